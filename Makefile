@@ -1,0 +1,37 @@
+# Fennic: `make run [FILE=path]` and `make test` work on a fresh Debian 12 machine.
+BUILD_DIR ?= build
+FILE ?= samples
+
+.PHONY: all setup configure build run test bench samples format clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja
+
+configure: setup $(BUILD_DIR)/build.ninja
+
+build: configure
+	cmake --build $(BUILD_DIR)
+
+run: build
+	$(BUILD_DIR)/fennic "$(FILE)"
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j 2
+
+bench: configure
+	cmake --build $(BUILD_DIR) --target benchmarks
+	bench/run-all $(BUILD_DIR)
+
+samples: build
+	$(BUILD_DIR)/tests/make-samples samples
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Which files count as images, and how a folder's images are listed, ordered
+// and stepped through.
+
+// Accepted extensions, without the dot. The order matters: default-handler
+// registration walks it.
+const QStringList& fileExtenstionsAccepted();
+// Types that can be turned and written back.
+const QStringList& fileExtenstionsAcceptedForRotating();
+// The folder filter: every accepted extension in lower and in upper case.
+QStringList dottedExtensions();
+
+// True when the name ends with one of dottedExtensions(), compared exactly:
+// a.jpg and b.JPG match, c.Jpg and d.jpg.txt do not.
+bool folderImageFilter(const QString& name);
+
+// True when a path named on the command line or in a drop has an accepted
+// extension in any letter case.
+bool hasAcceptedExtension(const QString& path);
+
+struct FolderListing {
+    QStringList names;   // image names in display order
+    QString error;       // why the folder could not be read; empty on success
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Lists the images of a folder (shallow, hidden entries included) in the
+// file manager's order: case-insensitive, digit runs by value, stable.
+FolderListing listImagesInFolder(const QString& folderPath);
+
+// Orders names in place as listImagesInFolder does.
+void sortNamesForDisplay(QStringList& names);
+
+// The same listing for loadFile: on failure writes "directory error " and the
+// reason to standard output and answers an empty list.
+QStringList imagesInFolderOrReport(const QString& folderPath);
+
+struct FolderStep {
+    int index;
+    QString path;
+};
+
+// The file after / before the current one; nothing at the ends of the list
+// (no wrap-around). From -1 (file not in the list) forward gives the first.
+std::optional<FolderStep> stepForward(const QStringList& files, int currentIndex,
+                                      const QString& directory);
+std::optional<FolderStep> stepBackward(const QStringList& files, int currentIndex,
+                                       const QString& directory);

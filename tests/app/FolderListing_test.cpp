@@ -1,0 +1,3 @@
+#include "app/FolderListing.h"
+#include <gtest/gtest.h>
+TEST(FolderListing, Placeholder) { EXPECT_TRUE(folderImageFilter("a.jpg")); }

@@ -1,0 +1,25 @@
+// Test entry point: a QApplication on the offscreen platform, with every XDG
+// folder pointed into a private temporary directory so that no test ever
+// reads or writes the developer's own settings, recent files or Trash.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 2;
+    const QByteArray root = home.path().toUtf8();
+    qputenv("HOME", root);
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+    qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("XDG_DOCUMENTS_DIR", root + "/Documents");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
