@@ -1,2 +1,1 @@
-#pragma once
-// Writes the image files that tests and the bundled samples need.
+// Writes the image files that tests, benchmarks and the bundled samples need.

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// The result of decoding an image file. Never throws: a file that cannot be
+// decoded gives a null image and a reason a person can read.
+struct DecodedImage {
+    QImage image;      // upright, converted to sRGB; null on failure
+    QSize fullSize;    // true upright pixel size of the main image (valid when known)
+    QString error;     // empty on success
+    bool ok() const { return !image.isNull(); }
+    // True when image is smaller than the full resolution (a decode for a
+    // target size or an embedded preview).
+    bool isReduced() const { return ok() && fullSize.isValid() && image.size() != fullSize; }
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/imageio/DecodedImage.h"
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+// HEIF / HEIC through libheif.
+
+struct HeifMetadata {
+    QSize size;          // upright size of the primary image (transforms applied)
+    QByteArray exif;     // the Exif block as TIFF data (starting at the byte-order mark), or empty
+    QByteArray xmp;      // XMP packet, or empty
+    QByteArray icc;      // ICC profile, or empty
+    QString error;       // empty on success
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Reads the container's metadata without decoding pixels.
+HeifMetadata readHeifMetadata(const QString& path);
+DecodedImage decodeHeif(const QString& path, QSize targetSize = QSize());

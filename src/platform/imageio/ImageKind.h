@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What a file holds, judged by its first bytes (the extension only settles
+// TIFF-based raw files, which share TIFF's signature).
+enum class ImageKind { Unknown, Jpeg, Png, Bmp, Tiff, Heif, Raw };
+
+ImageKind sniffImageKind(const QByteArray& head, const QString& path);
+ImageKind sniffImageKind(const QString& path);

@@ -1,0 +1,4 @@
+#include "platform/imageio/ImageProperties.h"
+
+// Placeholder until the metadata reader lands.
+QVariantMap readImageProperties(const QString&) { return {}; }
