@@ -1,5 +1,93 @@
+#include "app/AppDelegate.h"
+#include "app/CommandLine.h"
+#include "app/OpenRequest.h"
+#include "platform/ApplicationBus.h"
+
 #include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+// Resolves each argument, reporting the ones that cannot be opened.
+QStringList openablePaths(const QStringList& arguments) {
+    QStringList paths;
+    for (const QString& arg : arguments) {
+        const OpenRequest request = resolveOpenRequest(arg);
+        if (request.ok())
+            paths << request.path;
+        else
+            std::fprintf(stderr, "%s\n", qUtf8Printable(cannotOpenMessage(arg, request.error)));
+    }
+    return paths;
+}
+
+bool hasVisibleViewer(const AppDelegate& delegate) {
+    for (const auto& window : delegate.windowsDictionary) {
+        if (window && window->isVisible())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    const CommandLine line = parseCommandLine(argumentsOf(argc, argv));
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "fennic: %s\n%s", qUtf8Printable(line.error),
+                     qUtf8Printable(usageText()));
+        return 2;
+    }
+    switch (line.mode) {
+    case CommandLine::Mode::Help:
+        std::printf("%s", qUtf8Printable(usageText()));
+        return 0;
+    case CommandLine::Mode::Version:
+        std::printf("fennic %s (build %s)\n", FENNIC_VERSION, FENNIC_BUILD_NUMBER);
+        return 0;
+    case CommandLine::Mode::List:
+        return runListCommand(line.paths.first());
+    case CommandLine::Mode::Info:
+    case CommandLine::Mode::Open:
+        break;
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("fennic"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Fennic"));
+    QApplication::setApplicationVersion(QStringLiteral(FENNIC_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.fennic.Fennic"));
+
+    const QStringList paths = openablePaths(parseCommandLine(argumentsOf(argc, argv)).paths);
+
+    ApplicationBus bus;
+    if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded)
+        return 0;
+
+    AppDelegate delegate;
+    QObject::connect(&bus, &ApplicationBus::openRequested, &delegate,
+                     [&delegate](const QStringList& requested) {
+                         const QStringList ok = openablePaths(requested);
+                         for (const QString& path : ok)
+                             delegate.openFile(path);
+                         if (ok.isEmpty() && !hasVisibleViewer(delegate))
+                             delegate.showOpenDialog();
+                     });
+    QObject::connect(&bus, &ApplicationBus::activateRequested, &delegate, [&delegate] {
+        if (!hasVisibleViewer(delegate))
+            delegate.showOpenDialog();
+    });
+
+    for (const QString& path : paths)
+        delegate.openFile(path);
+    delegate.applicationDidFinishLaunching();
+    return app.exec();
 }

@@ -112,4 +112,3 @@ public:
     std::shared_ptr<Storage<T>> __value;
     std::function<void(const T&)> saveValue;
 };
-

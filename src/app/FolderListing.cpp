@@ -12,7 +12,7 @@
 
 const QStringList& fileExtenstionsAccepted() {
     static const QStringList list{"jpg", "bmp", "jpeg", "png", "heic", "HEIC", "heif",
-                                  "dng", "arw", "cr2", "raw", "dcr", "crw", "tiff"};
+                                  "dng", "arw", "cr2",  "raw", "dcr",  "crw",  "tiff"};
     return list;
 }
 
@@ -23,17 +23,36 @@ const QStringList& fileExtenstionsAcceptedForRotating() {
 
 QStringList dottedExtensions() {
     static const QStringList lower{".jpg", ".bmp", ".jpeg", ".png", ".heic", ".heif", ".dng",
-                                   ".arw", ".cr2", ".raw", ".dcr", ".crw", ".tiff"};
+                                   ".arw", ".cr2", ".raw",  ".dcr", ".crw",  ".tiff"};
     QStringList all = lower;
     for (const QString& ext : lower)
         all << ext.toUpper();
     return all;
 }
 
-bool folderImageFilter(const QString& name) {
+namespace {
+// Every accepted ending has exactly one dot, so a name matches exactly when
+// the part from its last dot is one of the endings.
+template <typename Text> bool endsWithAcceptedExtension(const Text& name, qsizetype lastDot) {
     static const QStringList endings = dottedExtensions();
-    return std::any_of(endings.cbegin(), endings.cend(),
-                       [&](const QString& e) { return name.endsWith(e, Qt::CaseSensitive); });
+    if (lastDot < 0)
+        return false;
+    const qsizetype length = qsizetype(name.size()) - lastDot;
+    for (const QString& e : endings) {
+        if (e.size() != length)
+            continue;
+        bool same = true;
+        for (qsizetype i = 0; i < length && same; ++i)
+            same = QChar(name[lastDot + i]) == e.at(i);
+        if (same)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool folderImageFilter(const QString& name) {
+    return endsWithAcceptedExtension(name, name.lastIndexOf(QLatin1Char('.')));
 }
 
 bool hasAcceptedExtension(const QString& path) {
@@ -42,7 +61,12 @@ bool hasAcceptedExtension(const QString& path) {
 }
 
 void sortNamesForDisplay(QStringList& names) {
-    QCollator collator{QLocale()};
+    // Qt's collator compares code points in the C locale; a session without
+    // a language setting still gets the file manager's order.
+    const QLocale locale = QLocale().language() == QLocale::C
+                               ? QLocale(QLocale::English, QLocale::UnitedStates)
+                               : QLocale();
+    QCollator collator{locale};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true);
     collator.setIgnorePunctuation(false);
@@ -79,11 +103,12 @@ FolderListing listImagesInFolder(const QString& folderPath) {
     for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
         if (ec)
             break;
-        // Names are bytes on disk; decode them as the rest of Qt does.
-        const QString name =
-            QFile::decodeName(QByteArray::fromStdString(it->path().filename().native()));
-        if (folderImageFilter(name))
-            result.names << name;
+        // Filter on the bytes (the endings are ASCII), then decode only the
+        // names kept, as the rest of Qt does.
+        const std::string bytes = it->path().filename().native();
+        const auto dot = bytes.rfind('.');
+        if (dot != std::string::npos && endsWithAcceptedExtension(bytes, qsizetype(dot)))
+            result.names << QFile::decodeName(QByteArray::fromStdString(bytes));
     }
     if (ec) {
         result.names.clear();

@@ -24,8 +24,8 @@ bool folderImageFilter(const QString& name);
 bool hasAcceptedExtension(const QString& path);
 
 struct FolderListing {
-    QStringList names;   // image names in display order
-    QString error;       // why the folder could not be read; empty on success
+    QStringList names; // image names in display order
+    QString error;     // why the folder could not be read; empty on success
     bool ok() const { return error.isEmpty(); }
 };
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-NotificationCenter::Token::~Token() { reset(); }
+NotificationCenter::Token::~Token() {
+    reset();
+}
 
 void NotificationCenter::Token::reset() {
     if (m_id == 0)
@@ -19,8 +21,8 @@ NotificationCenter::~NotificationCenter() = default;
 NotificationCenter::Token NotificationCenter::subscribe(const QString& name, QObject* owner,
                                                         Handler handler) {
     const quint64 id = m_nextId++;
-    m_subscriptions[name].push_back(
-        {id, QPointer<QObject>(owner), owner != nullptr, std::make_shared<Handler>(std::move(handler))});
+    m_subscriptions[name].push_back({id, QPointer<QObject>(owner), owner != nullptr,
+                                     std::make_shared<Handler>(std::move(handler))});
     return Token(m_self, id);
 }
 
@@ -35,8 +37,8 @@ void NotificationCenter::post(const QString& name, const QVariantMap& userInfo) 
         if (s.hasOwner && s.owner.isNull())
             continue;
         const auto& live = m_subscriptions.value(name);
-        const bool stillSubscribed = std::any_of(live.cbegin(), live.cend(),
-                                                 [&](const Subscription& l) { return l.id == s.id; });
+        const bool stillSubscribed = std::any_of(
+            live.cbegin(), live.cend(), [&](const Subscription& l) { return l.id == s.id; });
         if (stillSubscribed)
             (*s.handler)(userInfo);
     }

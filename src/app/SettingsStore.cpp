@@ -1,9 +1,11 @@
 #include "app/SettingsStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 SettingsStore::SettingsStore(const QString& filePath, QObject* parent)
     : QObject(parent), m_filePath(QFileInfo(filePath).absoluteFilePath()) {
@@ -42,10 +44,14 @@ void SettingsStore::remove(const QString& key) {
 }
 
 void SettingsStore::writeAndReport(const QString& key, const QVariant& value, bool removing) {
+    // A file we cannot read as settings is kept beside the new one rather
+    // than overwritten: the person who broke it may want it back.
+    if (isCorrupt()) {
+        QFile::remove(m_filePath + QStringLiteral(".broken"));
+        QFile::rename(m_filePath, m_filePath + QStringLiteral(".broken"));
+    }
     {
         QSettings file(m_filePath, QSettings::IniFormat);
-        // A file we cannot parse is left alone rather than overwritten with
-        // just this one key: the person who broke it may want it back.
         if (file.status() == QSettings::NoError) {
             if (removing)
                 file.remove(key);
@@ -80,9 +86,26 @@ void SettingsStore::reload() {
     }
 }
 
+bool SettingsStore::isCorrupt() const {
+    QFile file(m_filePath);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    // The INI reader accepts nearly anything; binary junk or text that is
+    // not UTF-8 is no settings file we or a person wrote.
+    const QByteArray bytes = file.readAll();
+    if (bytes.contains('\0'))
+        return true;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return true;
+    QSettings settings(m_filePath, QSettings::IniFormat);
+    return settings.status() == QSettings::FormatError;
+}
+
 QVariantMap SettingsStore::readFile() const {
     QVariantMap values;
-    if (!QFileInfo::exists(m_filePath))
+    if (!QFileInfo::exists(m_filePath) || isCorrupt())
         return values;
     QSettings file(m_filePath, QSettings::IniFormat);
     if (file.status() != QSettings::NoError)

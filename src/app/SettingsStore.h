@@ -13,7 +13,8 @@
 // is reported through valueChanged: at once for changes made through this
 // object, and through a file watcher for changes made by another process or
 // by a person editing the file. A missing, unreadable or corrupt file reads
-// as empty, so every setting falls back to its default.
+// as empty, so every setting falls back to its default; a corrupt file is
+// moved aside to fennic.conf.broken at the next write, never overwritten.
 class SettingsStore : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +42,7 @@ Q_SIGNALS:
 
 private:
     QVariantMap readFile() const;
+    bool isCorrupt() const;
     void watch();
     void writeAndReport(const QString& key, const QVariant& value, bool removing);
 

@@ -110,7 +110,9 @@ template <> struct StoredValue<QByteArray> {
 
 template <typename E> struct StoredValue<E, std::enable_if_t<std::is_enum_v<E>>> {
     using Raw = typename RawRepresentable<E>::RawValue;
-    static QVariant toStored(E v) { return StoredValue<Raw>::toStored(RawRepresentable<E>::rawValue(v)); }
+    static QVariant toStored(E v) {
+        return StoredValue<Raw>::toStored(RawRepresentable<E>::rawValue(v));
+    }
     static std::optional<E> fromStored(const QVariant& v) {
         const std::optional<Raw> raw = StoredValue<Raw>::fromStored(v);
         if (!raw)

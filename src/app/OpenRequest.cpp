@@ -1,0 +1,43 @@
+#include "app/OpenRequest.h"
+
+#include "app/FolderListing.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+OpenRequest resolveOpenRequest(const QString& argument) {
+    QString path = argument;
+    if (argument.startsWith(QLatin1String("file:"))) {
+        const QUrl url(argument);
+        if (!url.isLocalFile())
+            return {{}, QStringLiteral("not a local file")};
+        path = url.toLocalFile();
+    }
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return {{}, QStringLiteral("No such file or directory")};
+
+    if (info.isDir()) {
+        const FolderListing listing = listImagesInFolder(info.absoluteFilePath());
+        if (!listing.ok())
+            return {{}, listing.error};
+        for (const QString& name : listing.names) {
+            const QFileInfo candidate(QDir(info.absoluteFilePath()).filePath(name));
+            if (candidate.isFile())
+                return {candidate.absoluteFilePath(), {}};
+        }
+        return {{}, QStringLiteral("the folder holds no images Fennic opens")};
+    }
+    if (!info.isFile())
+        return {{}, QStringLiteral("not a regular file")};
+    if (!hasAcceptedExtension(path))
+        return {{}, QStringLiteral("not an image type Fennic opens")};
+    if (!info.isReadable())
+        return {{}, QStringLiteral("Permission denied")};
+    return {info.absoluteFilePath(), {}};
+}
+
+QString cannotOpenMessage(const QString& argument, const QString& reason) {
+    return QStringLiteral("fennic: cannot open '%1': %2").arg(argument, reason);
+}

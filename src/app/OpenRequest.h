@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// What a path handed to the program (command line, another launch, a drop)
+// resolves to: an image file to open, or the reason it cannot be opened.
+struct OpenRequest {
+    QString path;  // absolute path of the image to open
+    QString error; // empty when path is usable
+    bool ok() const { return error.isEmpty(); }
+};
+
+// A file must exist, be readable and carry an accepted extension (any letter
+// case). A folder opens its first image in display order. file:// URLs are
+// accepted as well as plain paths.
+OpenRequest resolveOpenRequest(const QString& argument);
+
+// The line printed for a path that cannot be opened:
+// "fennic: cannot open 'PATH': REASON".
+QString cannotOpenMessage(const QString& argument, const QString& reason);

@@ -1,0 +1,86 @@
+#include "platform/ApplicationBus.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QTimer>
+#include <QUrl>
+
+const char* const ApplicationBus::serviceName = "org.fennic.Fennic";
+const char* const ApplicationBus::objectPath = "/org/fennic/Fennic";
+
+namespace {
+constexpr int forwardTimeoutMs = 5000;
+const QString interfaceName = QStringLiteral("org.freedesktop.Application");
+
+QStringList pathsFromUris(const QStringList& uris) {
+    QStringList paths;
+    for (const QString& uri : uris) {
+        const QUrl url(uri);
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+        else if (url.scheme().isEmpty())
+            paths << uri; // a plain path from a lenient sender
+    }
+    return paths;
+}
+} // namespace
+
+ApplicationBus::ApplicationBus(QObject* parent) : QObject(parent) {}
+
+ApplicationBus::Role ApplicationBus::claimOrForward(const QStringList& absolutePaths) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return Role::Alone;
+
+    QDBusConnectionInterface* daemon = bus.interface();
+    const auto reply = daemon->registerService(QString::fromLatin1(serviceName),
+                                               QDBusConnectionInterface::DontQueueService,
+                                               QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+        auto* adaptor = new FreedesktopApplicationAdaptor(this);
+        bus.registerObject(QString::fromLatin1(objectPath), adaptor,
+                           QDBusConnection::ExportAllSlots);
+        return Role::Primary;
+    }
+
+    QDBusMessage call;
+    if (absolutePaths.isEmpty()) {
+        call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName),
+                                              QString::fromLatin1(objectPath), interfaceName,
+                                              QStringLiteral("Activate"));
+        call << QVariantMap();
+    } else {
+        QStringList uris;
+        for (const QString& path : absolutePaths)
+            uris << QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
+        call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName),
+                                              QString::fromLatin1(objectPath), interfaceName,
+                                              QStringLiteral("Open"));
+        call << uris << QVariantMap();
+    }
+    const QDBusMessage answer = bus.call(call, QDBus::Block, forwardTimeoutMs);
+    // If the running instance does not answer, open the files here rather
+    // than lose the request.
+    return answer.type() == QDBusMessage::ReplyMessage ? Role::Forwarded : Role::Alone;
+}
+
+// Requests are acted on after the reply has gone out, so that the caller
+// never waits for windows to open here.
+void FreedesktopApplicationAdaptor::Activate(const QVariantMap&) {
+    QTimer::singleShot(0, m_bus, [bus = m_bus] { Q_EMIT bus->activateRequested(); });
+}
+
+void FreedesktopApplicationAdaptor::Open(const QStringList& uris, const QVariantMap&) {
+    const QStringList paths = pathsFromUris(uris);
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, m_bus, [bus = m_bus, paths] { Q_EMIT bus->openRequested(paths); });
+}
+
+void FreedesktopApplicationAdaptor::ActivateAction(const QString& actionName,
+                                                   const QVariantList& parameter,
+                                                   const QVariantMap&) {
+    QTimer::singleShot(0, m_bus, [bus = m_bus, actionName, parameter] {
+        Q_EMIT bus->actionRequested(actionName, parameter);
+    });
+}

@@ -1,0 +1,27 @@
+# A second launch hands its file to the running Fennic over D-Bus and exits;
+# without a session bus each launch runs on its own.
+source "$(dirname "$0")/lib.sh" "$@"
+
+pics=$WORK/pics
+mkdir -p "$pics"
+"$MAKE_SAMPLES" plain 320x240 "$pics/first.png"
+"$MAKE_SAMPLES" plain 320x240 "$pics/second.png"
+"$MAKE_SAMPLES" plain 320x240 "$pics/third.png"
+
+start_fennic "$pics/first.png"
+primary=$LAST_PID
+wait_for_window first.png >/dev/null
+
+"$FENNIC" "$pics/second.png" || fail "second launch exited with $?"
+wait_for_window second.png >/dev/null
+kill -0 "$primary" || fail "the first process has gone"
+[ "$(xdotool search --onlyvisible --name '^second.png$' getwindowpid)" = "$primary" ] ||
+  fail "second.png is not shown by the first process"
+
+# No session bus: the launch keeps its own window.
+DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent start_fennic "$pics/third.png"
+alone=$LAST_PID
+wait_for_window third.png >/dev/null
+[ "$(xdotool search --onlyvisible --name '^third.png$' getwindowpid)" = "$alone" ] ||
+  fail "third.png should be shown by its own process"
+echo "PASS"
