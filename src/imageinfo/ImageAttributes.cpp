@@ -32,24 +32,13 @@ std::optional<qint64> integerValue(const QVariant& value) {
 
 // Any finite integer or real; texts and booleans are not numbers.
 std::optional<double> numberValue(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float: {
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
         const double d = value.toDouble();
-        if (!std::isfinite(d))
-            return std::nullopt;
-        return d;
+        return std::isfinite(d) ? std::optional(d) : std::nullopt;
     }
-    case QMetaType::UInt:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-    case QMetaType::UShort:
-        return double(value.toULongLong());
-    default:
-        if (const auto i = integerValue(value))
-            return double(*i);
-        return std::nullopt;
-    }
+    if (const auto i = integerValue(value))
+        return double(*i);
+    return std::nullopt;
 }
 
 // Like numberValue, but keeps NaN and infinities: the shutter turns those
@@ -76,8 +65,6 @@ std::optional<QVariantMap> dictionaryValue(const QVariant& value) {
 std::optional<QString> numberText(const QVariant& value) {
     if (const auto i = integerValue(value))
         return QString::number(*i);
-    if (value.typeId() == QMetaType::ULongLong || value.typeId() == QMetaType::ULong)
-        return QString::number(value.toULongLong());
     if (const auto d = numberValue(value))
         return plainNumberText(*d);
     return std::nullopt;

@@ -5,7 +5,11 @@
 #include "viewer/ViewObserver.h"
 
 QVariantMap ImageViewModel::readImageAttributes(const QString& path, ViewObserver& observer) const {
-    const QVariantMap properties = readImageProperties(path);
+    return applyImageProperties(path, readImageProperties(path), observer);
+}
+
+QVariantMap ImageViewModel::applyImageProperties(const QString& path, const QVariantMap& properties,
+                                                 ViewObserver& observer) const {
     const ImageAttributes attributes = buildImageAttributes(path, properties, dateHelper);
 
     if (!properties.isEmpty()) {

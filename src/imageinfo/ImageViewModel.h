@@ -19,4 +19,8 @@ public:
     // image only imageAttr changes (to a record holding "Name").
     // Returns the property dictionary read, empty when there was none.
     QVariantMap readImageAttributes(const QString& path, ViewObserver& observer) const;
+
+    // The same for a property dictionary already in hand (empty: unreadable).
+    QVariantMap applyImageProperties(const QString& path, const QVariantMap& properties,
+                                     ViewObserver& observer) const;
 };
