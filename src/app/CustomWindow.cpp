@@ -1,0 +1,275 @@
+#include "app/CustomWindow.h"
+
+#include <QAbstractButton>
+#include <QEnterEvent>
+#include <QGraphicsOpacityEffect>
+#include <QPainter>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int buttonSize = 14;   // widget size; the disc is 12 px plus its outline
+constexpr int buttonMargin = 8;  // from the window's top-left corner
+constexpr int buttonSpacing = 8; // between neighbouring discs
+
+// A round title-bar button: a coloured disc with a thin dark outline, readable
+// over light and dark pictures alike, showing its symbol while hovered.
+class ChromeButton : public QAbstractButton {
+public:
+    enum class Symbol { close, minimise };
+
+    ChromeButton(Symbol symbol, QColor fill, QWidget* parent)
+        : QAbstractButton(parent), m_symbol(symbol), m_fill(fill) {
+        setFixedSize(buttonSize, buttonSize);
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::ArrowCursor);
+        setAttribute(Qt::WA_Hover);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF disc = QRectF(rect()).adjusted(1, 1, -1, -1);
+        painter.setPen(QPen(QColor(0, 0, 0, 140), 1.0));
+        painter.setBrush(isDown() ? m_fill.darker(125) : m_fill);
+        painter.drawEllipse(disc);
+        if (!underMouse())
+            return;
+        painter.setPen(QPen(QColor(0, 0, 0, 170), 1.4, Qt::SolidLine, Qt::RoundCap));
+        const QPointF c = disc.center();
+        const qreal r = disc.width() * 0.22;
+        if (m_symbol == Symbol::close) {
+            painter.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
+            painter.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
+        } else {
+            painter.drawLine(c + QPointF(-r * 1.2, 0), c + QPointF(r * 1.2, 0));
+        }
+    }
+
+private:
+    Symbol m_symbol;
+    QColor m_fill;
+};
+
+QGraphicsOpacityEffect* opacityEffectOf(QWidget* view) {
+    if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(view->graphicsEffect()))
+        return effect;
+    auto* effect = new QGraphicsOpacityEffect(view);
+    view->setGraphicsEffect(effect);
+    return effect;
+}
+
+} // namespace
+
+QRect constrainFrameRect(QRect frame, QRect area) {
+    if (area.width() <= 0 || area.height() <= 0)
+        return frame;
+    const int width = std::clamp(frame.width(), 0, area.width());
+    const int height = std::clamp(frame.height(), 0, area.height());
+    const int x = std::clamp(frame.x(), area.x(), area.x() + area.width() - width);
+    const int y = std::clamp(frame.y(), area.y(), area.y() + area.height() - height);
+    return QRect(x, y, width, height);
+}
+
+CustomWindow::CustomWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+    // The window's size follows the picture's geometry rules, not the content's
+    // size hints.
+    m_layout->setSizeConstraint(QLayout::SetNoConstraint);
+
+    m_closeButton = new ChromeButton(ChromeButton::Symbol::close, QColor(0xff, 0x5f, 0x57), this);
+    m_closeButton->setToolTip(tr("Close"));
+    m_closeButton->setAccessibleName(tr("Close"));
+    m_minimiseButton =
+        new ChromeButton(ChromeButton::Symbol::minimise, QColor(0xfe, 0xbc, 0x2e), this);
+    m_minimiseButton->setToolTip(tr("Minimise"));
+    m_minimiseButton->setAccessibleName(tr("Minimise"));
+
+    m_closeButton->move(buttonMargin - 1, buttonMargin - 1);
+    m_minimiseButton->move(buttonMargin - 1 + buttonSize - 2 + buttonSpacing, buttonMargin - 1);
+    // Out of sight (and out of reach of clicks) until the pointer comes in.
+    m_closeButton->hide();
+    m_minimiseButton->hide();
+
+    connect(m_closeButton, &QAbstractButton::clicked, this, &QWidget::close);
+    connect(m_minimiseButton, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+}
+
+CustomWindow::~CustomWindow() {
+    if (m_runningFade) {
+        m_runningFade->disconnect(this);
+        m_runningFade->stop();
+    }
+}
+
+void CustomWindow::setupFadeableViews() {
+    if (m_tracking)
+        return;
+    fadeableViews.append(m_closeButton);
+    fadeableViews.append(m_minimiseButton);
+    m_tracking = true;
+}
+
+void CustomWindow::setContentWidget(QWidget* content) {
+    if (content == m_content)
+        return;
+    delete m_content;
+    m_content = content;
+    if (content) {
+        m_layout->addWidget(content);
+        content->show();
+    }
+    m_closeButton->raise();
+    m_minimiseButton->raise();
+}
+
+void CustomWindow::setRecordedScreen(QScreen* screen) {
+    m_recordedScreen = screen;
+    if (isVisible())
+        keepOnRecordedScreen();
+}
+
+QScreen* CustomWindow::recordedScreen() const {
+    return m_recordedScreen;
+}
+
+QList<QWidget*> CustomWindow::liveFadeableViews() const {
+    QList<QWidget*> views;
+    for (const QPointer<QWidget>& view : fadeableViews) {
+        if (view)
+            views.append(view);
+    }
+    return views;
+}
+
+void CustomWindow::mouseEntered() {
+    animationState = UIAnimationState::willShow;
+    const QList<QWidget*> views = liveFadeableViews();
+    for (QWidget* view : views) {
+        view->show();
+        opacityEffectOf(view)->setOpacity(0.0);
+    }
+    runFade(Fade::in, views, 1.0);
+}
+
+void CustomWindow::mouseExited() {
+    const QList<QWidget*> views = liveFadeableViews();
+    for (QWidget* view : views)
+        opacityEffectOf(view)->setOpacity(1.0);
+    animationState = UIAnimationState::willHide;
+    runFade(Fade::out, views, 0.0);
+}
+
+void CustomWindow::runFade(Fade fade, QList<QWidget*> views, qreal targetOpacity) {
+    // The new fade takes over the buttons' opacity; the one it replaces
+    // completes now, as an interrupted fade.
+    interruptRunningFade();
+
+    auto* group = new QParallelAnimationGroup(this);
+    for (QWidget* view : views) {
+        auto* animation = new QPropertyAnimation(opacityEffectOf(view), "opacity", group);
+        animation->setDuration(m_fadeDurationMs);
+        animation->setEndValue(targetOpacity);
+        group->addAnimation(animation);
+    }
+    m_runningFade = group;
+    m_runningFadeKind = fade;
+    m_runningFadeViews = QList<QPointer<QWidget>>(views.begin(), views.end());
+    connect(group, &QAbstractAnimation::finished, this, [this, group, fade] {
+        const QList<QPointer<QWidget>> faded = m_runningFadeViews;
+        m_runningFade = nullptr;
+        m_runningFadeViews.clear();
+        group->deleteLater();
+        completeFade(fade, false, faded);
+    });
+    group->start();
+}
+
+void CustomWindow::interruptRunningFade() {
+    if (!m_runningFade)
+        return;
+    QParallelAnimationGroup* group = m_runningFade;
+    const QList<QPointer<QWidget>> views = m_runningFadeViews;
+    m_runningFade = nullptr;
+    m_runningFadeViews.clear();
+    group->disconnect(this);
+    group->stop();
+    group->deleteLater();
+    completeFade(m_runningFadeKind, true, views);
+}
+
+void CustomWindow::completeFade(Fade fade, bool interrupted,
+                                const QList<QPointer<QWidget>>& views) {
+    if (fade == Fade::in) {
+        // Even when cut short by a fade-out: the state then reads shown while
+        // the buttons fade out, until that fade-out completes.
+        animationState = UIAnimationState::shown;
+        return;
+    }
+    // A fade-out that ran to its end had no fade-in start meanwhile (that would
+    // have interrupted it), so the buttons go away even when a cut-short fade-in
+    // has overwritten the state: transparent buttons must not take clicks.
+    if (interrupted)
+        return;
+    for (const QPointer<QWidget>& view : views) {
+        if (view)
+            view->hide();
+    }
+    animationState = UIAnimationState::hidden;
+}
+
+// Qt may report an entry twice (once synthesised, once from the platform);
+// only a real crossing starts a fade.
+void CustomWindow::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    if (m_pointerInside)
+        return;
+    m_pointerInside = true;
+    if (m_tracking)
+        mouseEntered();
+}
+
+void CustomWindow::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (!m_pointerInside)
+        return;
+    m_pointerInside = false;
+    if (m_tracking)
+        mouseExited();
+}
+
+void CustomWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (isVisible())
+        keepOnRecordedScreen();
+}
+
+void CustomWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    keepOnRecordedScreen();
+}
+
+void CustomWindow::keepOnRecordedScreen() {
+    if (m_constraining || isMinimized() || isFullScreen())
+        return;
+    QScreen* target = m_recordedScreen ? m_recordedScreen.data() : screen();
+    if (!target)
+        return;
+    const QRect frame = frameGeometry();
+    const QRect constrained = constrainFrameRect(frame, target->availableGeometry());
+    if (constrained == frame)
+        return;
+    m_constraining = true;
+    if (constrained.size() != frame.size())
+        resize(size() - (frame.size() - constrained.size()));
+    move(constrained.topLeft());
+    m_constraining = false;
+}
