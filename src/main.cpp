@@ -1,10 +1,12 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/OpenRequest.h"
+#include "imageinfo/InfoCommand.h"
 #include "platform/ApplicationBus.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTextStream>
 #include <cstdio>
 
 namespace {
@@ -55,7 +57,11 @@ int main(int argc, char** argv) {
         return 0;
     case CommandLine::Mode::List:
         return runListCommand(line.paths.first());
-    case CommandLine::Mode::Info:
+    case CommandLine::Mode::Info: {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        return runInfoCommand(line.paths, out);
+    }
     case CommandLine::Mode::Open:
         break;
     }
