@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -18,19 +19,19 @@ struct Sums {
 enum class AlphaMode { Opaque, Straight, Premultiplied };
 
 // Byte offsets of the channels within one 4-byte pixel.
-struct Layout {
-    int r, g, b, a;
+template <int R, int G, int B, int A> struct Layout {
+    static constexpr int r = R, g = G, b = B, a = A;
 };
 
 // 0xAARRGGBB words as they lie in memory.
-constexpr Layout argbWordLayout =
-    Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? Layout{2, 1, 0, 3} : Layout{1, 2, 3, 0};
-constexpr Layout rgbaByteLayout{0, 1, 2, 3};
+using ArgbWordLayout =
+    std::conditional_t<Q_BYTE_ORDER == Q_LITTLE_ENDIAN, Layout<2, 1, 0, 3>, Layout<1, 2, 3, 0>>;
+using RgbaByteLayout = Layout<0, 1, 2, 3>;
 
-// Which pixels are read: every one, or about sampleBudget of them spread
-// evenly. Each sampled row starts at its own fraction of a column step (a
-// golden-ratio sequence), so fine stripes or checks do not alias onto one
-// colour.
+// Which pixels are read: every one, or about averageColourSampleBudget of
+// them spread evenly. Each sampled row starts at its own fraction of a column
+// step (a golden-ratio sequence), so fine stripes or checks do not alias onto
+// one colour.
 struct Grid {
     int width = 0;
     int columns = 0;
@@ -58,54 +59,67 @@ struct Grid {
     }
 };
 
-template <AlphaMode mode> inline void addPixel(const uchar* p, const Layout& l, Sums& s) {
-    const uint a = mode == AlphaMode::Opaque ? 255u : p[l.a];
-    const uint factor = mode == AlphaMode::Straight ? a : 255u;
-    s.red += p[l.r] * factor;
-    s.green += p[l.g] * factor;
-    s.blue += p[l.b] * factor;
-    s.alpha += a;
-}
+template <AlphaMode mode, typename L> struct RowSums {
+    quint64 red = 0, green = 0, blue = 0, alpha = 0;
 
-template <AlphaMode mode>
-void addRow(const uchar* row, const Layout& l, const Grid& grid, int rowIndex, Sums& s) {
+    inline void add(const uchar* p) {
+        const uint a = mode == AlphaMode::Opaque ? 255u : p[L::a];
+        const uint factor = mode == AlphaMode::Straight ? a : 1u;
+        red += p[L::r] * factor;
+        green += p[L::g] * factor;
+        blue += p[L::b] * factor;
+        alpha += a;
+    }
+
+    void addTo(Sums& s, int count) const {
+        // Straight pixels were weighted by alpha already; the others are
+        // brought to the same scale.
+        const quint64 scale = mode == AlphaMode::Straight ? 1u : 255u;
+        s.red += red * scale;
+        s.green += green * scale;
+        s.blue += blue * scale;
+        s.alpha += alpha;
+        s.count += quint64(count);
+    }
+};
+
+template <AlphaMode mode, typename L>
+void addRow(const uchar* row, const Grid& grid, int rowIndex, Sums& s) {
+    RowSums<mode, L> sums;
     if (grid.exact) {
         for (int x = 0; x < grid.columns; ++x)
-            addPixel<mode>(row + 4 * x, l, s);
+            sums.add(row + 4 * x);
     } else {
-        const double phase = grid.phase(rowIndex);
-        const int last = grid.width - 1;
-        for (int i = 0; i < grid.columns; ++i)
-            addPixel<mode>(row + 4 * std::min(int((i + phase) * grid.columnStep), last), l, s);
+        // Column positions in 16.16 fixed point: additions only in the loop.
+        const quint64 step = quint64(grid.columnStep * 65536.0);
+        quint64 position = quint64(grid.phase(rowIndex) * grid.columnStep * 65536.0);
+        const quint64 last = quint64(grid.width - 1);
+        for (int i = 0; i < grid.columns; ++i, position += step)
+            sums.add(row + 4 * std::min(position >> 16, last));
     }
-    s.count += quint64(grid.columns);
+    sums.addTo(s, grid.columns);
 }
 
-using RowAdder = void (*)(const uchar*, const Layout&, const Grid&, int, Sums&);
-
-struct NativeFormat {
-    RowAdder add = nullptr;
-    Layout layout{};
-};
+using RowAdder = void (*)(const uchar*, const Grid&, int, Sums&);
 
 // Formats read straight from their scan lines; everything else is converted
 // one sampled row at a time.
-NativeFormat nativeFormat(QImage::Format format) {
+RowAdder nativeRowAdder(QImage::Format format) {
     switch (format) {
     case QImage::Format_RGB32:
-        return {addRow<AlphaMode::Opaque>, argbWordLayout};
+        return addRow<AlphaMode::Opaque, ArgbWordLayout>;
     case QImage::Format_ARGB32:
-        return {addRow<AlphaMode::Straight>, argbWordLayout};
+        return addRow<AlphaMode::Straight, ArgbWordLayout>;
     case QImage::Format_ARGB32_Premultiplied:
-        return {addRow<AlphaMode::Premultiplied>, argbWordLayout};
+        return addRow<AlphaMode::Premultiplied, ArgbWordLayout>;
     case QImage::Format_RGBX8888:
-        return {addRow<AlphaMode::Opaque>, rgbaByteLayout};
+        return addRow<AlphaMode::Opaque, RgbaByteLayout>;
     case QImage::Format_RGBA8888:
-        return {addRow<AlphaMode::Straight>, rgbaByteLayout};
+        return addRow<AlphaMode::Straight, RgbaByteLayout>;
     case QImage::Format_RGBA8888_Premultiplied:
-        return {addRow<AlphaMode::Premultiplied>, rgbaByteLayout};
+        return addRow<AlphaMode::Premultiplied, RgbaByteLayout>;
     default:
-        return {};
+        return nullptr;
     }
 }
 
@@ -121,19 +135,18 @@ std::optional<RgbaColour> averageColour(const QImage& image) {
 
     const Grid grid(image.width(), image.height());
     Sums sums;
-    const NativeFormat native = nativeFormat(image.format());
-    if (native.add) {
+    if (const RowAdder add = nativeRowAdder(image.format())) {
         for (int j = 0; j < grid.rows; ++j)
-            native.add(image.constScanLine(grid.y(j)), native.layout, grid, j, sums);
+            add(image.constScanLine(grid.y(j)), grid, j, sums);
     } else {
         const QImage::Format target =
             image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-        const NativeFormat converted = nativeFormat(target);
+        const RowAdder addConverted = nativeRowAdder(target);
         for (int j = 0; j < grid.rows; ++j) {
             const QImage row = image.copy(0, grid.y(j), image.width(), 1).convertToFormat(target);
             if (row.isNull())
                 return std::nullopt;
-            converted.add(row.constScanLine(0), converted.layout, grid, j, sums);
+            addConverted(row.constScanLine(0), grid, j, sums);
         }
     }
 

@@ -14,10 +14,9 @@ QString FontsManager::substituteFamily() {
 }
 
 void FontsManager::installFontSubstitutions() {
-    for (const QString& family : {regularFontName(), boldFontName()}) {
-        if (!QFont::substitutes(family).contains(substituteFamily()))
-            QFont::insertSubstitution(family, substituteFamily());
-    }
+    // Qt ignores a substitution it already holds, so a second call is harmless.
+    for (const QString& family : {regularFontName(), boldFontName()})
+        QFont::insertSubstitution(family, substituteFamily());
 }
 
 QFont FontsManager::font(bool bold, qreal pointSize) {
