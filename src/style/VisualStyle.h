@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/StoredValue.h"
+
+#include <optional>
+
+class SettingsStore;
+
+// How a viewer window is drawn: with a toolbar band above the image and a thin
+// margin around it, or with the image filling the window and the controls
+// floating over it.
+enum class VISUALSTYLE : int { FRAME = 0, FRAMELESS = 1 };
+
+namespace visualstyle {
+
+// Only 0 and 1 name a style.
+std::optional<VISUALSTYLE> fromRawValue(int raw);
+int rawValue(VISUALSTYLE style);
+
+// The style is stored as the boolean "visualStyleAsFrame"; true is the frame.
+VISUALSTYLE fromVisualStyleAsFrame(bool visualStyleAsFrame);
+bool visualStyleAsFrame(VISUALSTYLE style);
+
+// The style the stored setting names now (the frame on a fresh store).
+VISUALSTYLE current(SettingsStore* store = nullptr);
+
+// Height of the toolbar band above the image, in points.
+double toolbarHeight(VISUALSTYLE style);
+
+// Inset of the image at the leading, trailing and bottom edges, in points.
+double imageInset(VISUALSTYLE style);
+
+} // namespace visualstyle
+
+template <> struct RawRepresentable<VISUALSTYLE> {
+    using RawValue = int;
+    static int rawValue(VISUALSTYLE style) { return visualstyle::rawValue(style); }
+    static std::optional<VISUALSTYLE> fromRawValue(int raw) {
+        return visualstyle::fromRawValue(raw);
+    }
+};
