@@ -35,14 +35,31 @@ bool isGrey(QColor c) {
 }
 
 // The scene's white block sits in the stored top-left corner and its red block
-// in the stored bottom-right; after a clockwise quarter turn they are at the
-// top-right and bottom-left.
-void expectTurnedClockwise(const QImage& image) {
+// in the stored bottom-right; the orientation moves both.
+void expectUpright(const QImage& image, int orientation) {
     const int w = image.width(), h = image.height();
-    EXPECT_TRUE(isWhite(image.pixelColor(w - 1 - w / 16, h / 16)));
-    EXPECT_TRUE(isRed(image.pixelColor(w / 16, h - 1 - h / 16)));
-    EXPECT_TRUE(isGrey(image.pixelColor(w / 16, h / 16)));
-    EXPECT_TRUE(isGrey(image.pixelColor(w / 2, h / 2)));
+    const QPoint topLeft(w / 16, h / 16), topRight(w - 1 - w / 16, h / 16);
+    const QPoint bottomLeft(w / 16, h - 1 - h / 16), bottomRight(w - 1 - w / 16, h - 1 - h / 16);
+    QPoint white = topLeft, red = bottomRight, grey = topRight;
+    switch (orientation) {
+    case 3:
+        white = bottomRight, red = topLeft, grey = bottomLeft;
+        break;
+    case 6:
+        white = topRight, red = bottomLeft, grey = topLeft;
+        break;
+    case 8:
+        white = bottomLeft, red = topRight, grey = bottomRight;
+        break;
+    }
+    EXPECT_TRUE(isWhite(image.pixelColor(white))) << "orientation " << orientation;
+    EXPECT_TRUE(isRed(image.pixelColor(red))) << "orientation " << orientation;
+    EXPECT_TRUE(isGrey(image.pixelColor(grey))) << "orientation " << orientation;
+    EXPECT_TRUE(isGrey(image.pixelColor(w / 2, h / 2))) << "orientation " << orientation;
+}
+
+void expectTurnedClockwise(const QImage& image) {
+    expectUpright(image, 6);
 }
 
 } // namespace
@@ -74,21 +91,26 @@ TEST(RawImage, ReadsUprightSizeAndFlipFromTheHeader) {
     EXPECT_EQ(exif.findKey(Exiv2::ExifKey("Exif.Image.Model"))->toString(), "Tiny DNG");
 }
 
-TEST(RawImage, DevelopsTheRawUpright) {
+TEST(RawImage, DevelopsTheRawAndItsPreviewUpright) {
     QTemporaryDir dir;
-    const DecodedImage plain = decodeRaw(writeDng(dir, "plain.dng", turned(1)));
-    ASSERT_TRUE(plain.ok()) << plain.error.toStdString();
-    EXPECT_EQ(plain.image.size(), QSize(64, 48));
-    EXPECT_TRUE(isWhite(plain.image.pixelColor(4, 4)));
-    EXPECT_TRUE(isRed(plain.image.pixelColor(60, 44)));
-    EXPECT_TRUE(isGrey(plain.image.pixelColor(32, 24)));
+    for (int orientation : {1, 3, 6, 8}) {
+        SCOPED_TRACE(orientation);
+        const QString path = writeDng(dir, QStringLiteral("o%1.dng").arg(orientation),
+                                      turned(orientation, QSize(40, 30)));
+        const QSize upright = orientation >= 5 ? QSize(48, 64) : QSize(64, 48);
+        const DecodedImage developed = decodeRaw(path);
+        ASSERT_TRUE(developed.ok()) << developed.error.toStdString();
+        EXPECT_EQ(developed.image.size(), upright);
+        EXPECT_EQ(developed.fullSize, upright);
+        EXPECT_FALSE(developed.isReduced());
+        expectUpright(developed.image, orientation);
 
-    const DecodedImage rotated = decodeRaw(writeDng(dir, "rotated.dng", turned(6)));
-    ASSERT_TRUE(rotated.ok()) << rotated.error.toStdString();
-    EXPECT_EQ(rotated.image.size(), QSize(48, 64));
-    EXPECT_EQ(rotated.fullSize, QSize(48, 64));
-    EXPECT_FALSE(rotated.isReduced());
-    expectTurnedClockwise(rotated.image);
+        const DecodedImage preview = decodeRaw(path, QSize(30, 30));
+        ASSERT_TRUE(preview.ok()) << preview.error.toStdString();
+        EXPECT_EQ(preview.image.size(), orientation >= 5 ? QSize(30, 40) : QSize(40, 30));
+        EXPECT_EQ(preview.fullSize, upright);
+        expectUpright(preview.image, orientation);
+    }
 }
 
 TEST(RawImage, UsesThePreviewOnlyWhenItCoversTheTarget) {
@@ -163,7 +185,7 @@ TEST(RawImage, BrokenFilesGiveErrors) {
     for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(readRawMetadata(failing[i]).ok());
     // The header alone tells the size: refused before anything is unpacked.
-    EXPECT_EQ(readRawMetadata(failing[4]).size, QSize(60000, 60000).transposed());
+    EXPECT_EQ(readRawMetadata(failing[4]).size, QSize(60000, 60000));
     EXPECT_TRUE(decodeRaw(failing[4]).error.contains("60000 x 60000"));
 
     // Cut inside the pixel data: whatever LibRaw makes of it, it is a value.

@@ -170,6 +170,9 @@ QImage develop(LibRaw& raw, bool halfSize, QString* error) {
     params.output_color = 1; // sRGB
     params.output_bps = 8;
     params.half_size = halfSize ? 1 : 0;
+    // PPG demosaicing: a third of AHD's time on a 24-megapixel file, with
+    // little visible difference at the zoom levels a viewer shows.
+    params.user_qual = 2;
     int code = raw.unpack();
     if (code == LIBRAW_SUCCESS)
         code = raw.dcraw_process();
