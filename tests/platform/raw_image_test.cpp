@@ -140,6 +140,15 @@ TEST(RawImage, UsesThePreviewOnlyWhenItCoversTheTarget) {
     EXPECT_EQ(uprightPreview.image.size(), QSize(30, 40));
     expectTurnedClockwise(uprightPreview.image);
 
+    // A preview far larger than needed is decoded at a reduced DCT scale.
+    DngOptions large = turned(6, QSize(160, 120));
+    large.size = QSize(256, 192);
+    const DecodedImage scaled = decodeRaw(writeDng(dir, "large.dng", large), QSize(40, 40));
+    ASSERT_TRUE(scaled.ok()) << scaled.error.toStdString();
+    EXPECT_EQ(scaled.image.size(), QSize(30, 40));
+    EXPECT_EQ(scaled.fullSize, QSize(192, 256));
+    expectTurnedClockwise(scaled.image);
+
     // Without a preview a small target develops at half size.
     const DecodedImage half = decodeRaw(writeDng(dir, "nopreview.dng", turned(6)), QSize(20, 20));
     ASSERT_TRUE(half.ok()) << half.error.toStdString();

@@ -8,8 +8,8 @@
 #include <QFileInfo>
 #include <libheif/heif.h>
 
-#include <array>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -288,9 +288,7 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error) {
     return image;
 }
 
-} // namespace
-
-HeifMetadata readHeifMetadata(const QString& path) {
+HeifMetadata readMetadataUnguarded(const QString& path) {
     HeifMetadata metadata;
     OpenedHeif opened = openPrimary(path);
     if (!opened.error.isEmpty()) {
@@ -307,7 +305,7 @@ HeifMetadata readHeifMetadata(const QString& path) {
     return metadata;
 }
 
-DecodedImage decodeHeif(const QString& path, QSize targetSize) {
+DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
     DecodedImage result;
     OpenedHeif opened = openPrimary(path);
     if (!opened.error.isEmpty()) {
@@ -332,4 +330,26 @@ DecodedImage decodeHeif(const QString& path, QSize targetSize) {
     if (!result.image.isNull())
         result.error.clear();
     return result;
+}
+
+} // namespace
+
+HeifMetadata readHeifMetadata(const QString& path) {
+    try {
+        return readMetadataUnguarded(path);
+    } catch (const std::bad_alloc&) {
+        HeifMetadata failed;
+        failed.error = QStringLiteral("out of memory while reading the HEIF file");
+        return failed;
+    }
+}
+
+DecodedImage decodeHeif(const QString& path, QSize targetSize) {
+    try {
+        return decodeUnguarded(path, targetSize);
+    } catch (const std::bad_alloc&) {
+        DecodedImage failed;
+        failed.error = QStringLiteral("out of memory while decoding the HEIF file");
+        return failed;
+    }
 }

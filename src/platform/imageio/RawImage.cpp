@@ -112,31 +112,51 @@ bool previewNeedsFlip(QSize preview, const RawGeometry& g) {
     return previewLandscape != uprightLandscape;
 }
 
-QImage decodePreviewBytes(const libraw_thumbnail_t& thumb, bool* ownOrientation) {
-    *ownOrientation = false;
-    if (thumb.tformat == LIBRAW_THUMBNAIL_JPEG) {
-        QByteArray bytes = QByteArray::fromRawData(thumb.thumb, qsizetype(thumb.tlength));
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, "jpeg");
-        reader.setAutoTransform(true);
-        QImage image = reader.read();
-        // Some previews carry an Exif orientation of their own; Qt applied it.
-        *ownOrientation = reader.transformation() != QImageIOHandler::TransformationNone;
-        return image;
+// Decodes a JPEG preview upright, at a DCT-reduced scale when it is much
+// larger than needed (some cameras embed a full-size preview).
+QImage readJpegPreview(const libraw_thumbnail_t& thumb, const RawGeometry& g, QSize needed) {
+    QByteArray bytes = QByteArray::fromRawData(thumb.thumb, qsizetype(thumb.tlength));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (stored.isEmpty())
+        return {};
+    // Some previews carry an Exif orientation of their own, which Qt applies.
+    const QImageIOHandler::Transformations own = reader.transformation();
+    const bool quarterTurn = own != QImageIOHandler::TransformationNone
+                                 ? bool(own & QImageIOHandler::TransformationRotate90)
+                                 : previewNeedsFlip(stored, g) && (g.flip & 4);
+    const QSize neededStored = quarterTurn ? needed.transposed() : needed;
+    for (int denominator : {8, 4, 2}) {
+        // libjpeg rounds reduced sizes up; asking for exactly that avoids a resample.
+        const QSize reduced((stored.width() + denominator - 1) / denominator,
+                            (stored.height() + denominator - 1) / denominator);
+        if (reduced.width() >= neededStored.width() && reduced.height() >= neededStored.height()) {
+            reader.setScaledSize(reduced);
+            break;
+        }
     }
-    if (thumb.tformat == LIBRAW_THUMBNAIL_BITMAP && thumb.tcolors == 3) {
-        const qsizetype rowBytes = qsizetype(thumb.twidth) * 3;
-        if (qsizetype(thumb.tlength) < rowBytes * thumb.theight)
-            return {};
-        QImage image(thumb.twidth, thumb.theight, QImage::Format_RGB888);
-        if (image.isNull())
-            return {};
-        for (int y = 0; y < image.height(); ++y)
-            memcpy(image.scanLine(y), thumb.thumb + y * rowBytes, size_t(rowBytes));
-        return image;
-    }
-    return {};
+    QImage image = reader.read();
+    if (!image.isNull() && own == QImageIOHandler::TransformationNone &&
+        previewNeedsFlip(image.size(), g))
+        image = applyFlip(image, g.flip);
+    return image;
+}
+
+QImage readBitmapPreview(const libraw_thumbnail_t& thumb) {
+    if (thumb.tcolors != 3)
+        return {};
+    const qsizetype rowBytes = qsizetype(thumb.twidth) * 3;
+    if (qsizetype(thumb.tlength) < rowBytes * thumb.theight)
+        return {};
+    QImage image(thumb.twidth, thumb.theight, QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
+    for (int y = 0; y < image.height(); ++y)
+        memcpy(image.scanLine(y), thumb.thumb + y * rowBytes, size_t(rowBytes));
+    return image;
 }
 
 // The embedded preview, upright, when it covers targetSize; otherwise null.
@@ -151,16 +171,21 @@ QImage previewCovering(LibRaw& raw, const RawGeometry& g, QSize targetSize) {
         return {};
     if (raw.unpack_thumb() != LIBRAW_SUCCESS || !thumb.thumb)
         return {};
-    bool ownOrientation = false;
-    QImage image = decodePreviewBytes(thumb, &ownOrientation);
-    if (image.isNull())
+    QImage image;
+    if (thumb.tformat == LIBRAW_THUMBNAIL_JPEG) {
+        image = readJpegPreview(thumb, g, previewchoice::fittedSize(g.upright, targetSize));
+    } else if (thumb.tformat == LIBRAW_THUMBNAIL_BITMAP) {
+        image = readBitmapPreview(thumb);
+        if (needsFlip)
+            image = applyFlip(image, g.flip);
+    }
+    // The tags may not describe the picture that is really there.
+    if (image.isNull() || !previewchoice::covers(image.size(), g.upright, targetSize))
         return {};
-    if (!ownOrientation && previewNeedsFlip(image.size(), g))
-        image = applyFlip(image, g.flip);
-    // The tags may not describe the JPEG that is really there.
-    if (!previewchoice::covers(image.size(), g.upright, targetSize))
-        return {};
-    image.setColorSpace(QColorSpace(QColorSpace::SRgb));
+    const QColorSpace srgb(QColorSpace::SRgb);
+    if (image.colorSpace().isValid() && image.colorSpace() != srgb)
+        image.convertToColorSpace(srgb);
+    image.setColorSpace(srgb);
     return image;
 }
 
