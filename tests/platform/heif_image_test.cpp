@@ -220,8 +220,9 @@ TEST(HeifImage, BrokenFilesGiveErrors) {
         EXPECT_FALSE(decoded.ok());
         EXPECT_FALSE(decoded.error.isEmpty());
     }
-    for (int i = 0; i < 4; ++i) // the truncated file still has its header boxes
-        EXPECT_FALSE(readHeifMetadata(cases[i]).ok()) << cases[i].toStdString();
+    // libheif checks the item extents against the file size while parsing.
+    for (const QString& path : cases)
+        EXPECT_FALSE(readHeifMetadata(path).ok()) << path.toStdString();
     EXPECT_EQ(readHeifMetadata(dir.filePath("empty.heic")).error,
               QStringLiteral("the file is empty"));
 }
