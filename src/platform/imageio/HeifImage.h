@@ -9,11 +9,13 @@
 // HEIF / HEIC through libheif.
 
 struct HeifMetadata {
-    QSize size;          // upright size of the primary image (transforms applied)
-    QByteArray exif;     // the Exif block as TIFF data (starting at the byte-order mark), or empty
-    QByteArray xmp;      // XMP packet, or empty
-    QByteArray icc;      // ICC profile, or empty
-    QString error;       // empty on success
+    QSize size;       // upright size of the primary image (transforms applied)
+    QByteArray exif;  // the Exif block as TIFF data (starting at the byte-order mark), or empty
+    QByteArray xmp;   // XMP packet, or empty
+    QByteArray icc;   // ICC profile, or empty
+    int bitDepth = 0; // bits per luma sample (8, 10, 12), 0 when unknown
+    bool hasAlpha = false;
+    QString error; // empty on success
     bool ok() const { return error.isEmpty(); }
 };
 
