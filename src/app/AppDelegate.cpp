@@ -2,8 +2,13 @@
 
 #include "app/FolderListing.h"
 #include "app/PreviewWindowController.h"
+#include "app/WindowGeometry.h"
 #include "platform/RecentlyUsed.h"
 #include "platform/UserFolders.h"
+#include "platform/WindowManagerHints.h"
+#include "platform/imageio/ImageDecoder.h"
+#include "viewer/loading/DecodeScheduler.h"
+#include "viewer/loading/ImageCache.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +16,7 @@
 #include <QMenu>
 #include <QUuid>
 #include <QWidget>
+#include <QtMath>
 #include <cstdio>
 
 namespace {
@@ -61,7 +67,24 @@ AppDelegate::AppDelegate(SettingsStore* store, QObject* parent)
     }
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+    // Windows go first: their loaders are clients of the scheduler.
+    for (const auto& window : std::as_const(windowsDictionary))
+        delete window.data();
+}
+
+DecodeScheduler& AppDelegate::decodeScheduler() {
+    if (!m_decodeScheduler)
+        m_decodeScheduler = std::make_unique<DecodeScheduler>(
+            [](const QString& path, QSize target) { return decodeImage(path, target); });
+    return *m_decodeScheduler;
+}
+
+ImageCache& AppDelegate::imageCache() {
+    if (!m_imageCache)
+        m_imageCache = std::make_unique<ImageCache>();
+    return *m_imageCache;
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     toolbarHeightConstant = visualStyleAsFrame.wrappedValue() ? 52 : 0;

@@ -10,8 +10,12 @@
 #include <QScreen>
 #include <QSizeF>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
+class DecodeScheduler;
+class EarlyDecode;
+class ImageCache;
 class PreviewWindowController;
 class QAction;
 class QMenu;
@@ -36,6 +40,18 @@ public:
 
     // Follows the active viewer window.
     void windowDidBecomeKey(QWidget* window);
+
+    // Sizes the window registered under key to the given content size,
+    // locks its proportions, and shows, focuses and centres it.
+    void resizeWindowToContent(const QString& key, const QSizeF& size);
+    // The size a user resize of a viewer window is given.
+    QSizeF constrainResize(QWidget* window, const QSizeF& proposed);
+
+    // Image decoding shared by every viewer window.
+    DecodeScheduler& decodeScheduler();
+    ImageCache& imageCache();
+    // The decode started at the top of main, offered to the first window.
+    EarlyDecode* earlyDecode = nullptr;
 
     NotificationCenter& notificationCenter() { return m_notificationCenter; }
     SettingsStore& settingsStore() { return *m_store; }
@@ -96,4 +112,6 @@ private:
     NotificationCenter::Token m_positionWindowToken;
     QList<QAction*> m_actions;
     QMenu* m_menu = nullptr;
+    std::unique_ptr<ImageCache> m_imageCache;
+    std::unique_ptr<DecodeScheduler> m_decodeScheduler;
 };

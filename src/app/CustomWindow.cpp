@@ -131,6 +131,22 @@ void CustomWindow::setContentWidget(QWidget* content) {
     m_minimiseButton->raise();
 }
 
+void CustomWindow::setWindowManagerDecorations(bool decorated) {
+    if (decorated == m_decorated)
+        return;
+    m_decorated = decorated;
+    const bool wasVisible = isVisible();
+    interruptRunningFade();
+    for (QWidget* view : liveFadeableViews())
+        view->hide();
+    animationState = UIAnimationState::hidden;
+    m_pointerInside = false;
+    // Changing the flags recreates the native window, which hides it.
+    setWindowFlag(Qt::FramelessWindowHint, !decorated);
+    if (wasVisible)
+        show();
+}
+
 void CustomWindow::setRecordedScreen(QScreen* screen) {
     m_recordedScreen = screen;
     if (isVisible())
@@ -233,7 +249,7 @@ void CustomWindow::enterEvent(QEnterEvent* event) {
     if (m_pointerInside)
         return;
     m_pointerInside = true;
-    if (m_tracking)
+    if (m_tracking && !m_decorated)
         mouseEntered();
 }
 
@@ -242,7 +258,7 @@ void CustomWindow::leaveEvent(QEvent* event) {
     if (!m_pointerInside)
         return;
     m_pointerInside = false;
-    if (m_tracking)
+    if (m_tracking && !m_decorated)
         mouseExited();
 }
 

@@ -56,6 +56,12 @@ public:
     QAbstractButton* closeButton() const { return m_closeButton; }
     QAbstractButton* minimiseButton() const { return m_minimiseButton; }
 
+    // With decorations the window manager draws the title bar and its
+    // buttons, and the window's own buttons stay out of sight. Without (the
+    // default) the window draws its own.
+    void setWindowManagerDecorations(bool decorated);
+    bool hasWindowManagerDecorations() const { return m_decorated; }
+
     // The screen the window is kept on; without one (or once it is gone) the
     // window's own screen.
     void setRecordedScreen(QScreen* screen);
@@ -92,4 +98,5 @@ private:
     bool m_tracking = false;
     bool m_pointerInside = false;
     bool m_constraining = false;
+    bool m_decorated = false;
 };

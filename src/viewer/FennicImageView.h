@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+// Draws the shown image, fitted to the view with its proportions kept and
+// rounded corners, at the view's opacity. When the file could not be read
+// it shows the file's name and the reason instead. While the next image is
+// on its way it keeps drawing the previous one (dimmed by the opacity), so a
+// step never flashes an empty window.
+class FennicImageView : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(qreal opacity READ opacity WRITE setOpacity)
+
+public:
+    static constexpr qreal cornerRadius = 6;
+
+    explicit FennicImageView(QWidget* parent = nullptr);
+
+    // The image decoded for the screen. Clears any message and any detail image.
+    void setImage(const QImage& image);
+    // The full-resolution image, drawn instead when the view is larger than
+    // the screen-sized image (zoomed in). A null image drops it.
+    void setDetailImage(const QImage& image);
+    // Replaces the image by a centred message.
+    void setMessage(const QString& title, const QString& reason);
+
+    const QImage& image() const { return m_image; }
+    bool hasDetailImage() const { return !m_detail.isNull(); }
+    bool showsMessage() const { return !m_messageTitle.isEmpty(); }
+    QString messageText() const { return m_messageTitle + QLatin1Char('\n') + m_messageReason; }
+
+    qreal opacity() const { return m_opacity; }
+    void setOpacity(qreal opacity);
+
+    // Where the image is drawn inside the view.
+    QRect imageRect() const;
+
+Q_SIGNALS:
+    // An image (not a message) has been drawn.
+    void imagePainted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    const QImage& sourceFor(const QSize& devicePixels) const;
+    void paintMessage(QPainter& painter);
+
+    QImage m_image;
+    QImage m_detail;
+    QPixmap m_scaled;  // the source scaled to the drawn size, made once per size
+    QString m_messageTitle;
+    QString m_messageReason;
+    qreal m_opacity = 1.0;
+};

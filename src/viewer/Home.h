@@ -1,0 +1,148 @@
+#pragma once
+
+#include "app/AppStorageCompat.h"
+#include "imageinfo/ImageViewModel.h"
+#include "platform/imageio/DecodedImage.h"
+#include "viewer/KeyAwareView.h"
+#include "viewer/ViewObserver.h"
+#include "viewer/ZoomState.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointer>
+#include <QSizeF>
+#include <QStringList>
+#include <QVariantMap>
+#include <QWidget>
+
+class AppDelegate;
+class EdgeTopArea;
+class ImageAreaView;
+class ImageLoader;
+class QPropertyAnimation;
+class WindowDragMover;
+
+// The root view of a viewer window: shows one image of a folder, steps
+// through the folder, zooms, and keeps the window fitted to the image.
+class Home : public QWidget {
+    Q_OBJECT
+public:
+    // What the window was opened with (copied from the delegate by the
+    // hosting controller).
+    struct Opening {
+        QString filePath;
+        QStringList filesInPath;
+        QString currentDirectory;
+        QString uuid;
+    };
+
+    Home(AppDelegate& delegate, const Opening& opening, QWidget* parent = nullptr);
+    ~Home() override;
+
+    // First appearance: takes the stored sidebar setting, finds the file in
+    // its folder and starts reading it; the window is fitted and shown once
+    // the image is there.
+    void viewDidAppear();
+    // The window is closing: the sidebar setting follows this window.
+    void viewDidDisappear();
+
+    void stepToNext();
+    void stepToPrevious();
+    // Lays the window out again in the current visual style.
+    void refresh();
+    // Makes another file the window's file, with its folder (a drop).
+    bool openDroppedFile(const QString& path);
+
+    void zoomIn();
+    void zoomOut();
+    void zoomReset();
+
+    // State, readable by the window's other parts and by tests.
+    const QImage& mainImage() const { return m_mainImage; }
+    const QString& filePath() const { return m_filePath; }
+    const QStringList& filesInPath() const { return m_filesInPath; }
+    const QString& currentDirectory() const { return m_currentDirectory; }
+    int currentIndexInFolder() const { return m_currentIndexInFolder; }
+    const QString& uuid() const { return m_uuid; }
+    double scale() const { return m_zoom.scale(); }
+    double toolbarHeight() const { return m_toolbarHeight; }
+    QSizeF thisSize() const { return m_thisSize; }
+    QSizeF containerSize() const { return m_containerSize; }
+    QColor shownColor() const { return m_shownColor; }
+    double opacity() const { return m_opacity; }
+    const QVariantMap& imageProperties() const { return m_imageProperties; }
+    ViewObserver& viewObserver() { return m_viewObserver; }
+    ImageAreaView* imageArea() const { return m_imageArea; }
+    // True while the shown file could not be read (a message is shown).
+    bool showsError() const { return m_loadError; }
+
+    // Handles one key event; answers whether it was one of the viewer's keys.
+    bool onEvent(KeyAwareView::Event event);
+
+Q_SIGNALS:
+    // afterImageLoad finished (tests and traces wait on it).
+    void imageLoaded();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void afterImageLoad();
+    void loadCurrentFile();
+    void showFile(const QString& path, int index);
+    void imageReady(const QString& path, const DecodedImage& image);
+    void fullResolutionReady(const QString& path, const DecodedImage& image);
+    void animateOpacity(double target);
+    void setOpacity(double opacity);
+    void applyStyle();
+    void applyZoom();
+    void screenParametersChanged();
+    QStringList neighbours() const;
+    QSize displayTarget() const;
+    void startImageDrag();
+
+    AppDelegate& m_delegate;
+
+    // Viewer state.
+    QImage m_mainImage;
+    QSizeF m_thisSize;
+    QSizeF m_containerSize;
+    QSizeF m_screenSize;
+    double m_rotationDegree = 0;
+    AppStorageCompat<bool> m_hideInfoSidebarStorage;
+    AppStorageCompat<bool> m_visualStyleAsFrame;
+    ViewObserver m_viewObserver;
+    const double m_dockConstant = 70;
+    double m_toolbarHeight = 52;
+    QSizeF m_oldScreenSize;
+    QString m_filePath;
+    int m_currentIndexInFolder = -1;
+    QStringList m_filesInPath;
+    QString m_currentDirectory;
+    ZoomState m_zoom;
+    const QString m_uuid;
+    bool m_dragOver = false;
+    double m_opacity = 1.0;
+    QColor m_shownColor;
+    QVariantMap m_imageProperties;
+    ImageViewModel m_imageViewModel;
+
+    // Loading.
+    QSize m_fullSize;  // true size of the shown image
+    bool m_loadError = false;
+    bool m_appeared = false;
+    bool m_steppedBack = false;
+
+    // Views and helpers.
+    QWidget* m_toolbarBand = nullptr;
+    ImageAreaView* m_imageArea = nullptr;
+    EdgeTopArea* m_edgeTopArea = nullptr;
+    ImageLoader* m_loader = nullptr;
+    WindowDragMover* m_windowMover = nullptr;
+    QPropertyAnimation* m_opacityAnimation = nullptr;
+    QPoint m_dragStart;
+};
