@@ -1,0 +1,138 @@
+#include "viewer/loading/EarlyDecode.h"
+
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QObject>
+#include <QThread>
+
+namespace {
+
+QString absolute(const QString& path) {
+    return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+EarlyDecode::EarlyDecode(const QString& path, QSize target, DecodeFunction decode)
+    : m_path(path), m_absolutePath(absolute(path)), m_target(target) {
+    // Qt takes the first thread that touches a QObject as its main thread. The
+    // decoder may create QObjects (a QFile) before QApplication exists, so make
+    // sure this thread has been seen first.
+    QThread::currentThread();
+    m_thread = std::thread([this, decode = std::move(decode)] { run(decode); });
+}
+
+EarlyDecode::~EarlyDecode() {
+    drop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+QString EarlyDecode::fileFromCommandLine(int argc, char** argv) {
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument.isEmpty() || (!optionsEnded && argument.startsWith(QLatin1Char('-'))))
+            continue;
+        if (QFileInfo(argument).isFile())
+            return QFileInfo(argument).absoluteFilePath();
+    }
+    return QString();
+}
+
+std::unique_ptr<EarlyDecode> EarlyDecode::startFromCommandLine(int argc, char** argv, QSize target,
+                                                               DecodeFunction decode) {
+    const QString path = fileFromCommandLine(argc, argv);
+    if (path.isEmpty() || !decode)
+        return nullptr;
+    return std::make_unique<EarlyDecode>(path, target, std::move(decode));
+}
+
+void EarlyDecode::run(const DecodeFunction& decode) {
+    const DecodedImage image = decodeSafely(decode, m_path, m_target);
+    std::lock_guard lock(m_mutex);
+    m_finished = true;
+    if (m_done)
+        deliverLocked(image);
+    else if (!m_taken)
+        m_result = image;
+    m_finishedChanged.notify_all();
+}
+
+void EarlyDecode::deliverLocked(const DecodedImage& image) {
+    // Posted under the mutex: cancelWhenReady() cannot return, and so the
+    // context cannot be destroyed, while the post is under way.
+    QMetaObject::invokeMethod(
+        m_context, [done = std::move(m_done), image] { done(image); }, Qt::QueuedConnection);
+    m_done = nullptr;
+    m_context = nullptr;
+}
+
+bool EarlyDecode::isFinished() const {
+    std::lock_guard lock(m_mutex);
+    return m_finished;
+}
+
+bool EarlyDecode::servesLocked(const QString& path, QSize target) const {
+    if (m_taken || path.isEmpty() || absolute(path) != m_absolutePath)
+        return false;
+    if (servesTarget(m_target, DecodedImage{}, target))
+        return true;
+    return m_finished && m_result && servesTarget(m_target, *m_result, target);
+}
+
+bool EarlyDecode::serves(const QString& path, QSize target) const {
+    std::lock_guard lock(m_mutex);
+    return servesLocked(path, target);
+}
+
+std::optional<DecodedImage> EarlyDecode::take(const QString& path, QSize target) {
+    std::unique_lock lock(m_mutex);
+    // Only the right file is worth waiting for: the result decides whether a
+    // larger target is served after all (a small image decoded whole).
+    if (!m_taken && absolute(path) == m_absolutePath)
+        m_finishedChanged.wait(lock, [this] { return m_finished || m_taken; });
+    const bool served = servesLocked(path, target);
+    m_taken = true;
+    std::optional<DecodedImage> result = std::exchange(m_result, std::nullopt);
+    if (!served)
+        return std::nullopt;
+    return result;
+}
+
+bool EarlyDecode::takeWhenReady(const QString& path, QSize target, QObject* context,
+                                std::function<void(const DecodedImage&)> done) {
+    std::lock_guard lock(m_mutex);
+    if (!context || !done || !servesLocked(path, target)) {
+        m_taken = true;
+        m_result.reset();
+        return false;
+    }
+    m_taken = true;
+    m_context = context;
+    m_done = std::move(done);
+    if (m_finished && m_result) {
+        const DecodedImage image = *std::exchange(m_result, std::nullopt);
+        deliverLocked(image);
+    }
+    return true;
+}
+
+void EarlyDecode::cancelWhenReady() {
+    std::lock_guard lock(m_mutex);
+    m_done = nullptr;
+    m_context = nullptr;
+}
+
+void EarlyDecode::drop() {
+    std::lock_guard lock(m_mutex);
+    m_taken = true;
+    m_result.reset();
+    m_done = nullptr;
+    m_context = nullptr;
+    m_finishedChanged.notify_all();
+}
