@@ -46,11 +46,7 @@ void DecodeScheduler::request(Client client, const DecodeKey& key, DecodePriorit
         if (job.key != key)
             continue;
         const DecodePriority before = job.priority();
-        auto existing = job.interest.find(client);
-        if (existing == job.interest.end())
-            job.interest.insert(client, priority);
-        else
-            *existing = std::min(*existing, priority);
+        job.interest.insert(client, priority);
         // A raised job joins the back of its new priority class.
         if (job.priority() < before)
             job.sequence = m_nextSequence++;
@@ -65,10 +61,19 @@ void DecodeScheduler::request(Client client, const DecodeKey& key, DecodePriorit
     startWaitingJobs();
 }
 
-void DecodeScheduler::retainOnly(Client client, const QSet<DecodeKey>& keep) {
+void DecodeScheduler::retainOnly(Client client, const QHash<DecodeKey, DecodePriority>& keep) {
     for (Job& job : m_waiting) {
-        if (!keep.contains(job.key))
+        if (!job.interest.contains(client))
+            continue;
+        const auto kept = keep.find(job.key);
+        if (kept == keep.end()) {
             job.interest.remove(client);
+            continue;
+        }
+        const DecodePriority before = job.priority();
+        job.interest.insert(client, *kept);
+        if (job.priority() < before)
+            job.sequence = m_nextSequence++;
     }
     m_waiting.removeIf([](const Job& job) { return job.interest.isEmpty(); });
 }

@@ -18,7 +18,8 @@
 // - Requests for a decode already waiting or running are coalesced: each
 //   distinct DecodeKey is decoded once, its priority the highest asked.
 // - retainOnly() withdraws a client's interest in waiting decodes it no longer
-//   needs; a waiting decode nobody wants any more is dropped. Running
+//   needs and sets the priority of the rest; a waiting decode nobody wants
+//   any more is dropped. Running
 //   decodes are never interrupted and their result is still delivered.
 // - Results arrive through decoded(), emitted on the scheduler's thread (the
 //   main thread), for every finished decode whoever asked for it.
@@ -32,9 +33,13 @@ public:
     // Drops waiting decodes and waits for the running ones.
     ~DecodeScheduler() override;
 
+    // The client's latest word on a decode: asking again at another priority
+    // raises or lowers the client's share of it.
     void request(Client client, const DecodeKey& key, DecodePriority priority);
-    // Keeps the client's interest only in waiting decodes whose key is in keep.
-    void retainOnly(Client client, const QSet<DecodeKey>& keep);
+    // Keeps the client's interest only in the waiting decodes named in keep,
+    // at the priority given there (a shown image that became a neighbour
+    // must stop jumping the queue).
+    void retainOnly(Client client, const QHash<DecodeKey, DecodePriority>& keep);
     void removeClient(Client client) { retainOnly(client, {}); }
 
     bool isWaiting(const DecodeKey& key) const;

@@ -4,7 +4,7 @@
 #include "viewer/loading/EarlyDecode.h"
 #include "viewer/loading/ImageCache.h"
 
-#include <QSet>
+#include <QHash>
 
 ImageLoader::ImageLoader(DecodeScheduler& scheduler, ImageCache& cache, QObject* parent)
     : QObject(parent), m_scheduler(scheduler), m_cache(cache) {
@@ -82,12 +82,14 @@ void ImageLoader::invalidate(const QString& path) {
 }
 
 void ImageLoader::retainWantedDecodes() {
-    QSet<DecodeKey> wanted;
-    wanted.insert(DecodeKey{m_current, m_target});
+    // Inserted from the lowest priority up: a neighbour that is also the
+    // current file is shown, not prefetched.
+    QHash<DecodeKey, DecodePriority> wanted;
     for (const QString& neighbour : m_neighbours)
-        wanted.insert(DecodeKey{neighbour, m_target});
+        wanted.insert(DecodeKey{neighbour, m_target}, DecodePriority::Neighbour);
     if (m_waitingFull)
-        wanted.insert(DecodeKey{m_fullPath, QSize()});
+        wanted.insert(DecodeKey{m_fullPath, QSize()}, DecodePriority::FullResolution);
+    wanted.insert(DecodeKey{m_current, m_target}, DecodePriority::Shown);
     m_scheduler.retainOnly(this, wanted);
 }
 

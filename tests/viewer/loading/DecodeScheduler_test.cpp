@@ -88,9 +88,14 @@ TEST(DecodeScheduler, StaleNeighboursAreDroppedButRunningDecodesFinish) {
     scheduler.request(kWindowA, display("shared"), DecodePriority::Neighbour);
     scheduler.request(kWindowB, display("shared"), DecodePriority::Neighbour);
     scheduler.request(kWindowA, display("kept"), DecodePriority::Neighbour);
+    scheduler.request(kWindowA, display("was shown"), DecodePriority::Shown);
 
-    // Window A moves on: only "kept" is still its concern; B still wants "shared".
-    scheduler.retainOnly(kWindowA, {display("kept"), display("running")});
+    // Window A moves on: "kept" is still its concern, and the file it showed
+    // became a neighbour; B still wants "shared".
+    scheduler.retainOnly(kWindowA, {{display("kept"), DecodePriority::Neighbour},
+                                    {display("running"), DecodePriority::Shown},
+                                    {display("was shown"), DecodePriority::Neighbour}});
+    scheduler.request(kWindowA, display("now shown"), DecodePriority::Shown);
     EXPECT_FALSE(scheduler.isWaiting(display("stale")));
     EXPECT_TRUE(scheduler.isWaiting(display("shared")));
     EXPECT_TRUE(scheduler.isWaiting(display("kept")));
@@ -101,9 +106,9 @@ TEST(DecodeScheduler, StaleNeighboursAreDroppedButRunningDecodesFinish) {
     EXPECT_FALSE(scheduler.isWaiting(display("shared")));
 
     fake.openGate();
-    ASSERT_TRUE(waitFor([&] { return received.results.size() == 2; }));
-    EXPECT_EQ(received.paths(), QStringList({"running", "kept"}));
-    EXPECT_EQ(fake.calledPaths(), QStringList({"running", "kept"}));
+    ASSERT_TRUE(waitFor([&] { return received.results.size() == 4; }));
+    EXPECT_EQ(received.paths(), QStringList({"running", "now shown", "kept", "was shown"}));
+    EXPECT_EQ(fake.calledPaths(), received.paths());
 }
 
 TEST(DecodeScheduler, FailuresArriveAsErrors) {

@@ -98,6 +98,17 @@ TEST(ImageLoader, MovingOnDropsStaleNeighboursAndNeverShowsOldResults) {
     // x finished after the user left it; it is a neighbour now, so it is kept.
     EXPECT_TRUE(cache.hasDisplay("x", kScreen));
     EXPECT_TRUE(loader.show("x", {}, kScreen));
+
+    // A file left before its decode started waits behind the new one.
+    fake.closeGate();
+    loader.show("p", {}, kScreen);
+    ASSERT_TRUE(waitFor([&] { return fake.callCount("p") == 1; }));
+    loader.show("q", {"r"}, kScreen);
+    loader.show("s", {"q"}, kScreen);
+    fake.openGate();
+    ASSERT_TRUE(waitFor([&] { return cache.hasDisplay("q", kScreen); }));
+    EXPECT_EQ(fake.calledPaths().mid(3), QStringList({"p", "s", "q"}));
+    EXPECT_EQ(window.shown.last().path, "s");
 }
 
 TEST(ImageLoader, DeliversErrorsAndFullResolution) {
