@@ -1,5 +1,7 @@
 #include "viewer/loading/EarlyDecode.h"
 
+#include "viewer/loading/StartupScreen.h"
+
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QObject>
@@ -14,12 +16,16 @@ QString absolute(const QString& path) {
 } // namespace
 
 EarlyDecode::EarlyDecode(const QString& path, QSize target, DecodeFunction decode)
-    : m_path(path), m_absolutePath(absolute(path)), m_target(target) {
+    : EarlyDecode(path, TargetFunction([target] { return target; }), std::move(decode)) {}
+
+EarlyDecode::EarlyDecode(const QString& path, TargetFunction target, DecodeFunction decode)
+    : m_path(path), m_absolutePath(absolute(path)) {
     // Qt takes the first thread that touches a QObject as its main thread. The
     // decoder may create QObjects (a QFile) before QApplication exists, so make
     // sure this thread has been seen first.
     QThread::currentThread();
-    m_thread = std::thread([this, decode = std::move(decode)] { run(decode); });
+    m_thread = std::thread(
+        [this, target = std::move(target), decode = std::move(decode)] { run(target, decode); });
 }
 
 EarlyDecode::~EarlyDecode() {
@@ -44,23 +50,33 @@ QString EarlyDecode::fileFromCommandLine(int argc, char** argv) {
     return QString();
 }
 
-std::unique_ptr<EarlyDecode> EarlyDecode::startFromCommandLine(int argc, char** argv, QSize target,
-                                                               DecodeFunction decode) {
+std::unique_ptr<EarlyDecode> EarlyDecode::startFromCommandLine(int argc, char** argv,
+                                                               DecodeFunction decode,
+                                                               TargetFunction target) {
     const QString path = fileFromCommandLine(argc, argv);
     if (path.isEmpty() || !decode)
         return nullptr;
-    return std::make_unique<EarlyDecode>(path, target, std::move(decode));
+    if (!target)
+        target = [] { return startupDecodeTarget(); };
+    return std::make_unique<EarlyDecode>(path, std::move(target), std::move(decode));
 }
 
-void EarlyDecode::run(const DecodeFunction& decode) {
-    const DecodedImage image = decodeSafely(decode, m_path, m_target);
+void EarlyDecode::run(const TargetFunction& targetFunction, const DecodeFunction& decode) {
+    const QSize target = targetFunction ? targetFunction() : QSize();
+    {
+        std::lock_guard lock(m_mutex);
+        m_target = target;
+        m_targetKnown = true;
+        m_changed.notify_all();
+    }
+    const DecodedImage image = decodeSafely(decode, m_path, target);
     std::lock_guard lock(m_mutex);
     m_finished = true;
     if (m_done)
         deliverLocked(image);
     else if (!m_taken)
         m_result = image;
-    m_finishedChanged.notify_all();
+    m_changed.notify_all();
 }
 
 void EarlyDecode::deliverLocked(const DecodedImage& image) {
@@ -72,22 +88,31 @@ void EarlyDecode::deliverLocked(const DecodedImage& image) {
     m_context = nullptr;
 }
 
+QSize EarlyDecode::target() const {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_targetKnown; });
+    return m_target;
+}
+
 bool EarlyDecode::isFinished() const {
     std::lock_guard lock(m_mutex);
     return m_finished;
 }
 
-bool EarlyDecode::servesLocked(const QString& path, QSize target) const {
+bool EarlyDecode::servesLocked(std::unique_lock<std::mutex>& lock, const QString& path,
+                               QSize target) const {
     if (m_taken || path.isEmpty() || absolute(path) != m_absolutePath)
         return false;
+    // Found at the very start of the worker: in practice long known here.
+    m_changed.wait(lock, [this] { return m_targetKnown; });
     if (servesTarget(m_target, DecodedImage{}, target))
         return true;
     return m_finished && m_result && servesTarget(m_target, *m_result, target);
 }
 
 bool EarlyDecode::serves(const QString& path, QSize target) const {
-    std::lock_guard lock(m_mutex);
-    return servesLocked(path, target);
+    std::unique_lock lock(m_mutex);
+    return servesLocked(lock, path, target);
 }
 
 std::optional<DecodedImage> EarlyDecode::take(const QString& path, QSize target) {
@@ -95,8 +120,8 @@ std::optional<DecodedImage> EarlyDecode::take(const QString& path, QSize target)
     // Only the right file is worth waiting for: the result decides whether a
     // larger target is served after all (a small image decoded whole).
     if (!m_taken && absolute(path) == m_absolutePath)
-        m_finishedChanged.wait(lock, [this] { return m_finished || m_taken; });
-    const bool served = servesLocked(path, target);
+        m_changed.wait(lock, [this] { return m_finished || m_taken; });
+    const bool served = servesLocked(lock, path, target);
     m_taken = true;
     std::optional<DecodedImage> result = std::exchange(m_result, std::nullopt);
     if (!served)
@@ -106,8 +131,8 @@ std::optional<DecodedImage> EarlyDecode::take(const QString& path, QSize target)
 
 bool EarlyDecode::takeWhenReady(const QString& path, QSize target, QObject* context,
                                 std::function<void(const DecodedImage&)> done) {
-    std::lock_guard lock(m_mutex);
-    if (!context || !done || !servesLocked(path, target)) {
+    std::unique_lock lock(m_mutex);
+    if (!context || !done || !servesLocked(lock, path, target)) {
         m_taken = true;
         m_result.reset();
         return false;
@@ -134,5 +159,5 @@ void EarlyDecode::drop() {
     m_result.reset();
     m_done = nullptr;
     m_context = nullptr;
-    m_finishedChanged.notify_all();
+    m_changed.notify_all();
 }

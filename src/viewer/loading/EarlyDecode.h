@@ -2,7 +2,6 @@
 
 #include "viewer/loading/DecodeTypes.h"
 
-#include <QPointer>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -14,33 +13,39 @@ class QObject;
 // Decodes the file named on the command line while Qt and the first window
 // come up, so that on two cores start-up and decoding overlap.
 //
-// main() creates it at its very top, before QApplication exists:
-//   auto early = EarlyDecode::startFromCommandLine(argc, argv, QSize(3840, 2400), decodeImage);
+// main() starts it at its very top, before QApplication exists:
+//   auto early = EarlyDecode::startFromCommandLine(argc, argv, decodeImage);
 //   QApplication app(argc, argv);
-// and hands it to the first window, which takes the result (once) instead of
-// decoding again. The target should be generous (the screen is not known yet):
-// a window whose image area is larger, or that shows another file, drops the
-// early result and decodes for itself.
+// and hands it to the first window's loader, which takes the result (once)
+// instead of decoding again. A window that shows another file, or whose image
+// area is larger than the target, drops the result and decodes for itself.
 //
-// The decode runs on its own std::thread, not on a Qt pool: no application
-// object is needed. The object must outlive every loader it was handed to;
-// its destructor waits for a decode still running.
+// Everything runs on its own std::thread, not on a Qt pool, so no application
+// object is needed; the target size too is found there (startupDecodeTarget
+// asks the X server), keeping the main thread free. The object must outlive
+// every loader it was handed to; its destructor waits for a running decode.
 class EarlyDecode {
 public:
+    using TargetFunction = std::function<QSize()>;
+
     EarlyDecode(const QString& path, QSize target, DecodeFunction decode);
+    // target runs on the worker, before the decode.
+    EarlyDecode(const QString& path, TargetFunction target, DecodeFunction decode);
     ~EarlyDecode();
     EarlyDecode(const EarlyDecode&) = delete;
     EarlyDecode& operator=(const EarlyDecode&) = delete;
 
     // The first argument after the program name that is not an option and
-    // names an existing regular file; empty when there is none.
+    // names an existing regular file (made absolute); empty when none does.
     static QString fileFromCommandLine(int argc, char** argv);
     // Starts decoding that file; null when the command line names none.
-    static std::unique_ptr<EarlyDecode> startFromCommandLine(int argc, char** argv, QSize target,
-                                                             DecodeFunction decode);
+    // Without a target function the target is startupDecodeTarget().
+    static std::unique_ptr<EarlyDecode>
+    startFromCommandLine(int argc, char** argv, DecodeFunction decode, TargetFunction target = {});
 
     const QString& path() const { return m_path; }
-    QSize target() const { return m_target; }
+    // The size decoded for (invalid: full resolution); waits until known.
+    QSize target() const;
     bool isFinished() const;
     // Whether take() would give a result good for this file and target.
     bool serves(const QString& path, QSize target) const;
@@ -59,15 +64,16 @@ public:
     void drop();
 
 private:
-    void run(const DecodeFunction& decode);
-    bool servesLocked(const QString& path, QSize target) const;
+    void run(const TargetFunction& target, const DecodeFunction& decode);
+    bool servesLocked(std::unique_lock<std::mutex>& lock, const QString& path, QSize target) const;
     void deliverLocked(const DecodedImage& image);
 
     const QString m_path;
     const QString m_absolutePath;
-    const QSize m_target;
     mutable std::mutex m_mutex;
-    std::condition_variable m_finishedChanged;
+    mutable std::condition_variable m_changed;
+    bool m_targetKnown = false;
+    QSize m_target;
     bool m_finished = false;
     bool m_taken = false;
     std::optional<DecodedImage> m_result;

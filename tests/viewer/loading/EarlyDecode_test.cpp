@@ -3,6 +3,7 @@
 #include "viewer/loading/DecodeScheduler.h"
 #include "viewer/loading/ImageCache.h"
 #include "viewer/loading/ImageLoader.h"
+#include "viewer/loading/StartupScreen.h"
 
 #include "FakeDecoder.h"
 
@@ -118,10 +119,28 @@ TEST(EarlyDecode, FindsTheFileOnTheCommandLine) {
     EXPECT_TRUE(EarlyDecode::fileFromCommandLine(3, withoutFile).isEmpty());
 
     FakeDecoder fake;
-    EXPECT_FALSE(EarlyDecode::startFromCommandLine(3, withoutFile, kScreen, fake.function()));
+    const auto screen = [] { return kEarlyTarget; };
+    EXPECT_FALSE(EarlyDecode::startFromCommandLine(3, withoutFile, fake.function(), screen));
     std::unique_ptr<EarlyDecode> early =
-        EarlyDecode::startFromCommandLine(5, withFile, kScreen, fake.function());
+        EarlyDecode::startFromCommandLine(5, withFile, fake.function(), screen);
     ASSERT_TRUE(early);
+    EXPECT_EQ(early->target(), kEarlyTarget);
     EXPECT_TRUE(early->take(photo, kScreen));
-    EXPECT_EQ(fake.calledPaths(), QStringList({photo}));
+    ASSERT_EQ(fake.calls().size(), 1);
+    EXPECT_EQ(fake.calls()[0].path, photo);
+    EXPECT_EQ(fake.calls()[0].target, kEarlyTarget);
+}
+
+TEST(EarlyDecode, StartupTargetFallsBackWithoutAnXServer) {
+    const QByteArray display = qgetenv("DISPLAY");
+    const bool hadDisplay = qEnvironmentVariableIsSet("DISPLAY");
+    qunsetenv("DISPLAY");
+    EXPECT_FALSE(x11ScreenSize().isValid());
+    EXPECT_EQ(startupDecodeTarget(QSize(1920, 1080)), QSize(1920, 1080));
+    qputenv("DISPLAY", ":4242.7"); // nothing listens there
+    EXPECT_FALSE(x11ScreenSize().isValid());
+    if (hadDisplay)
+        qputenv("DISPLAY", display);
+    else
+        qunsetenv("DISPLAY");
 }
