@@ -1,0 +1,30 @@
+#include "viewer/loading/DecodeTypes.h"
+
+#include <exception>
+
+bool servesTarget(QSize decodedFor, const DecodedImage& image, QSize wanted) {
+    if (!decodedFor.isValid())
+        return true;
+    if (image.ok() && !image.isReduced())
+        return true;
+    if (!wanted.isValid())
+        return false;
+    return decodedFor.width() >= wanted.width() && decodedFor.height() >= wanted.height();
+}
+
+DecodedImage decodeSafely(const DecodeFunction& decode, const QString& path, QSize target) {
+    DecodedImage result;
+    try {
+        result = decode(path, target);
+    } catch (const std::exception& e) {
+        result = DecodedImage{};
+        result.error = QStringLiteral("The image could not be decoded (%1).")
+                           .arg(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        result = DecodedImage{};
+        result.error = QStringLiteral("The image could not be decoded.");
+    }
+    if (result.image.isNull() && result.error.isEmpty())
+        result.error = QStringLiteral("The file could not be read as an image.");
+    return result;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/imageio/DecodedImage.h"
+
+#include <QHashFunctions>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+// The decoder used by the loading machinery: the program passes decodeImage,
+// tests pass a fake. Called on worker threads, possibly several at once.
+// targetSize invalid asks for the full resolution.
+using DecodeFunction = std::function<DecodedImage(const QString& path, QSize targetSize)>;
+
+// Order in which waiting decodes start: the image the user asked for, then the
+// full-resolution image for zooming, then neighbours prefetched for stepping.
+enum class DecodePriority { Shown = 0, FullResolution = 1, Neighbour = 2 };
+
+// One decode: a file at a target size, or at full resolution when the target
+// is invalid.
+struct DecodeKey {
+    QString path;
+    QSize target;
+
+    bool isFullResolution() const { return !target.isValid(); }
+    bool operator==(const DecodeKey&) const = default;
+};
+
+inline size_t qHash(const DecodeKey& key, size_t seed = 0) {
+    return qHashMulti(seed, key.path, key.target.width(), key.target.height());
+}
+
+struct DecodeResult {
+    DecodeKey key;
+    DecodedImage image;
+};
+
+// Whether an image decoded for `decodedFor` is good enough for a request for
+// `wanted`: a full-resolution decode serves every request, a reduced one
+// serves targets it covers, and an image at its true size serves everything.
+bool servesTarget(QSize decodedFor, const DecodedImage& image, QSize wanted);
+
+// Calls decode and turns a throwing or inconsistent decoder into an error
+// result, so that no exception escapes a worker thread.
+DecodedImage decodeSafely(const DecodeFunction& decode, const QString& path, QSize target);

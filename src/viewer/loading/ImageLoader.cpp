@@ -1,0 +1,141 @@
+#include "viewer/loading/ImageLoader.h"
+
+#include "viewer/loading/DecodeScheduler.h"
+#include "viewer/loading/EarlyDecode.h"
+#include "viewer/loading/ImageCache.h"
+
+#include <QHash>
+
+ImageLoader::ImageLoader(DecodeScheduler& scheduler, ImageCache& cache, QObject* parent)
+    : QObject(parent), m_scheduler(scheduler), m_cache(cache) {
+    connect(&m_scheduler, &DecodeScheduler::decoded, this, [this](const DecodeResult& result) {
+        handleResult(result.key, result.image, ResultSource::Scheduler);
+    });
+}
+
+ImageLoader::~ImageLoader() {
+    if (m_awaitedEarly)
+        m_awaitedEarly->cancelWhenReady();
+    if (m_offeredEarly)
+        m_offeredEarly->drop();
+    m_scheduler.removeClient(this);
+    m_cache.removeClient(this);
+}
+
+void ImageLoader::offerEarlyDecode(EarlyDecode* early) {
+    if (m_offeredEarly && m_offeredEarly != early)
+        m_offeredEarly->drop();
+    m_offeredEarly = early;
+}
+
+bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize displayTarget) {
+    m_current = path;
+    m_target = displayTarget;
+    m_neighbours.clear();
+    for (const QString& neighbour : neighbours) {
+        if (m_neighbours.size() == ImageCache::kMaxNeighbours)
+            break;
+        if (!neighbour.isEmpty() && neighbour != path && !m_neighbours.contains(neighbour))
+            m_neighbours.append(neighbour);
+    }
+    m_waitingDisplay = false;
+    if (m_fullPath != path)
+        m_waitingFull = false;
+
+    m_cache.setDisplayInterest(this, m_current, m_neighbours);
+    retainWantedDecodes();
+    // A finished start-up decode lands in the cache here and is answered below.
+    takeEarlyDecode(path);
+
+    std::optional<DecodedImage> cached = m_cache.findDisplay(path, m_target);
+    if (!cached) {
+        m_waitingDisplay = true;
+        if (!earlyDecodeServes(path))
+            m_scheduler.request(this, DecodeKey{path, m_target}, DecodePriority::Shown);
+    }
+    for (const QString& neighbour : m_neighbours) {
+        if (!m_cache.hasDisplay(neighbour, m_target) && !earlyDecodeServes(neighbour))
+            m_scheduler.request(this, DecodeKey{neighbour, m_target}, DecodePriority::Neighbour);
+    }
+    // Last: a receiver may call show() again from inside the signal.
+    if (cached)
+        Q_EMIT imageReady(path, *cached);
+    return cached.has_value();
+}
+
+bool ImageLoader::requestFullResolution(const QString& path) {
+    m_fullPath = path;
+    m_cache.setFullResolutionInterest(this, path);
+    std::optional<DecodedImage> cached = m_cache.findFullResolution(path);
+    m_waitingFull = !cached;
+    retainWantedDecodes();
+    if (cached) {
+        Q_EMIT fullResolutionReady(path, *cached);
+        return true;
+    }
+    m_scheduler.request(this, DecodeKey{path, QSize()}, DecodePriority::FullResolution);
+    return false;
+}
+
+void ImageLoader::invalidate(const QString& path) {
+    m_cache.remove(path);
+}
+
+void ImageLoader::retainWantedDecodes() {
+    // Inserted from the lowest priority up: a neighbour that is also the
+    // current file is shown, not prefetched.
+    QHash<DecodeKey, DecodePriority> wanted;
+    for (const QString& neighbour : m_neighbours)
+        wanted.insert(DecodeKey{neighbour, m_target}, DecodePriority::Neighbour);
+    if (m_waitingFull)
+        wanted.insert(DecodeKey{m_fullPath, QSize()}, DecodePriority::FullResolution);
+    wanted.insert(DecodeKey{m_current, m_target}, DecodePriority::Shown);
+    m_scheduler.retainOnly(this, wanted);
+}
+
+bool ImageLoader::takeEarlyDecode(const QString& path) {
+    EarlyDecode* early = std::exchange(m_offeredEarly, nullptr);
+    if (!early)
+        return false;
+    const DecodeKey key{path, early->target()};
+    if (early->isFinished()) {
+        std::optional<DecodedImage> image = early->take(path, m_target);
+        if (image)
+            handleResult(key, *image, ResultSource::EarlyDecode);
+        return image.has_value();
+    }
+    const bool taken =
+        early->takeWhenReady(path, m_target, this, [this, key](const DecodedImage& image) {
+            m_awaitedEarly = nullptr;
+            handleResult(key, image, ResultSource::EarlyDecode);
+        });
+    if (taken) {
+        m_awaitedEarly = early;
+        m_awaitedEarlyKey = key;
+    }
+    return taken;
+}
+
+bool ImageLoader::earlyDecodeServes(const QString& path) const {
+    return m_awaitedEarly && m_awaitedEarlyKey.path == path &&
+           servesTarget(m_awaitedEarlyKey.target, DecodedImage{}, m_target);
+}
+
+void ImageLoader::handleResult(const DecodeKey& key, const DecodedImage& image,
+                               ResultSource source) {
+    // A start-up decode is the window's display image, whatever its size.
+    if (key.isFullResolution() && source == ResultSource::Scheduler)
+        m_cache.insertFullResolution(key.path, image);
+    else
+        m_cache.insertDisplay(key.path, key.target, image);
+
+    if (m_waitingDisplay && key.path == m_current && servesTarget(key.target, image, m_target)) {
+        m_waitingDisplay = false;
+        Q_EMIT imageReady(key.path, image);
+    }
+    if (m_waitingFull && key.isFullResolution() && key.path == m_fullPath &&
+        key.path == m_current) {
+        m_waitingFull = false;
+        Q_EMIT fullResolutionReady(key.path, image);
+    }
+}

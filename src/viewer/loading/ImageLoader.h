@@ -1,0 +1,75 @@
+#pragma once
+
+#include "viewer/loading/DecodeTypes.h"
+
+#include <QObject>
+#include <QStringList>
+
+class DecodeScheduler;
+class EarlyDecode;
+class ImageCache;
+
+// What one viewer window asks of the loading machinery.
+//
+// show() makes a file the window's current one. When its display image is
+// cached (a prefetched neighbour), imageReady is emitted before show()
+// returns, so the step paints without a trip through the event loop;
+// otherwise the decode is queued ahead of all neighbour work and imageReady
+// follows on the main thread. Either way the neighbours are then prefetched at
+// display size. Failures arrive through imageReady too (image.ok() false,
+// image.error says why).
+//
+// Results for a file that is no longer current are kept in the cache if still
+// wanted (a neighbour) but never emitted. The scheduler and the cache are the
+// application's, shared by all windows, and must outlive the loader.
+class ImageLoader : public QObject {
+    Q_OBJECT
+
+public:
+    ImageLoader(DecodeScheduler& scheduler, ImageCache& cache, QObject* parent = nullptr);
+    ~ImageLoader() override;
+
+    // Offers the start-up decode; the next show() takes it when it is for the
+    // same file and large enough, and drops it otherwise.
+    void offerEarlyDecode(EarlyDecode* early);
+
+    // neighbours: the files to prefetch, most likely next first (at most two
+    // are kept). displayTarget: the image area in device pixels.
+    // Returns true when imageReady was emitted before returning. Set up the
+    // window's own state before calling: the signal may arrive inside.
+    bool show(const QString& path, const QStringList& neighbours, QSize displayTarget);
+    // The full-resolution image for zooming, emitted through
+    // fullResolutionReady while path is current. Returns true when emitted
+    // before returning.
+    bool requestFullResolution(const QString& path);
+    // Forgets the cached images of path (the file was rewritten).
+    void invalidate(const QString& path);
+
+    const QString& currentPath() const { return m_current; }
+    bool isWaitingForImage() const { return m_waitingDisplay; }
+    bool isWaitingForFullResolution() const { return m_waitingFull; }
+
+Q_SIGNALS:
+    void imageReady(const QString& path, const DecodedImage& image);
+    void fullResolutionReady(const QString& path, const DecodedImage& image);
+
+private:
+    enum class ResultSource { Scheduler, EarlyDecode };
+    void handleResult(const DecodeKey& key, const DecodedImage& image, ResultSource source);
+    bool takeEarlyDecode(const QString& path);
+    bool earlyDecodeServes(const QString& path) const;
+    void retainWantedDecodes();
+
+    DecodeScheduler& m_scheduler;
+    ImageCache& m_cache;
+    QString m_current;
+    QStringList m_neighbours;
+    QSize m_target;
+    QString m_fullPath;
+    bool m_waitingDisplay = false;
+    bool m_waitingFull = false;
+    EarlyDecode* m_offeredEarly = nullptr;
+    // A start-up decode this loader took and awaits (still running).
+    EarlyDecode* m_awaitedEarly = nullptr;
+    DecodeKey m_awaitedEarlyKey;
+};

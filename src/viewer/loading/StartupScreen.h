@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QSize>
+
+// The size a start-up decode should aim for, found before QApplication
+// exists (no QScreen yet).
+//
+// On X11 (DISPLAY set and reachable) it is the size in pixels of the X
+// screen: every window's image area fits inside it, so a decode for it always
+// serves the first window, and a JPEG can still be decoded at a reduced
+// scale. Elsewhere it is fallback, large enough for the usual monitors.
+QSize startupDecodeTarget(QSize fallback = QSize(3840, 2400));
+
+// The X screen's size, invalid when there is no X display to ask.
+QSize x11ScreenSize();
