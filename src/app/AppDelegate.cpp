@@ -118,7 +118,44 @@ void AppDelegate::loadFile(const QString& path) {
 }
 
 void AppDelegate::refreshAllViewers() {
+    // Windows fit themselves to the new style at once, so the resize rule
+    // follows it too.
+    toolbarHeightConstant = visualStyleAsFrame.wrappedValue() ? 52 : 0;
     Q_EMIT viewersNeedRefresh();
+}
+
+void AppDelegate::resizeWindowToContent(const QString& key, const QSizeF& size) {
+    QWidget* window = windowsDictionary.value(key);
+    if (!window)
+        return;
+    window->setObjectName(key);
+    windowsSizesDictionary.insert(key, size);
+    const QSize whole(qRound(size.width()), qRound(size.height()));
+    const QSizeF minimum = WindowGeometry::minimumResizeSize(size);
+    window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
+    if (auto* hints =
+            window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
+        hints->setHints({size, int(toolbarHeightConstant), window->minimumSize()});
+
+    window->setProperty("fennicResizingToContent", true);
+    window->resize(whole);
+    window->setProperty("fennicResizingToContent", false);
+    QScreen* screen = thisScreen ? thisScreen.data() : window->screen();
+    if (screen) {
+        QRect frame(window->pos(), whole);
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QSizeF AppDelegate::constrainResize(QWidget* window, const QSizeF& proposed) {
+    std::printf("resizing\n");
+    std::fflush(stdout);
+    const QSizeF stored = windowsSizesDictionary.value(window->objectName(), QSizeF(0, 0));
+    return WindowGeometry::constrainResize(proposed, stored, stored, toolbarHeightConstant);
 }
 
 void AppDelegate::windowDidBecomeKey(QWidget* window) {

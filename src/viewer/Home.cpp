@@ -160,7 +160,7 @@ void Home::afterImageLoad() {
     m_oldScreenSize = m_screenSize;
 
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
-    m_shownColor = shownColor(style, averageColour(m_mainImage), palette());
+    m_shownColor = ::shownColor(style, averageColour(m_mainImage), palette());
 
     std::optional<QSizeF> fitted;
     if (m_fullSize.isValid()) {
@@ -302,7 +302,7 @@ void Home::applyStyle() {
     layout()->setContentsMargins(inset, 0, inset, inset);
     m_windowMover->setEnabled(style == VISUALSTYLE::FRAMELESS && !m_imageArea->canPan());
     if (!m_mainImage.isNull())
-        m_shownColor = shownColor(style, averageColour(m_mainImage), palette());
+        m_shownColor = ::shownColor(style, averageColour(m_mainImage), palette());
 }
 
 void Home::screenParametersChanged() {
