@@ -19,11 +19,6 @@ bool isGray(const QImage& image) {
            image.format() == QImage::Format_Grayscale16;
 }
 
-// Qt 6.4 transforms only RGB pixels; a gray profile on gray pixels goes to lcms2.
-bool qtCanConvert(const QImage& image, const QColorSpace& space) {
-    return space.isValid() && !isGray(image);
-}
-
 } // namespace
 
 namespace ColorConversion {
@@ -35,17 +30,18 @@ QImage toDisplayableSrgb(QImage image, const QByteArray& icc) {
     QColorSpace source = image.colorSpace();
     if (!source.isValid() && !icc.isEmpty())
         source = QColorSpace::fromIccProfile(icc);
-    if (qtCanConvert(image, source)) {
-        if (source != srgb) {
+    if (source != srgb && (source.isValid() || !icc.isEmpty())) {
+        // lcms2 takes what Qt 6.4 cannot do or does coarsely: gray pixels,
+        // 16-bit samples (Qt's tables lose dark tones) and profiles Qt cannot
+        // parse. Qt's faster transform does the common 8-bit RGB case.
+        const bool preferLcms = isGray(image) || image.depth() > 32 || !source.isValid();
+        const QByteArray profile = !icc.isEmpty() ? icc : source.iccProfile();
+        QImage converted = preferLcms ? LcmsConversion::toSrgb(image, profile) : QImage();
+        if (!converted.isNull()) {
+            image = std::move(converted);
+        } else if (source.isValid() && !isGray(image)) {
             image.setColorSpace(source);
             image.convertToColorSpace(srgb);
-        }
-    } else {
-        const QByteArray profile = !icc.isEmpty() ? icc : image.colorSpace().iccProfile();
-        if (!profile.isEmpty()) {
-            QImage converted = LcmsConversion::toSrgb(image, profile);
-            if (!converted.isNull())
-                image = std::move(converted);
         }
     }
     image = displayFormat(std::move(image));

@@ -45,13 +45,14 @@ Exiv2Metadata Exiv2Metadata::fromFile(const QString& path) {
         Exiv2::Image::AutoPtr image = openImage(path);
         if (!image.get())
             return m;
+        // TIFF takes its size from the Exif data: ask before moving that out.
+        const QSize size(image->pixelWidth(), image->pixelHeight());
+        if (!size.isEmpty())
+            m.pixelSize = size;
         m.exif = std::move(image->exifData());
         m.iptc = std::move(image->iptcData());
         m.xmp = std::move(image->xmpData());
         m.icc = iccOf(*image);
-        const QSize size(image->pixelWidth(), image->pixelHeight());
-        if (!size.isEmpty())
-            m.pixelSize = size;
         m.read = true;
     } catch (const Exiv2::AnyError&) {
     } catch (const std::exception&) {

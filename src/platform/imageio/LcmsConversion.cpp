@@ -24,7 +24,45 @@ Profile openProfile(const QByteArray& icc) {
 Transform makeTransform(const Profile& input, cmsUInt32Number inFormat, cmsUInt32Number flags) {
     Profile srgb(cmsCreate_sRGBProfile());
     return Transform(cmsCreateTransform(input.get(), inFormat, srgb.get(), TYPE_BGRA_8,
-                                        INTENT_PERCEPTUAL, flags));
+                                        INTENT_RELATIVE_COLORIMETRIC, flags));
+}
+
+// Gray to sRGB through a table of every gray level. lcms2's optimised gray
+// transform interpolates between a few grid points and darkens the shadows
+// (a linear 1/255 came out as 6 instead of 13); each level is evaluated exactly here.
+QImage graySrgb(const QImage& image, const Profile& profile) {
+    const bool wide = image.format() == QImage::Format_Grayscale16;
+    const Transform transform = makeTransform(profile, wide ? TYPE_GRAY_16 : TYPE_GRAY_8,
+                                              cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE);
+    if (!transform)
+        return {};
+    const int levels = wide ? 65536 : 256;
+    const auto count = static_cast<size_t>(levels);
+    std::vector<quint16> ramp16(count);
+    std::vector<uchar> ramp8(count);
+    for (size_t i = 0; i < count; ++i) {
+        ramp16[i] = quint16(i);
+        ramp8[i] = uchar(i);
+    }
+    std::vector<quint32> table(count, 0xFF000000u);
+    cmsDoTransform(transform.get(), wide ? static_cast<const void*>(ramp16.data()) : ramp8.data(),
+                   table.data(), cmsUInt32Number(levels));
+    QImage out(image.size(), QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(out.scanLine(y));
+        if (wide) {
+            const auto* in = reinterpret_cast<const quint16*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = table[in[x]];
+        } else {
+            const uchar* in = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = table[in[x]];
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -42,35 +80,22 @@ QImage toSrgb(const QImage& image, const QByteArray& icc) {
     if (cmsGetColorSpace(profile.get()) != (gray ? cmsSigGrayData : cmsSigRgbData))
         return {};
 
+    if (gray)
+        return graySrgb(image, profile);
+
     // Bring the source into a layout lcms2 reads directly, keeping 16 bits.
-    QImage source = image;
-    cmsUInt32Number inFormat = 0;
-    switch (image.format()) {
-    case QImage::Format_Grayscale8:
-        inFormat = TYPE_GRAY_8;
-        break;
-    case QImage::Format_Grayscale16:
-        inFormat = TYPE_GRAY_16;
-        break;
-    default:
-        if (image.depth() > 32) {
-            source = image.convertToFormat(QImage::Format_RGBA64);
-            inFormat = TYPE_RGBA_16;
-        } else {
-            source = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                   : QImage::Format_RGB32);
-            inFormat = TYPE_BGRA_8;
-        }
-    }
-    const bool alpha = !gray && image.hasAlphaChannel();
-    const Transform transform = makeTransform(profile, inFormat, gray ? 0 : cmsFLAGS_COPY_ALPHA);
+    const bool wide = image.depth() > 32;
+    const bool alpha = image.hasAlphaChannel();
+    const QImage source = image.convertToFormat(wide    ? QImage::Format_RGBA64
+                                                : alpha ? QImage::Format_ARGB32
+                                                        : QImage::Format_RGB32);
+    const cmsUInt32Number inFormat = wide ? TYPE_RGBA_16 : TYPE_BGRA_8;
+    const Transform transform = makeTransform(profile, inFormat, cmsFLAGS_COPY_ALPHA);
     if (!transform)
         return {};
     QImage out(image.size(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (out.isNull())
         return {};
-    if (gray || !alpha)
-        out.fill(0xFF000000); // lcms2 leaves the alpha byte alone without an input alpha
     cmsDoTransformLineStride(transform.get(), source.constBits(), out.bits(),
                              cmsUInt32Number(image.width()), cmsUInt32Number(image.height()),
                              cmsUInt32Number(source.bytesPerLine()),
