@@ -1,1 +1,269 @@
 #include "support/ImageFixtures.h"
+
+#include <QColorSpace>
+#include <QFile>
+#include <QImageWriter>
+#include <QRandomGenerator>
+
+#include <turbojpeg.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace ImageFixtures {
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+bool hasMetadata(const PhotoMetadata& m) {
+    return m.dateTimeOriginal || m.dateTimeDigitized || m.tiffDateTime || m.iso || m.fNumber ||
+           m.shutterSpeedValue || m.exposureTime || m.focalLength || m.focalLength35mm ||
+           m.lensMake || m.lensModel || m.cameraMake || m.cameraModel || m.tiffCopyright ||
+           m.iptcCopyright || m.cameraExtras || m.latitude || m.longitude || m.altitude ||
+           m.orientation || !m.iccProfile.isEmpty() || !m.xmp.isEmpty();
+}
+
+// exiv2 0.27 writes iCCP with an empty keyword, which libpng rejects; the
+// chunk is put in by hand instead, right after IHDR.
+bool insertIccChunk(const QString& path, const QByteArray& icc);
+
+bool writeWithQt(const QString& path, QImage image, const char* format,
+                 const PhotoMetadata& metadata) {
+    image.setColorSpace(QColorSpace()); // profiles go in as the metadata says
+    QImageWriter writer(path, format);
+    if (!writer.write(image))
+        return false;
+    const bool png = qstrcmp(format, "png") == 0;
+    PhotoMetadata rest = metadata;
+    if (png)
+        rest.iccProfile.clear();
+    if (hasMetadata(rest) && !writeMetadata(path, rest))
+        return false;
+    return !png || metadata.iccProfile.isEmpty() || insertIccChunk(path, metadata.iccProfile);
+}
+
+quint32 crc32(const QByteArray& bytes) {
+    static const std::array<quint32, 256> table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    quint32 c = 0xFFFFFFFFu;
+    for (char b : bytes)
+        c = table[(c ^ uchar(b)) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+void appendBigEndian32(QByteArray& out, quint32 v) {
+    out.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
+}
+
+void appendPngChunk(QByteArray& out, const char* type, const QByteArray& data) {
+    appendBigEndian32(out, quint32(data.size()));
+    const QByteArray typed = QByteArray(type) + data;
+    out.append(typed);
+    appendBigEndian32(out, crc32(typed));
+}
+
+bool insertIccChunk(const QString& path, const QByteArray& icc) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray png = file.readAll();
+    file.close();
+    const qsizetype afterHeader = 8 + 8 + 13 + 4; // signature, IHDR framing and data, CRC
+    if (png.size() < afterHeader)
+        return false;
+    QByteArray chunk;
+    // Keyword, NUL, compression method 0, zlib data (qCompress adds 4 length bytes).
+    appendPngChunk(chunk, "iCCP", QByteArray("ICC profile\0\0", 13) + qCompress(icc).mid(4));
+    png.insert(afterHeader, chunk);
+    return writeFile(path, png);
+}
+
+// Cheap deterministic noise: xorshift32.
+struct Noise {
+    quint32 state;
+    int next(int amplitude) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        // Sum of two uniforms: a triangular, grain-like distribution.
+        const int a = int(state & 0xFFFF) % (amplitude + 1);
+        const int b = int(state >> 16) % (amplitude + 1);
+        return a - b;
+    }
+};
+
+} // namespace
+
+QByteArray encodeJpeg(const QImage& image, int quality) {
+    const bool gray = image.format() == QImage::Format_Grayscale8;
+    const QImage source = gray ? image : image.convertToFormat(QImage::Format_RGB32);
+    tjhandle handle = tjInitCompress();
+    if (!handle)
+        return {};
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    const int status = tjCompress2(
+        handle, source.constBits(), source.width(), int(source.bytesPerLine()), source.height(),
+        gray ? TJPF_GRAY : TJPF_BGRX, &jpeg, &size, gray ? TJSAMP_GRAY : TJSAMP_420, quality, 0);
+    QByteArray bytes;
+    if (status == 0)
+        bytes = QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size));
+    tjFree(jpeg);
+    tjDestroy(handle);
+    return bytes;
+}
+
+bool writeJpeg(const QString& path, const QImage& image, const PhotoMetadata& metadata,
+               int quality) {
+    const QByteArray bytes = encodeJpeg(image, quality);
+    if (bytes.isEmpty() || !writeFile(path, bytes))
+        return false;
+    return !hasMetadata(metadata) || writeMetadata(path, metadata);
+}
+
+bool writePng(const QString& path, const QImage& image, const PhotoMetadata& metadata) {
+    return writeWithQt(path, image, "png", metadata);
+}
+
+bool writeTiff(const QString& path, const QImage& image, const PhotoMetadata& metadata) {
+    return writeWithQt(path, image, "tiff", metadata);
+}
+
+QImage markedImage(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const int w = size.width() / 4, h = size.height() / 4;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            image.setPixel(x, y, qRgb(255, 0, 0));
+            image.setPixel(size.width() - 1 - x, y, qRgb(0, 255, 0));
+            image.setPixel(x, size.height() - 1 - y, qRgb(0, 0, 255));
+        }
+    return image;
+}
+
+QImage photoLikeImage(QSize size, int noise, quint32 seed) {
+    QImage image(size, QImage::Format_RGB32);
+    const int w = size.width(), h = size.height();
+    // Separable soft structure: a sky-to-ground gradient and broad bands.
+    std::vector<int> column(size_t(w) * 3), row(size_t(h) * 3);
+    for (int x = 0; x < w; ++x) {
+        const double t = double(x) / w;
+        column[size_t(x) * 3 + 0] = int(40 * std::sin(t * 7.0));
+        column[size_t(x) * 3 + 1] = int(30 * std::cos(t * 5.0));
+        column[size_t(x) * 3 + 2] = int(35 * std::sin(t * 3.0 + 1));
+    }
+    for (int y = 0; y < h; ++y) {
+        const double t = double(y) / h;
+        row[size_t(y) * 3 + 0] = int(120 + 60 * t);
+        row[size_t(y) * 3 + 1] = int(140 - 30 * t + 20 * std::sin(t * 11));
+        row[size_t(y) * 3 + 2] = int(190 - 120 * t);
+    }
+    Noise grain{seed ? seed : 1};
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            int c[3];
+            for (int k = 0; k < 3; ++k) {
+                int v = row[size_t(y) * 3 + k] + column[size_t(x) * 3 + k];
+                if (noise > 0)
+                    v += grain.next(noise);
+                c[k] = qBound(0, v, 255);
+            }
+            line[x] = qRgb(c[0], c[1], c[2]);
+        }
+    }
+    return image;
+}
+
+bool writeZeroByteFile(const QString& path) {
+    return writeFile(path, QByteArray());
+}
+
+bool writeGarbageFile(const QString& path, qsizetype bytes) {
+    QByteArray data(bytes, '\0');
+    QRandomGenerator generator(42);
+    for (char& c : data)
+        c = char(generator.bounded(256));
+    return writeFile(path, data);
+}
+
+bool writeTruncatedCopy(const QString& source, const QString& target, qint64 keepBytes) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    return writeFile(target, in.read(keepBytes));
+}
+
+bool writeBombPng(const QString& path, QSize claimed) {
+    QByteArray png("\x89PNG\r\n\x1A\n", 8);
+    QByteArray header;
+    appendBigEndian32(header, quint32(claimed.width()));
+    appendBigEndian32(header, quint32(claimed.height()));
+    header.append(char(8)).append(char(2)).append(char(0)).append(char(0)).append(char(0));
+    appendPngChunk(png, "IHDR", header);
+    // A few rows' worth of zlib data (qCompress prefixes four length bytes).
+    appendPngChunk(png, "IDAT", qCompress(QByteArray(4096, '\0')).mid(4));
+    appendPngChunk(png, "IEND", QByteArray());
+    return writeFile(path, png);
+}
+
+bool writeBombJpeg(const QString& path, QSize claimed) {
+    QByteArray jpeg = encodeJpeg(markedImage(QSize(16, 16)), 90);
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    if (sof < 0 || claimed.width() > 65535 || claimed.height() > 65535)
+        return false;
+    // SOF0: marker, length (2), precision (1), height (2), width (2).
+    jpeg[sof + 5] = char(claimed.height() >> 8);
+    jpeg[sof + 6] = char(claimed.height());
+    jpeg[sof + 7] = char(claimed.width() >> 8);
+    jpeg[sof + 8] = char(claimed.width());
+    return writeFile(path, jpeg);
+}
+
+BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture) {
+    const bool noisy = texture == Texture::Noisy;
+    const qint64 target = noisy ? 9'500'000 : 4'000'000;
+    const QImage image = photoLikeImage(QSize(6000, 4000), noisy ? 24 : 3, noisy ? 7 : 3);
+    // Size grows with quality: bisect for the quality closest to the target.
+    int low = 30, high = 100;
+    QByteArray best;
+    int bestQuality = 0;
+    while (low <= high) {
+        const int quality = (low + high) / 2;
+        const QByteArray bytes = encodeJpeg(image, quality);
+        if (bytes.isEmpty())
+            return {};
+        if (best.isEmpty() || std::abs(bytes.size() - target) < std::abs(best.size() - target)) {
+            best = bytes;
+            bestQuality = quality;
+        }
+        if (bytes.size() < target)
+            low = quality + 1;
+        else
+            high = quality - 1;
+    }
+    if (!writeFile(path, best) || !writeMetadata(path, cameraMetadata()))
+        return {};
+    BenchmarkJpeg result;
+    result.path = path;
+    result.bytes = QFile(path).size();
+    result.quality = bestQuality;
+    return result;
+}
+
+} // namespace ImageFixtures

@@ -1,1 +1,85 @@
 // Writes the image files that tests, benchmarks and the bundled samples need.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QMap>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+namespace ImageFixtures {
+
+// Metadata to embed in a fixture (through exiv2). Unset fields are not written.
+struct PhotoMetadata {
+    std::optional<QString> dateTimeOriginal; // Exif layout, "2021:06:15 14:30:00"
+    std::optional<QString> dateTimeDigitized;
+    std::optional<QString> tiffDateTime;
+    std::optional<int> iso;
+    std::optional<double> fNumber;
+    std::optional<double> shutterSpeedValue; // APEX Tv (signed rational)
+    std::optional<double> exposureTime;      // seconds
+    std::optional<double> focalLength;       // millimetres
+    std::optional<int> focalLength35mm;
+    std::optional<QString> lensMake;
+    std::optional<QString> lensModel;
+    std::optional<QString> cameraMake;
+    std::optional<QString> cameraModel;
+    std::optional<QString> tiffCopyright;
+    std::optional<QString> iptcCopyright;
+    std::optional<double> latitude;  // signed degrees: negative is south
+    std::optional<double> longitude; // signed degrees: negative is west
+    std::optional<double> altitude;  // metres, negative below sea level
+    std::optional<int> orientation;  // Exif 1..8
+    QByteArray iccProfile;           // embedded as is when not empty
+    QMap<QString, QString> xmp;      // raw XMP properties, "Xmp.aux.Lens" -> text
+    // Further tags a camera writes (exposure program, flash, white balance,
+    // serial numbers, GPS time, ...) and, in a JPEG, an Exif thumbnail.
+    bool cameraExtras = false;
+};
+
+// What a modern camera writes: every field above set (no ICC profile, no
+// XMP) and cameraExtras on.
+PhotoMetadata cameraMetadata();
+
+// Image files. Pixels are written exactly as given (gray images as gray
+// files, 16-bit images as 16-bit PNGs); false when anything fails.
+bool writeJpeg(const QString& path, const QImage& image, const PhotoMetadata& metadata = {},
+               int quality = 92);
+bool writePng(const QString& path, const QImage& image, const PhotoMetadata& metadata = {});
+bool writeTiff(const QString& path, const QImage& image, const PhotoMetadata& metadata = {});
+// Adds metadata to an existing JPEG, PNG or TIFF file.
+bool writeMetadata(const QString& path, const PhotoMetadata& metadata);
+QByteArray encodeJpeg(const QImage& image, int quality);
+
+// Pictures. markedImage: white, with a red block in the top-left corner, a
+// green one in the top-right corner and a blue one in the bottom-left one,
+// each a quarter of the width and height, so any turn or mirror shows.
+QImage markedImage(QSize size);
+// Camera-like content: soft gradients and shapes; noise adds sensor-like
+// grain of the given amplitude (0..127).
+QImage photoLikeImage(QSize size, int noise, quint32 seed = 1);
+
+// Broken and hostile files.
+bool writeZeroByteFile(const QString& path);
+bool writeGarbageFile(const QString& path, qsizetype bytes);
+bool writeTruncatedCopy(const QString& source, const QString& target, qint64 keepBytes);
+// A valid header that claims a decompression bomb's dimensions, followed by
+// only a few bytes of pixel data.
+bool writeBombPng(const QString& path, QSize claimed);
+bool writeBombJpeg(const QString& path, QSize claimed); // at most 65535 per side
+
+// Large camera-like JPEGs for benchmarks: 6000 x 4000 with full camera
+// metadata; the quality is searched so that the file lands near the target
+// size (about 4 MB smooth, 9.5 MB noisy).
+struct BenchmarkJpeg {
+    QString path;
+    qint64 bytes = 0;
+    int quality = 0;
+    bool ok() const { return bytes > 0; }
+};
+enum class Texture { Smooth, Noisy };
+BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture);
+
+} // namespace ImageFixtures

@@ -8,7 +8,7 @@
 // scanner produces. Real photos up to several hundred megapixels still open.
 namespace DecodeLimits {
 
-constexpr qint64 maxPixels = 1'000'000'000;  // one gigapixel
+constexpr qint64 maxPixels = 1'000'000'000; // one gigapixel
 constexpr int maxSide = 200'000;
 
 inline bool isAcceptable(const QSize& size) {

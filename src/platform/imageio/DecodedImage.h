@@ -7,9 +7,12 @@
 // The result of decoding an image file. Never throws: a file that cannot be
 // decoded gives a null image and a reason a person can read.
 struct DecodedImage {
-    QImage image;      // upright, converted to sRGB; null on failure
-    QSize fullSize;    // true upright pixel size of the main image (valid when known)
-    QString error;     // empty on success
+    QImage image;   // upright, converted to sRGB; null on failure
+    QSize fullSize; // true upright pixel size of the main image (valid when known)
+    QString error;  // empty on success
+    // Set when the image was decoded only in part (a truncated or damaged
+    // file): image holds what could be read, the rest is painted gray.
+    QString warning;
     bool ok() const { return !image.isNull(); }
     // True when image is smaller than the full resolution (a decode for a
     // target size or an embedded preview).

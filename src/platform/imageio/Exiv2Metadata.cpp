@@ -1,0 +1,99 @@
+#include "platform/imageio/Exiv2Metadata.h"
+
+#include <QFile>
+
+#include <exiv2/error.hpp>
+#include <exiv2/image.hpp>
+
+#include <mutex>
+
+namespace Exiv2Setup {
+
+void ensure() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        Exiv2::XmpParser::initialize();
+    });
+}
+
+} // namespace Exiv2Setup
+
+namespace {
+
+Exiv2::Image::AutoPtr openImage(const QString& path) {
+    Exiv2Setup::ensure();
+    Exiv2::Image::AutoPtr image =
+        Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString(), false);
+    if (image.get())
+        image->readMetadata();
+    return image;
+}
+
+QByteArray iccOf(Exiv2::Image& image) {
+    if (!image.iccProfileDefined())
+        return {};
+    const Exiv2::DataBuf* buffer = image.iccProfile();
+    return QByteArray(reinterpret_cast<const char*>(buffer->pData_), qsizetype(buffer->size_));
+}
+
+} // namespace
+
+Exiv2Metadata Exiv2Metadata::fromFile(const QString& path) {
+    Exiv2Metadata m;
+    try {
+        Exiv2::Image::AutoPtr image = openImage(path);
+        if (!image.get())
+            return m;
+        // TIFF takes its size from the Exif data: ask before moving that out.
+        const QSize size(image->pixelWidth(), image->pixelHeight());
+        if (!size.isEmpty())
+            m.pixelSize = size;
+        m.exif = std::move(image->exifData());
+        m.iptc = std::move(image->iptcData());
+        m.xmp = std::move(image->xmpData());
+        m.icc = iccOf(*image);
+        m.read = true;
+    } catch (const Exiv2::AnyError&) {
+    } catch (const std::exception&) {
+    }
+    return m;
+}
+
+QByteArray Exiv2Metadata::iccProfileOf(const QString& path) {
+    try {
+        Exiv2::Image::AutoPtr image = openImage(path);
+        return image.get() ? iccOf(*image) : QByteArray();
+    } catch (const Exiv2::AnyError&) {
+    } catch (const std::exception&) {
+    }
+    return {};
+}
+
+void Exiv2Metadata::decodeExif(const QByteArray& tiffData) {
+    if (tiffData.isEmpty())
+        return;
+    Exiv2Setup::ensure();
+    try {
+        Exiv2::ExifParser::decode(exif, reinterpret_cast<const Exiv2::byte*>(tiffData.constData()),
+                                  uint32_t(tiffData.size()));
+    } catch (const Exiv2::AnyError&) {
+        exif.clear();
+    } catch (const std::exception&) {
+        exif.clear();
+    }
+}
+
+void Exiv2Metadata::decodeXmp(const QByteArray& packet) {
+    if (packet.isEmpty())
+        return;
+    Exiv2Setup::ensure();
+    try {
+        if (Exiv2::XmpParser::decode(xmp, packet.toStdString()) != 0)
+            xmp.clear();
+    } catch (const Exiv2::AnyError&) {
+        xmp.clear();
+    } catch (const std::exception&) {
+        xmp.clear();
+    }
+}

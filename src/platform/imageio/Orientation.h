@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+// Exif / TIFF orientation (1..8): how the stored pixels must be turned and
+// mirrored to stand upright. Any other value counts as 1.
+namespace Orientation {
+
+bool isValid(int orientation);
+// True for 5..8, whose upright image is the stored one transposed.
+bool swapsAxes(int orientation);
+QSize uprightSize(QSize stored, int orientation);
+QImage applied(QImage stored, int orientation);
+
+} // namespace Orientation

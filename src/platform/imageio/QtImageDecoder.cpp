@@ -1,0 +1,63 @@
+#include "platform/imageio/QtImageDecoder.h"
+
+#include "platform/imageio/ColorConversion.h"
+#include "platform/imageio/DecodeLimits.h"
+#include "platform/imageio/Exiv2Metadata.h"
+
+#include <QImageReader>
+
+#include <mutex>
+
+namespace {
+
+// Qt refuses images above 256 MB by default, which a 200-megapixel photo
+// exceeds. Our own header check (DecodeLimits) guards against bombs, so Qt's
+// limit is raised to what that check lets through at 16 bits per channel.
+void raiseAllocationLimit() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        constexpr qint64 bytes = DecodeLimits::maxPixels * 8;
+        QImageReader::setAllocationLimit(int(bytes / (1024 * 1024) + 1));
+    });
+}
+
+DecodedImage failure(QString reason) {
+    DecodedImage result;
+    result.error = std::move(reason);
+    return result;
+}
+
+} // namespace
+
+namespace QtImageDecoder {
+
+DecodedImage decode(const QString& path, const QByteArray& format) {
+    raiseAllocationLimit();
+    QImageReader reader(path, format);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (!stored.isValid())
+        return failure(QStringLiteral("not a readable %1 file: %2")
+                           .arg(QString::fromLatin1(format.toUpper()), reader.errorString()));
+    if (!DecodeLimits::isAcceptable(stored))
+        return failure(DecodeLimits::refusal(stored));
+
+    DecodedImage result;
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    result.fullSize = turned ? stored.transposed() : stored;
+    QImage image;
+    if (!reader.read(&image)) {
+        result.error = QStringLiteral("the %1 data cannot be decoded: %2")
+                           .arg(QString::fromLatin1(format.toUpper()), reader.errorString());
+        return result;
+    }
+    // Qt sets a colour space from the profiles it understands; for the others
+    // the profile bytes come from the file for lcms2.
+    const QByteArray icc =
+        image.colorSpace().isValid() ? QByteArray() : Exiv2Metadata::iccProfileOf(path);
+    result.image = ColorConversion::toDisplayableSrgb(std::move(image), icc);
+    result.fullSize = result.image.size();
+    return result;
+}
+
+} // namespace QtImageDecoder
