@@ -3,11 +3,17 @@
 #include "app/OpenRequest.h"
 #include "imageinfo/InfoCommand.h"
 #include "platform/ApplicationBus.h"
+#include "platform/Trace.h"
+#include "platform/imageio/ImageDecoder.h"
+#include "style/FontsManager.h"
+#include "viewer/loading/EarlyDecode.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTextStream>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -42,6 +48,7 @@ bool hasVisibleViewer(const AppDelegate& delegate) {
 } // namespace
 
 int main(int argc, char** argv) {
+    Trace::mainStarted();
     const CommandLine line = parseCommandLine(argumentsOf(argc, argv));
     if (!line.error.isEmpty()) {
         std::fprintf(stderr, "fennic: %s\n%s", qUtf8Printable(line.error),
@@ -66,6 +73,10 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // The first image decodes on a worker while Qt and the window come up.
+    std::unique_ptr<EarlyDecode> early = EarlyDecode::startFromCommandLine(
+        argc, argv, [](const QString& path, QSize target) { return decodeImage(path, target); });
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fennic"));
     QApplication::setApplicationDisplayName(QStringLiteral("Fennic"));
@@ -75,10 +86,17 @@ int main(int argc, char** argv) {
     const QStringList paths = openablePaths(parseCommandLine(argumentsOf(argc, argv)).paths);
 
     ApplicationBus bus;
-    if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded)
-        return 0;
+    if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded) {
+        // The running instance shows the files; do not wait for our own
+        // start-up decode to finish.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(0);
+    }
 
+    FontsManager::installFontSubstitutions();
     AppDelegate delegate;
+    delegate.earlyDecode = early.get();
     QObject::connect(&bus, &ApplicationBus::openRequested, &delegate,
                      [&delegate](const QStringList& requested) {
                          const QStringList ok = openablePaths(requested);

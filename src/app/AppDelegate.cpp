@@ -131,15 +131,16 @@ void AppDelegate::resizeWindowToContent(const QString& key, const QSizeF& size) 
     window->setObjectName(key);
     windowsSizesDictionary.insert(key, size);
     const QSize whole(qRound(size.width()), qRound(size.height()));
+    // Resize first: a new minimum larger than the old size would otherwise
+    // make Qt resize the window on its own, to a size that is not ours.
+    window->setProperty("fennicContentSize", whole);
+    window->setMinimumSize(0, 0);
+    window->resize(whole);
     const QSizeF minimum = WindowGeometry::minimumResizeSize(size);
     window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
     if (auto* hints =
             window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
         hints->setHints({size, int(toolbarHeightConstant), window->minimumSize()});
-
-    window->setProperty("fennicResizingToContent", true);
-    window->resize(whole);
-    window->setProperty("fennicResizingToContent", false);
     QScreen* screen = thisScreen ? thisScreen.data() : window->screen();
     if (screen) {
         QRect frame(window->pos(), whole);

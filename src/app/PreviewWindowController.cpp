@@ -72,20 +72,18 @@ bool PreviewWindowController::eventFilter(QObject* watched, QEvent* event) {
         if (Home* h = home())
             h->viewDidDisappear();
     } else if (event->type() == QEvent::Resize && mainWindow->isVisible() &&
-               !mainWindow->property("fennicResizingToContent").toBool()) {
-        // A resize by the user: keep the image's proportions where the
-        // window manager does not enforce them itself.
+               static_cast<QResizeEvent*>(event)->size() !=
+                   mainWindow->property("fennicContentSize").toSize()) {
+        // A resize by the user (ours are to the content size): keep the
+        // image's proportions where the window manager does not enforce them.
         const QSize now = static_cast<QResizeEvent*>(event)->size();
         const QSize wanted = m_delegate.constrainResize(mainWindow, QSizeF(now)).toSize();
         const QSize off = wanted - now;
         if (std::abs(off.width()) > 1 || std::abs(off.height()) > 1) {
             // After the event, so the window manager's own resize completes first.
             QTimer::singleShot(0, mainWindow, [window = mainWindow, wanted] {
-                if (!window)
-                    return;
-                window->setProperty("fennicResizingToContent", true);
-                window->resize(wanted);
-                window->setProperty("fennicResizingToContent", false);
+                if (window)
+                    window->resize(wanted);
             });
         }
     }

@@ -7,6 +7,7 @@ set -euo pipefail
 
 FENNIC=$1
 MAKE_SAMPLES=$2
+SCREEN_GRAB=${3:-}
 
 if [ -z "${FENNIC_E2E_INNER:-}" ]; then
   export FENNIC_E2E_INNER=1
