@@ -238,7 +238,7 @@ bool writeBombJpeg(const QString& path, QSize claimed) {
 BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture) {
     const bool noisy = texture == Texture::Noisy;
     const qint64 target = noisy ? 9'500'000 : 4'000'000;
-    const QImage image = photoLikeImage(QSize(6000, 4000), noisy ? 24 : 3, noisy ? 7 : 3);
+    const QImage image = photoLikeImage(QSize(6000, 4000), noisy ? 23 : 3, noisy ? 7 : 3);
     // Size grows with quality: bisect for the quality closest to the target.
     int low = 30, high = 100;
     QByteArray best;

@@ -9,11 +9,27 @@
 
 namespace Exiv2Setup {
 
+namespace {
+
+// The XMP toolkit inside exiv2 is not thread-safe; exiv2 serialises its use
+// through this lock when files are read on several threads.
+std::recursive_mutex xmpToolkit;
+
+void lockXmpToolkit(void* mutex, bool lock) {
+    auto* m = static_cast<std::recursive_mutex*>(mutex);
+    if (lock)
+        m->lock();
+    else
+        m->unlock();
+}
+
+} // namespace
+
 void ensure() {
     static std::once_flag once;
     std::call_once(once, [] {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
-        Exiv2::XmpParser::initialize();
+        Exiv2::XmpParser::initialize(lockXmpToolkit, &xmpToolkit);
     });
 }
 

@@ -42,10 +42,14 @@ ImageHeader jpeg(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() < 4)
         return {};
-    const qint64 size = file.size();
+    qint64 size = file.size();
+    QByteArray copy;
     const uchar* data = file.map(0, size);
-    if (!data)
-        return {};
+    if (!data) { // not mappable: the header sits in the first segments
+        copy = file.read(4 * 1024 * 1024);
+        data = reinterpret_cast<const uchar*>(copy.constData());
+        size = copy.size();
+    }
     qint64 at = 2; // after SOI
     while (at + 4 <= size) {
         if (data[at] != 0xFF)
