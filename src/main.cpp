@@ -5,6 +5,7 @@
 #include "platform/ApplicationBus.h"
 #include "platform/Trace.h"
 #include "platform/imageio/ImageDecoder.h"
+#include "platform/imageio/ImageKind.h"
 #include "style/FontsManager.h"
 #include "viewer/loading/EarlyDecode.h"
 
@@ -74,8 +75,17 @@ int main(int argc, char** argv) {
     }
 
     // The first image decodes on a worker while Qt and the window come up.
-    std::unique_ptr<EarlyDecode> early = EarlyDecode::startFromCommandLine(
-        argc, argv, [](const QString& path, QSize target) { return decodeImage(path, target); });
+    // Only for decoders that do not go through Qt's image plugins: loading
+    // those while QApplication sets itself up on the main thread is not safe.
+    std::unique_ptr<EarlyDecode> early;
+    const QString firstFile = EarlyDecode::fileFromCommandLine(argc, argv);
+    const ImageKind firstKind =
+        firstFile.isEmpty() ? ImageKind::Unknown : sniffImageKind(firstFile);
+    if (firstKind == ImageKind::Jpeg || firstKind == ImageKind::Heif || firstKind == ImageKind::Raw)
+        early =
+            EarlyDecode::startFromCommandLine(argc, argv, [](const QString& path, QSize target) {
+                return decodeImage(path, target);
+            });
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fennic"));

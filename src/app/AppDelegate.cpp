@@ -138,8 +138,7 @@ void AppDelegate::resizeWindowToContent(const QString& key, const QSizeF& size) 
     window->resize(whole);
     const QSizeF minimum = WindowGeometry::minimumResizeSize(size);
     window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
-    if (auto* hints =
-            window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
+    if (auto* hints = window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
         hints->setHints({size, int(toolbarHeightConstant), window->minimumSize()});
     QScreen* screen = thisScreen ? thisScreen.data() : window->screen();
     if (screen) {

@@ -33,19 +33,23 @@ PreviewWindowController::PreviewWindowController(AppDelegate& delegate) : m_dele
     windowDidLoad();
 
     Home* home = m_hosting->home;
-    connect(&home->viewObserver(), &ViewObserver::filePathChanged, window, [window, home] {
-        window->setWindowTitle(QFileInfo(home->filePath()).fileName());
-    });
-    connect(&delegate, &AppDelegate::viewersNeedRefresh, this, &PreviewWindowController::applyStyle);
+    connect(&home->viewObserver(), &ViewObserver::filePathChanged, window,
+            [window, home] { window->setWindowTitle(QFileInfo(home->filePath()).fileName()); });
+    connect(&delegate, &AppDelegate::viewersNeedRefresh, this,
+            &PreviewWindowController::applyStyle);
     home->setFocus();
     home->viewDidAppear();
 }
 
 PreviewWindowController::~PreviewWindowController() = default;
 
-QWidget* PreviewWindowController::window() const { return mainWindow; }
+QWidget* PreviewWindowController::window() const {
+    return mainWindow;
+}
 
-Home* PreviewWindowController::home() const { return m_hosting ? m_hosting->home : nullptr; }
+Home* PreviewWindowController::home() const {
+    return m_hosting ? m_hosting->home : nullptr;
+}
 
 void PreviewWindowController::windowWillLoad() {
     uuid = m_delegate.uuid.value_or(QString());
@@ -53,12 +57,14 @@ void PreviewWindowController::windowWillLoad() {
         m_delegate.windowsDictionary.insert(uuid, mainWindow.data());
     else
         m_delegate.windowsDictionary.remove(uuid);
-    m_delegate.windowsSizesDictionary.insert(uuid, mainWindow ? QSizeF(mainWindow->size())
-                                                              : QSizeF());
+    m_delegate.windowsSizesDictionary.insert(uuid,
+                                             mainWindow ? QSizeF(mainWindow->size()) : QSizeF());
     filePath = m_delegate.imageFilePath;
 }
 
-void PreviewWindowController::windowDidLoad() { applyStyle(); }
+void PreviewWindowController::windowDidLoad() {
+    applyStyle();
+}
 
 void PreviewWindowController::applyStyle() {
     if (mainWindow)

@@ -53,11 +53,13 @@ QRect FennicImageView::imageRect() const {
 
 const QImage& FennicImageView::sourceFor(const QSize& devicePixels) const {
     const bool detailHelps = !m_detail.isNull() && (devicePixels.width() > m_image.width() ||
-                                                     devicePixels.height() > m_image.height());
+                                                    devicePixels.height() > m_image.height());
     return detailHelps ? m_detail : m_image;
 }
 
-void FennicImageView::resizeEvent(QResizeEvent*) { m_scaled = QPixmap(); }
+void FennicImageView::resizeEvent(QResizeEvent*) {
+    m_scaled = QPixmap();
+}
 
 void FennicImageView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -74,8 +76,9 @@ void FennicImageView::paintEvent(QPaintEvent*) {
     if (m_scaled.isNull() || m_scaled.size() != devicePixels) {
         // Scaled once per size and image; later paints (opacity animation,
         // scrolling) only copy pixels.
-        m_scaled = QPixmap::fromImage(sourceFor(devicePixels).scaled(
-            devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        m_scaled = QPixmap::fromImage(
+            sourceFor(devicePixels)
+                .scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         m_scaled.setDevicePixelRatio(dpr);
     }
     painter.setRenderHint(QPainter::Antialiasing);
@@ -100,5 +103,6 @@ void FennicImageView::paintMessage(QPainter& painter) {
     painter.drawText(titleRect, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
                      QFontMetrics(title).elidedText(m_messageTitle, Qt::ElideMiddle, area.width()));
     painter.setFont(reason);
-    painter.drawText(reasonRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_messageReason);
+    painter.drawText(reasonRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                     m_messageReason);
 }

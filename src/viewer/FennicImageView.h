@@ -51,7 +51,7 @@ private:
 
     QImage m_image;
     QImage m_detail;
-    QPixmap m_scaled;  // the source scaled to the drawn size, made once per size
+    QPixmap m_scaled; // the source scaled to the drawn size, made once per size
     QString m_messageTitle;
     QString m_messageReason;
     qreal m_opacity = 1.0;

@@ -130,8 +130,8 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
     if (path != m_filePath)
         return;
     m_mainImage = image.image;
-    m_fullSize = image.ok() ? (image.fullSize.isValid() ? image.fullSize : image.image.size())
-                            : QSize();
+    m_fullSize =
+        image.ok() ? (image.fullSize.isValid() ? image.fullSize : image.image.size()) : QSize();
     m_loadError = !image.ok();
     FennicImageView* view = m_imageArea->imageView();
     if (image.ok())
@@ -216,8 +216,7 @@ void Home::stepToNext() {
 }
 
 void Home::stepToPrevious() {
-    if (const auto step =
-            stepBackward(m_filesInPath, m_currentIndexInFolder, m_currentDirectory)) {
+    if (const auto step = stepBackward(m_filesInPath, m_currentIndexInFolder, m_currentDirectory)) {
         m_steppedBack = true;
         showFile(step->path, step->index);
     }
@@ -377,7 +376,9 @@ void Home::dragEnterEvent(QDragEnterEvent* event) {
     }
 }
 
-void Home::dragLeaveEvent(QDragLeaveEvent*) { m_dragOver = false; }
+void Home::dragLeaveEvent(QDragLeaveEvent*) {
+    m_dragOver = false;
+}
 
 void Home::dropEvent(QDropEvent* event) {
     m_dragOver = false;

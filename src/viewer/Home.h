@@ -132,7 +132,7 @@ private:
     ImageViewModel m_imageViewModel;
 
     // Loading.
-    QSize m_fullSize;  // true size of the shown image
+    QSize m_fullSize; // true size of the shown image
     bool m_loadError = false;
     bool m_appeared = false;
     bool m_steppedBack = false;

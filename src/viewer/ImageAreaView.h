@@ -24,7 +24,7 @@ public:
     bool canPan() const;
 
 Q_SIGNALS:
-    void zoomStepRequested(int direction);  // +1 in, -1 out
+    void zoomStepRequested(int direction); // +1 in, -1 out
     // The gesture's cumulative magnification since it began.
     void pinchUpdated(double magnification);
     void pinchEnded();

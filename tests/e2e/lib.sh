@@ -1,8 +1,8 @@
 # Shared set-up for end-to-end tests. Source it with the test's arguments:
 #   source "$(dirname "$0")/lib.sh" "$@"
-# It re-runs the calling script inside a private D-Bus session and an Xvfb
-# server whose screen is 1440x875, with HOME and the XDG folders in a fresh
-# temporary directory, and provides a few helpers.
+# It re-runs the calling script inside a private D-Bus session, starts an
+# Xvfb server whose screen is 1440x875 on a free display, points HOME and the
+# XDG folders at a fresh temporary directory, and provides a few helpers.
 set -euo pipefail
 
 FENNIC=$1
@@ -11,10 +11,21 @@ SCREEN_GRAB=${3:-}
 
 if [ -z "${FENNIC_E2E_INNER:-}" ]; then
   export FENNIC_E2E_INNER=1
-  exec dbus-run-session -- xvfb-run -a -s "-screen 0 1440x875x24 -nolisten tcp" bash "$0" "$@"
+  exec dbus-run-session -- bash "$0" "$@"
 fi
 
 WORK=$(mktemp -d)
+# Xvfb picks a free display itself and writes its number once it accepts
+# connections. -noreset: a bare server resets when its last client leaves
+# and refuses connections meanwhile; a desktop session never gets there.
+Xvfb -displayfd 3 -screen 0 1440x875x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+XVFB_PID=$!
+for _ in $(seq 200); do
+  [ -s "$WORK/display" ] && break
+  sleep 0.05
+done
+[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start" >&2; cat "$WORK/xvfb.log" >&2; exit 1; }
+export DISPLAY=:$(cat "$WORK/display")
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
 export XDG_CACHE_HOME=$WORK/home/.cache QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
@@ -22,17 +33,33 @@ PIDS=()
 
 cleanup() {
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  kill "$XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true
+  # The next test's server may take the same display number: wait until this
+  # one has removed its socket, or it would remove the next one's.
+  local display
+  display=$(cat "$WORK/display" 2>/dev/null || true)
+  for _ in $(seq 100); do
+    [ -n "$display" ] && [ -e "/tmp/.X$display-lock" ] || break
+    sleep 0.05
+  done
   rm -rf "$WORK"
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  for f in "$WORK"/fennic-*.out "$WORK"/fennic-*.err "$WORK"/xvfb.log; do
+    [ -s "$f" ] && { echo "--- $(basename "$f")" >&2; tail -n 20 "$f" >&2; }
+  done
+  exit 1
+}
 
 # Starts fennic in the background with the given arguments; its output goes
 # to $WORK/fennic-N.out / .err.
 start_fennic() {
   local n=${#PIDS[@]}
+  kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb has exited"
   "$FENNIC" "$@" >"$WORK/fennic-$n.out" 2>"$WORK/fennic-$n.err" &
   PIDS+=($!)
   LAST_PID=$!
