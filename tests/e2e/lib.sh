@@ -27,8 +27,9 @@ done
 [ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start" >&2; cat "$WORK/xvfb.log" >&2; exit 1; }
 export DISPLAY=:$(cat "$WORK/display")
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
-export XDG_CACHE_HOME=$WORK/home/.cache QT_QPA_PLATFORM=xcb
+export XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/runtime QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 PIDS=()
 
 cleanup() {

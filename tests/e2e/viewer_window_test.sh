@@ -16,6 +16,12 @@ read -r x y < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absol
 colour=$("$SCREEN_GRAB" pixel $((x + 600)) $((y + 52 + 400)))
 [ "$colour" = "#204080" ] || fail "image pixel is $colour"
 
+# The window manager is told to keep the proportions (the band aside) and
+# the minimum size.
+hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+[[ $hints == *"minimum aspect ratio: 4/3"* && $hints == *"base size: 0 by 52"* ]] ||
+  fail "size hints: $hints"
+
 xdotool windowfocus --sync "$win"
 xdotool key Right
 win=$(wait_for_window b.jpg)

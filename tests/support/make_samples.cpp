@@ -1,14 +1,23 @@
-// Writes images for the bundled samples and for end-to-end tests.
+// Writes images for the bundled samples, for end-to-end tests and for
+// benchmarks.
 //
+//   make-samples samples DIR                        the bundled sample photos
 //   make-samples plain WIDTHxHEIGHT FILE [COLOUR]   one plain image (format from the extension)
+//   make-samples camera smooth|noisy FILE           a 6000x4000 camera-like JPEG
+#include "support/HeifFixtures.h"
+#include "support/ImageFixtures.h"
+
 #include <QColor>
 #include <QCoreApplication>
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
 #include <cstdio>
 
 namespace {
+
+using namespace ImageFixtures;
 
 int writePlain(const QString& size, const QString& path, const QString& colour) {
     const QRegularExpressionMatch m = QRegularExpression("^(\\d+)x(\\d+)$").match(size);
@@ -27,13 +36,76 @@ int writePlain(const QString& size, const QString& path, const QString& colour) 
     return 0;
 }
 
+PhotoMetadata travelPhoto(const char* date, double latitude, double longitude) {
+    PhotoMetadata m;
+    m.dateTimeOriginal = QString::fromLatin1(date);
+    m.dateTimeDigitized = QString::fromLatin1(date);
+    m.iso = 100;
+    m.fNumber = 1.8;
+    m.shutterSpeedValue = 6.9;  // 1/119 s
+    m.exposureTime = 1.0 / 119;
+    m.focalLength = 26;
+    m.focalLength35mm = 26;
+    m.lensMake = QStringLiteral("Fennic Optics");
+    m.lensModel = QStringLiteral("Fennic 26mm f/1.8");
+    m.cameraMake = QStringLiteral("Fennic");
+    m.cameraModel = QStringLiteral("Sample Camera");
+    m.latitude = latitude;
+    m.longitude = longitude;
+    return m;
+}
+
+int writeSamples(const QString& folder) {
+    QDir().mkpath(folder);
+    const QDir dir(folder);
+    bool ok = true;
+    // Rio de Janeiro: south and west.
+    PhotoMetadata rio = travelPhoto("2021:06:15 14:30:00", -22.9519, -43.2105);
+    rio.iptcCopyright = QStringLiteral("Fennic sample, free to use");
+    ok &= writeJpeg(dir.filePath("beach-rio.jpg"), photoLikeImage({1200, 800}, 6, 11), rio, 82);
+    // Paris: north and east.
+    PhotoMetadata paris = travelPhoto("2022:01:01 00:05:00", 48.8584, 2.2945);
+    paris.iso = 400;
+    paris.fNumber = 2.8;
+    paris.shutterSpeedValue = 5;  // 1/32 s
+    ok &= writeJpeg(dir.filePath("city-paris.jpg"), photoLikeImage({1200, 800}, 4, 23), paris, 82);
+    ok &= writePng(dir.filePath("portrait.png"), photoLikeImage({360, 540}, 0, 5));
+    HeicOptions heic;
+    heic.quality = 60;
+    heic.exif = buildExifBlock({{"Exif.Image.Model", "Sample Phone"},
+                                {"Exif.Photo.ISOSpeedRatings", "50"},
+                                {"Exif.Photo.FNumber", "16/10"},
+                                {"Exif.Photo.DateTimeOriginal", "2024:12:31 23:59:59"}});
+    QString error;
+    ok &= writeHeic(dir.filePath("evening.heic"), photoLikeImage({1000, 750}, 2, 31), heic, &error);
+    ok &= photoLikeImage({320, 240}, 0, 47).save(dir.filePath("sketch.bmp"));
+    if (!ok)
+        std::fprintf(stderr, "make-samples: could not write every sample %s\n", qPrintable(error));
+    return ok ? 0 : 1;
+}
+
+int writeCamera(const QString& texture, const QString& path) {
+    const BenchmarkJpeg jpeg =
+        writeCameraJpeg(path, texture == QLatin1String("noisy") ? Texture::Noisy : Texture::Smooth);
+    if (!jpeg.ok())
+        return 1;
+    std::printf("%s %lld bytes, quality %d\n", qPrintable(path), jpeg.bytes, jpeg.quality);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    if (args.size() == 2 && args[0] == QLatin1String("samples"))
+        return writeSamples(args[1]);
     if (args.size() >= 3 && args[0] == QLatin1String("plain"))
         return writePlain(args[1], args[2], args.value(3));
-    std::fprintf(stderr, "usage: make-samples plain WIDTHxHEIGHT FILE [COLOUR]\n");
+    if (args.size() == 3 && args[0] == QLatin1String("camera"))
+        return writeCamera(args[1], args[2]);
+    std::fprintf(stderr, "usage: make-samples samples DIR\n"
+                         "       make-samples plain WIDTHxHEIGHT FILE [COLOUR]\n"
+                         "       make-samples camera smooth|noisy FILE\n");
     return 2;
 }
