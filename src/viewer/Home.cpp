@@ -103,9 +103,19 @@ Home::Home(AppDelegate& delegate, const Opening& opening, QWidget* parent)
     connect(m_edgeTopArea, &EdgeTopArea::placementChanged, this, [this] { refresh(); });
     connect(&delegate, &AppDelegate::viewersNeedRefresh, this, &Home::refresh);
 
-    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &Home::screenParametersChanged);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        connect(screen, &QScreen::availableGeometryChanged, this, &Home::screenParametersChanged);
+    // Resolution and work-area changes of the primary screen, and a new
+    // primary screen, all refit the window.
+    const auto followPrimaryScreen = [this](QScreen* screen) {
+        if (screen)
+            connect(screen, &QScreen::availableGeometryChanged, this,
+                    &Home::screenParametersChanged, Qt::UniqueConnection);
+    };
+    followPrimaryScreen(QGuiApplication::primaryScreen());
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this,
+            [this, followPrimaryScreen](QScreen* screen) {
+                followPrimaryScreen(screen);
+                screenParametersChanged();
+            });
 
     applyStyle();
 }
