@@ -2,11 +2,11 @@
 
 #include "platform/imageio/DecodeLimits.h"
 #include "platform/imageio/HeifColor.h"
+#include "platform/imageio/HeifLibrary.h"
 #include "platform/imageio/PreviewChoice.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <libheif/heif.h>
 
 #include <memory>
 #include <new>
@@ -18,13 +18,13 @@ namespace {
 constexpr size_t maxMetadataBytes = 64u * 1024 * 1024;
 
 struct ContextFree {
-    void operator()(heif_context* c) const { heif_context_free(c); }
+    void operator()(heif_context* c) const { libheif().heif_context_free(c); }
 };
 struct HandleRelease {
-    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
+    void operator()(heif_image_handle* h) const { libheif().heif_image_handle_release(h); }
 };
 struct ImageRelease {
-    void operator()(heif_image* i) const { heif_image_release(i); }
+    void operator()(heif_image* i) const { libheif().heif_image_release(i); }
 };
 using ContextPtr = std::unique_ptr<heif_context, ContextFree>;
 using HandlePtr = std::unique_ptr<heif_image_handle, HandleRelease>;
@@ -52,22 +52,28 @@ OpenedHeif openPrimary(const QString& path) {
         opened.error = QStringLiteral("the file is empty");
         return opened;
     }
-    opened.context.reset(heif_context_alloc());
+    // libheif itself is loaded here, for the first HEIF file there is.
+    const HeifLibrary& api = libheif();
+    if (!api.ok()) {
+        opened.error = api.error;
+        return opened;
+    }
+    opened.context.reset(api.heif_context_alloc());
     if (!opened.context) {
         opened.error = QStringLiteral("libheif could not start");
         return opened;
     }
     // libheif refuses item sizes beyond this while parsing, before any
     // allocation; the pixel count is checked against DecodeLimits later.
-    heif_context_set_maximum_image_size_limit(opened.context.get(), DecodeLimits::maxSide);
-    heif_error error = heif_context_read_from_file(opened.context.get(),
-                                                   QFile::encodeName(path).constData(), nullptr);
+    api.heif_context_set_maximum_image_size_limit(opened.context.get(), DecodeLimits::maxSide);
+    heif_error error = api.heif_context_read_from_file(
+        opened.context.get(), QFile::encodeName(path).constData(), nullptr);
     if (error.code != heif_error_Ok) {
         opened.error = QStringLiteral("not a readable HEIF file: %1").arg(libheifText(error));
         return opened;
     }
     heif_image_handle* handle = nullptr;
-    error = heif_context_get_primary_image_handle(opened.context.get(), &handle);
+    error = api.heif_context_get_primary_image_handle(opened.context.get(), &handle);
     opened.primary.reset(handle);
     if (error.code != heif_error_Ok || !handle) {
         opened.error =
@@ -79,15 +85,16 @@ OpenedHeif openPrimary(const QString& path) {
 
 // libheif reports the size with rotation, mirroring and cropping applied.
 QSize uprightSize(const heif_image_handle* handle) {
-    return QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    return QSize(libheif().heif_image_handle_get_width(handle),
+                 libheif().heif_image_handle_get_height(handle));
 }
 
 QByteArray metadataBlock(const heif_image_handle* handle, heif_item_id id) {
-    const size_t size = heif_image_handle_get_metadata_size(handle, id);
+    const size_t size = libheif().heif_image_handle_get_metadata_size(handle, id);
     if (size == 0 || size > maxMetadataBytes)
         return {};
     QByteArray data(qsizetype(size), Qt::Uninitialized);
-    if (heif_image_handle_get_metadata(handle, id, data.data()).code != heif_error_Ok)
+    if (libheif().heif_image_handle_get_metadata(handle, id, data.data()).code != heif_error_Ok)
         return {};
     return data;
 }
@@ -120,12 +127,12 @@ QByteArray exifTiffData(const QByteArray& block) {
 }
 
 std::vector<heif_item_id> metadataIds(const heif_image_handle* handle, const char* type) {
-    const int count = heif_image_handle_get_number_of_metadata_blocks(handle, type);
+    const int count = libheif().heif_image_handle_get_number_of_metadata_blocks(handle, type);
     if (count <= 0)
         return {};
     std::vector<heif_item_id> ids(static_cast<size_t>(count));
     const int filled =
-        heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
+        libheif().heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
     ids.resize(size_t(qMax(0, filled)));
     return ids;
 }
@@ -141,7 +148,7 @@ QByteArray readExif(const heif_image_handle* handle) {
 
 QByteArray readXmp(const heif_image_handle* handle) {
     for (heif_item_id id : metadataIds(handle, "mime")) {
-        const char* contentType = heif_image_handle_get_metadata_content_type(handle, id);
+        const char* contentType = libheif().heif_image_handle_get_metadata_content_type(handle, id);
         if (contentType && qstrcmp(contentType, "application/rdf+xml") == 0)
             return metadataBlock(handle, id);
     }
@@ -149,36 +156,37 @@ QByteArray readXmp(const heif_image_handle* handle) {
 }
 
 QByteArray readIcc(const heif_image_handle* handle) {
-    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    const heif_color_profile_type type = libheif().heif_image_handle_get_color_profile_type(handle);
     if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
         return {};
-    const size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+    const size_t size = libheif().heif_image_handle_get_raw_color_profile_size(handle);
     if (size == 0 || size > maxMetadataBytes)
         return {};
     QByteArray icc(qsizetype(size), Qt::Uninitialized);
-    if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+    if (libheif().heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
         return {};
     return icc;
 }
 
 // The smallest thumbnail that still covers targetSize, or null.
 HandlePtr thumbnailCovering(const heif_image_handle* primary, QSize full, QSize target) {
-    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    const int count = libheif().heif_image_handle_get_number_of_thumbnails(primary);
     if (count <= 0)
         return {};
     std::vector<heif_item_id> ids(static_cast<size_t>(count));
-    ids.resize(
-        size_t(qMax(0, heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count))));
+    ids.resize(size_t(qMax(
+        0, libheif().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count))));
     HandlePtr best;
     for (heif_item_id id : ids) {
         heif_image_handle* raw = nullptr;
-        if (heif_image_handle_get_thumbnail(primary, id, &raw).code != heif_error_Ok || !raw)
+        if (libheif().heif_image_handle_get_thumbnail(primary, id, &raw).code != heif_error_Ok ||
+            !raw)
             continue;
         HandlePtr thumb(raw);
         const QSize size = uprightSize(thumb.get());
         if (!DecodeLimits::isAcceptable(size) || !previewchoice::covers(size, full, target))
             continue;
-        if (!best || size.width() < heif_image_handle_get_width(best.get()))
+        if (!best || size.width() < libheif().heif_image_handle_get_width(best.get()))
             best = std::move(thumb);
     }
     return best;
@@ -211,17 +219,17 @@ QImage::Format qtFormat(bool deep, bool alpha, bool premultiplied) {
 }
 
 void releaseHeifImage(void* image) {
-    heif_image_release(static_cast<heif_image*>(image));
+    libheif().heif_image_release(static_cast<heif_image*>(image));
 }
 
 QByteArray iccOf(const heif_image* decoded, const heif_image_handle* handle) {
-    const heif_color_profile_type type = heif_image_get_color_profile_type(decoded);
+    const heif_color_profile_type type = libheif().heif_image_get_color_profile_type(decoded);
     if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
-        QByteArray icc(
-            qsizetype(qMin(heif_image_get_raw_color_profile_size(decoded), maxMetadataBytes)),
-            Qt::Uninitialized);
+        QByteArray icc(qsizetype(qMin(libheif().heif_image_get_raw_color_profile_size(decoded),
+                                      maxMetadataBytes)),
+                       Qt::Uninitialized);
         if (!icc.isEmpty() &&
-            heif_image_get_raw_color_profile(decoded, icc.data()).code == heif_error_Ok)
+            libheif().heif_image_get_raw_color_profile(decoded, icc.data()).code == heif_error_Ok)
             return icc;
     }
     return readIcc(handle);
@@ -238,22 +246,22 @@ void convertColour(QImage& image, const heif_image* decoded, const heif_image_ha
         return;
     }
     heif_color_profile_nclx* nclx = nullptr;
-    if (heif_image_get_nclx_color_profile(decoded, &nclx).code != heif_error_Ok || !nclx)
-        heif_image_handle_get_nclx_color_profile(handle, &nclx);
+    if (libheif().heif_image_get_nclx_color_profile(decoded, &nclx).code != heif_error_Ok || !nclx)
+        libheif().heif_image_handle_get_nclx_color_profile(handle, &nclx);
     QColorSpace space;
     if (nclx) {
         space = heifcolor::colorSpaceFromNclx(*nclx);
-        heif_nclx_color_profile_free(nclx);
+        libheif().heif_nclx_color_profile_free(nclx);
     }
     heifcolor::convertToSrgb(image, space);
 }
 
 QImage decodeHandle(const heif_image_handle* handle, QString* error) {
-    const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
-    const bool alpha = heif_image_handle_has_alpha_channel(handle);
-    const bool premultiplied = alpha && heif_image_handle_is_premultiplied_alpha(handle);
+    const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const bool alpha = libheif().heif_image_handle_has_alpha_channel(handle);
+    const bool premultiplied = alpha && libheif().heif_image_handle_is_premultiplied_alpha(handle);
     heif_image* raw = nullptr;
-    const heif_error decodeError = heif_decode_image(
+    const heif_error decodeError = libheif().heif_decode_image(
         handle, &raw, heif_colorspace_RGB,
         deep ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RGBA, nullptr);
     ImagePtr decoded(raw);
@@ -263,14 +271,16 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error) {
         return {};
     }
     int stride = 0;
-    uint8_t* pixels = heif_image_get_plane(decoded.get(), heif_channel_interleaved, &stride);
-    const int width = heif_image_get_width(decoded.get(), heif_channel_interleaved);
-    const int height = heif_image_get_height(decoded.get(), heif_channel_interleaved);
+    uint8_t* pixels =
+        libheif().heif_image_get_plane(decoded.get(), heif_channel_interleaved, &stride);
+    const int width = libheif().heif_image_get_width(decoded.get(), heif_channel_interleaved);
+    const int height = libheif().heif_image_get_height(decoded.get(), heif_channel_interleaved);
     if (!pixels || width <= 0 || height <= 0 || stride < width * (deep ? 8 : 4)) {
         *error = QStringLiteral("the HEIF decoder returned no pixels");
         return {};
     }
-    const int bits = heif_image_get_bits_per_pixel_range(decoded.get(), heif_channel_interleaved);
+    const int bits =
+        libheif().heif_image_get_bits_per_pixel_range(decoded.get(), heif_channel_interleaved);
     heif_image* owned = decoded.get();
     // The QImage takes over libheif's buffer instead of copying 100 MB around.
     QImage image(pixels, width, height, stride, qtFormat(deep, alpha, premultiplied),
@@ -300,8 +310,8 @@ HeifMetadata readMetadataUnguarded(const QString& path) {
     metadata.exif = readExif(primary);
     metadata.xmp = readXmp(primary);
     metadata.icc = readIcc(primary);
-    metadata.bitDepth = qMax(0, heif_image_handle_get_luma_bits_per_pixel(primary));
-    metadata.hasAlpha = heif_image_handle_has_alpha_channel(primary);
+    metadata.bitDepth = qMax(0, libheif().heif_image_handle_get_luma_bits_per_pixel(primary));
+    metadata.hasAlpha = libheif().heif_image_handle_has_alpha_channel(primary);
     return metadata;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/imageio/DecodeLimits.h"
 #include "platform/imageio/PreviewChoice.h"
+#include "platform/imageio/RawLibrary.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -9,8 +10,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QTransform>
-#include <libraw/libraw.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -21,18 +23,22 @@ namespace {
 void ignoreDataError(void*, const char*, const int) {}
 void ignoreMemoryError(void*, const char*, const char*) {}
 
-std::unique_ptr<LibRaw> newProcessor() {
-    auto raw = std::make_unique<LibRaw>();
-    raw->set_dataerror_handler(ignoreDataError, nullptr);
-    raw->set_memerror_handler(ignoreMemoryError, nullptr);
-    return raw;
-}
+struct ProcessorClose {
+    void operator()(libraw_data_t* raw) const { libraw().libraw_close(raw); }
+};
+using Processor = std::unique_ptr<libraw_data_t, ProcessorClose>;
+
+struct ProcessedImageFree {
+    void operator()(libraw_processed_image_t* image) const {
+        libraw().libraw_dcraw_clear_mem(image);
+    }
+};
 
 QString libRawText(int code) {
-    return QString::fromUtf8(libraw_strerror(code));
+    return QString::fromUtf8(libraw().libraw_strerror(code));
 }
 
-QString openRaw(LibRaw& raw, const QString& path) {
+QString fileProblem(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         return QStringLiteral("the file does not exist");
@@ -40,10 +46,43 @@ QString openRaw(LibRaw& raw, const QString& path) {
         return QStringLiteral("not a file");
     if (info.size() == 0)
         return QStringLiteral("the file is empty");
-    const int code = raw.open_file(QFile::encodeName(path).constData());
+    return {};
+}
+
+QString openFile(libraw_data_t* raw, const QString& path) {
+    const int code = libraw().libraw_open_file(raw, QFile::encodeName(path).constData());
     if (code != LIBRAW_SUCCESS)
         return QStringLiteral("not a readable raw file: %1").arg(libRawText(code));
     return {};
+}
+
+// A processor with the file opened, or null and the reason. LibRaw itself is
+// loaded here, for the first raw file there is.
+Processor openRaw(const QString& path, QString* error) {
+    *error = fileProblem(path);
+    if (!error->isEmpty())
+        return {};
+    const RawLibrary& api = libraw();
+    if (!api.ok()) {
+        *error = api.error;
+        return {};
+    }
+    Processor raw(api.libraw_init(LIBRAW_OPTIONS_NONE));
+    if (!raw)
+        throw std::bad_alloc(); // libraw_init's only failure
+    api.libraw_set_dataerror_handler(raw.get(), ignoreDataError, nullptr);
+    api.libraw_set_memerror_handler(raw.get(), ignoreMemoryError, nullptr);
+    *error = openFile(raw.get(), path);
+    if (!error->isEmpty())
+        return {};
+    return raw;
+}
+
+// Back to the state right after opening, undoing what measuring changed.
+QString reopen(libraw_data_t* raw, const QString& path) {
+    libraw().libraw_recycle(raw);
+    const QString problem = fileProblem(path);
+    return problem.isEmpty() ? openFile(raw, path) : problem;
 }
 
 struct RawGeometry {
@@ -52,15 +91,15 @@ struct RawGeometry {
     int flip = 0;
 };
 
-// adjust_sizes_info_only() rewrites the processor's sizes (pixel aspect, Fuji
-// rotation, flip), so a processor that asked for it has to be reopened before
-// developing.
-RawGeometry measure(LibRaw& raw) {
+// libraw_adjust_sizes_info_only() rewrites the processor's sizes (pixel aspect,
+// Fuji rotation, flip), so a processor that asked for it has to be reopened
+// before developing.
+RawGeometry measure(libraw_data_t* raw) {
     RawGeometry g;
-    const libraw_image_sizes_t& s = raw.imgdata.sizes;
+    const libraw_image_sizes_t& s = raw->sizes;
     g.flip = s.flip;
     g.sensor = QSize(s.raw_width, s.raw_height);
-    if (raw.adjust_sizes_info_only() == LIBRAW_SUCCESS) {
+    if (libraw().libraw_adjust_sizes_info_only(raw) == LIBRAW_SUCCESS) {
         g.upright = QSize(s.iwidth, s.iheight);
     } else {
         const QSize developed(s.iwidth ? s.iwidth : s.width, s.iheight ? s.iheight : s.height);
@@ -160,8 +199,8 @@ QImage readBitmapPreview(const libraw_thumbnail_t& thumb) {
 }
 
 // The embedded preview, upright, when it covers targetSize; otherwise null.
-QImage previewCovering(LibRaw& raw, const RawGeometry& g, QSize targetSize) {
-    const libraw_thumbnail_t& thumb = raw.imgdata.thumbnail;
+QImage previewCovering(libraw_data_t* raw, const RawGeometry& g, QSize targetSize) {
+    const libraw_thumbnail_t& thumb = raw->thumbnail;
     const QSize stored(thumb.twidth, thumb.theight);
     if (stored.isEmpty())
         return {};
@@ -169,7 +208,7 @@ QImage previewCovering(LibRaw& raw, const RawGeometry& g, QSize targetSize) {
     const QSize expected = needsFlip && (g.flip & 4) ? stored.transposed() : stored;
     if (!previewchoice::covers(expected, g.upright, targetSize))
         return {};
-    if (raw.unpack_thumb() != LIBRAW_SUCCESS || !thumb.thumb)
+    if (libraw().libraw_unpack_thumb(raw) != LIBRAW_SUCCESS || !thumb.thumb)
         return {};
     QImage image;
     if (thumb.tformat == LIBRAW_THUMBNAIL_JPEG) {
@@ -189,8 +228,9 @@ QImage previewCovering(LibRaw& raw, const RawGeometry& g, QSize targetSize) {
     return image;
 }
 
-QImage develop(LibRaw& raw, bool halfSize, QString* error) {
-    libraw_output_params_t& params = raw.imgdata.params;
+QImage develop(libraw_data_t* raw, bool halfSize, QString* error) {
+    const RawLibrary& api = libraw();
+    libraw_output_params_t& params = raw->params;
     params.use_camera_wb = 1;
     params.output_color = 1; // sRGB
     params.output_bps = 8;
@@ -198,42 +238,51 @@ QImage develop(LibRaw& raw, bool halfSize, QString* error) {
     // PPG demosaicing: a third of AHD's time on a 24-megapixel file, with
     // little visible difference at the zoom levels a viewer shows.
     params.user_qual = 2;
-    int code = raw.unpack();
+    int code = api.libraw_unpack(raw);
     if (code == LIBRAW_SUCCESS)
-        code = raw.dcraw_process();
+        code = api.libraw_dcraw_process(raw);
     if (code != LIBRAW_SUCCESS) {
         *error = QStringLiteral("the raw data cannot be developed: %1").arg(libRawText(code));
         return {};
     }
-    int width = 0, height = 0, colors = 0, bps = 0;
-    raw.get_mem_image_format(&width, &height, &colors, &bps);
-    if (bps != 8 || (colors != 3 && colors != 1) ||
-        !DecodeLimits::isAcceptable(QSize(width, height))) {
+    // Rows come already turned by the flip, packed without padding.
+    code = LIBRAW_SUCCESS;
+    const std::unique_ptr<libraw_processed_image_t, ProcessedImageFree> developed(
+        api.libraw_dcraw_make_mem_image(raw, &code));
+    if (!developed) {
+        *error = code == ENOMEM || code == LIBRAW_UNSUFFICIENT_MEMORY
+                     ? QStringLiteral("out of memory for the developed raw image")
+                     : QStringLiteral("the raw data cannot be developed: %1").arg(libRawText(code));
+        return {};
+    }
+    const int width = developed->width, height = developed->height, colors = developed->colors;
+    const qsizetype rowBytes = qsizetype(width) * colors;
+    if (developed->type != LIBRAW_IMAGE_BITMAP || developed->bits != 8 ||
+        (colors != 3 && colors != 1) || !DecodeLimits::isAcceptable(QSize(width, height)) ||
+        qsizetype(developed->data_size) < rowBytes * height) {
         *error = QStringLiteral("LibRaw developed an image of an unexpected shape");
         return {};
     }
+    // LibRaw's working buffers are done with; freeing them before the copy
+    // keeps the peak memory at one developed image beside them.
+    api.libraw_recycle(raw);
     QImage image(width, height, colors == 3 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
     if (image.isNull()) {
         *error = QStringLiteral("out of memory for the developed raw image");
         return {};
     }
-    // Writes the rows already turned by the flip.
-    code = raw.copy_mem_image(image.bits(), int(image.bytesPerLine()), 0);
-    if (code != LIBRAW_SUCCESS) {
-        *error = QStringLiteral("the raw data cannot be developed: %1").arg(libRawText(code));
-        return {};
-    }
+    for (int y = 0; y < height; ++y)
+        memcpy(image.scanLine(y), developed->data + y * rowBytes, size_t(rowBytes));
     image.setColorSpace(QColorSpace(QColorSpace::SRgb));
     return image;
 }
 
 DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
     DecodedImage result;
-    auto raw = newProcessor();
-    result.error = openRaw(*raw, path);
-    if (!result.error.isEmpty())
+    const Processor raw = openRaw(path, &result.error);
+    if (!raw)
         return result;
-    const RawGeometry g = measure(*raw);
+    const RawGeometry g = measure(raw.get());
     result.fullSize = g.upright;
     result.error = refusalFor(g);
     if (!result.error.isEmpty())
@@ -241,18 +290,17 @@ DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
 
     const bool targeted = targetSize.isValid() && !targetSize.isEmpty();
     if (targeted) {
-        result.image = previewCovering(*raw, g, targetSize);
+        result.image = previewCovering(raw.get(), g, targetSize);
         if (!result.image.isNull())
             return result;
     }
     // measure() changed the sizes; develop from a fresh start.
-    raw->recycle();
-    result.error = openRaw(*raw, path);
+    result.error = reopen(raw.get(), path);
     if (!result.error.isEmpty())
         return result;
     const QSize half((g.upright.width() + 1) / 2, (g.upright.height() + 1) / 2);
     const bool halfSize = targeted && previewchoice::covers(half, g.upright, targetSize);
-    result.image = develop(*raw, halfSize, &result.error);
+    result.image = develop(raw.get(), halfSize, &result.error);
     return result;
 }
 
@@ -261,11 +309,10 @@ DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
 RawMetadata readRawMetadata(const QString& path) {
     RawMetadata metadata;
     try {
-        auto raw = newProcessor();
-        metadata.error = openRaw(*raw, path);
-        if (!metadata.error.isEmpty())
+        const Processor raw = openRaw(path, &metadata.error);
+        if (!raw)
             return metadata;
-        const RawGeometry g = measure(*raw);
+        const RawGeometry g = measure(raw.get());
         metadata.size = g.upright;
         metadata.flip = g.flip;
     } catch (const std::bad_alloc&) {
