@@ -35,8 +35,7 @@ PreviewWindowController::PreviewWindowController(AppDelegate& delegate) : m_dele
     Home* home = m_hosting->home;
     connect(&home->viewObserver(), &ViewObserver::filePathChanged, window,
             [window, home] { window->setWindowTitle(QFileInfo(home->filePath()).fileName()); });
-    connect(&delegate, &AppDelegate::viewersNeedRefresh, this,
-            &PreviewWindowController::applyStyle);
+    connect(home, &Home::styleChanged, this, &PreviewWindowController::applyStyle);
     home->setFocus();
     home->viewDidAppear();
 }

@@ -296,9 +296,14 @@ void Home::applyZoom() {
 
 void Home::refresh() {
     // The band follows the style at once, and the window is fitted again, so
-    // that a window switched to frameless does not keep an empty band.
-    m_toolbarHeight = m_visualStyleAsFrame.wrappedValue() ? 52 : 0;
+    // that a window switched to frameless does not keep an empty band. The
+    // style change arrives twice (the setting and the delegate's request).
+    const double toolbarHeight = m_visualStyleAsFrame.wrappedValue() ? 52 : 0;
+    if (toolbarHeight == m_toolbarHeight && m_appeared)
+        return;
+    m_toolbarHeight = toolbarHeight;
     applyStyle();
+    Q_EMIT styleChanged(m_visualStyleAsFrame.wrappedValue());
     if (m_appeared && !m_mainImage.isNull())
         afterImageLoad();
 }
@@ -398,6 +403,10 @@ void Home::dropEvent(QDropEvent* event) {
 }
 
 bool Home::eventFilter(QObject* watched, QEvent* event) {
+    // A plain click on the picture clears the overlay flag.
+    if (watched == m_imageArea->imageView() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        m_viewObserver.setShowOverlay(false);
     // Dragging the picture out of a framed window hands the image to the
     // drop target; a frameless window is moved by the drag instead.
     if (watched == m_imageArea->imageView() && m_visualStyleAsFrame.wrappedValue() &&

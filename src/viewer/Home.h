@@ -82,6 +82,8 @@ public:
 Q_SIGNALS:
     // afterImageLoad finished (tests and traces wait on it).
     void imageLoaded();
+    // The window switched between the framed and the frameless style.
+    void styleChanged(bool frame);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
