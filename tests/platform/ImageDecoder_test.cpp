@@ -156,7 +156,7 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         const DecodedImage d = decodeImage(file);
         ASSERT_TRUE(d.ok()) << d.error.toStdString();
         EXPECT_EQ(d.image.format(), QImage::Format_RGB32);
-        EXPECT_LE(distance(d.image.pixel(3, 3), c.expected), 3) << std::hex << d.image.pixel(3, 3);
+        EXPECT_LE(distance(d.image.pixel(3, 3), c.expected), 1) << std::hex << d.image.pixel(3, 3);
     }
     // HEIF by ICC profile, by nclx primaries (12: Display P3), and with 10-bit samples.
     for (const HeicOptions& options : {HeicOptions{.icc = p3}, HeicOptions{.nclxPrimaries = 12},
@@ -273,7 +273,7 @@ TEST_F(ImageDecoderTest, DecompressionBombsAreRefusedFromTheHeader) {
         return writeFile(path("bomb.heic"), claimed);
     };
     ASSERT_TRUE(claim(QByteArray("\0\0\xea\x60", 4)));
-    ASSERT_TRUE(writeTinyDng(path("bomb.dng")));
+    ASSERT_TRUE(writeTinyDng(path("bomb.dng"), {.previewSize = QSize(40, 30)}));
     QByteArray dng = readFile(path("bomb.dng"));
     const qsizetype ifd0 = qFromLittleEndian<quint32>(dng.constData() + 4);
     for (int entry : {1, 2}) // ImageWidth and ImageLength
@@ -286,9 +286,8 @@ TEST_F(ImageDecoderTest, DecompressionBombsAreRefusedFromTheHeader) {
                                                    {"bomb.dng", {60000, 60000}}};
     for (const auto& [name, claimed] : bombs) {
         SCOPED_TRACE(name);
-        const DecodedImage d = decodeImage(path(name), QSize(1440, 875));
-        EXPECT_FALSE(d.ok());
-        EXPECT_EQ(d.error, DecodeLimits::refusal(claimed));
+        for (const QSize target : {QSize(1440, 875), QSize(20, 20)}) // even with a preview
+            EXPECT_EQ(decodeImage(path(name), target).error, DecodeLimits::refusal(claimed));
         // The header is only read, never decoded.
         const QVariantMap p = readImageProperties(path(name));
         EXPECT_EQ(p.value("PixelWidth"), claimed.width());

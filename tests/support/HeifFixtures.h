@@ -9,6 +9,7 @@
 // Writes HEIC files through libheif's HEVC (x265) encoder, for tests,
 // benchmarks and the samples tool.
 
+// Every member has an initialiser, so designated initialisers may leave any out.
 struct HeicOptions {
     int quality = 90;      // lossy quality, 0..100
     int bitDepth = 8;      // 8, or 10 for a Main 10 stream

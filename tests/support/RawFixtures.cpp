@@ -10,15 +10,7 @@
 
 namespace {
 
-enum TiffType : quint16 {
-    Byte = 1,
-    Ascii = 2,
-    Short = 3,
-    Long = 4,
-    Rational = 5,
-    Undefined = 7,
-    SRational = 10
-};
+enum Type : quint16 { Byte = 1, Ascii, Short, Long, Rational, Undefined = 7, SRational = 10 };
 
 void put16(QByteArray& out, quint32 v) {
     out.append(char(v & 0xff)).append(char((v >> 8) & 0xff));

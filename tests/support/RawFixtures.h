@@ -9,6 +9,7 @@
 // LibRaw develops them and exiv2 reads their Exif: camera "Fennic" "Tiny DNG",
 // ISO 200, f/2.8, 1/125 s, taken 2021:06:15 14:30:00.
 
+// Every member has an initialiser, so designated initialisers may leave any out.
 struct DngOptions {
     QSize size{64, 48};          // sensor size as stored; even numbers, at least 32 x 32
     QImage scene{};              // picture sampled into the CFA, stored orientation;
