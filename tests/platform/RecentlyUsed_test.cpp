@@ -1,22 +1,15 @@
 #include "platform/RecentlyUsed.h"
 
+#include "support/ImageFixtures.h"
+
 #include <QDomDocument>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
+using ImageFixtures::readFile;
+using ImageFixtures::writeFile;
 
 RecentlyUsed::Entry entry(const QString& file, int second) {
     return {file, "image/jpeg", "Fennic", "'fennic %u'",
@@ -48,7 +41,7 @@ TEST(RecentlyUsed, CreatesTheListAndCountsRepeatedOpens) {
     ASSERT_TRUE(RecentlyUsed::add(list, entry("/pics/a b.jpg", 2)));
 
     QDomDocument doc;
-    ASSERT_TRUE(doc.setContent(read(list), false));
+    ASSERT_TRUE(doc.setContent(readFile(list), false));
     const QDomElement bookmark = doc.documentElement().firstChildElement("bookmark");
     EXPECT_EQ(bookmark.attribute("href"), "file:///pics/a%20b.jpg");
     EXPECT_EQ(bookmark.attribute("added"), "2026-12-06T10:00:01.000000Z");
@@ -65,17 +58,15 @@ TEST(RecentlyUsed, CreatesTheListAndCountsRepeatedOpens) {
 TEST(RecentlyUsed, KeepsOtherProgramsEntriesAndLeavesABrokenListAlone) {
     QTemporaryDir dir;
     const QString list = dir.filePath("recently-used.xbel");
-    write(list, otherProgramsList);
+    ASSERT_TRUE(writeFile(list, otherProgramsList));
     ASSERT_TRUE(RecentlyUsed::add(list, entry("/pics/c.png", 5)));
-    const QByteArray after = read(list);
-    EXPECT_TRUE(after.contains("file:///home/u/report.odt"));
-    EXPECT_TRUE(after.contains("<bookmark:group>Office</bookmark:group>"));
-    EXPECT_TRUE(after.contains("name=\"Writer\""));
-    EXPECT_TRUE(after.contains("count=\"3\""));
-    EXPECT_TRUE(after.contains("file:///pics/c.png"));
+    const QByteArray after = readFile(list);
+    for (const char* kept : {"file:///home/u/report.odt", "<bookmark:group>Office</bookmark:group>",
+                             "name=\"Writer\"", "count=\"3\"", "file:///pics/c.png"})
+        EXPECT_TRUE(after.contains(kept)) << kept;
 
     const QByteArray broken = "<xbel><bookmark href=\"file:///x\"";
-    write(list, broken);
+    ASSERT_TRUE(writeFile(list, broken));
     EXPECT_FALSE(RecentlyUsed::add(list, entry("/pics/d.png", 6)));
-    EXPECT_EQ(read(list), broken);
+    EXPECT_EQ(readFile(list), broken);
 }

@@ -9,14 +9,14 @@
 // Writes HEIC files through libheif's HEVC (x265) encoder, for tests,
 // benchmarks and the samples tool.
 
+// Every member has an initialiser, so designated initialisers may leave any out.
 struct HeicOptions {
-    int quality = 90; // lossy quality, 0..100
-    bool lossless = false;
+    int quality = 90;      // lossy quality, 0..100
     int bitDepth = 8;      // 8, or 10 for a Main 10 stream
-    QString preset;        // x265 speed preset ("ultrafast" for big benchmark files)
-    QByteArray exif;       // Exif TIFF data (optionally behind "Exif\0\0"), or empty
-    QByteArray xmp;        // XMP packet, or empty
-    QByteArray icc;        // ICC profile written as a 'prof' colour box, or empty
+    QString preset{};      // x265 speed preset ("ultrafast" for big benchmark files)
+    QByteArray exif{};     // Exif TIFF data (optionally behind "Exif\0\0"), or empty
+    QByteArray xmp{};      // XMP packet, or empty
+    QByteArray icc{};      // ICC profile written as a 'prof' colour box, or empty
     int nclxPrimaries = 0; // nclx colour primaries code (12: Display P3); 0 keeps BT.709
     int orientation = 1;   // Exif-style orientation stored as irot/imir boxes
     int thumbnailBox = 0;  // bounding box of an embedded thumbnail; 0 writes none

@@ -41,14 +41,6 @@ const cmsCIExyYTRIPLE p3Primaries{{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 
 
 namespace IccFixtures {
 
-const cmsCIExyYTRIPLE srgbPrimaries{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
-
-QByteArray srgb() {
-    cmsHPROFILE profile = rgbProfile(srgbPrimaries, srgbCurve());
-    describe(profile, "sRGB (test)");
-    return save(profile);
-}
-
 QByteArray gray(double gamma) {
     cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
     cmsHPROFILE profile = cmsCreateGrayProfile(cmsD50_xyY(), curve);
@@ -60,29 +52,18 @@ QByteArray gray(double gamma) {
     return save(profile);
 }
 
-QByteArray displayP3() {
+QByteArray displayP3(bool qtReadable) {
     cmsHPROFILE profile = rgbProfile(p3Primaries, srgbCurve());
-    describe(profile, "Display P3 (test)");
-    return save(profile);
-}
-
-QByteArray adobeRgb() {
-    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}};
-    cmsHPROFILE profile = rgbProfile(primaries, cmsBuildGamma(nullptr, 563.0 / 256.0));
-    describe(profile, "Adobe RGB (test)");
+    if (!qtReadable)
+        cmsSetDeviceClass(profile, cmsSigColorSpaceClass);
+    describe(profile, qtReadable ? "Display P3 (test)" : "Display P3 colour space (test)");
     return save(profile);
 }
 
 QByteArray linearSrgb() {
+    const cmsCIExyYTRIPLE srgbPrimaries{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
     cmsHPROFILE profile = rgbProfile(srgbPrimaries, cmsBuildGamma(nullptr, 1.0));
     describe(profile, "Linear sRGB (test)");
-    return save(profile);
-}
-
-QByteArray displayP3ForLcmsOnly() {
-    cmsHPROFILE profile = rgbProfile(p3Primaries, srgbCurve());
-    cmsSetDeviceClass(profile, cmsSigColorSpaceClass);
-    describe(profile, "Display P3 colour space (test)");
     return save(profile);
 }
 

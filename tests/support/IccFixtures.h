@@ -6,14 +6,12 @@
 // Each carries a recognisable description.
 namespace IccFixtures {
 
-QByteArray srgb(); // "sRGB (test)"
 // "Gray gamma 2.2 (test)" (gamma 1 gives "Gray linear (test)"), D50 white.
 QByteArray gray(double gamma = 2.2);
-QByteArray displayP3();  // "Display P3 (test)": P3 primaries, D65, sRGB curve
-QByteArray adobeRgb();   // "Adobe RGB (test)": Adobe 1998 primaries, gamma 563/256
+// "Display P3 (test)": P3 primaries, D65, sRGB curve. Not qtReadable: the
+// same with the "colour space" device class, which Qt's parser refuses and
+// lcms2 accepts ("Display P3 colour space (test)").
+QByteArray displayP3(bool qtReadable = true);
 QByteArray linearSrgb(); // "Linear sRGB (test)": sRGB primaries, gamma 1
-// Display P3 again, but with the "colour space" device class, which Qt's
-// parser refuses and lcms2 accepts: exercises the lcms2 fallback.
-QByteArray displayP3ForLcmsOnly(); // "Display P3 colour space (test)"
 
 } // namespace IccFixtures

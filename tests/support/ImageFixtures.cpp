@@ -8,26 +8,13 @@
 #include <turbojpeg.h>
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <vector>
 
 namespace ImageFixtures {
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-bool hasMetadata(const PhotoMetadata& m) {
-    return m.dateTimeOriginal || m.dateTimeDigitized || m.tiffDateTime || m.iso || m.fNumber ||
-           m.shutterSpeedValue || m.exposureTime || m.focalLength || m.focalLength35mm ||
-           m.lensMake || m.lensModel || m.cameraMake || m.cameraModel || m.tiffCopyright ||
-           m.iptcCopyright || m.cameraExtras || m.latitude || m.longitude || m.altitude ||
-           m.orientation || !m.iccProfile.isEmpty() || !m.xmp.isEmpty();
-}
 
 // exiv2 0.27 writes iCCP with an empty keyword, which libpng rejects; the
 // chunk is put in by hand instead, right after IHDR.
@@ -36,33 +23,25 @@ bool insertIccChunk(const QString& path, const QByteArray& icc);
 bool writeWithQt(const QString& path, QImage image, const char* format,
                  const PhotoMetadata& metadata) {
     image.setColorSpace(QColorSpace()); // profiles go in as the metadata says
-    QImageWriter writer(path, format);
-    if (!writer.write(image))
+    if (!QImageWriter(path, format).write(image))
         return false;
     const bool png = qstrcmp(format, "png") == 0;
     PhotoMetadata rest = metadata;
     if (png)
         rest.iccProfile.clear();
-    if (hasMetadata(rest) && !writeMetadata(path, rest))
+    if (rest != PhotoMetadata() && !writeMetadata(path, rest))
         return false;
     return !png || metadata.iccProfile.isEmpty() || insertIccChunk(path, metadata.iccProfile);
 }
 
 quint32 crc32(const QByteArray& bytes) {
-    static const std::array<quint32, 256> table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
     quint32 c = 0xFFFFFFFFu;
-    for (char b : bytes)
-        c = table[(c ^ uchar(b)) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+    for (char b : bytes) {
+        c ^= uchar(b);
+        for (int k = 0; k < 8; ++k)
+            c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    }
+    return ~c;
 }
 
 void appendBigEndian32(QByteArray& out, quint32 v) {
@@ -77,19 +56,14 @@ void appendPngChunk(QByteArray& out, const char* type, const QByteArray& data) {
 }
 
 bool insertIccChunk(const QString& path, const QByteArray& icc) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray png = file.readAll();
-    file.close();
+    QByteArray png = readFile(path);
     const qsizetype afterHeader = 8 + 8 + 13 + 4; // signature, IHDR framing and data, CRC
     if (png.size() < afterHeader)
         return false;
     QByteArray chunk;
     // Keyword, NUL, compression method 0, zlib data (qCompress adds 4 length bytes).
     appendPngChunk(chunk, "iCCP", QByteArray("ICC profile\0\0", 13) + qCompress(icc).mid(4));
-    png.insert(afterHeader, chunk);
-    return writeFile(path, png);
+    return writeFile(path, png.insert(afterHeader, chunk));
 }
 
 // Cheap deterministic noise: xorshift32.
@@ -132,7 +106,7 @@ bool writeJpeg(const QString& path, const QImage& image, const PhotoMetadata& me
     const QByteArray bytes = encodeJpeg(image, quality);
     if (bytes.isEmpty() || !writeFile(path, bytes))
         return false;
-    return !hasMetadata(metadata) || writeMetadata(path, metadata);
+    return metadata == PhotoMetadata() || writeMetadata(path, metadata);
 }
 
 bool writePng(const QString& path, const QImage& image, const PhotoMetadata& metadata) {
@@ -156,57 +130,68 @@ QImage markedImage(QSize size) {
     return image;
 }
 
+QString markedCorners(const QImage& image) {
+    const QRgb marks[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
+    QString seen;
+    for (const auto& [x, y] : {std::pair{1, 1}, {7, 1}, {1, 7}, {7, 7}}) {
+        const QRgb c = image.pixel(image.width() * x / 8, image.height() * y / 8);
+        int nearest = 0, best = INT_MAX;
+        for (int i = 0; i < 4; ++i) {
+            const int d = std::abs(qRed(c) - qRed(marks[i])) +
+                          std::abs(qGreen(c) - qGreen(marks[i])) +
+                          std::abs(qBlue(c) - qBlue(marks[i]));
+            if (d < best)
+                best = d, nearest = i;
+        }
+        seen += QLatin1Char("RGBW"[nearest]);
+    }
+    return seen;
+}
+
 QImage photoLikeImage(QSize size, int noise, quint32 seed) {
     QImage image(size, QImage::Format_RGB32);
-    const int w = size.width(), h = size.height();
     // Separable soft structure: a sky-to-ground gradient and broad bands.
-    std::vector<int> column(size_t(w) * 3), row(size_t(h) * 3);
-    for (int x = 0; x < w; ++x) {
-        const double t = double(x) / w;
-        column[size_t(x) * 3 + 0] = int(40 * std::sin(t * 7.0));
-        column[size_t(x) * 3 + 1] = int(30 * std::cos(t * 5.0));
-        column[size_t(x) * 3 + 2] = int(35 * std::sin(t * 3.0 + 1));
+    std::vector<std::array<int, 3>> column(size_t(size.width())), row(size_t(size.height()));
+    for (size_t x = 0; x < column.size(); ++x) {
+        const double t = double(x) / size.width();
+        column[x] = {int(40 * std::sin(t * 7.0)), int(30 * std::cos(t * 5.0)),
+                     int(35 * std::sin(t * 3.0 + 1))};
     }
-    for (int y = 0; y < h; ++y) {
-        const double t = double(y) / h;
-        row[size_t(y) * 3 + 0] = int(120 + 60 * t);
-        row[size_t(y) * 3 + 1] = int(140 - 30 * t + 20 * std::sin(t * 11));
-        row[size_t(y) * 3 + 2] = int(190 - 120 * t);
+    for (size_t y = 0; y < row.size(); ++y) {
+        const double t = double(y) / size.height();
+        row[y] = {int(120 + 60 * t), int(140 - 30 * t + 20 * std::sin(t * 11)), int(190 - 120 * t)};
     }
     Noise grain{seed ? seed : 1};
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < size.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
+        for (int x = 0; x < size.width(); ++x) {
             int c[3];
-            for (int k = 0; k < 3; ++k) {
-                int v = row[size_t(y) * 3 + k] + column[size_t(x) * 3 + k];
-                if (noise > 0)
-                    v += grain.next(noise);
-                c[k] = qBound(0, v, 255);
-            }
+            for (int k = 0; k < 3; ++k)
+                c[k] =
+                    qBound(0, row[y][k] + column[x][k] + (noise > 0 ? grain.next(noise) : 0), 255);
             line[x] = qRgb(c[0], c[1], c[2]);
         }
     }
     return image;
 }
 
-bool writeZeroByteFile(const QString& path) {
-    return writeFile(path, QByteArray());
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
-bool writeGarbageFile(const QString& path, qsizetype bytes) {
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray garbage(qsizetype bytes) {
     QByteArray data(bytes, '\0');
     QRandomGenerator generator(42);
     for (char& c : data)
         c = char(generator.bounded(256));
-    return writeFile(path, data);
-}
-
-bool writeTruncatedCopy(const QString& source, const QString& target, qint64 keepBytes) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    return writeFile(target, in.read(keepBytes));
+    return data;
 }
 
 bool writeBombPng(const QString& path, QSize claimed) {
@@ -259,11 +244,7 @@ BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture) {
     }
     if (!writeFile(path, best) || !writeMetadata(path, cameraMetadata()))
         return {};
-    BenchmarkJpeg result;
-    result.path = path;
-    result.bytes = QFile(path).size();
-    result.quality = bestQuality;
-    return result;
+    return {path, QFile(path).size(), bestQuality};
 }
 
 } // namespace ImageFixtures

@@ -37,6 +37,7 @@ struct PhotoMetadata {
     // Further tags a camera writes (exposure program, flash, white balance,
     // serial numbers, GPS time, ...) and, in a JPEG, an Exif thumbnail.
     bool cameraExtras = false;
+    bool operator==(const PhotoMetadata&) const = default;
 };
 
 // What a modern camera writes: every field above set (no ICC profile, no
@@ -57,14 +58,18 @@ QByteArray encodeJpeg(const QImage& image, int quality);
 // green one in the top-right corner and a blue one in the bottom-left one,
 // each a quarter of the width and height, so any turn or mirror shows.
 QImage markedImage(QSize size);
+// The marks of a markedImage seen in the corners of a decoded picture: four of
+// 'R', 'G', 'B', 'W' (nearest of red, green, blue, white) for the top-left,
+// top-right, bottom-left and bottom-right corners. "RGBW" is upright.
+QString markedCorners(const QImage& image);
 // Camera-like content: soft gradients and shapes; noise adds sensor-like
 // grain of the given amplitude (0..127).
 QImage photoLikeImage(QSize size, int noise, quint32 seed = 1);
 
-// Broken and hostile files.
-bool writeZeroByteFile(const QString& path);
-bool writeGarbageFile(const QString& path, qsizetype bytes);
-bool writeTruncatedCopy(const QString& source, const QString& target, qint64 keepBytes);
+// Plain bytes, for broken and hostile files.
+bool writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+QByteArray garbage(qsizetype bytes); // the same random bytes every time
 // A valid header that claims a decompression bomb's dimensions, followed by
 // only a few bytes of pixel data.
 bool writeBombPng(const QString& path, QSize claimed);

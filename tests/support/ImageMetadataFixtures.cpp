@@ -3,9 +3,7 @@
 
 #include "platform/imageio/Exiv2Metadata.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImage>
 
 #include <exiv2/exiv2.hpp>
 
@@ -16,140 +14,94 @@ namespace ImageFixtures {
 
 namespace {
 
-template <typename Rational, typename Int> Rational rational(double value, Int denominator) {
-    const auto numerator = Int(std::llround(value * double(denominator)));
-    const Int divisor = std::gcd(numerator < 0 ? -numerator : numerator, denominator);
-    return divisor > 0 ? Rational(numerator / divisor, denominator / divisor) : Rational(0, 1);
+using Text = std::optional<std::string>;
+
+// Values go in as the text exiv2 reads into each tag's own type.
+Text text(const std::optional<QString>& value) {
+    return value ? Text(value->toStdString()) : std::nullopt;
 }
 
-Exiv2::URational unsignedRational(double value) {
-    return rational<Exiv2::URational, uint32_t>(value, 1'000'000);
+Text number(const std::optional<int>& value) {
+    return value ? Text(std::to_string(*value)) : std::nullopt;
 }
 
-Exiv2::Rational signedRational(double value) {
-    return rational<Exiv2::Rational, int32_t>(value, 1'000'000);
+Text rational(const std::optional<double>& value) {
+    if (!value)
+        return std::nullopt;
+    const qint64 denominator = 1'000'000, numerator = std::llround(*value * denominator);
+    const qint64 divisor = std::gcd(numerator, denominator);
+    return std::to_string(numerator / divisor) + '/' + std::to_string(denominator / divisor);
 }
 
-void setText(Exiv2::ExifData& exif, const char* key, const std::optional<QString>& text) {
-    if (text)
-        exif[key] = text->toStdString();
+Text degrees(const std::optional<double>& value) {
+    if (!value)
+        return std::nullopt;
+    const double magnitude = std::fabs(*value), whole = std::floor(magnitude);
+    const double minutes = std::floor((magnitude - whole) * 60);
+    const qint64 seconds = std::llround((magnitude - whole - minutes / 60) * 3600 * 10000);
+    return QStringLiteral("%1/1 %2/1 %3/10000").arg(whole).arg(minutes).arg(seconds).toStdString();
 }
 
-void setGpsCoordinate(Exiv2::ExifData& exif, const char* key, const char* refKey, double value,
-                      const char* positive, const char* negative) {
-    exif[refKey] = std::string(value < 0 ? negative : positive);
-    const double magnitude = std::fabs(value);
-    const double degrees = std::floor(magnitude);
-    const double minutes = std::floor((magnitude - degrees) * 60);
-    const double seconds = (magnitude - degrees - minutes / 60) * 3600;
-    Exiv2::URationalValue v;
-    v.value_.push_back(Exiv2::URational(uint32_t(degrees), 1));
-    v.value_.push_back(Exiv2::URational(uint32_t(minutes), 1));
-    v.value_.push_back(Exiv2::URational(uint32_t(std::llround(seconds * 10000)), 10000));
-    exif[key] = v;
+Text reference(const std::optional<double>& value, const char* positive, const char* negative) {
+    return value ? Text(*value < 0 ? negative : positive) : std::nullopt;
 }
 
 void fillExif(Exiv2::ExifData& exif, const PhotoMetadata& m) {
-    setText(exif, "Exif.Photo.DateTimeOriginal", m.dateTimeOriginal);
-    setText(exif, "Exif.Photo.DateTimeDigitized", m.dateTimeDigitized);
-    setText(exif, "Exif.Image.DateTime", m.tiffDateTime);
-    setText(exif, "Exif.Photo.LensMake", m.lensMake);
-    setText(exif, "Exif.Photo.LensModel", m.lensModel);
-    setText(exif, "Exif.Image.Make", m.cameraMake);
-    setText(exif, "Exif.Image.Model", m.cameraModel);
-    setText(exif, "Exif.Image.Copyright", m.tiffCopyright);
-    if (m.iso)
-        exif["Exif.Photo.ISOSpeedRatings"] = uint16_t(*m.iso);
-    if (m.fNumber)
-        exif["Exif.Photo.FNumber"] = unsignedRational(*m.fNumber);
-    if (m.shutterSpeedValue)
-        exif["Exif.Photo.ShutterSpeedValue"] = signedRational(*m.shutterSpeedValue);
-    if (m.exposureTime)
-        exif["Exif.Photo.ExposureTime"] = unsignedRational(*m.exposureTime);
-    if (m.focalLength)
-        exif["Exif.Photo.FocalLength"] = unsignedRational(*m.focalLength);
-    if (m.focalLength35mm)
-        exif["Exif.Photo.FocalLengthIn35mmFilm"] = uint16_t(*m.focalLength35mm);
-    if (m.orientation)
-        exif["Exif.Image.Orientation"] = uint16_t(*m.orientation);
-    if (m.latitude || m.longitude || m.altitude) {
-        Exiv2::Value::AutoPtr version = Exiv2::Value::create(Exiv2::unsignedByte);
-        version->read("2 3 0 0");
-        exif.add(Exiv2::ExifKey("Exif.GPSInfo.GPSVersionID"), version.get());
-    }
-    if (m.latitude)
-        setGpsCoordinate(exif, "Exif.GPSInfo.GPSLatitude", "Exif.GPSInfo.GPSLatitudeRef",
-                         *m.latitude, "N", "S");
-    if (m.longitude)
-        setGpsCoordinate(exif, "Exif.GPSInfo.GPSLongitude", "Exif.GPSInfo.GPSLongitudeRef",
-                         *m.longitude, "E", "W");
-    if (m.altitude) {
-        exif["Exif.GPSInfo.GPSAltitudeRef"] = uint8_t(*m.altitude < 0 ? 1 : 0);
-        exif["Exif.GPSInfo.GPSAltitude"] = unsignedRational(std::fabs(*m.altitude));
-    }
+    const std::pair<const char*, Text> tags[] = {
+        {"Exif.Photo.DateTimeOriginal", text(m.dateTimeOriginal)},
+        {"Exif.Photo.DateTimeDigitized", text(m.dateTimeDigitized)},
+        {"Exif.Image.DateTime", text(m.tiffDateTime)},
+        {"Exif.Photo.LensMake", text(m.lensMake)},
+        {"Exif.Photo.LensModel", text(m.lensModel)},
+        {"Exif.Image.Make", text(m.cameraMake)},
+        {"Exif.Image.Model", text(m.cameraModel)},
+        {"Exif.Image.Copyright", text(m.tiffCopyright)},
+        {"Exif.Photo.ISOSpeedRatings", number(m.iso)},
+        {"Exif.Photo.FNumber", rational(m.fNumber)},
+        {"Exif.Photo.ShutterSpeedValue", rational(m.shutterSpeedValue)},
+        {"Exif.Photo.ExposureTime", rational(m.exposureTime)},
+        {"Exif.Photo.FocalLength", rational(m.focalLength)},
+        {"Exif.Photo.FocalLengthIn35mmFilm", number(m.focalLength35mm)},
+        {"Exif.Image.Orientation", number(m.orientation)},
+        {"Exif.GPSInfo.GPSVersionID",
+         m.latitude || m.longitude || m.altitude ? Text("2 3 0 0") : std::nullopt},
+        {"Exif.GPSInfo.GPSLatitudeRef", reference(m.latitude, "N", "S")},
+        {"Exif.GPSInfo.GPSLatitude", degrees(m.latitude)},
+        {"Exif.GPSInfo.GPSLongitudeRef", reference(m.longitude, "E", "W")},
+        {"Exif.GPSInfo.GPSLongitude", degrees(m.longitude)},
+        {"Exif.GPSInfo.GPSAltitudeRef", reference(m.altitude, "0", "1")},
+        {"Exif.GPSInfo.GPSAltitude",
+         rational(m.altitude ? std::optional(std::fabs(*m.altitude)) : std::nullopt)}};
+    for (const auto& [key, value] : tags)
+        if (value)
+            exif[key] = *value;
 }
 
-// Tags a camera writes beyond the ones the fields cover.
-void fillCameraExtras(Exiv2::ExifData& exif) {
-    exif["Exif.Image.Software"] = std::string("Firmware 1.2.0");
-    exif["Exif.Image.Artist"] = std::string("Ada Lovelace");
-    exif["Exif.Image.XResolution"] = Exiv2::URational(300, 1);
-    exif["Exif.Image.YResolution"] = Exiv2::URational(300, 1);
-    exif["Exif.Image.ResolutionUnit"] = uint16_t(2);
-    exif["Exif.Image.YCbCrPositioning"] = uint16_t(2);
-    exif["Exif.Photo.ExposureProgram"] = uint16_t(3);
-    exif["Exif.Photo.SensitivityType"] = uint16_t(2);
-    exif["Exif.Photo.RecommendedExposureIndex"] = uint32_t(400);
-    exif["Exif.Photo.OffsetTime"] = std::string("+02:00");
-    exif["Exif.Photo.OffsetTimeOriginal"] = std::string("+02:00");
-    exif["Exif.Photo.SubSecTimeOriginal"] = std::string("42");
-    exif["Exif.Photo.ApertureValue"] = Exiv2::URational(54, 10);
-    exif["Exif.Photo.BrightnessValue"] = Exiv2::Rational(712, 100);
-    exif["Exif.Photo.ExposureBiasValue"] = Exiv2::Rational(-1, 3);
-    exif["Exif.Photo.MaxApertureValue"] = Exiv2::URational(17, 10);
-    exif["Exif.Photo.MeteringMode"] = uint16_t(5);
-    exif["Exif.Photo.LightSource"] = uint16_t(0);
-    exif["Exif.Photo.Flash"] = uint16_t(16);
-    exif["Exif.Photo.ColorSpace"] = uint16_t(1);
-    exif["Exif.Photo.PixelXDimension"] = uint32_t(6000);
-    exif["Exif.Photo.PixelYDimension"] = uint32_t(4000);
-    exif["Exif.Photo.FocalPlaneXResolution"] = Exiv2::URational(6000000, 35900);
-    exif["Exif.Photo.FocalPlaneYResolution"] = Exiv2::URational(4000000, 23900);
-    exif["Exif.Photo.FocalPlaneResolutionUnit"] = uint16_t(3);
-    exif["Exif.Photo.CustomRendered"] = uint16_t(0);
-    exif["Exif.Photo.ExposureMode"] = uint16_t(0);
-    exif["Exif.Photo.WhiteBalance"] = uint16_t(0);
-    exif["Exif.Photo.SceneCaptureType"] = uint16_t(0);
-    exif["Exif.Photo.Contrast"] = uint16_t(0);
-    exif["Exif.Photo.Saturation"] = uint16_t(0);
-    exif["Exif.Photo.Sharpness"] = uint16_t(0);
-    exif["Exif.Photo.BodySerialNumber"] = std::string("012345678901");
-    exif["Exif.Photo.LensSerialNumber"] = std::string("0000c0ffee");
-    exif["Exif.Photo.CameraOwnerName"] = std::string("Ada Lovelace");
-    Exiv2::URationalValue lens;
-    for (auto r : {Exiv2::URational(24, 1), Exiv2::URational(70, 1), Exiv2::URational(28, 10),
-                   Exiv2::URational(28, 10)})
-        lens.value_.push_back(r);
-    exif["Exif.Photo.LensSpecification"] = lens;
-    exif["Exif.Photo.UserComment"] = std::string("charset=Ascii Holiday in Lisbon");
-    for (const char* key : {"Exif.Photo.ExifVersion", "Exif.Photo.FlashpixVersion"}) {
-        Exiv2::Value::AutoPtr v = Exiv2::Value::create(Exiv2::undefined);
-        v->read(std::string(key).find("Flash") != std::string::npos ? "48 49 48 48"
-                                                                    : "48 50 51 50");
-        exif.add(Exiv2::ExifKey(key), v.get());
-    }
-    exif["Exif.GPSInfo.GPSTimeStamp"] = std::string("12/1 30/1 5/1");
-    exif["Exif.GPSInfo.GPSDateStamp"] = std::string("2021:06:15");
-    exif["Exif.GPSInfo.GPSMapDatum"] = std::string("WGS-84");
-    exif["Exif.GPSInfo.GPSImgDirectionRef"] = std::string("T");
-    exif["Exif.GPSInfo.GPSImgDirection"] = Exiv2::URational(12345, 100);
-}
-
-void addThumbnail(Exiv2::ExifData& exif) {
-    const QByteArray thumb = encodeJpeg(photoLikeImage(QSize(160, 120), 8), 85);
-    Exiv2::ExifThumb(exif).setJpegThumbnail(reinterpret_cast<const Exiv2::byte*>(thumb.data()),
-                                            long(thumb.size()));
-}
+// Tags a camera writes beyond the ones the fields cover, as "key=value; ".
+const char* const cameraExtras =
+    "Exif.Image.Software=Firmware 1.2.0; Exif.Image.Artist=Ada Lovelace; "
+    "Exif.Image.XResolution=300/1; Exif.Image.YResolution=300/1; "
+    "Exif.Image.ResolutionUnit=2; Exif.Image.YCbCrPositioning=2; "
+    "Exif.Photo.ExposureProgram=3; Exif.Photo.SensitivityType=2; "
+    "Exif.Photo.RecommendedExposureIndex=400; Exif.Photo.OffsetTime=+02:00; "
+    "Exif.Photo.OffsetTimeOriginal=+02:00; Exif.Photo.SubSecTimeOriginal=42; "
+    "Exif.Photo.ApertureValue=54/10; Exif.Photo.BrightnessValue=712/100; "
+    "Exif.Photo.ExposureBiasValue=-1/3; Exif.Photo.MaxApertureValue=17/10; "
+    "Exif.Photo.MeteringMode=5; Exif.Photo.LightSource=0; Exif.Photo.Flash=16; "
+    "Exif.Photo.ColorSpace=1; Exif.Photo.PixelXDimension=6000; "
+    "Exif.Photo.PixelYDimension=4000; Exif.Photo.FocalPlaneXResolution=6000000/35900; "
+    "Exif.Photo.FocalPlaneYResolution=4000000/23900; "
+    "Exif.Photo.FocalPlaneResolutionUnit=3; Exif.Photo.CustomRendered=0; "
+    "Exif.Photo.ExposureMode=0; Exif.Photo.WhiteBalance=0; Exif.Photo.SceneCaptureType=0; "
+    "Exif.Photo.Contrast=0; Exif.Photo.Saturation=0; Exif.Photo.Sharpness=0; "
+    "Exif.Photo.BodySerialNumber=012345678901; Exif.Photo.LensSerialNumber=0000c0ffee; "
+    "Exif.Photo.CameraOwnerName=Ada Lovelace; "
+    "Exif.Photo.LensSpecification=24/1 70/1 28/10 28/10; "
+    "Exif.Photo.UserComment=charset=Ascii Holiday in Lisbon; "
+    "Exif.Photo.ExifVersion=48 50 51 50; Exif.Photo.FlashpixVersion=48 49 48 48; "
+    "Exif.GPSInfo.GPSTimeStamp=12/1 30/1 5/1; Exif.GPSInfo.GPSDateStamp=2021:06:15; "
+    "Exif.GPSInfo.GPSMapDatum=WGS-84; Exif.GPSInfo.GPSImgDirectionRef=T; "
+    "Exif.GPSInfo.GPSImgDirection=12345/100";
 
 } // namespace
 
@@ -189,9 +141,13 @@ bool writeMetadata(const QString& path, const PhotoMetadata& m) {
         Exiv2::ExifData& exif = image->exifData();
         fillExif(exif, m);
         if (m.cameraExtras) {
-            fillCameraExtras(exif);
-            if (image->mimeType() == "image/jpeg")
-                addThumbnail(exif);
+            for (const QString& tag : QString(cameraExtras).split(QLatin1String("; ")))
+                exif[tag.section('=', 0, 0).toStdString()] = tag.section('=', 1).toStdString();
+            if (image->mimeType() == "image/jpeg") {
+                const QByteArray thumb = encodeJpeg(photoLikeImage(QSize(160, 120), 8), 85);
+                Exiv2::ExifThumb(exif).setJpegThumbnail(
+                    reinterpret_cast<const Exiv2::byte*>(thumb.data()), long(thumb.size()));
+            }
         }
         if (m.iptcCopyright)
             image->iptcData()["Iptc.Application2.Copyright"] = m.iptcCopyright->toStdString();

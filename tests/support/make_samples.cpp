@@ -42,7 +42,7 @@ PhotoMetadata travelPhoto(const char* date, double latitude, double longitude) {
     m.dateTimeDigitized = QString::fromLatin1(date);
     m.iso = 100;
     m.fNumber = 1.8;
-    m.shutterSpeedValue = 6.9;  // 1/119 s
+    m.shutterSpeedValue = 6.9; // 1/119 s
     m.exposureTime = 1.0 / 119;
     m.focalLength = 26;
     m.focalLength35mm = 26;
@@ -67,7 +67,7 @@ int writeSamples(const QString& folder) {
     PhotoMetadata paris = travelPhoto("2022:01:01 00:05:00", 48.8584, 2.2945);
     paris.iso = 400;
     paris.fNumber = 2.8;
-    paris.shutterSpeedValue = 5;  // 1/32 s
+    paris.shutterSpeedValue = 5; // 1/32 s
     ok &= writeJpeg(dir.filePath("city-paris.jpg"), photoLikeImage({1200, 800}, 4, 23), paris, 82);
     ok &= writePng(dir.filePath("portrait.png"), photoLikeImage({360, 540}, 0, 5));
     HeicOptions heic;
