@@ -22,7 +22,6 @@ TEST(OpenRequest, ResolvesFilesFoldersAndUrlsAndExplainsFailures) {
     EXPECT_FALSE(resolveOpenRequest(d.filePath("notes.txt")).ok());
     EXPECT_FALSE(resolveOpenRequest(d.filePath("empty")).ok());
     EXPECT_FALSE(resolveOpenRequest("").ok());
-    EXPECT_EQ(cannotOpenMessage("x.txt", "why"), "fennic: cannot open 'x.txt': why");
 }
 
 TEST(CommandLine, ParsesModesAndRejectsBadUse) {
@@ -30,11 +29,10 @@ TEST(CommandLine, ParsesModesAndRejectsBadUse) {
     const CommandLine list = parseCommandLine({"--list", "/pics"});
     EXPECT_EQ(list.mode, CommandLine::Mode::List);
     EXPECT_EQ(list.paths, QStringList{"/pics"});
-    EXPECT_FALSE(parseCommandLine({"--list"}).error.isEmpty());
-    EXPECT_FALSE(parseCommandLine({"--list", "a", "b"}).error.isEmpty());
     EXPECT_EQ(parseCommandLine({"--info", "a.jpg", "b.jpg"}).paths.size(), 2);
-    EXPECT_FALSE(parseCommandLine({"--info"}).error.isEmpty());
-    EXPECT_FALSE(parseCommandLine({"--frobnicate"}).error.isEmpty());
+    for (const QStringList& bad : {QStringList{"--list"}, QStringList{"--list", "a", "b"},
+                                   QStringList{"--info"}, QStringList{"--frobnicate"}})
+        EXPECT_FALSE(parseCommandLine(bad).error.isEmpty()) << qPrintable(bad.join(' '));
     EXPECT_EQ(parseCommandLine({"--", "--list"}).paths, QStringList{"--list"});
     EXPECT_EQ(parseCommandLine({"--help"}).mode, CommandLine::Mode::Help);
 }
