@@ -12,23 +12,6 @@
 
 namespace {
 
-// An enumeration stored by a text raw value (VISUALSTYLE covers integer ones).
-enum class Tint { Red, Blue };
-
-} // namespace
-
-template <> struct RawRepresentable<Tint> {
-    using RawValue = QString;
-    static QString rawValue(Tint t) { return t == Tint::Red ? "red" : "blue"; }
-    static std::optional<Tint> fromRawValue(const QString& raw) {
-        if (raw == "red" || raw == "blue")
-            return raw == "red" ? Tint::Red : Tint::Blue;
-        return std::nullopt;
-    }
-};
-
-namespace {
-
 class SettingsTest : public ::testing::Test {
 protected:
     QString path() const { return dir.filePath("fennic/fennic.conf"); }
@@ -126,7 +109,6 @@ TEST_F(SettingsTest, EveryValueTypeRoundTripsThroughTheFile) {
         AppStorageCompat<QUrl>(QUrl(), "feed", &store) = url;
         AppStorageCompat<QByteArray>({}, "blob", &store) = blob;
         AppStorageCompat<VISUALSTYLE>(VISUALSTYLE::FRAME, "style", &store) = VISUALSTYLE::FRAMELESS;
-        AppStorageCompat<Tint>(Tint::Red, "tint", &store) = Tint::Blue;
     }
     SettingsStore store(path());
     EXPECT_EQ(read(store, "count", 0), 42);
@@ -134,13 +116,10 @@ TEST_F(SettingsTest, EveryValueTypeRoundTripsThroughTheFile) {
     EXPECT_EQ(read(store, "feed", QUrl()), url);
     EXPECT_EQ(read(store, "blob", QByteArray()), blob);
     EXPECT_EQ(read(store, "style", VISUALSTYLE::FRAME), VISUALSTYLE::FRAMELESS);
-    EXPECT_EQ(read(store, "tint", Tint::Red), Tint::Blue);
 
-    // Raw values that name no case read as the default.
+    // A raw value that names no case reads as the default.
     store.setValue("style", 2);
-    store.setValue("tint", "green");
     EXPECT_EQ(read(store, "style", VISUALSTYLE::FRAME), VISUALSTYLE::FRAME);
-    EXPECT_EQ(read(store, "tint", Tint::Red), Tint::Red);
 }
 
 } // namespace

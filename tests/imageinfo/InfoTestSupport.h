@@ -7,7 +7,6 @@
 
 #include <QJsonDocument>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 #include <cstdlib>
 #include <ctime>
@@ -17,10 +16,6 @@
 
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
 }
 
 inline void PrintTo(const QVariant& value, std::ostream* os) {

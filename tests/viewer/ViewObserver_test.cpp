@@ -27,11 +27,9 @@ TEST(ViewObserver, FieldsStartAsDocumentedAndAnnounceEveryAssignmentBeforeStorin
          QVariantMap{{"Name", "a.jpg"}, {"Width", qint64(640)}}},
         {"filePath", &ViewObserver::filePathChanged, QString(), "/photos/a.jpg"},
     };
-    // Declared in this order.
+    // Every field is in the table.
     const QMetaObject& meta = ViewObserver::staticMetaObject;
     ASSERT_EQ(meta.propertyCount() - meta.propertyOffset(), int(std::size(fields)));
-    for (int i = 0; i < int(std::size(fields)); ++i)
-        EXPECT_STREQ(meta.property(meta.propertyOffset() + i).name(), fields[i].name);
 
     for (const auto& field : fields) {
         SCOPED_TRACE(field.name);

@@ -1,9 +1,11 @@
+#include "app/SettingsStore.h"
 #include "style/ControlsColour.h"
 #include "style/FontsManager.h"
 #include "style/WindowBackground.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(ControlsColour, DarknessByLuminanceAndTheColourShownPerStyle) {
@@ -48,4 +50,14 @@ TEST(FontsManager, NamesResolveToManrope) {
     EXPECT_EQ(bold.family(), "Manrope");
     EXPECT_FALSE(regular.bold());
     EXPECT_TRUE(bold.bold());
+}
+
+TEST(VisualStyle, CurrentStyleFollowsTheStoredBoolean) {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath("fennic.conf"));
+    EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAME);
+    store.setValue("visualStyleAsFrame", false);
+    EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAMELESS);
+    store.setValue("visualStyleAsFrame", "not a boolean");
+    EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAME);
 }
