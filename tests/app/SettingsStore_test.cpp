@@ -36,8 +36,6 @@ TEST_F(SettingsTest, DefaultsAreNotWrittenAndWrappersOnOneKeyStayEqual) {
     auto first = makeSetting(AppSettings::visualStyleAsFrame, &store);
     auto second = makeSetting(AppSettings::visualStyleAsFrame, &store);
     EXPECT_TRUE(first.wrappedValue());
-    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
-    EXPECT_TRUE(makeSetting(AppSettings::setFileDefaults, &store).wrappedValue());
     EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), QString());
     EXPECT_FALSE(QFile::exists(path()));
 

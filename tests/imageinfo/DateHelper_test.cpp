@@ -46,9 +46,6 @@ TEST(DateHelper, ShowsTheFileClockTimeInEveryTimeZoneAndLocale) {
         ASSERT_TRUE(date.has_value());
         EXPECT_EQ(date->toSecsSinceEpoch(), asUtc - offset);
         EXPECT_EQ(formatDisplayDate(*date), "Tue, 15 Jun 21 - 02:30pm");
-        EXPECT_EQ(display("2022:01:01 00:05:00"), "Sat, 01 Jan 22 - 12:05am");
-        EXPECT_EQ(display("2021:06:15 12:00:00"), "Tue, 15 Jun 21 - 12:00pm");
-        EXPECT_EQ(display("2005:03:07 09:08:07"), "Mon, 07 Mar 05 - 09:08am");
     }
 
     const ScopedTimeZone tz("UTC0");
@@ -58,8 +55,9 @@ TEST(DateHelper, ShowsTheFileClockTimeInEveryTimeZoneAndLocale) {
           QLocale(QLocale::Japanese, QLocale::Japan)}) {
         SCOPED_TRACE(locale.name().toStdString());
         QLocale::setDefault(locale);
-        EXPECT_EQ(display("2021:06:15 14:30:00"), "Tue, 15 Jun 21 - 02:30pm");
         EXPECT_EQ(display("2022:01:01 00:05:00"), "Sat, 01 Jan 22 - 12:05am");
+        EXPECT_EQ(display("2021:06:15 12:00:00"), "Tue, 15 Jun 21 - 12:00pm");
+        EXPECT_EQ(display("2005:03:07 09:08:07"), "Mon, 07 Mar 05 - 09:08am");
     }
     QLocale::setDefault(previous);
 }

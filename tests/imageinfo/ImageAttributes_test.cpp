@@ -15,23 +15,21 @@ Map exif(const char* key, const QVariant& value) {
     return {{"{Exif}", Map{{key, value}}}};
 }
 
-// The record's dates are local clock times; keep the zone fixed and known.
-class ImageAttributesTest : public ::testing::Test {
-protected:
-    ImageAttributes build(const Map& properties) const {
-        return buildImageAttributes("/photos/trip/" + name, properties, DateHelper());
-    }
-    QVariant value(const Map& properties, const char* key) const {
-        return build(properties).record.value(key);
-    }
+ImageAttributes build(const Map& properties) {
+    return buildImageAttributes("/photos/trip/" + name, properties, DateHelper());
+}
 
-private:
-    ScopedTimeZone m_zone{"EST5EDT,M3.2.0,M11.1.0"};
-};
+QVariant value(const Map& properties, const char* key) {
+    return build(properties).record.value(key);
+}
+
+// The record's dates are local clock times; tests of dates fix the zone.
+const char* const zone = "EST5EDT,M3.2.0,M11.1.0";
 
 } // namespace
 
-TEST_F(ImageAttributesTest, FullDictionaryGivesEveryKey) {
+TEST(ImageAttributes, FullDictionaryGivesEveryKey) {
+    const ScopedTimeZone tz(zone);
     const ImageAttributes attributes =
         build({{"PixelWidth", qint64(6000)},
                {"PixelHeight", 4000},
@@ -68,7 +66,8 @@ TEST_F(ImageAttributesTest, FullDictionaryGivesEveryKey) {
               (Map{{"Name", name}, {"Width", qint64(640)}, {"Height", qint64(0)}}));
 }
 
-TEST_F(ImageAttributesTest, EachKeyFromItsSourcesInOrderAndWrongTypesCountAsMissing) {
+TEST(ImageAttributes, EachKeyFromItsSourcesInOrderAndWrongTypesCountAsMissing) {
+    const ScopedTimeZone tz(zone);
     const Map digitized{{"DateTimeDigitized", "2021:06:14 10:00:00"}};
     const Map both{{"DateTimeDigitized", "2021:06:14 10:00:00"},
                    {"DateTimeOriginal", "2021:06:15 14:30:00"}};
@@ -141,7 +140,7 @@ TEST_F(ImageAttributesTest, EachKeyFromItsSourcesInOrderAndWrongTypesCountAsMiss
     EXPECT_FALSE(build({{"{Exif}", "not a dictionary"}}).showLens);
 }
 
-TEST_F(ImageAttributesTest, GpsSignedByHemisphere) {
+TEST(ImageAttributes, GpsSignedByHemisphere) {
     for (const auto& [latRef, lonRef, lat, lon] :
          {std::tuple{"N", "E", 1, 1}, {"S", "E", -1, 1}, {"N", "W", 1, -1}, {"S", "W", -1, -1}}) {
         SCOPED_TRACE(std::string(latRef) + lonRef);
@@ -152,7 +151,7 @@ TEST_F(ImageAttributesTest, GpsSignedByHemisphere) {
         EXPECT_EQ(build({{"{GPS}", gps}}).location, (GeoLocation{lat * 33.8688, lon * 151.2093}));
     }
     // Without references the values stand; an already signed value is not flipped back.
-    const auto at = [&](const QVariant& gps) { return build({{"{GPS}", gps}}).location; };
+    const auto at = [](const QVariant& gps) { return build({{"{GPS}", gps}}).location; };
     EXPECT_EQ(at(Map{{"Latitude", 48}, {"Longitude", 2.2945}}), (GeoLocation{48, 2.2945}));
     EXPECT_EQ(at(Map{{"Latitude", -33.5}, {"LatitudeRef", "S"}, {"Longitude", 1.0}}),
               (GeoLocation{-33.5, 1.0}));
@@ -162,8 +161,8 @@ TEST_F(ImageAttributesTest, GpsSignedByHemisphere) {
     EXPECT_FALSE(at(QVariantList{48.8, 2.3}));
 }
 
-TEST_F(ImageAttributesTest, ShutterSpeedFromApexValue) {
-    const auto shutter = [&](const QVariant& tv) {
+TEST(ImageAttributes, ShutterSpeedFromApexValue) {
+    const auto shutter = [](const QVariant& tv) {
         return value(exif("ShutterSpeedValue", tv), "Shutter");
     };
     EXPECT_EQ(shutter(6.9), "1/119 s");

@@ -1,10 +1,8 @@
 #include "app/SettingsStore.h"
 #include "style/ControlsColour.h"
 #include "style/FontsManager.h"
-#include "style/WindowBackground.h"
 
 #include <QFontInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -30,11 +28,6 @@ TEST(ControlsColour, DarknessByLuminanceAndTheColourShownPerStyle) {
     EXPECT_EQ(shownColor(VISUALSTYLE::FRAMELESS, std::nullopt, palette), QColor(Qt::white));
     EXPECT_EQ(shownColor(VISUALSTYLE::FRAMELESS, RgbaColour{0, 0, 0, 0}, palette),
               QColor(Qt::white));
-
-    // The window background is taken once.
-    const QColor& background = windowBackgroundColor();
-    EXPECT_EQ(background, QGuiApplication::palette().color(QPalette::Window));
-    EXPECT_EQ(&windowBackgroundColor(), &background);
 }
 
 TEST(FontsManager, NamesResolveToManrope) {

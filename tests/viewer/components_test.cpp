@@ -136,7 +136,6 @@ TEST(Components, EdgeTopAreaFollowsTheStoredStyle) {
     ASSERT_EQ(spy.count(), 1);
     EXPECT_TRUE(spy.takeFirst().at(0).toBool());
     EXPECT_TRUE(area.contentReachesTopEdge());
-    EXPECT_EQ(area.style(), VISUALSTYLE::FRAMELESS);
     EXPECT_EQ(area.contentTop(), 0);
     other = false; // the same value again moves nothing
     EXPECT_EQ(spy.count(), 0);

@@ -42,7 +42,7 @@ TEST(DecodeScheduler, AskedImageJumpsQueueAndDuplicatesAreCoalesced) {
     const QList<FakeDecoder::Call> calls = rig.fake.calls();
     EXPECT_FALSE(calls[3].target.isValid());
     EXPECT_EQ(calls[4].target, kScreen);
-    EXPECT_EQ(LoaderRig::paths(rig.decoded), rig.fake.calledPaths());
+    EXPECT_EQ(pathsOf(rig.decoded), rig.fake.calledPaths());
     for (int i = 0; i < 5; ++i) {
         EXPECT_NE(calls[i].thread, qApp->thread());
         EXPECT_TRUE(rig.decoded[i].onMainThread);
@@ -76,5 +76,5 @@ TEST(DecodeScheduler, StaleNeighboursAreDroppedButRunningDecodesFinish) {
     rig.fake.openGate();
     ASSERT_TRUE(waitFor([&] { return rig.decoded.size() == 4; }));
     EXPECT_EQ(rig.fake.calledPaths(), QStringList({"running", "now shown", "kept", "was shown"}));
-    EXPECT_EQ(LoaderRig::paths(rig.decoded), rig.fake.calledPaths());
+    EXPECT_EQ(pathsOf(rig.decoded), rig.fake.calledPaths());
 }

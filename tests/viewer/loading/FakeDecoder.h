@@ -12,12 +12,21 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QSet>
+#include <QStringList>
 #include <QThread>
 #include <QtTest/QTest>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+
+// The paths of recorded calls or results, in order.
+template <typename T> QStringList pathsOf(const QList<T>& items) {
+    QStringList paths;
+    for (const T& item : items)
+        paths << item.path;
+    return paths;
+}
 
 class FakeDecoder {
 public:
@@ -37,12 +46,7 @@ public:
     void throwOn(const QString& path) { m_state->locked()->throwing << path; }
 
     QList<Call> calls() const { return m_state->locked()->calls; }
-    QStringList calledPaths() const {
-        QStringList paths;
-        for (const Call& call : calls())
-            paths << call.path;
-        return paths;
-    }
+    QStringList calledPaths() const { return pathsOf(calls()); }
     int callCount(const QString& path) const { return int(calledPaths().count(path)); }
     int callCount() const { return int(calls().size()); }
 
@@ -122,13 +126,6 @@ struct LoaderRig {
     }
     // The gate opens before the scheduler waits for its workers.
     ~LoaderRig() { fake.openGate(); }
-
-    static QStringList paths(const QList<Result>& results) {
-        QStringList list;
-        for (const Result& result : results)
-            list << result.path;
-        return list;
-    }
 
     FakeDecoder fake;
     QList<Result> decoded, shown, zoomed;

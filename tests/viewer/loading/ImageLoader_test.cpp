@@ -24,7 +24,7 @@ TEST(ImageLoader, ShowsThenPrefetchesAndAnswersCachedNeighboursAtOnce) {
     // Stepping onto a prefetched neighbour: answered inside show(), no decode.
     const int decodes = rig.fake.callCount();
     EXPECT_TRUE(loader.show("3.jpg", {"4.jpg", "2.jpg"}, kScreen));
-    EXPECT_EQ(LoaderRig::paths(rig.shown), QStringList({"2.jpg", "3.jpg"}));
+    EXPECT_EQ(pathsOf(rig.shown), QStringList({"2.jpg", "3.jpg"}));
     EXPECT_EQ(rig.fake.callCount("3.jpg"), 1);
     EXPECT_FALSE(loader.isWaitingForImage());
 
@@ -53,7 +53,7 @@ TEST(ImageLoader, MovingOnDropsStaleNeighboursAndNeverShowsOldResults) {
 
     rig.fake.openGate();
     ASSERT_TRUE(waitFor([&] { return rig.cache.hasDisplay("d", kScreen); }));
-    EXPECT_EQ(LoaderRig::paths(rig.shown), QStringList{"c"});
+    EXPECT_EQ(pathsOf(rig.shown), QStringList{"c"});
     EXPECT_EQ(rig.fake.calledPaths(), QStringList({"x", "c", "d"}));
     // x finished after the user left it; it is a neighbour now, so it is kept.
     EXPECT_TRUE(loader.show("x", {}, kScreen));
