@@ -122,12 +122,12 @@ TEST_F(AppDelegateTest, MenuCommandsAndPositionRequestsAddressTheCurrentWindowOn
 TEST_F(AppDelegateTest, OpenedFilesReachTheRecentlyUsedList) {
     AppDelegate delegate(store.get());
     delegate.openFile(picture("b.jpg"));
-    QTRY_VERIFY_WITH_TIMEOUT(
+    EXPECT_TRUE(QTest::qWaitFor(
         [] {
             QFile f(RecentlyUsed::defaultListPath());
             return f.open(QIODevice::ReadOnly) && f.readAll().contains("b.jpg");
-        }(),
-        5000);
+        },
+        5000));
 }
 
 } // namespace

@@ -70,10 +70,10 @@ TEST_F(SettingsTest, ChangesFromAnotherProcessReachEveryWrapper) {
     auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
     auto location = makeSetting(AppSettings::lastOpenLocation, &store);
     writeFile("[General]\nvisualStyleAsFrame=false\nlastOpenLocation=/srv/photos\n");
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.wrappedValue(), 3000);
-    QTRY_COMPARE_WITH_TIMEOUT(location.wrappedValue(), QString("/srv/photos"), 3000);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !frame.wrappedValue() && location.wrappedValue() == "/srv/photos"; }, 3000));
     writeFile("[General]\nlastOpenLocation=/srv/photos\n"); // the key removed again
-    QTRY_VERIFY_WITH_TIMEOUT(frame.wrappedValue(), 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame.wrappedValue(); }, 3000));
 }
 
 TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsKeptAside) {
