@@ -1,5 +1,4 @@
 #include "app/AppDelegate.h"
-#include "app/PreviewWindowController.h"
 #include "platform/RecentlyUsed.h"
 #include "support/TestFiles.h"
 
@@ -18,12 +17,12 @@ protected:
         touchFiles(QDir(pictures.path()), {"b.jpg", "a.jpg", "c.jpg", "notes.txt"});
     }
     void TearDown() override {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            delete w;
-        QDir(QDir::home().filePath("Documents")).removeRecursively();
+        qDeleteAll(QApplication::topLevelWidgets());
+        QDir(documents).removeRecursively();
     }
     QString picture(const QString& name) const { return QDir(pictures.path()).filePath(name); }
 
+    const QString documents = QDir::home().filePath("Documents");
     QTemporaryDir config;
     QTemporaryDir pictures;
     std::unique_ptr<SettingsStore> store;
@@ -31,53 +30,45 @@ protected:
 
 TEST_F(AppDelegateTest, EachOpenedFileGetsItsOwnKeyListingAndRegisteredWindow) {
     AppDelegate delegate(store.get());
-    const QRegularExpression upperUuid(
-        "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
+    const QRegularExpression upperUuid("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$");
     QStringList keys;
     for (const QString name : {"a.jpg", "b.jpg", "c.jpg"}) {
         EXPECT_TRUE(delegate.openFile(picture(name)));
         ASSERT_TRUE(delegate.uuid);
         EXPECT_TRUE(upperUuid.match(*delegate.uuid).hasMatch()) << qPrintable(*delegate.uuid);
         keys << *delegate.uuid;
-        QWidget* window = delegate.windowsDictionary.value(*delegate.uuid);
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->windowTitle(), name);
-        EXPECT_TRUE(delegate.windowsSizesDictionary.contains(*delegate.uuid));
-        EXPECT_EQ(delegate.previewWindow->filePath, picture(name));
+        EXPECT_NE(delegate.windowsDictionary.value(*delegate.uuid), nullptr);
     }
     keys.removeDuplicates();
     EXPECT_EQ(keys.size(), 3);
-    EXPECT_EQ(delegate.imageFilePath, picture("c.jpg"));
     EXPECT_EQ(delegate.thisDirectory, pictures.path());
     EXPECT_EQ(delegate.imagesInFolder, QStringList({"a.jpg", "b.jpg", "c.jpg"}));
-    EXPECT_TRUE(delegate.didLoadWithFile);
+
+    // Launched with a file: no open dialog.
+    delegate.applicationDidFinishLaunching();
+    EXPECT_TRUE(delegate.dialog.isNull());
+    EXPECT_EQ(delegate.toolbarHeightConstant, 52);
 
     // Registry entries outlive their windows.
     delete delegate.windowsDictionary.value(keys.first()).data();
     EXPECT_TRUE(delegate.windowsDictionary.contains(keys.first()));
-    EXPECT_TRUE(delegate.windowsDictionary.value(keys.first()).isNull());
 }
 
-TEST_F(AppDelegateTest, LaunchWithFileShowsNoOpenDialog) {
-    AppDelegate delegate(store.get());
-    delegate.openFile(picture("a.jpg"));
-    delegate.applicationDidFinishLaunching();
-    EXPECT_TRUE(delegate.dialog.isNull());
-    EXPECT_EQ(delegate.toolbarHeightConstant, 52);
-}
-
-TEST_F(AppDelegateTest, LaunchWithoutFileOpensDialogInDocumentsAndRemembersIt) {
-    const QString documents = QDir::home().filePath("Documents");
+TEST_F(AppDelegateTest, OpenDialogStartsInDocumentsOrHomeAndRemembersTheFolder) {
+    {
+        AppDelegate delegate(store.get());
+        delegate.showOpenDialog();
+        ASSERT_FALSE(delegate.dialog.isNull());
+        EXPECT_EQ(delegate.dialog->directory().absolutePath(), QDir::homePath());
+        EXPECT_EQ(delegate.lastOpenLocation.wrappedValue(), QString());
+    }
     QDir().mkpath(documents);
     store->setValue("visualStyleAsFrame", false);
     AppDelegate delegate(store.get());
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(delegate.toolbarHeightConstant, 0);
     ASSERT_FALSE(delegate.dialog.isNull());
-    EXPECT_EQ(delegate.dialog->windowTitle(), "Choose an image");
     EXPECT_EQ(delegate.dialog->directory().absolutePath(), documents);
-    EXPECT_EQ(delegate.dialog->fileMode(), QFileDialog::ExistingFile);
-    EXPECT_FALSE(delegate.dialog->isModal());
     EXPECT_TRUE(delegate.dialog->nameFilters().first().contains("*.heic"));
     EXPECT_EQ(delegate.lastOpenLocation.wrappedValue(), documents);
 
@@ -88,24 +79,12 @@ TEST_F(AppDelegateTest, LaunchWithoutFileOpensDialogInDocumentsAndRemembersIt) {
     EXPECT_EQ(delegate.lastOpenLocation.wrappedValue(), pictures.path());
 }
 
-TEST_F(AppDelegateTest, WithoutDocumentsFolderTheDialogStartsAtHome) {
-    AppDelegate delegate(store.get());
-    delegate.showOpenDialog();
-    ASSERT_FALSE(delegate.dialog.isNull());
-    EXPECT_EQ(delegate.dialog->directory().absolutePath(), QDir::homePath());
-    EXPECT_EQ(delegate.lastOpenLocation.wrappedValue(), QString());
-}
-
-TEST_F(AppDelegateTest, MenuCommandsAddressTheCurrentWindowOnly) {
+TEST_F(AppDelegateTest, MenuCommandsAndPositionRequestsAddressTheCurrentWindowOnly) {
     AppDelegate delegate(store.get());
     QStringList posted;
-    auto print = delegate.notificationCenter().subscribe(
-        "printImage", nullptr,
-        [&](const QVariantMap& info) { posted << info.value("uuid").toString(); });
-    auto remove = delegate.notificationCenter().subscribe(
-        "deleteImage", nullptr,
-        [&](const QVariantMap& info) { posted << info.value("uuid").toString(); });
-
+    const auto record = [&](const QVariantMap& info) { posted << info.value("uuid").toString(); };
+    auto print = delegate.notificationCenter().subscribe("printImage", nullptr, record);
+    auto remove = delegate.notificationCenter().subscribe("deleteImage", nullptr, record);
     delegate.showPrintDialog();
     delegate.deleteImage();
     EXPECT_TRUE(posted.isEmpty());
@@ -116,52 +95,39 @@ TEST_F(AppDelegateTest, MenuCommandsAddressTheCurrentWindowOnly) {
     EXPECT_EQ(posted, QStringList({*delegate.uuid, *delegate.uuid}));
 
     // Shortcuts reach the delegate from every viewer window.
+    QWidget* window = delegate.windowsDictionary.value(*delegate.uuid);
     QStringList shortcuts;
     for (QAction* action : delegate.menuActions())
         shortcuts << action->shortcut().toString();
     for (const QString keys : {"Ctrl+O", "Ctrl+P", "Ctrl+U", "Ctrl+Q", "Ctrl+,"})
         EXPECT_TRUE(shortcuts.contains(keys)) << qPrintable(keys);
-    EXPECT_EQ(delegate.windowsDictionary.value(*delegate.uuid)->actions().size(),
-              delegate.menuActions().size());
-}
+    EXPECT_EQ(window->actions().size(), delegate.menuActions().size());
 
-TEST_F(AppDelegateTest, PositionRequestsPrintAdjustAndOnlyMoveAKnownWindow) {
-    AppDelegate delegate(store.get());
-    delegate.openFile(picture("a.jpg"));
-    QWidget* window = delegate.windowsDictionary.value(*delegate.uuid);
     window->move(3, 4);
     const QPoint before = window->pos();
-
-    testing::internal::CaptureStdout();
-    delegate.notificationCenter().post("positionWindow", {{"uuid", "NO-SUCH-KEY"}});
-    delegate.notificationCenter().post("positionWindow", {{"uuid", 12}});
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "adjust\nadjust\n");
+    const auto position = [&](const QVariant& key) {
+        testing::internal::CaptureStdout();
+        delegate.notificationCenter().post("positionWindow", {{"uuid", key}});
+        return testing::internal::GetCapturedStdout();
+    };
+    EXPECT_EQ(position("NO-SUCH-KEY") + position(12), "adjust\nadjust\n");
     EXPECT_EQ(window->pos(), before);
-
-    testing::internal::CaptureStdout();
-    delegate.notificationCenter().post("positionWindow", {{"uuid", *delegate.uuid}});
-    testing::internal::GetCapturedStdout();
+    position(*delegate.uuid);
     EXPECT_NE(window->pos(), before);
-
     // Once the application loses focus it stops listening.
     delegate.applicationWillResignActive();
-    testing::internal::CaptureStdout();
-    delegate.notificationCenter().post("positionWindow", {{"uuid", *delegate.uuid}});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(position(*delegate.uuid), "");
 }
 
 TEST_F(AppDelegateTest, OpenedFilesReachTheRecentlyUsedList) {
     AppDelegate delegate(store.get());
     delegate.openFile(picture("b.jpg"));
-    QFile list(RecentlyUsed::defaultListPath());
-    QTRY_VERIFY_WITH_TIMEOUT(list.exists() && list.size() > 0, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] {
             QFile f(RecentlyUsed::defaultListPath());
             return f.open(QIODevice::ReadOnly) && f.readAll().contains("b.jpg");
-        }(),
-        5000);
+        },
+        5000));
 }
 
 } // namespace

@@ -1,43 +1,14 @@
 #include "app/AppSettings.h"
 #include "app/AppStorageCompat.h"
 #include "app/SettingsStore.h"
+#include "style/VisualStyle.h"
 
 #include <QFile>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <unistd.h>
-
-namespace {
-
-enum class Shade { Light = 0, Dark = 1 };
-enum class Tint { Red, Blue };
-
-} // namespace
-
-template <> struct RawRepresentable<Shade> {
-    using RawValue = int;
-    static int rawValue(Shade s) { return int(s); }
-    static std::optional<Shade> fromRawValue(int raw) {
-        if (raw == 0 || raw == 1)
-            return Shade(raw);
-        return std::nullopt;
-    }
-};
-
-template <> struct RawRepresentable<Tint> {
-    using RawValue = QString;
-    static QString rawValue(Tint t) { return t == Tint::Red ? "red" : "blue"; }
-    static std::optional<Tint> fromRawValue(const QString& raw) {
-        if (raw == "red")
-            return Tint::Red;
-        if (raw == "blue")
-            return Tint::Blue;
-        return std::nullopt;
-    }
-};
 
 namespace {
 
@@ -50,94 +21,70 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(contents);
     }
-    QByteArray readFile() const {
-        QFile f(path());
+    QByteArray readFile(const QString& name) const {
+        QFile f(name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    template <typename T> static T read(SettingsStore& store, const char* key, T fallback) {
+        return AppStorageCompat<T>(fallback, key, &store).wrappedValue();
     }
     QTemporaryDir dir;
 };
 
-TEST_F(SettingsTest, FreshStoreGivesDefaultsAndWritesNothing) {
-    SettingsStore store(path());
-    auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
-    auto sidebar = makeSetting(AppSettings::hideInfoSidebarStorage, &store);
-    auto location = makeSetting(AppSettings::lastOpenLocation, &store);
-    auto defaults = makeSetting(AppSettings::setFileDefaults, &store);
-    EXPECT_TRUE(frame.wrappedValue());
-    EXPECT_TRUE(sidebar.wrappedValue());
-    EXPECT_TRUE(defaults.wrappedValue());
-    EXPECT_EQ(location.wrappedValue(), QString());
-    EXPECT_FALSE(QFile::exists(path()));
-}
-
-TEST_F(SettingsTest, WrappersOnOneKeyStayEqualAndTheValueReachesTheFile) {
+TEST_F(SettingsTest, DefaultsAreNotWrittenAndWrappersOnOneKeyStayEqual) {
     SettingsStore store(path());
     auto first = makeSetting(AppSettings::visualStyleAsFrame, &store);
     auto second = makeSetting(AppSettings::visualStyleAsFrame, &store);
+    EXPECT_TRUE(first.wrappedValue());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), QString());
+    EXPECT_FALSE(QFile::exists(path()));
+
     QSignalSpy willChange(second.notifier(), &StorageNotifier::objectWillChange);
     first = false;
     EXPECT_FALSE(second.wrappedValue());
     EXPECT_EQ(willChange.count(), 1);
-    EXPECT_TRUE(readFile().contains("visualStyleAsFrame=false")) << readFile().constData();
-
+    EXPECT_TRUE(readFile(path()).contains("visualStyleAsFrame=false"));
     second.projectedValue().set(true);
     EXPECT_TRUE(first.wrappedValue());
-
-    // A later store on the same file reads what was written.
-    SettingsStore reopened(path());
-    EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &reopened).wrappedValue());
 }
 
-TEST_F(SettingsTest, WrongTypedValueReadsAsDefault) {
+TEST_F(SettingsTest, WrongTypesReadAsDefaultAndRemovedKeysFallBackToTheValueAtCreation) {
     writeFile("[General]\nvisualStyleAsFrame=/home/someone/Documents\n"
               "hideInfoSidebarStorage=FALSE\nlastOpenLocation=/data/pictures\n");
     SettingsStore store(path());
     EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &store).wrappedValue());
-    EXPECT_FALSE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
+    auto sidebar = makeSetting(AppSettings::hideInfoSidebarStorage, &store);
+    EXPECT_FALSE(sidebar.wrappedValue());
     EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), "/data/pictures");
-    AppStorageCompat<int> number(7, "lastOpenLocation", &store);
-    EXPECT_EQ(number.wrappedValue(), 7);
-}
+    EXPECT_EQ(read(store, "lastOpenLocation", 7), 7);
 
-TEST_F(SettingsTest, RemovedKeyFallsBackToTheValueResolvedAtCreation) {
-    writeFile("[General]\nhideInfoSidebarStorage=false\n");
-    SettingsStore store(path());
-    auto early = makeSetting(AppSettings::hideInfoSidebarStorage, &store);
-    early = true;
-    store.remove("hideInfoSidebarStorage");
     // Resolved false at creation, so false again, not the declared default.
-    EXPECT_FALSE(early.wrappedValue());
-
-    auto late = makeSetting(AppSettings::hideInfoSidebarStorage, &store);
-    EXPECT_TRUE(late.wrappedValue());
+    sidebar = true;
+    store.remove("hideInfoSidebarStorage");
+    EXPECT_FALSE(sidebar.wrappedValue());
+    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
 }
 
 TEST_F(SettingsTest, ChangesFromAnotherProcessReachEveryWrapper) {
     SettingsStore store(path());
     auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
     auto location = makeSetting(AppSettings::lastOpenLocation, &store);
-
-    // Another program (or a person with an editor) rewrites the file.
     writeFile("[General]\nvisualStyleAsFrame=false\nlastOpenLocation=/srv/photos\n");
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.wrappedValue(), 3000);
-    QTRY_COMPARE_WITH_TIMEOUT(location.wrappedValue(), QString("/srv/photos"), 3000);
-
-    // And removes a key again.
-    writeFile("[General]\nlastOpenLocation=/srv/photos\n");
-    QTRY_VERIFY_WITH_TIMEOUT(frame.wrappedValue(), 3000);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !frame.wrappedValue() && location.wrappedValue() == "/srv/photos"; }, 3000));
+    writeFile("[General]\nlastOpenLocation=/srv/photos\n"); // the key removed again
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame.wrappedValue(); }, 3000));
 }
 
-TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsNotOverwritten) {
+TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsKeptAside) {
     const QByteArray garbage("\x00\xff\xfe[[[=\n\x01\x02 visualStyleAsFrame\n", 30);
     writeFile(garbage);
     SettingsStore store(path());
     auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
     EXPECT_TRUE(frame.wrappedValue());
     frame = false;
-    EXPECT_FALSE(frame.wrappedValue()); // the running program still follows it
-    QFile kept(path() + ".broken");
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), garbage);
+    EXPECT_FALSE(frame.wrappedValue());
+    EXPECT_EQ(readFile(path() + ".broken"), garbage);
     SettingsStore later(path());
     EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).wrappedValue());
 
@@ -151,30 +98,26 @@ TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsNotOverwritten) {
 }
 
 TEST_F(SettingsTest, EveryValueTypeRoundTripsThroughTheFile) {
+    const QUrl url("https://example.org/a b");
+    const QByteArray blob("\x00\x01\xff", 3);
     {
         SettingsStore store(path());
         AppStorageCompat<int>(0, "count", &store) = 42;
         AppStorageCompat<double>(0, "ratio", &store) = 0.25;
-        AppStorageCompat<QUrl>(QUrl(), "feed", &store) = QUrl("https://example.org/a b");
-        AppStorageCompat<QByteArray>({}, "blob", &store) = QByteArray("\x00\x01\xff", 3);
-        AppStorageCompat<Shade>(Shade::Light, "shade", &store) = Shade::Dark;
-        AppStorageCompat<Tint>(Tint::Red, "tint", &store) = Tint::Blue;
+        AppStorageCompat<QUrl>(QUrl(), "feed", &store) = url;
+        AppStorageCompat<QByteArray>({}, "blob", &store) = blob;
+        AppStorageCompat<VISUALSTYLE>(VISUALSTYLE::FRAME, "style", &store) = VISUALSTYLE::FRAMELESS;
     }
     SettingsStore store(path());
-    EXPECT_EQ(AppStorageCompat<int>(0, "count", &store).wrappedValue(), 42);
-    EXPECT_DOUBLE_EQ(AppStorageCompat<double>(0, "ratio", &store).wrappedValue(), 0.25);
-    EXPECT_EQ(AppStorageCompat<QUrl>(QUrl(), "feed", &store).wrappedValue(),
-              QUrl("https://example.org/a b"));
-    EXPECT_EQ(AppStorageCompat<QByteArray>({}, "blob", &store).wrappedValue(),
-              QByteArray("\x00\x01\xff", 3));
-    EXPECT_EQ(AppStorageCompat<Shade>(Shade::Light, "shade", &store).wrappedValue(), Shade::Dark);
-    EXPECT_EQ(AppStorageCompat<Tint>(Tint::Red, "tint", &store).wrappedValue(), Tint::Blue);
+    EXPECT_EQ(read(store, "count", 0), 42);
+    EXPECT_DOUBLE_EQ(read(store, "ratio", 0.0), 0.25);
+    EXPECT_EQ(read(store, "feed", QUrl()), url);
+    EXPECT_EQ(read(store, "blob", QByteArray()), blob);
+    EXPECT_EQ(read(store, "style", VISUALSTYLE::FRAME), VISUALSTYLE::FRAMELESS);
 
-    // Raw values that name no case read as the default.
-    store.setValue("shade", 5);
-    store.setValue("tint", "green");
-    EXPECT_EQ(AppStorageCompat<Shade>(Shade::Light, "shade", &store).wrappedValue(), Shade::Light);
-    EXPECT_EQ(AppStorageCompat<Tint>(Tint::Red, "tint", &store).wrappedValue(), Tint::Red);
+    // A raw value that names no case reads as the default.
+    store.setValue("style", 2);
+    EXPECT_EQ(read(store, "style", VISUALSTYLE::FRAME), VISUALSTYLE::FRAME);
 }
 
 } // namespace

@@ -1,110 +1,62 @@
-#include "imageinfo/QtTestPrinters.h"
+#include "imageinfo/InfoTestSupport.h"
 #include "viewer/ViewObserver.h"
 
 #include <QMetaProperty>
-#include <QStringList>
 #include <gtest/gtest.h>
 
-namespace {
-
-using FieldSignal = void (ViewObserver::*)();
-
-struct Field {
-    const char* name;
-    FieldSignal changed;
-    QVariant newValue;
-};
-
-QVariantMap someRecord() {
-    return {{QStringLiteral("Name"), QStringLiteral("a.jpg")},
-            {QStringLiteral("Width"), qint64(640)}};
-}
-
-// Every field in declared order, with a value different from its initial one.
-const std::vector<Field>& fields() {
-    static const std::vector<Field> all{
-        {"hideInfoSidebar", &ViewObserver::hideInfoSidebarChanged, false},
-        {"showLocation", &ViewObserver::showLocationChanged, true},
-        {"showLens", &ViewObserver::showLensChanged, true},
-        {"showOverlay", &ViewObserver::showOverlayChanged, true},
-        {"selectedExtension", &ViewObserver::selectedExtensionChanged, QStringLiteral("png")},
+TEST(ViewObserver, FieldsStartAsDocumentedAndAnnounceEveryAssignmentBeforeStoring) {
+    const GeoLocation miami{25.7617, 80.1918}; // east, not west
+    const struct {
+        const char* name;
+        void (ViewObserver::*changed)();
+        QVariant initial, next;
+    } fields[] = {
+        {"hideInfoSidebar", &ViewObserver::hideInfoSidebarChanged, true, false},
+        {"showLocation", &ViewObserver::showLocationChanged, false, true},
+        {"showLens", &ViewObserver::showLensChanged, false, true},
+        {"showOverlay", &ViewObserver::showOverlayChanged, false, true},
+        {"selectedExtension", &ViewObserver::selectedExtensionChanged, QString(), "png"},
         {"convertStatus", &ViewObserver::convertStatusChanged,
-         QVariant::fromValue(ConvertStatus::PROGRESS)},
-        {"location", &ViewObserver::locationChanged,
+         QVariant::fromValue(ConvertStatus::CONVERT), QVariant::fromValue(ConvertStatus::PROGRESS)},
+        {"location", &ViewObserver::locationChanged, QVariant::fromValue(miami),
          QVariant::fromValue(GeoLocation{-33.8688, 151.2093})},
         {"region", &ViewObserver::regionChanged,
+         QVariant::fromValue(MapRegion{miami, {0.05, 0.05}}),
          QVariant::fromValue(MapRegion{{48.8584, 2.2945}, {0.2, 0.3}})},
-        {"imageAttr", &ViewObserver::imageAttrChanged, someRecord()},
-        {"filePath", &ViewObserver::filePathChanged, QStringLiteral("/photos/a.jpg")},
+        {"imageAttr", &ViewObserver::imageAttrChanged, QVariantMap(),
+         QVariantMap{{"Name", "a.jpg"}, {"Width", qint64(640)}}},
+        {"filePath", &ViewObserver::filePathChanged, QString(), "/photos/a.jpg"},
     };
-    return all;
-}
+    // Every field is in the table.
+    const QMetaObject& meta = ViewObserver::staticMetaObject;
+    ASSERT_EQ(meta.propertyCount() - meta.propertyOffset(), int(std::size(fields)));
 
-} // namespace
-
-TEST(ViewObserver, StartsWithTheDocumentedValuesInDeclaredOrder) {
-    ViewObserver observer;
-    const QMetaObject* meta = observer.metaObject();
-    QStringList names;
-    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
-        names << QString::fromLatin1(meta->property(i).name());
-    QStringList expected;
-    for (const Field& field : fields())
-        expected << QString::fromLatin1(field.name);
-    EXPECT_EQ(names, expected);
-
-    EXPECT_TRUE(observer.hideInfoSidebar());
-    EXPECT_FALSE(observer.showLocation());
-    EXPECT_FALSE(observer.showLens());
-    EXPECT_FALSE(observer.showOverlay());
-    EXPECT_EQ(observer.selectedExtension(), QString());
-    EXPECT_EQ(observer.convertStatus(), ConvertStatus::CONVERT);
-    EXPECT_EQ(observer.location(), (GeoLocation{25.7617, 80.1918})); // east, not west
-    EXPECT_EQ(observer.region(), (MapRegion{{25.7617, 80.1918}, {0.05, 0.05}}));
-    EXPECT_TRUE(observer.imageAttr().isEmpty());
-    EXPECT_EQ(observer.filePath(), QString());
-    EXPECT_LT(int(ConvertStatus::CONVERT), int(ConvertStatus::PROGRESS));
-}
-
-TEST(ViewObserver, EveryAssignmentAnnouncesTheChangeBeforeStoring) {
-    for (const Field& field : fields()) {
+    for (const auto& field : fields) {
         SCOPED_TRACE(field.name);
-        ViewObserver observer;
+        ViewObserver observer, other;
+        EXPECT_EQ(observer.property(field.name), field.initial);
         QStringList events;
         const auto state = [&] {
-            return observer.property(field.name) == field.newValue ? QStringLiteral("new")
-                                                                   : QStringLiteral("old");
+            return observer.property(field.name) == field.next ? "new" : "old";
         };
         QObject::connect(&observer, &ViewObserver::objectWillChange,
-                         [&] { events << QStringLiteral("will:") + state(); });
-        for (const Field& other : fields()) {
-            QObject::connect(&observer, other.changed, [&, name = other.name] {
-                events << QString::fromLatin1(name) + u':' + state();
-            });
+                         [&] { events << QString("will:") + state(); });
+        for (const auto& each : fields) {
+            QObject::connect(&observer, each.changed,
+                             [&, name = each.name] { events << QString(name) + ':' + state(); });
         }
+        int otherSignals = 0;
+        QObject::connect(&other, &ViewObserver::objectWillChange, [&] { ++otherSignals; });
 
-        ASSERT_TRUE(observer.setProperty(field.name, field.newValue));
-        const QString done = QString::fromLatin1(field.name) + QStringLiteral(":new");
-        EXPECT_EQ(events, (QStringList{QStringLiteral("will:old"), done}));
-
+        ASSERT_TRUE(observer.setProperty(field.name, field.next));
+        const QString done = QString(field.name) + ":new";
+        EXPECT_EQ(events, (QStringList{"will:old", done}));
         // Assigning the same value again is still an assignment.
         events.clear();
-        ASSERT_TRUE(observer.setProperty(field.name, field.newValue));
-        EXPECT_EQ(events, (QStringList{QStringLiteral("will:new"), done}));
+        ASSERT_TRUE(observer.setProperty(field.name, field.next));
+        EXPECT_EQ(events, (QStringList{"will:new", done}));
+        // Two windows keep independent state.
+        EXPECT_EQ(other.property(field.name), field.initial);
+        EXPECT_EQ(otherSignals, 0);
     }
-}
-
-TEST(ViewObserver, TwoWindowsKeepIndependentState) {
-    ViewObserver first;
-    ViewObserver second;
-    int secondSignals = 0;
-    QObject::connect(&second, &ViewObserver::objectWillChange, [&] { ++secondSignals; });
-
-    first.setHideInfoSidebar(!first.hideInfoSidebar());
-    first.setImageAttr(someRecord());
-
-    EXPECT_FALSE(first.hideInfoSidebar());
-    EXPECT_TRUE(second.hideInfoSidebar());
-    EXPECT_TRUE(second.imageAttr().isEmpty());
-    EXPECT_EQ(secondSignals, 0);
 }

@@ -3,19 +3,30 @@
 // A decoder for the loading tests: records every call, can hold decodes at a
 // gate until the test opens it, and fails or throws on chosen files.
 
+#include "viewer/loading/DecodeScheduler.h"
 #include "viewer/loading/DecodeTypes.h"
+#include "viewer/loading/ImageCache.h"
+#include "viewer/loading/ImageLoader.h"
 
 #include <QColor>
 #include <QCoreApplication>
 #include <QImage>
-#include <QList>
 #include <QSet>
+#include <QStringList>
 #include <QThread>
 #include <QtTest/QTest>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+
+// The paths of recorded calls or results, in order.
+template <typename T> QStringList pathsOf(const QList<T>& items) {
+    QStringList paths;
+    for (const T& item : items)
+        paths << item.path;
+    return paths;
+}
 
 class FakeDecoder {
 public:
@@ -24,40 +35,23 @@ public:
         QSize target;
         QThread* thread = nullptr;
     };
-
     static constexpr QSize kFullSize{400, 300};
 
     DecodeFunction function() const {
-        return [state = m_state](const QString& path, QSize target) {
-            return state->decode(path, target);
-        };
+        return [s = m_state](const QString& path, QSize target) { return s->decode(path, target); };
     }
-
     void closeGate() { m_state->setGate(false); }
     void openGate() { m_state->setGate(true); }
-    void failOn(const QString& path) {
-        m_state->withLock([&](State& s) { s.failing << path; });
-    }
-    void throwOn(const QString& path) {
-        m_state->withLock([&](State& s) { s.throwing << path; });
-    }
+    void failOn(const QString& path) { m_state->locked()->failing << path; }
+    void throwOn(const QString& path) { m_state->locked()->throwing << path; }
 
-    QList<Call> calls() const {
-        QList<Call> copy;
-        m_state->withLock([&](State& s) { copy = s.calls; });
-        return copy;
-    }
-    QStringList calledPaths() const {
-        QStringList paths;
-        for (const Call& call : calls())
-            paths << call.path;
-        return paths;
-    }
+    QList<Call> calls() const { return m_state->locked()->calls; }
+    QStringList calledPaths() const { return pathsOf(calls()); }
     int callCount(const QString& path) const { return int(calledPaths().count(path)); }
     int callCount() const { return int(calls().size()); }
 
     // Opens the gate when a test ends early, so that no worker stays blocked
-    // while its scheduler waits for it.
+    // while whatever started it waits for it.
     struct GateOpener {
         FakeDecoder& decoder;
         ~GateOpener() { decoder.openGate(); }
@@ -69,16 +63,14 @@ private:
         std::condition_variable gateChanged;
         bool gateOpen = true;
         QList<Call> calls;
-        QSet<QString> failing;
-        QSet<QString> throwing;
+        QSet<QString> failing, throwing;
 
-        template <typename F> void withLock(F f) {
-            std::lock_guard lock(mutex);
-            f(*this);
+        std::unique_ptr<State, void (*)(State*)> locked() {
+            mutex.lock();
+            return {this, [](State* s) { s->mutex.unlock(); }};
         }
         void setGate(bool open) {
-            std::lock_guard lock(mutex);
-            gateOpen = open;
+            locked()->gateOpen = open;
             gateChanged.notify_all();
         }
         DecodedImage decode(const QString& path, QSize target) {
@@ -107,3 +99,37 @@ private:
 template <typename Cond> bool waitFor(Cond cond) {
     return QTest::qWaitFor(cond, 10000);
 }
+
+// The shared loading machinery over a fake decoder, with one window's loader,
+// recording what the scheduler delivered and what the window was shown.
+struct LoaderRig {
+    struct Result {
+        QString path;
+        DecodedImage image;
+        bool onMainThread = false;
+    };
+
+    explicit LoaderRig(bool gateClosed = false, int threads = 2)
+        : scheduler(fake.function(), threads) {
+        if (gateClosed)
+            fake.closeGate();
+        const auto into = [](QList<Result>& list) {
+            return [&list](const QString& path, const DecodedImage& image) {
+                list << Result{path, image, QThread::currentThread() == qApp->thread()};
+            };
+        };
+        QObject::connect(
+            &scheduler, &DecodeScheduler::decoded, &scheduler,
+            [add = into(decoded)](const DecodeResult& r) { add(r.key.path, r.image); });
+        QObject::connect(&loader, &ImageLoader::imageReady, &loader, into(shown));
+        QObject::connect(&loader, &ImageLoader::fullResolutionReady, &loader, into(zoomed));
+    }
+    // The gate opens before the scheduler waits for its workers.
+    ~LoaderRig() { fake.openGate(); }
+
+    FakeDecoder fake;
+    QList<Result> decoded, shown, zoomed;
+    DecodeScheduler scheduler;
+    ImageCache cache;
+    ImageLoader loader{scheduler, cache};
+};
