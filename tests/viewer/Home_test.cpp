@@ -26,7 +26,7 @@ protected:
         store = std::make_unique<SettingsStore>(config.filePath("fennic.conf"));
         writeImage(path("a.png"), {300, 200}, Qt::darkBlue);
         writeImage(path("b.jpg"), {200, 300}, Qt::white);
-        ASSERT_TRUE(ImageFixtures::writeGarbageFile(path("c.jpg"), 21));
+        ASSERT_TRUE(ImageFixtures::writeFile(path("c.jpg"), ImageFixtures::garbage(21)));
         writeImage(path("d.png"), {120, 80}, Qt::darkGreen);
     }
     void TearDown() override {
