@@ -89,7 +89,6 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fennic"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Fennic"));
     QApplication::setApplicationVersion(QStringLiteral(FENNIC_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.fennic.Fennic"));
 

@@ -71,6 +71,8 @@ wait_for_window() {
   local title=$1 timeout=${2:-20} id
   for _ in $(seq $((timeout * 10))); do
     id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+    # The whole title, as the window manager shows it.
+    [ -n "$id" ] && [ "$(xdotool getwindowname "$id")" != "$title" ] && id=
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.1
   done
