@@ -315,8 +315,6 @@ void Home::applyStyle() {
     m_toolbarBand->setVisible(m_toolbarHeight > 0);
     layout()->setContentsMargins(inset, 0, inset, inset);
     m_windowMover->setEnabled(style == VISUALSTYLE::FRAMELESS && !m_imageArea->canPan());
-    if (!m_mainImage.isNull())
-        m_shownColor = ::shownColor(style, averageColour(m_mainImage), palette());
 }
 
 void Home::screenParametersChanged() {
