@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QVariantMap>
 
 // The result of decoding an image file. Never throws: a file that cannot be
 // decoded gives a null image and a reason a person can read.
@@ -13,6 +14,10 @@ struct DecodedImage {
     // Set when the image was decoded only in part (a truncated or damaged
     // file): image holds what could be read, the rest is painted gray.
     QString warning;
+    // The file's property dictionary, read on the decoding thread along with
+    // the pixels so that showing a cached image needs no more file access.
+    // Empty when it was not asked for or could not be read.
+    QVariantMap properties;
     bool ok() const { return !image.isNull(); }
     // True when image is smaller than the full resolution (a decode for a
     // target size or an embedded preview).
