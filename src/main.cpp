@@ -4,9 +4,9 @@
 #include "imageinfo/InfoCommand.h"
 #include "platform/ApplicationBus.h"
 #include "platform/Trace.h"
-#include "platform/imageio/ImageDecoder.h"
 #include "platform/imageio/ImageKind.h"
 #include "style/FontsManager.h"
+#include "viewer/loading/DisplayDecode.h"
 #include "viewer/loading/EarlyDecode.h"
 
 #include <QApplication>
@@ -82,17 +82,16 @@ int main(int argc, char** argv) {
     const ImageKind firstKind =
         firstFile.isEmpty() ? ImageKind::Unknown : sniffImageKind(firstFile);
     if (firstKind == ImageKind::Jpeg || firstKind == ImageKind::Heif || firstKind == ImageKind::Raw)
-        early =
-            EarlyDecode::startFromCommandLine(argc, argv, [](const QString& path, QSize target) {
-                return decodeImage(path, target);
-            });
+        early = EarlyDecode::startFromCommandLine(argc, argv, &decodeForDisplay);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fennic"));
     QApplication::setApplicationVersion(QStringLiteral(FENNIC_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.fennic.Fennic"));
 
-    const QStringList paths = openablePaths(parseCommandLine(argumentsOf(argc, argv)).paths);
+    const QStringList paths = openablePaths(line.paths);
+    // Like any command, a launch none of whose files could be opened fails.
+    const int status = !line.paths.isEmpty() && paths.isEmpty() ? 1 : 0;
 
     ApplicationBus bus;
     if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded) {
@@ -100,12 +99,22 @@ int main(int argc, char** argv) {
         // start-up decode to finish.
         std::fflush(stdout);
         std::fflush(stderr);
-        std::_Exit(0);
+        std::_Exit(status);
     }
 
     FontsManager::installFontSubstitutions();
     AppDelegate delegate;
     delegate.earlyDecode = early.get();
+    // A viewer window is hidden while its first image loads, so Qt's rule of
+    // quitting when the last window closes would end the program between the
+    // open dialog and the window it opens. The delegate says when nothing is
+    // left.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&delegate, &AppDelegate::nothingLeftToShow, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    bus.setActionHandler([&delegate](const QString& name, const QVariantList& parameter) {
+        return delegate.activateAction(name, parameter);
+    });
     QObject::connect(&bus, &ApplicationBus::openRequested, &delegate,
                      [&delegate](const QStringList& requested) {
                          const QStringList ok = openablePaths(requested);
@@ -122,5 +131,6 @@ int main(int argc, char** argv) {
     for (const QString& path : paths)
         delegate.openFile(path);
     delegate.applicationDidFinishLaunching();
-    return app.exec();
+    const int exitCode = app.exec();
+    return exitCode != 0 ? exitCode : status;
 }

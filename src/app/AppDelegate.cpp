@@ -1,19 +1,24 @@
 #include "app/AppDelegate.h"
 
-#include "app/FolderListing.h"
+#include "app/CustomWindow.h"
 #include "app/PreviewWindowController.h"
-#include "app/WindowGeometry.h"
+#include "platform/FolderListing.h"
 #include "platform/RecentlyUsed.h"
 #include "platform/UserFolders.h"
 #include "platform/WindowManagerHints.h"
-#include "platform/imageio/ImageDecoder.h"
+#include "style/VisualStyle.h"
+#include "viewer/Home.h"
+#include "viewer/WindowCommands.h"
+#include "viewer/WindowGeometry.h"
 #include "viewer/loading/DecodeScheduler.h"
+#include "viewer/loading/DisplayDecode.h"
 #include "viewer/loading/ImageCache.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTimer>
 #include <QUuid>
 #include <QWidget>
 #include <QtMath>
@@ -38,6 +43,11 @@ QString openDialogNameFilter(const QStringList& extensions) {
 void printLine(const char* text) {
     std::printf("%s\n", text);
     std::fflush(stdout);
+}
+
+QSize shrunkBy(const QSize& size, const QMargins& margins) {
+    return QSize(size.width() - margins.left() - margins.right(),
+                 size.height() - margins.top() - margins.bottom());
 }
 } // namespace
 
@@ -75,8 +85,7 @@ AppDelegate::~AppDelegate() {
 
 DecodeScheduler& AppDelegate::decodeScheduler() {
     if (!m_decodeScheduler)
-        m_decodeScheduler = std::make_unique<DecodeScheduler>(
-            [](const QString& path, QSize target) { return decodeImage(path, target); });
+        m_decodeScheduler = std::make_unique<DecodeScheduler>(&decodeForDisplay);
     return *m_decodeScheduler;
 }
 
@@ -87,7 +96,8 @@ ImageCache& AppDelegate::imageCache() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    toolbarHeightConstant = visualStyleAsFrame.wrappedValue() ? 52 : 0;
+    toolbarHeightConstant = visualstyle::toolbarHeight(
+        visualstyle::fromVisualStyleAsFrame(visualStyleAsFrame.wrappedValue()));
     thisScreen = QGuiApplication::primaryScreen();
     if (!didLoadWithFile)
         showOpenDialog();
@@ -108,54 +118,120 @@ void AppDelegate::loadFile(const QString& path) {
     imageFilePath = path;
     uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     RecentlyUsed::addInBackground(path);
-    thisDirectory = QFileInfo(path).absolutePath();
+    const QFileInfo file(path);
+    thisDirectory = file.absolutePath();
     imagesInFolder = imagesInFolderOrReport(*thisDirectory);
-    previewWindow = new PreviewWindowController(*this);
+    const ViewerOpening opening{path, *uuid, *thisDirectory, imagesInFolder,
+                                int(imagesInFolder.indexOf(file.fileName()))};
+    previewWindow = new PreviewWindowController(*this, opening);
     if (QWidget* window = previewWindow->window()) {
+        connect(window, &QObject::destroyed, this, &AppDelegate::nothingLeftToShowCheck,
+                Qt::QueuedConnection);
         window->raise();
         window->activateWindow();
     }
 }
 
 void AppDelegate::refreshAllViewers() {
-    // Windows fit themselves to the new style at once, so the resize rule
-    // follows it too.
-    toolbarHeightConstant = visualStyleAsFrame.wrappedValue() ? 52 : 0;
-    Q_EMIT viewersNeedRefresh();
+    toolbarHeightConstant = visualstyle::toolbarHeight(
+        visualstyle::fromVisualStyleAsFrame(visualStyleAsFrame.wrappedValue()));
+    for (const auto& window : std::as_const(windowsDictionary)) {
+        if (Home* home = window ? window->findChild<Home*>() : nullptr)
+            home->refresh();
+    }
 }
 
 void AppDelegate::resizeWindowToContent(const QString& key, const QSizeF& size) {
+    resizeWindowToContent(key, size, toolbarHeightConstant);
+}
+
+QMargins AppDelegate::frameMargins(QWidget* window) {
+    if (!window->isVisible())
+        return {};
+    if (const auto extents = WindowManagerHints::frameExtents(window))
+        return *extents;
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                    frame.right() - client.right(), frame.bottom() - client.bottom());
+}
+
+QRect AppDelegate::workArea(const QWidget* window) const {
+    QScreen* screen = thisScreen ? thisScreen.data() : window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+void AppDelegate::resizeWindowToContent(const QString& key, const QSizeF& content,
+                                        double bandHeight) {
     QWidget* window = windowsDictionary.value(key);
     if (!window)
         return;
+    m_fits.insert(key, {content, bandHeight});
     window->setObjectName(key);
+
+    // The whole frame, the window manager's decorations included, goes on
+    // the work area: a picture too tall for it with the band on top is
+    // shown smaller, and the frame is what is centred.
+    const QMargins frame = frameMargins(window);
+    const QRect area = workArea(window);
+    const QSizeF size =
+        WindowGeometry::limitToArea(content, bandHeight, QSizeF(shrunkBy(area.size(), frame)));
     windowsSizesDictionary.insert(key, size);
     const QSize whole(qRound(size.width()), qRound(size.height()));
     // Resize first: a new minimum larger than the old size would otherwise
     // make Qt resize the window on its own, to a size that is not ours.
     window->setProperty("fennicContentSize", whole);
     window->setMinimumSize(0, 0);
-    window->resize(whole);
+    // The client area is placed where the centred frame puts it: Qt may not
+    // know the frame yet.
+    QRect client(window->geometry().topLeft(), whole);
+    if (!area.isEmpty()) {
+        QRect frameRect(QPoint(), whole.grownBy(frame));
+        frameRect.moveCenter(area.center());
+        client.moveTopLeft(frameRect.topLeft() + QPoint(frame.left(), frame.top()));
+    }
+    window->setGeometry(client);
     const QSizeF minimum = WindowGeometry::minimumResizeSize(size);
     window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
     if (auto* hints = window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
-        hints->setHints({size, int(toolbarHeightConstant), window->minimumSize()});
-    QScreen* screen = thisScreen ? thisScreen.data() : window->screen();
-    if (screen) {
-        QRect frame(window->pos(), whole);
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
+        hints->setHints({size, int(bandHeight), window->minimumSize()});
     window->show();
     window->raise();
     window->activateWindow();
 }
 
+void AppDelegate::refitToFrame(const QString& key) {
+    if (m_fits.contains(key))
+        resizeWindowToContent(key, m_fits.value(key).content, m_fits.value(key).band);
+}
+
 QSizeF AppDelegate::constrainResize(QWidget* window, const QSizeF& proposed) {
-    std::printf("resizing\n");
-    std::fflush(stdout);
-    const QSizeF stored = windowsSizesDictionary.value(window->objectName(), QSizeF(0, 0));
-    return WindowGeometry::constrainResize(proposed, stored, stored, toolbarHeightConstant);
+    printLine("resizing");
+    const QString key = window->objectName();
+    const QSizeF stored = windowsSizesDictionary.value(key, QSizeF(0, 0));
+    // The band of this window's style, which may have changed since launch.
+    const double band = m_fits.contains(key) ? m_fits.value(key).band : toolbarHeightConstant;
+    const QSizeF wanted = WindowGeometry::constrainResize(proposed, stored, stored, band);
+    const QRect area = workArea(window);
+    if (area.isEmpty())
+        return wanted;
+    return WindowGeometry::limitToArea(wanted, band,
+                                       QSizeF(shrunkBy(area.size(), frameMargins(window))));
+}
+
+void AppDelegate::keepOnScreen(QWidget* window) {
+    const QRect area = workArea(window);
+    const QRect frame = window->frameGeometry();
+    const QRect moved = constrainFrameRect(frame, area);
+    if (moved.topLeft() != frame.topLeft())
+        window->move(moved.topLeft());
+}
+
+void AppDelegate::closeWindow(const QString& key) {
+    if (QWidget* window = windowsDictionary.value(key))
+        window->close();
 }
 
 void AppDelegate::windowDidBecomeKey(QWidget* window) {
@@ -169,6 +245,34 @@ void AppDelegate::windowDidBecomeKey(QWidget* window) {
     }
 }
 
+QString AppDelegate::activateAction(const QString& name, const QVariantList& parameter) {
+    const WindowCommandEntry* entry = windowcommands::named(name);
+    if (!entry)
+        return QStringLiteral("there is no action named '%1'").arg(name);
+    QVariantMap userInfo;
+    if (parameter.size() == 1 && parameter.first().typeId() == QMetaType::QString)
+        userInfo.insert(QStringLiteral("uuid"), parameter.first());
+    else if (parameter.size() == 1 && parameter.first().typeId() == QMetaType::QVariantMap)
+        userInfo = parameter.first().toMap();
+    else if (!parameter.isEmpty())
+        return QStringLiteral("the parameter is a window key or a map of \"uuid\" and \"value\"");
+    if (!userInfo.contains(QStringLiteral("uuid")) && uuid)
+        userInfo.insert(QStringLiteral("uuid"), *uuid);
+    const QVariant key = userInfo.value(QStringLiteral("uuid"));
+    if (key.typeId() != QMetaType::QString)
+        return QStringLiteral("\"uuid\" is the text of a window key");
+    if (!windowsDictionary.value(key.toString()))
+        return QStringLiteral("no window has the key '%1'").arg(key.toString());
+    if (entry->needsValue && !windowcommands::valueOf(userInfo))
+        return QStringLiteral("'%1' needs a text under \"value\"").arg(name);
+    if (!entry->available)
+        return QStringLiteral("'%1' is not available in this version").arg(name);
+    // After the caller has its answer, as a menu command would arrive.
+    QTimer::singleShot(0, this,
+                       [this, name, userInfo] { m_notificationCenter.post(name, userInfo); });
+    return QString();
+}
+
 void AppDelegate::installApplicationMenu(QWidget* window) {
     window->addActions(m_actions);
     window->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -177,37 +281,64 @@ void AppDelegate::installApplicationMenu(QWidget* window) {
 void AppDelegate::createActions() {
     m_menu = new QMenu(QStringLiteral("Fennic"));
     connect(this, &QObject::destroyed, m_menu, &QObject::deleteLater);
-    auto add = [this](const QString& text, const QKeySequence& keys, auto slot) {
+    const auto add = [this](const QString& text, const QKeySequence& keys, bool enabled,
+                            auto slot) {
         auto* action = new QAction(text, this);
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
+        // Features still to come show, greyed out, rather than doing nothing.
+        action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, slot);
         m_actions << action;
         m_menu->addAction(action);
         return action;
     };
-    auto separator = [this] {
+    const auto separator = [this] {
         auto* action = new QAction(this);
         action->setSeparator(true);
         m_actions << action;
         m_menu->addAction(action);
     };
-    add(QStringLiteral("About Fennic"), {}, &AppDelegate::showAboutWindow);
-    add(QStringLiteral("Check for Updates…"), {}, &AppDelegate::checkForUpdatees);
+    add(QStringLiteral("About Fennic"), {}, false, &AppDelegate::showAboutWindow);
+    add(QStringLiteral("Check for Updates…"), {}, false, &AppDelegate::checkForUpdatees);
     separator();
-    add(QStringLiteral("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+    add(QStringLiteral("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), false,
         &AppDelegate::showPreferences);
-    add(QStringLiteral("Keyboard Shortcuts"), {}, &AppDelegate::showShortcuts);
+    add(QStringLiteral("Keyboard Shortcuts"), {}, false, &AppDelegate::showShortcuts);
     separator();
-    add(QStringLiteral("Open…"), QKeySequence(Qt::CTRL | Qt::Key_O), &AppDelegate::showOpenDialog);
-    add(QStringLiteral("Print…"), QKeySequence(Qt::CTRL | Qt::Key_P),
-        &AppDelegate::showPrintDialog);
-    add(QStringLiteral("Move to Trash"), QKeySequence(Qt::CTRL | Qt::Key_U),
-        &AppDelegate::deleteImage);
+    add(QStringLiteral("Open…"), QKeySequence(Qt::CTRL | Qt::Key_O), true,
+        &AppDelegate::showOpenDialog);
     separator();
-    add(QStringLiteral("Hide Fennic"), {}, &AppDelegate::hideFennic);
-    add(QStringLiteral("Show All"), {}, &AppDelegate::showAll);
-    add(QStringLiteral("Quit Fennic"), QKeySequence(Qt::CTRL | Qt::Key_Q), &AppDelegate::quitApp);
+
+    // The window commands, from their table. The viewer itself takes their
+    // plain keys (arrows, zoom); the menu only names them.
+    for (const WindowCommandEntry& entry : windowcommands::table()) {
+        if (entry.command == WindowCommand::printImage) {
+            add(entry.menuText + QStringLiteral("…"), entry.keys.value(0), entry.available,
+                &AppDelegate::showPrintDialog);
+        } else if (entry.command == WindowCommand::deleteImage) {
+            add(entry.menuText, entry.keys.value(0), entry.available, &AppDelegate::deleteImage);
+        } else if (entry.command == WindowCommand::convertImage) {
+            for (const auto& [title, extension] : {std::pair{"Convert to PNG", "png"},
+                                                   {"Convert to JPEG", "jpg"},
+                                                   {"Convert to BMP", "bmp"}}) {
+                add(QString::fromLatin1(title), {}, entry.available,
+                    [this, name = entry.name, value = QString::fromLatin1(extension)] {
+                        postToCurrentWindow(name, {{QStringLiteral("value"), value}});
+                    });
+            }
+        } else {
+            QString text = entry.menuText;
+            if (!entry.keys.isEmpty())
+                text += QLatin1Char('\t') + entry.keys.first().toString(QKeySequence::NativeText);
+            add(text, {}, entry.available,
+                [this, name = entry.name] { postToCurrentWindow(name); });
+        }
+    }
+    separator();
+    add(QStringLiteral("Hide Fennic"), {}, true, &AppDelegate::hideFennic);
+    add(QStringLiteral("Quit Fennic"), QKeySequence(Qt::CTRL | Qt::Key_Q), true,
+        &AppDelegate::quitApp);
 }
 
 void AppDelegate::showAboutWindow() {}
@@ -234,20 +365,38 @@ void AppDelegate::showOpenDialog() {
     dialog->setModal(false);
     connect(dialog, &QFileDialog::finished, this, [this, d = dialog.data()](int result) {
         const QStringList chosen = d->selectedFiles();
-        if (result != QDialog::Accepted || chosen.isEmpty())
-            return;
-        imageFilePath = chosen.first();
-        loadFile(chosen.first());
+        if (result == QDialog::Accepted && !chosen.isEmpty()) {
+            imageFilePath = chosen.first();
+            loadFile(chosen.first());
+        }
+        // The dialog is going away: with nothing chosen, nothing is left.
+        QTimer::singleShot(0, this, &AppDelegate::nothingLeftToShowCheck);
     });
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
 }
 
-void AppDelegate::postToCurrentWindow(const QString& name) {
+bool AppDelegate::hasLiveWindow() const {
+    if (dialog && dialog->isVisible())
+        return true;
+    for (const auto& window : windowsDictionary) {
+        if (window)
+            return true;
+    }
+    return false;
+}
+
+void AppDelegate::nothingLeftToShowCheck() {
+    if (!hasLiveWindow())
+        Q_EMIT nothingLeftToShow();
+}
+
+void AppDelegate::postToCurrentWindow(const QString& name, QVariantMap userInfo) {
     if (!uuid || uuid->isEmpty())
         return;
-    m_notificationCenter.post(name, {{QStringLiteral("uuid"), *uuid}});
+    userInfo.insert(QStringLiteral("uuid"), *uuid);
+    m_notificationCenter.post(name, userInfo);
 }
 
 void AppDelegate::showPrintDialog() {
@@ -288,9 +437,10 @@ void AppDelegate::readjustWindowPosition(const QVariantMap& userInfo) {
     QWidget* window = windowsDictionary.value(key.toString());
     if (!window)
         return;
-    if (QScreen* screen = window->screen()) {
+    const QRect area = workArea(window);
+    if (!area.isEmpty()) {
         QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        frame.moveCenter(area.center());
         window->move(frame.topLeft());
     }
     window->raise();

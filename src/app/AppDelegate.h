@@ -1,10 +1,12 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/NotificationCenter.h"
+#include "platform/AppSettings.h"
+#include "platform/NotificationCenter.h"
+#include "viewer/ViewerHost.h"
 
 #include <QFileDialog>
 #include <QHash>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QScreen>
@@ -23,7 +25,7 @@ class QMenu;
 // The spine of the program: starts it, opens files into viewer windows,
 // keeps the window registries, and carries the application menu's actions.
 // One exists per run, owned by main().
-class AppDelegate : public QObject {
+class AppDelegate : public QObject, public ViewerHost {
     Q_OBJECT
 public:
     explicit AppDelegate(SettingsStore* store = nullptr, QObject* parent = nullptr);
@@ -36,25 +38,42 @@ public:
     // Every open path ends here: makes a key, lists the folder, opens a window.
     void loadFile(const QString& path);
     // Asks every viewer window to lay itself out again (style change).
-    void refreshAllViewers();
+    void refreshAllViewers() override;
 
     // Follows the active viewer window.
     void windowDidBecomeKey(QWidget* window);
 
     // Sizes the window registered under key to the given content size,
-    // locks its proportions, and shows, focuses and centres it.
+    // locks its proportions, and shows, focuses and centres it. The band is
+    // the toolbar's height in the current style.
     void resizeWindowToContent(const QString& key, const QSizeF& size);
+    void resizeWindowToContent(const QString& key, const QSizeF& content,
+                               double bandHeight) override;
+    // Fits and centres the window again now that its frame is known.
+    void refitToFrame(const QString& key);
     // The size a user resize of a viewer window is given.
     QSizeF constrainResize(QWidget* window, const QSizeF& proposed);
+    // Moves a window whose frame reaches past the screen's work area back on it.
+    void keepOnScreen(QWidget* window);
+    // The window manager's frame around a window (none before it is framed).
+    static QMargins frameMargins(QWidget* window);
+
+    void closeWindow(const QString& key) override;
+
+    // A window command by name, as D-Bus ActivateAction gives it: parameter
+    // is empty (the current window), a window key, or a map with "uuid"
+    // and "value". Returns why it was refused, empty when it was posted.
+    QString activateAction(const QString& name, const QVariantList& parameter);
 
     // Image decoding shared by every viewer window.
-    DecodeScheduler& decodeScheduler();
-    ImageCache& imageCache();
+    DecodeScheduler& decodeScheduler() override;
+    ImageCache& imageCache() override;
     // The decode started at the top of main, offered to the first window.
     EarlyDecode* earlyDecode = nullptr;
+    EarlyDecode* takeEarlyDecode() override { return std::exchange(earlyDecode, nullptr); }
 
-    NotificationCenter& notificationCenter() { return m_notificationCenter; }
-    SettingsStore& settingsStore() { return *m_store; }
+    NotificationCenter& notificationCenter() override { return m_notificationCenter; }
+    SettingsStore& settingsStore() override { return *m_store; }
 
     // The application menu's actions, shared by every viewer window.
     const QList<QAction*>& menuActions() const { return m_actions; }
@@ -99,19 +118,30 @@ public Q_SLOTS:
     void applicationWillTerminate();
 
 Q_SIGNALS:
-    // Sent by refreshAllViewers to every viewer window.
-    void viewersNeedRefresh();
+    // No viewer window or open dialog is left (nor a window still loading):
+    // main() ends the program then.
+    void nothingLeftToShow();
 
 private:
+    // What a window was last sized to, so it can be fitted again to its frame.
+    struct Fit {
+        QSizeF content;
+        double band = 0;
+    };
+
     void observePositionWindow();
     void createActions();
-    void postToCurrentWindow(const QString& name);
+    void postToCurrentWindow(const QString& name, QVariantMap userInfo = {});
+    QRect workArea(const QWidget* window) const;
+    void nothingLeftToShowCheck();
+    bool hasLiveWindow() const;
 
     SettingsStore* m_store;
     NotificationCenter m_notificationCenter;
     NotificationCenter::Token m_positionWindowToken;
     QList<QAction*> m_actions;
     QMenu* m_menu = nullptr;
+    QHash<QString, Fit> m_fits;
     std::unique_ptr<ImageCache> m_imageCache;
     std::unique_ptr<DecodeScheduler> m_decodeScheduler;
 };

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/FolderListing.h"
+#include "platform/FolderListing.h"
 
 #include <cstdio>
 

@@ -141,8 +141,13 @@ void CustomWindow::setWindowManagerDecorations(bool decorated) {
         view->hide();
     animationState = UIAnimationState::hidden;
     m_pointerInside = false;
-    // Changing the flags recreates the native window, which hides it.
-    setWindowFlag(Qt::FramelessWindowHint, !decorated);
+    // Changing the flags recreates the native window, which hides it. The
+    // flags are named in full: Qt fills in a maximise button for a window
+    // that names none, and a window sized to its picture has no use for one.
+    setWindowFlags(decorated ? Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                   Qt::WindowCloseButtonHint
+                             : Qt::Window | Qt::FramelessWindowHint);
     if (wasVisible)
         show();
 }

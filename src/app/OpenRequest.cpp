@@ -1,6 +1,6 @@
 #include "app/OpenRequest.h"
 
-#include "app/FolderListing.h"
+#include "platform/FolderListing.h"
 
 #include <QDir>
 #include <QFileInfo>

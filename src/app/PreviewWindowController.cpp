@@ -7,34 +7,45 @@
 #include "viewer/HomeHostingController.h"
 
 #include <QCloseEvent>
+#include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
 #include <QResizeEvent>
 #include <QTimer>
 #include <cstdlib>
 
-PreviewWindowController::PreviewWindowController(AppDelegate& delegate) : m_delegate(delegate) {
+namespace {
+// How long a window manager may take to confirm a size we asked for.
+constexpr int sizingConfirmationMs = 1000;
+} // namespace
+
+PreviewWindowController::PreviewWindowController(AppDelegate& delegate,
+                                                 const ViewerOpening& opening)
+    : m_delegate(delegate) {
     auto* window = new CustomWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    // No maximise button: the window's size follows the image.
-    window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     window->resize(800, 600);
     setParent(window);
     mainWindow = window;
-    windowWillLoad();
+    m_watched = window;
+    windowWillLoad(opening);
 
     window->setWindowTitle(QFileInfo(filePath).fileName());
-    m_hosting = std::make_unique<HomeHostingController>(delegate, window);
+    m_hosting = std::make_unique<HomeHostingController>(delegate, opening, window);
     window->setContentWidget(m_hosting->home);
     window->setRecordedScreen(delegate.thisScreen);
     window->setupFadeableViews();
-    new WindowManagerHints(window);
+    auto* hints = new WindowManagerHints(window);
+    // Framed (again) by the window manager: fit and centre with the frame.
+    connect(hints, &WindowManagerHints::frameChanged, this,
+            [this] { m_delegate.refitToFrame(uuid); });
     delegate.installApplicationMenu(window);
     window->installEventFilter(this);
     windowDidLoad();
 
     Home* home = m_hosting->home;
-    connect(&home->viewObserver(), &ViewObserver::filePathChanged, window,
-            [window, home] { window->setWindowTitle(QFileInfo(home->filePath()).fileName()); });
+    // The title names the picture on screen, not the one still loading.
+    connect(home, &Home::shownFileChanged, window,
+            [window](const QString& path) { window->setWindowTitle(QFileInfo(path).fileName()); });
     connect(home, &Home::styleChanged, this, &PreviewWindowController::applyStyle);
     home->setFocus();
     home->viewDidAppear();
@@ -50,15 +61,15 @@ Home* PreviewWindowController::home() const {
     return m_hosting ? m_hosting->home : nullptr;
 }
 
-void PreviewWindowController::windowWillLoad() {
-    uuid = m_delegate.uuid.value_or(QString());
+void PreviewWindowController::windowWillLoad(const ViewerOpening& opening) {
+    uuid = opening.uuid;
     if (mainWindow)
         m_delegate.windowsDictionary.insert(uuid, mainWindow.data());
     else
         m_delegate.windowsDictionary.remove(uuid);
     m_delegate.windowsSizesDictionary.insert(uuid,
                                              mainWindow ? QSizeF(mainWindow->size()) : QSizeF());
-    filePath = m_delegate.imageFilePath;
+    filePath = opening.filePath;
 }
 
 void PreviewWindowController::windowDidLoad() {
@@ -66,31 +77,53 @@ void PreviewWindowController::windowDidLoad() {
 }
 
 void PreviewWindowController::applyStyle() {
-    if (mainWindow)
-        mainWindow->setWindowManagerDecorations(m_delegate.visualStyleAsFrame.wrappedValue());
+    if (auto* window = qobject_cast<CustomWindow*>(mainWindow.data()))
+        window->setWindowManagerDecorations(m_delegate.visualStyleAsFrame.wrappedValue());
 }
 
 bool PreviewWindowController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != mainWindow)
+    if (watched != m_watched || !mainWindow)
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::Close) {
+    QWidget* window = mainWindow;
+    switch (event->type()) {
+    case QEvent::Close:
         if (Home* h = home())
             h->viewDidDisappear();
-    } else if (event->type() == QEvent::Resize && mainWindow->isVisible() &&
-               static_cast<QResizeEvent*>(event)->size() !=
-                   mainWindow->property("fennicContentSize").toSize()) {
-        // A resize by the user (ours are to the content size): keep the
-        // image's proportions where the window manager does not enforce them.
-        const QSize now = static_cast<QResizeEvent*>(event)->size();
-        const QSize wanted = m_delegate.constrainResize(mainWindow, QSizeF(now)).toSize();
-        const QSize off = wanted - now;
-        if (std::abs(off.width()) > 1 || std::abs(off.height()) > 1) {
-            // After the event, so the window manager's own resize completes first.
-            QTimer::singleShot(0, mainWindow, [window = mainWindow, wanted] {
-                if (window)
-                    window->resize(wanted);
-            });
-        }
+        break;
+    case QEvent::DynamicPropertyChange:
+        // The window is being sized to its content.
+        if (static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "fennicContentSize")
+            m_sizingUntil = QDeadlineTimer(sizingConfirmationMs);
+        break;
+    case QEvent::Resize: {
+        // Qt reports the size asked for at once, the window manager its
+        // answers to this and earlier requests later: only once those are
+        // in is another size the user's.
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        if (window->isVisible() && m_sizingUntil.hasExpired() &&
+            size != window->property("fennicContentSize").toSize())
+            userResized(size);
+        break;
+    }
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void PreviewWindowController::userResized(const QSize& now) {
+    // A resize by the user (ours are to the content size): keep the image's
+    // proportions where the window manager does not enforce them, and the
+    // window on the screen.
+    const QSize wanted = m_delegate.constrainResize(mainWindow, QSizeF(now)).toSize();
+    const QSize off = wanted - now;
+    // After the event, so the window manager's own resize completes first.
+    QTimer::singleShot(0, mainWindow, [this, window = mainWindow, now, wanted, off] {
+        // Sized again meanwhile (fitted to a new picture or style): that wins.
+        if (!window || window->size() != now)
+            return;
+        if (std::abs(off.width()) > 1 || std::abs(off.height()) > 1)
+            window->resize(wanted);
+        m_delegate.keepOnScreen(window);
+    });
 }

@@ -1,29 +1,31 @@
 #pragma once
 
+#include "viewer/ViewerOpening.h"
+
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <memory>
 
 class AppDelegate;
-class CustomWindow;
 class Home;
 class HomeHostingController;
 class QWidget;
 
-// One per viewer window: creates the window for the delegate's current file,
-// registers it under the delegate's current key and hosts the viewer in it.
-// The window appears once its image is read and it has been sized to it.
+// One per viewer window: creates the window for an opening, registers it
+// under the opening's key and hosts the viewer in it. The window appears
+// once its image is read and it has been sized to it.
 class PreviewWindowController : public QObject {
     Q_OBJECT
 public:
-    explicit PreviewWindowController(AppDelegate& delegate);
+    PreviewWindowController(AppDelegate& delegate, const ViewerOpening& opening);
     ~PreviewWindowController() override;
 
     QWidget* window() const;
     Home* home() const;
 
-    QPointer<CustomWindow> mainWindow;
+    QPointer<QWidget> mainWindow;
     QString uuid;
     QString filePath;
 
@@ -31,10 +33,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void windowWillLoad();
+    void windowWillLoad(const ViewerOpening& opening);
     void windowDidLoad();
     void applyStyle();
+    void userResized(const QSize& size);
 
     AppDelegate& m_delegate;
     std::unique_ptr<HomeHostingController> m_hosting;
+    // The window as an object: compared in the event filter, which also sees
+    // the window's last events while it is being destroyed.
+    const QObject* m_watched = nullptr;
+    // Set while a size asked for by the program is not confirmed yet.
+    QDeadlineTimer m_sizingUntil{0};
 };

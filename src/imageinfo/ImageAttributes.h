@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imageinfo/DateHelper.h"
-#include "viewer/ViewObserver.h"
+#include "imageinfo/GeoLocation.h"
 
 #include <QString>
 #include <QVariantMap>

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "imageinfo/DateHelper.h"
+#include "imageinfo/ImageAttributes.h"
+#include "platform/imageio/ImageProperties.h"
 
 #include <QString>
 #include <QVariantMap>
 
-class ViewObserver;
-
 // Reads the shown file's metadata into a window's viewer state. A viewer
 // owns one model for its whole life and reuses it for every image.
+//
+// Observer is the window's state record (setLocation, region, setRegion,
+// setShowLocation, setShowLens, setImageAttr); it is a parameter so that
+// this layer does not depend on the viewer's.
 class ImageViewModel {
 public:
     DateHelper dateHelper;
@@ -18,9 +22,30 @@ public:
     // that order, with imageAttr last. When the file cannot be read as an
     // image only imageAttr changes (to a record holding "Name").
     // Returns the property dictionary read, empty when there was none.
-    QVariantMap readImageAttributes(const QString& path, ViewObserver& observer) const;
+    template <typename Observer>
+    QVariantMap readImageAttributes(const QString& path, Observer& observer) const {
+        return applyImageProperties(path, readImageProperties(path), observer);
+    }
 
     // The same for a property dictionary already in hand (empty: unreadable).
+    template <typename Observer>
     QVariantMap applyImageProperties(const QString& path, const QVariantMap& properties,
-                                     ViewObserver& observer) const;
+                                     Observer& observer) const {
+        const ImageAttributes attributes = buildImageAttributes(path, properties, dateHelper);
+        if (!properties.isEmpty()) {
+            if (attributes.location) {
+                observer.setLocation(*attributes.location);
+                auto region = observer.region();
+                region.center = *attributes.location;
+                observer.setRegion(region);
+                observer.setShowLocation(true);
+            } else {
+                // The previous image's position stays; only the map is hidden.
+                observer.setShowLocation(false);
+            }
+            observer.setShowLens(attributes.showLens);
+        }
+        observer.setImageAttr(attributes.record);
+        return properties;
+    }
 };

@@ -1,6 +1,7 @@
 #include "imageinfo/InfoCommand.h"
 
-#include "imageinfo/ImageViewModel.h"
+#include "imageinfo/ImageAttributes.h"
+#include "platform/imageio/ImageProperties.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,18 +22,17 @@ QByteArray infoLine(const QVariantMap& record, bool showLens, bool showLocation,
 }
 
 int runInfoCommand(const QStringList& paths, QTextStream& out) {
-    const ImageViewModel model;
+    const DateHelper dateHelper;
     int status = 0;
     for (const QString& path : paths) {
-        ViewObserver observer;
-        const bool readAsImage = !model.readImageAttributes(path, observer).isEmpty();
-        if (!readAsImage)
+        const QVariantMap properties = readImageProperties(path);
+        if (properties.isEmpty())
             status = 1;
-        // A fresh observer only shows a location when this file supplied one.
-        const std::optional<GeoLocation> location =
-            observer.showLocation() ? std::optional(observer.location()) : std::nullopt;
-        out << QString::fromUtf8(infoLine(observer.imageAttr(), observer.showLens(),
-                                          observer.showLocation(), location))
+        const ImageAttributes attributes = buildImageAttributes(path, properties, dateHelper);
+        const bool showLocation = !properties.isEmpty() && attributes.location.has_value();
+        const bool showLens = !properties.isEmpty() && attributes.showLens;
+        out << QString::fromUtf8(infoLine(attributes.record, showLens, showLocation,
+                                          showLocation ? attributes.location : std::nullopt))
             << '\n';
         out.flush();
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewer/ViewObserver.h"
+#include "imageinfo/GeoLocation.h"
 
 #include <QByteArray>
 #include <QStringList>

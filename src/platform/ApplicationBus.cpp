@@ -1,8 +1,11 @@
 #include "platform/ApplicationBus.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <QTimer>
 #include <QUrl>
 
@@ -23,6 +26,24 @@ QStringList pathsFromUris(const QStringList& uris) {
             paths << uri; // a plain path from a lenient sender
     }
     return paths;
+}
+// D-Bus hands containers inside variants over as QDBusArgument and nested
+// variants as QDBusVariant; the handler sees plain values.
+QVariant plainValue(const QVariant& value) {
+    if (value.canConvert<QDBusVariant>() && value.typeId() == qMetaTypeId<QDBusVariant>())
+        return plainValue(value.value<QDBusVariant>().variant());
+    if (value.typeId() != qMetaTypeId<QDBusArgument>())
+        return value;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentType() == QDBusArgument::MapType) {
+        QVariantMap map;
+        const QVariantMap raw = qdbus_cast<QVariantMap>(argument);
+        for (auto it = raw.cbegin(); it != raw.cend(); ++it)
+            map.insert(it.key(), plainValue(it.value()));
+        return map;
+    }
+    // Anything else (arrays, structures) is no parameter of ours.
+    return QVariant::fromValue(argument);
 }
 } // namespace
 
@@ -77,10 +98,19 @@ void FreedesktopApplicationAdaptor::Open(const QStringList& uris, const QVariant
         QTimer::singleShot(0, m_bus, [bus = m_bus, paths] { Q_EMIT bus->openRequested(paths); });
 }
 
+QString ApplicationBus::handleAction(const QString& name, const QVariantList& parameter) const {
+    if (!m_actionHandler)
+        return QStringLiteral("actions are not available");
+    QVariantList plain;
+    for (const QVariant& value : parameter)
+        plain << plainValue(value);
+    return m_actionHandler(name, plain);
+}
+
 void FreedesktopApplicationAdaptor::ActivateAction(const QString& actionName,
                                                    const QVariantList& parameter,
                                                    const QVariantMap&) {
-    QTimer::singleShot(0, m_bus, [bus = m_bus, actionName, parameter] {
-        Q_EMIT bus->actionRequested(actionName, parameter);
-    });
+    const QString refusal = m_bus->handleAction(actionName, parameter);
+    if (!refusal.isEmpty() && calledFromDBus())
+        sendErrorReply(QDBusError::InvalidArgs, refusal);
 }

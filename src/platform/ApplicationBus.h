@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDBusContext>
 #include <QObject>
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
+#include <functional>
 
 // One Fennic per session: the first launch owns the bus name
 // org.fennic.Fennic and serves org.freedesktop.Application; later launches
@@ -27,14 +29,25 @@ public:
     // An empty list asks the running instance to come forward.
     Role claimOrForward(const QStringList& absolutePaths);
 
+    // Answers ActivateAction: takes the action's name and its parameter (with
+    // D-Bus containers already turned into plain Qt values) and returns why
+    // it was refused, or an empty text once it has been taken. The caller
+    // gets the refusal as a D-Bus error. Without a handler every action is
+    // refused.
+    using ActionHandler = std::function<QString(const QString&, const QVariantList&)>;
+    void setActionHandler(ActionHandler handler) { m_actionHandler = std::move(handler); }
+    QString handleAction(const QString& name, const QVariantList& parameter) const;
+
 Q_SIGNALS:
     void openRequested(const QStringList& paths);
     void activateRequested();
-    void actionRequested(const QString& name, const QVariantList& parameters);
+
+private:
+    ActionHandler m_actionHandler;
 };
 
 // The exported org.freedesktop.Application object.
-class FreedesktopApplicationAdaptor : public QObject {
+class FreedesktopApplicationAdaptor : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:

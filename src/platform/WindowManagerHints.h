@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -66,7 +67,7 @@ std::optional<WmSizeHints> withAspectHints(WmSizeHints hints, const AspectHints&
 //
 // Qt writes WM_NORMAL_HINTS afresh, dropping these fields, whenever it changes
 // the window's geometry or size limits. An instance of this class therefore
-// keeps the hints on its window: it re-applies them after every show, resize,
+// keeps the hints on its window: it re-applies them after every show, move, resize,
 // layout change and native window change. After setMinimumSize,
 // setMaximumSize, setBaseSize or setSizeIncrement on the window, which send no
 // event, call reapply().
@@ -78,18 +79,31 @@ public:
     static bool apply(QWidget* window, const AspectHints& hints);
     // The window's current WM_NORMAL_HINTS; empty off X11 or when unset.
     static std::optional<WmSizeHints> read(QWidget* window);
+    // The frame the window manager has put around the window, read from
+    // _NET_FRAME_EXTENTS itself (Qt learns it later); empty off X11 or
+    // before the window is framed.
+    static std::optional<QMargins> frameExtents(QWidget* window);
 
     // Becomes a child of window and follows its events.
     explicit WindowManagerHints(QWidget* window);
+    ~WindowManagerHints() override;
 
     // Stores the hints and applies them; same result as apply().
     bool setHints(const AspectHints& hints);
     bool reapply();
 
+Q_SIGNALS:
+    // The window manager has framed the window anew (_NET_FRAME_EXTENTS
+    // changed): its frame geometry is only now known. Emitted after Qt has
+    // seen the change.
+    void frameChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watchFrame();
+
     QPointer<QWidget> m_window;
     std::optional<AspectHints> m_hints;
     bool m_reapplyQueued = false;

@@ -1,7 +1,7 @@
 #include "style/VisualStyle.h"
 
-#include "app/AppSettings.h"
-#include "app/SettingsStore.h"
+#include "platform/AppSettings.h"
+#include "platform/SettingsStore.h"
 
 namespace visualstyle {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/StoredValue.h"
+#include "platform/StoredValue.h"
 
 #include <optional>
 

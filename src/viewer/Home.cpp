@@ -1,10 +1,7 @@
 #include "viewer/Home.h"
 
-#include "app/AppDelegate.h"
-#include "app/AppSettings.h"
-#include "app/FolderListing.h"
-#include "app/WindowDragMover.h"
-#include "app/WindowGeometry.h"
+#include "platform/AppSettings.h"
+#include "platform/FolderListing.h"
 #include "platform/Trace.h"
 #include "style/AverageColour.h"
 #include "style/ControlsColour.h"
@@ -12,6 +9,9 @@
 #include "style/WindowBackground.h"
 #include "viewer/FennicImageView.h"
 #include "viewer/ImageAreaView.h"
+#include "viewer/ViewerHost.h"
+#include "viewer/WindowDragMover.h"
+#include "viewer/WindowGeometry.h"
 #include "viewer/components/EdgeTopArea.h"
 #include "viewer/loading/ImageLoader.h"
 
@@ -51,14 +51,16 @@ QSizeF primaryScreenSize() {
 
 } // namespace
 
-Home::Home(AppDelegate& delegate, const Opening& opening, QWidget* parent)
-    : QWidget(parent), m_delegate(delegate),
+Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
+    : QWidget(parent), m_host(host),
       m_hideInfoSidebarStorage(
-          makeSetting(AppSettings::hideInfoSidebarStorage, &delegate.settingsStore())),
-      m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &delegate.settingsStore())),
-      m_filePath(opening.filePath), m_filesInPath(opening.filesInPath),
-      m_currentDirectory(opening.currentDirectory), m_uuid(opening.uuid),
-      m_shownColor(palette().color(QPalette::WindowText)) {
+          makeSetting(AppSettings::hideInfoSidebarStorage, &host.settingsStore())),
+      m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &host.settingsStore())),
+      m_toolbarHeight(
+          visualstyle::toolbarHeight(visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame))),
+      m_filePath(opening.filePath), m_currentIndexInFolder(opening.currentIndexInFolder),
+      m_filesInPath(opening.filesInPath), m_currentDirectory(opening.currentDirectory),
+      m_uuid(opening.uuid), m_shownColor(palette().color(QPalette::WindowText)) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     setAutoFillBackground(true);
@@ -93,15 +95,14 @@ Home::Home(AppDelegate& delegate, const Opening& opening, QWidget* parent)
     });
     connect(m_imageArea, &ImageAreaView::pinchEnded, this, [this] { m_zoom.pinchEnd(); });
 
-    m_loader = new ImageLoader(delegate.decodeScheduler(), delegate.imageCache(), this);
-    if (delegate.earlyDecode)
-        m_loader->offerEarlyDecode(delegate.earlyDecode);
+    m_loader = new ImageLoader(host.decodeScheduler(), host.imageCache(), this);
+    if (EarlyDecode* early = host.takeEarlyDecode())
+        m_loader->offerEarlyDecode(early);
     connect(m_loader, &ImageLoader::imageReady, this, &Home::imageReady);
     connect(m_loader, &ImageLoader::fullResolutionReady, this, &Home::fullResolutionReady);
 
-    m_edgeTopArea = new EdgeTopArea(&delegate.settingsStore(), this);
+    m_edgeTopArea = new EdgeTopArea(&host.settingsStore(), this);
     connect(m_edgeTopArea, &EdgeTopArea::placementChanged, this, [this] { refresh(); });
-    connect(&delegate, &AppDelegate::viewersNeedRefresh, this, &Home::refresh);
 
     // Resolution and work-area changes of the primary screen, and a new
     // primary screen, all refit the window.
@@ -118,17 +119,29 @@ Home::Home(AppDelegate& delegate, const Opening& opening, QWidget* parent)
             });
 
     applyStyle();
+    subscribeToCommands();
 }
 
 Home::~Home() = default;
 
+void Home::subscribeToCommands() {
+    NotificationCenter& center = m_host.notificationCenter();
+    for (const WindowCommandEntry& entry : windowcommands::table()) {
+        m_commandSubscriptions.push_back(center.subscribe(
+            entry.name, this, [this, command = entry.command](const QVariantMap& userInfo) {
+                if (windowcommands::isAddressedTo(userInfo, m_uuid))
+                    perform(command, userInfo);
+            }));
+    }
+}
+
 void Home::viewDidAppear() {
     m_appeared = true;
-    m_toolbarHeight = m_visualStyleAsFrame.wrappedValue() ? 52 : 0;
+    m_toolbarHeight =
+        visualstyle::toolbarHeight(visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame));
     applyStyle();
     m_viewObserver.setHideInfoSidebar(m_hideInfoSidebarStorage.wrappedValue());
     m_viewObserver.setFilePath(m_filePath);
-    m_currentIndexInFolder = int(m_filesInPath.indexOf(QFileInfo(m_filePath).fileName()));
     m_loader->show(m_filePath, neighbours(), displayTarget());
 }
 
@@ -143,6 +156,7 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
     m_fullSize =
         image.ok() ? (image.fullSize.isValid() ? image.fullSize : image.image.size()) : QSize();
     m_loadError = !image.ok();
+    m_imageProperties = image.properties;
     FennicImageView* view = m_imageArea->imageView();
     if (image.ok())
         view->setImage(image.image);
@@ -150,10 +164,13 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
         view->setMessage(QFileInfo(path).fileName(), image.error);
     if (m_zoom.scale() > 1.0)
         applyZoom();
+    // The dimmed previous picture stays until this one is here.
+    if (m_opacity != 1.0)
+        animateOpacity(1.0);
+    Q_EMIT shownFileChanged(path);
     // The first image is fitted after the window's layout pass, as is
     // every later one; stepping fits at once.
-    if (!m_delegate.windowsDictionary.value(m_uuid) ||
-        !m_delegate.windowsDictionary.value(m_uuid)->isVisible())
+    if (!window()->isVisible())
         QTimer::singleShot(0, this, &Home::afterImageLoad);
     else
         afterImageLoad();
@@ -165,7 +182,8 @@ void Home::fullResolutionReady(const QString& path, const DecodedImage& image) {
 }
 
 void Home::afterImageLoad() {
-    m_imageProperties = m_imageViewModel.readImageAttributes(m_filePath, m_viewObserver);
+    // Read with the pixels, on the decoding thread.
+    m_imageViewModel.applyImageProperties(m_filePath, m_imageProperties, m_viewObserver);
     m_screenSize = primaryScreenSize();
     m_oldScreenSize = m_screenSize;
 
@@ -175,19 +193,18 @@ void Home::afterImageLoad() {
     std::optional<QSizeF> fitted;
     if (m_fullSize.isValid()) {
         m_thisSize = QSizeF(m_fullSize);
-        fitted = WindowGeometry::fitImageToScreen(m_screenSize, m_thisSize, m_dockConstant);
+        fitted = WindowGeometry::fitImageToScreen(m_screenSize, m_thisSize);
     }
     if (fitted) {
         m_thisSize = *fitted;
         m_containerSize = WindowGeometry::contentSize(m_thisSize, m_toolbarHeight);
-        m_delegate.resizeWindowToContent(m_uuid, m_containerSize);
-    } else {
+        m_host.resizeWindowToContent(m_uuid, m_containerSize, m_toolbarHeight);
+    } else if (!window()->isVisible()) {
         // Nothing to fit (the file could not be read): the window keeps its
         // size, and a window not shown yet appears at a modest one.
-        QWidget* window = m_delegate.windowsDictionary.value(m_uuid);
-        if (window && !window->isVisible())
-            m_delegate.resizeWindowToContent(
-                m_uuid, WindowGeometry::contentSize(QSizeF(640, 480), m_toolbarHeight));
+        m_host.resizeWindowToContent(m_uuid,
+                                     WindowGeometry::contentSize(QSizeF(640, 480), m_toolbarHeight),
+                                     m_toolbarHeight);
     }
     Q_EMIT imageLoaded();
 }
@@ -242,7 +259,8 @@ void Home::showFile(const QString& path, int index) {
 }
 
 void Home::loadCurrentFile() {
-    animateOpacity(1.0);
+    // The picture comes back to full opacity when the new image is there
+    // (at once when it was prefetched).
     m_loader->show(m_filePath, neighbours(), displayTarget());
 }
 
@@ -298,14 +316,17 @@ void Home::refresh() {
     // The band follows the style at once, and the window is fitted again, so
     // that a window switched to frameless does not keep an empty band. The
     // style change arrives twice (the setting and the delegate's request).
-    const double toolbarHeight = m_visualStyleAsFrame.wrappedValue() ? 52 : 0;
+    const double toolbarHeight =
+        visualstyle::toolbarHeight(visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame));
     if (toolbarHeight == m_toolbarHeight && m_appeared)
         return;
     m_toolbarHeight = toolbarHeight;
     applyStyle();
-    Q_EMIT styleChanged(m_visualStyleAsFrame.wrappedValue());
     if (m_appeared && !m_mainImage.isNull())
         afterImageLoad();
+    // Last: the window is recreated for its new decorations, and takes the
+    // size just fitted with it.
+    Q_EMIT styleChanged(m_visualStyleAsFrame.wrappedValue());
 }
 
 void Home::applyStyle() {
@@ -331,19 +352,19 @@ bool Home::onEvent(KeyAwareView::Event event) {
     using Event = KeyAwareView::Event;
     switch (event) {
     case Event::leftArrow:
-        stepToPrevious();
+        perform(WindowCommand::moveImageBack);
         break;
     case Event::rightArrow:
-        stepToNext();
+        perform(WindowCommand::moveImageNext);
         break;
     case Event::equal:
-        zoomIn();
+        perform(WindowCommand::zoomPlus);
         break;
     case Event::minus:
-        zoomOut();
+        perform(WindowCommand::zoomMinus);
         break;
     case Event::period:
-        zoomReset();
+        perform(WindowCommand::zoomReset);
         break;
     case Event::cmdC:
         if (!m_mainImage.isNull()) {
@@ -353,12 +374,11 @@ bool Home::onEvent(KeyAwareView::Event event) {
         }
         break;
     case Event::cmdW:
-        if (QWidget* window = m_delegate.windowsDictionary.value(m_uuid))
-            window->close();
+        m_host.closeWindow(m_uuid);
         break;
     case Event::cmdR:
         m_visualStyleAsFrame = !m_visualStyleAsFrame.wrappedValue();
-        m_delegate.refreshAllViewers();
+        m_host.refreshAllViewers();
         break;
     case Event::deleteKey:
     case Event::upArrow:
@@ -370,16 +390,56 @@ bool Home::onEvent(KeyAwareView::Event event) {
     return true;
 }
 
+bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
+    const WindowCommandEntry& entry = windowcommands::entry(command);
+    if (!entry.available || (entry.needsValue && !windowcommands::valueOf(userInfo)))
+        return false;
+    switch (command) {
+    case WindowCommand::zoomPlus:
+        zoomIn();
+        return true;
+    case WindowCommand::zoomMinus:
+        zoomOut();
+        return true;
+    case WindowCommand::zoomReset:
+        zoomReset();
+        return true;
+    case WindowCommand::moveImageNext:
+        m_rotationDegree = 0;
+        stepToNext();
+        return true;
+    case WindowCommand::moveImageBack:
+        m_rotationDegree = 0;
+        stepToPrevious();
+        return true;
+    case WindowCommand::hideinfosidebar:
+    case WindowCommand::deleteImage:
+    case WindowCommand::openDarkroom:
+    case WindowCommand::showInFinder:
+    case WindowCommand::printImage:
+    case WindowCommand::convertImage:
+    case WindowCommand::rotateClock:
+    case WindowCommand::rotateCounter:
+        break;
+    }
+    return false;
+}
+
 void Home::keyPressEvent(QKeyEvent* event) {
-    const auto mapped = KeyAwareView::eventFor(event->key(), event->modifiers());
-    if (!mapped) {
-        QWidget::keyPressEvent(event);
+    if (const auto mapped = KeyAwareView::eventFor(event->key(), event->modifiers())) {
+        if (*mapped == KeyAwareView::Event::leftArrow || *mapped == KeyAwareView::Event::rightArrow)
+            Trace::keyPressed();
+        onEvent(*mapped);
+        event->accept();
         return;
     }
-    if (*mapped == KeyAwareView::Event::leftArrow || *mapped == KeyAwareView::Event::rightArrow)
-        Trace::keyPressed();
-    onEvent(*mapped);
-    event->accept();
+    // The rest of the command table's keys (Ctrl+U, ...).
+    if (const auto command = windowcommands::forKey(event->key(), event->modifiers())) {
+        perform(*command);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Home::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,10 +1,13 @@
 #pragma once
 
-#include "app/AppStorageCompat.h"
 #include "imageinfo/ImageViewModel.h"
+#include "platform/AppStorageCompat.h"
+#include "platform/NotificationCenter.h"
 #include "platform/imageio/DecodedImage.h"
 #include "viewer/KeyAwareView.h"
 #include "viewer/ViewObserver.h"
+#include "viewer/ViewerOpening.h"
+#include "viewer/WindowCommands.h"
 #include "viewer/ZoomState.h"
 
 #include <QColor>
@@ -14,8 +17,9 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <QWidget>
+#include <vector>
 
-class AppDelegate;
+class ViewerHost;
 class EdgeTopArea;
 class ImageAreaView;
 class ImageLoader;
@@ -27,16 +31,7 @@ class WindowDragMover;
 class Home : public QWidget {
     Q_OBJECT
 public:
-    // What the window was opened with (copied from the delegate by the
-    // hosting controller).
-    struct Opening {
-        QString filePath;
-        QStringList filesInPath;
-        QString currentDirectory;
-        QString uuid;
-    };
-
-    Home(AppDelegate& delegate, const Opening& opening, QWidget* parent = nullptr);
+    Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent = nullptr);
     ~Home() override;
 
     // First appearance: takes the stored sidebar setting, finds the file in
@@ -78,12 +73,17 @@ public:
 
     // Handles one key event; answers whether it was one of the viewer's keys.
     bool onEvent(KeyAwareView::Event event);
+    // Carries out a window command; false when this build does not have it
+    // or its user info lacks what it needs.
+    bool perform(WindowCommand command, const QVariantMap& userInfo = {});
 
 Q_SIGNALS:
     // afterImageLoad finished (tests and traces wait on it).
     void imageLoaded();
     // The window switched between the framed and the frameless style.
     void styleChanged(bool frame);
+    // The picture of another file is on screen (the window title follows it).
+    void shownFileChanged(const QString& path);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -107,7 +107,9 @@ private:
     QSize displayTarget() const;
     void startImageDrag();
 
-    AppDelegate& m_delegate;
+    void subscribeToCommands();
+
+    ViewerHost& m_host;
 
     // Viewer state.
     QImage m_mainImage;
@@ -118,8 +120,7 @@ private:
     AppStorageCompat<bool> m_hideInfoSidebarStorage;
     AppStorageCompat<bool> m_visualStyleAsFrame;
     ViewObserver m_viewObserver;
-    const double m_dockConstant = 70;
-    double m_toolbarHeight = 52;
+    double m_toolbarHeight;
     QSizeF m_oldScreenSize;
     QString m_filePath;
     int m_currentIndexInFolder = -1;
@@ -147,4 +148,5 @@ private:
     WindowDragMover* m_windowMover = nullptr;
     QPropertyAnimation* m_opacityAnimation = nullptr;
     QPoint m_dragStart;
+    std::vector<NotificationCenter::Token> m_commandSubscriptions;
 };

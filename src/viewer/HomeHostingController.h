@@ -1,17 +1,19 @@
 #pragma once
 
+#include "viewer/ViewerOpening.h"
+
 #include <QString>
 #include <QStringList>
 
-class AppDelegate;
 class Home;
 class QWidget;
+class ViewerHost;
 
-// Builds a window's root view from the delegate's current file: the file,
-// its folder's listing, the folder and the window's key, copied at creation.
+// Builds a window's root view from what the window was opened with: the
+// file, its folder's listing, the folder and the window's key.
 class HomeHostingController {
 public:
-    HomeHostingController(AppDelegate& delegate, QWidget* parent);
+    HomeHostingController(ViewerHost& host, const ViewerOpening& opening, QWidget* parent);
 
     QString filePath;
     Home* home = nullptr;

@@ -1,5 +1,5 @@
 #include "app/CustomWindow.h"
-#include "app/WindowDragMover.h"
+#include "viewer/WindowDragMover.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -32,6 +32,42 @@ mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 PIDS=()
 
+# Starts openbox on the test's display and waits until it manages windows.
+start_window_manager() {
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  PIDS+=($!)
+  for _ in $(seq 100); do
+    # Managing windows, with its work area published (as in a desktop session).
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+      xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1440, 875' && return 0
+    sleep 0.05
+  done
+  fail "openbox did not start"
+}
+
+# Prints "X Y W H" of a window's frame (the window manager's decorations
+# included) in root coordinates.
+frame_geometry() {
+  local info extents left right top bottom
+  info=$(xwininfo -id "$1")
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+  IFS=, read -r left right top bottom <<<"${extents:-0,0,0,0}"
+  awk -v l="$left" -v r="$right" -v t="$top" -v b="$bottom" '
+    /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2}
+    END {print x-l, y-t, w+l+r, h+t+b}' <<<"$info"
+}
+
+# Waits until a window's client area is WIDTHxHEIGHT.
+wait_for_size() {
+  local win=$1 wanted=$2
+  for _ in $(seq 50); do
+    [ "$(window_size "$win")" = "$wanted" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 cleanup() {
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   kill "$XVFB_PID" 2>/dev/null || true

@@ -18,6 +18,12 @@ kill -0 "$primary" || fail "the first process has gone"
 [ "$(xdotool search --onlyvisible --name '^second.png$' getwindowpid)" = "$primary" ] ||
   fail "second.png is not shown by the first process"
 
+# A second launch none of whose files opens fails, as a first one does.
+status=0
+"$FENNIC" "$pics/missing.png" "$pics/notes.txt" 2>"$WORK/refused.err" || status=$?
+[ "$status" = 1 ] || fail "second launch with refused paths exited with $status"
+grep -q "cannot open '$pics/missing.png'" "$WORK/refused.err" || fail "no reason printed"
+
 # No session bus: the launch keeps its own window.
 DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent start_fennic "$pics/third.png"
 alone=$LAST_PID

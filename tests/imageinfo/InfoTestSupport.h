@@ -3,7 +3,7 @@
 // Readable failure messages for the Qt and viewer-state values the tests
 // compare, and a fixed time zone for tests of local clock times.
 
-#include "viewer/ViewObserver.h"
+#include "imageinfo/GeoLocation.h"
 
 #include <QJsonDocument>
 #include <QString>

@@ -1,5 +1,5 @@
-#include "app/AppSettings.h"
-#include "app/SettingsStore.h"
+#include "platform/AppSettings.h"
+#include "platform/SettingsStore.h"
 #include "viewer/components/BgNSView.h"
 #include "viewer/components/EdgeTopArea.h"
 #include "viewer/components/NSImageAspectFillView.h"

@@ -1,6 +1,6 @@
 #include "viewer/components/EdgeTopArea.h"
 
-#include "app/AppSettings.h"
+#include "platform/AppSettings.h"
 
 EdgeTopArea::EdgeTopArea(SettingsStore* store, QObject* parent)
     : QObject(parent), visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, store)) {

@@ -1,6 +1,6 @@
 #include "viewer/loading/EarlyDecode.h"
 
-#include "viewer/loading/StartupScreen.h"
+#include "platform/StartupScreen.h"
 
 #include "FakeDecoder.h"
 

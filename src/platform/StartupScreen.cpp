@@ -1,4 +1,4 @@
-#include "viewer/loading/StartupScreen.h"
+#include "platform/StartupScreen.h"
 
 #include <cstdlib>
 #include <xcb/xcb.h>

@@ -40,6 +40,12 @@ QSizeF minimumResizeSize(const QSizeF& stored);
 QSizeF constrainResize(const QSizeF& proposed, const QSizeF& stored, const QSizeF& aspect,
                        double toolbarHeight);
 
+// content (an image with a band of bandHeight on top) made small enough to
+// fit room, the space a window's content can take on the screen: the band
+// keeps its height and the image its proportions. Unchanged when it fits or
+// when room is empty.
+QSizeF limitToArea(const QSizeF& content, double bandHeight, const QSizeF& room);
+
 // The scale at which an image is shown letter-boxed inside bounds: 1 when it
 // fits inside on both sides, else the smaller of the two ratios.
 double aspectFitScale(const QSizeF& image, const QSizeF& bounds);

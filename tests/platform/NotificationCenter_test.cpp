@@ -1,4 +1,4 @@
-#include "app/NotificationCenter.h"
+#include "platform/NotificationCenter.h"
 
 #include <QObject>
 #include <gtest/gtest.h>

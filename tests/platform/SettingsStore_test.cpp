@@ -1,6 +1,6 @@
-#include "app/AppSettings.h"
-#include "app/AppStorageCompat.h"
-#include "app/SettingsStore.h"
+#include "platform/AppSettings.h"
+#include "platform/AppStorageCompat.h"
+#include "platform/SettingsStore.h"
 #include "style/VisualStyle.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/SettingsStore.h"
-#include "app/StoredValue.h"
+#include "platform/SettingsStore.h"
+#include "platform/StoredValue.h"
 
 #include <QObject>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppStorageCompat.h"
+#include "platform/AppStorageCompat.h"
 
 #include <QString>
 

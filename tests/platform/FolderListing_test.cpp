@@ -1,4 +1,4 @@
-#include "app/FolderListing.h"
+#include "platform/FolderListing.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "app/WindowDragMover.h"
+#include "viewer/WindowDragMover.h"
 
 #include <QApplication>
 #include <QMouseEvent>

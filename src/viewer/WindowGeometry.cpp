@@ -1,4 +1,4 @@
-#include "app/WindowGeometry.h"
+#include "viewer/WindowGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,6 +67,18 @@ QSizeF constrainResize(const QSizeF& proposed, const QSizeF& stored, const QSize
     const double rw = aspect.width(), rh = aspect.height();
     const double height = (rh - toolbarHeight) * pw / rw + toolbarHeight;
     return QSizeF(pw, height);
+}
+
+QSizeF limitToArea(const QSizeF& content, double bandHeight, const QSizeF& room) {
+    const double imageWidth = content.width();
+    const double imageHeight = content.height() - bandHeight;
+    if (!usable(room) || !positive(imageWidth) || !positive(imageHeight))
+        return content;
+    const double scale =
+        std::min({1.0, room.width() / imageWidth, (room.height() - bandHeight) / imageHeight});
+    if (!positive(scale))
+        return content;
+    return QSizeF(imageWidth * scale, imageHeight * scale + bandHeight);
 }
 
 double aspectFitScale(const QSizeF& image, const QSizeF& bounds) {

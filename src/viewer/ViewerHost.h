@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSizeF>
+#include <QString>
+
+class DecodeScheduler;
+class EarlyDecode;
+class ImageCache;
+class NotificationCenter;
+class SettingsStore;
+
+// What a viewer window needs of the application, and nothing more: the
+// shared settings, notifications and decoding, and the few window-registry
+// operations that act on a window by its key.
+class ViewerHost {
+public:
+    virtual ~ViewerHost() = default;
+
+    virtual SettingsStore& settingsStore() = 0;
+    virtual NotificationCenter& notificationCenter() = 0;
+    virtual DecodeScheduler& decodeScheduler() = 0;
+    virtual ImageCache& imageCache() = 0;
+    // The decode started before the first window existed; handed out once.
+    virtual EarlyDecode* takeEarlyDecode() = 0;
+
+    // Sizes the window registered under key to content (the image's fitted
+    // size with the toolbar band of bandHeight on top), then shows, focuses
+    // and centres it.
+    virtual void resizeWindowToContent(const QString& key, const QSizeF& content,
+                                       double bandHeight) = 0;
+    virtual void closeWindow(const QString& key) = 0;
+    // Every viewer window lays itself out again (the visual style changed).
+    virtual void refreshAllViewers() = 0;
+};
