@@ -61,7 +61,7 @@ void FennicImageView::resizeEvent(QResizeEvent*) {
     m_scaled = QPixmap();
 }
 
-void FennicImageView::paintEvent(QPaintEvent*) {
+void FennicImageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (showsMessage()) {
         paintMessage(painter);
@@ -73,21 +73,40 @@ void FennicImageView::paintEvent(QPaintEvent*) {
     const QRect target = imageRect();
     const qreal dpr = devicePixelRatioF();
     const QSize devicePixels = (QSizeF(target.size()) * dpr).toSize();
-    if (m_scaled.isNull() || m_scaled.size() != devicePixels) {
-        // Scaled once per size and image; later paints (opacity animation,
-        // scrolling) only copy pixels.
-        m_scaled = QPixmap::fromImage(
-            sourceFor(devicePixels)
-                .scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        m_scaled.setDevicePixelRatio(dpr);
-    }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(m_opacity);
     QPainterPath rounded;
     rounded.addRoundedRect(QRectF(target), cornerRadius, cornerRadius);
     painter.setClipPath(rounded);
-    painter.drawPixmap(target.topLeft(), m_scaled);
+    if (isZoomedPastView()) {
+        // Zoomed in, only a part is on screen: scale just that part, each
+        // time, rather than keep the whole picture at the zoomed size.
+        m_scaled = QPixmap();
+        const QImage& source = sourceFor(devicePixels);
+        const QRect exposed = event->rect() & target;
+        const double sx = double(source.width()) / target.width();
+        const double sy = double(source.height()) / target.height();
+        const QRectF from((exposed.x() - target.x()) * sx, (exposed.y() - target.y()) * sy,
+                          exposed.width() * sx, exposed.height() * sy);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(exposed), source, from);
+    } else {
+        if (m_scaled.isNull() || m_scaled.size() != devicePixels) {
+            // Scaled once per size and image; later paints (opacity
+            // animation) only copy pixels.
+            m_scaled = QPixmap::fromImage(
+                sourceFor(devicePixels)
+                    .scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            m_scaled.setDevicePixelRatio(dpr);
+        }
+        painter.drawPixmap(target.topLeft(), m_scaled);
+    }
     Q_EMIT imagePainted();
+}
+
+bool FennicImageView::isZoomedPastView() const {
+    const QRect visible = visibleRegion().boundingRect();
+    return !visible.isEmpty() && !visible.contains(imageRect());
 }
 
 void FennicImageView::paintMessage(QPainter& painter) {

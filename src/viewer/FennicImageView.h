@@ -36,6 +36,12 @@ public:
 
     // Where the image is drawn inside the view.
     QRect imageRect() const;
+    // True when only a part of the picture is on screen (zoomed in): paints
+    // then scale that part alone.
+    bool isZoomedPastView() const;
+    // The picture kept scaled to the view for quick repaints; none while
+    // zoomed past the view.
+    const QPixmap& scaledCache() const { return m_scaled; }
 
 Q_SIGNALS:
     // An image (not a message) has been drawn.

@@ -7,6 +7,7 @@
 #include <QNativeGestureEvent>
 #include <QPinchGesture>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -20,34 +21,37 @@ ImageAreaView::ImageAreaView(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
     setWidget(m_imageView);
+    // Only the user moves the middle of the view; relayouts keep it.
+    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+        connect(bar, &QAbstractSlider::actionTriggered, this,
+                [this] { QTimer::singleShot(0, this, &ImageAreaView::rememberCentre); });
+        connect(bar, &QAbstractSlider::sliderMoved, this, &ImageAreaView::rememberCentre);
+    }
     m_imageView->installEventFilter(this);
     viewport()->grabGesture(Qt::PinchGesture);
 }
 
+namespace {
+// Where the middle of the view is, as a fraction of the scrollable extent.
+double centreFraction(const QScrollBar* bar) {
+    const double span = bar->maximum() + bar->pageStep();
+    return span > 0 ? (bar->value() + bar->pageStep() / 2.0) / span : 0.5;
+}
+void restoreCentre(QScrollBar* bar, double fraction) {
+    const double span = bar->maximum() + bar->pageStep();
+    bar->setValue(int(std::lround(fraction * span - bar->pageStep() / 2.0)));
+}
+} // namespace
+
 void ImageAreaView::setScale(double scale) {
     if (scale == m_scale)
         return;
-    // Zoom about the centre of what is in view.
-    const auto centreFraction = [](const QScrollBar* bar) {
-        const double span = bar->maximum() + bar->pageStep();
-        return span > 0 ? (bar->value() + bar->pageStep() / 2.0) / span : 0.5;
-    };
-    const double fx = centreFraction(horizontalScrollBar());
-    const double fy = centreFraction(verticalScrollBar());
-
     m_scale = scale;
     const Qt::ScrollBarPolicy policy =
         scale == 1.0 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
     setHorizontalScrollBarPolicy(policy);
     setVerticalScrollBarPolicy(policy);
     layoutImage();
-
-    const auto restore = [](QScrollBar* bar, double fraction) {
-        const double span = bar->maximum() + bar->pageStep();
-        bar->setValue(int(std::lround(fraction * span - bar->pageStep() / 2.0)));
-    };
-    restore(horizontalScrollBar(), fx);
-    restore(verticalScrollBar(), fy);
 }
 
 bool ImageAreaView::canPan() const {
@@ -55,11 +59,25 @@ bool ImageAreaView::canPan() const {
 }
 
 void ImageAreaView::layoutImage() {
+    // Zooming, a new window size or a new picture keep the same part of the
+    // picture in the middle of the view: the part the user last scrolled to.
     // The space the area is given, whatever scroll bars it shows now: the
     // image keeps its size when they come and go.
     const QSize given = maximumViewportSize();
     m_imageView->resize(QSize(int(std::lround(given.width() * m_scale)),
                               int(std::lround(given.height() * m_scale))));
+    restoreCentre(horizontalScrollBar(), m_centre.x());
+    restoreCentre(verticalScrollBar(), m_centre.y());
+    // Scroll bars coming or going change the view's size and the scroll
+    // ranges once more, after this: centre again when they have settled.
+    QTimer::singleShot(0, this, [this] {
+        restoreCentre(horizontalScrollBar(), m_centre.x());
+        restoreCentre(verticalScrollBar(), m_centre.y());
+    });
+}
+
+void ImageAreaView::rememberCentre() {
+    m_centre = QPointF(centreFraction(horizontalScrollBar()), centreFraction(verticalScrollBar()));
 }
 
 void ImageAreaView::resizeEvent(QResizeEvent* event) {
@@ -140,6 +158,7 @@ bool ImageAreaView::eventFilter(QObject* watched, QEvent* event) {
             m_panLast = now;
             horizontalScrollBar()->setValue(horizontalScrollBar()->value() - delta.x());
             verticalScrollBar()->setValue(verticalScrollBar()->value() - delta.y());
+            rememberCentre();
             return true;
         }
         break;

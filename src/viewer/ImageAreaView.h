@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QScrollArea>
 
 class FennicImageView;
@@ -37,6 +38,7 @@ protected:
 
 private:
     void layoutImage();
+    void rememberCentre();
     bool handleGesture(QEvent* event);
 
     FennicImageView* m_imageView;
@@ -44,4 +46,6 @@ private:
     double m_nativePinch = 1.0;
     bool m_panning = false;
     QPoint m_panLast;
+    // The middle of the view as fractions of the picture's width and height.
+    QPointF m_centre{0.5, 0.5};
 };

@@ -102,6 +102,15 @@ TEST_F(AppDelegateTest, MenuCommandsAndPositionRequestsAddressTheCurrentWindowOn
     for (const QString keys : {"Ctrl+O", "Ctrl+P", "Ctrl+U", "Ctrl+Q", "Ctrl+,"})
         EXPECT_TRUE(shortcuts.contains(keys)) << qPrintable(keys);
     EXPECT_EQ(window->actions().size(), delegate.menuActions().size());
+    // What is not built yet is offered, greyed out.
+    QHash<QString, bool> enabled;
+    for (QAction* action : delegate.menuActions())
+        enabled.insert(action->text().section('\t', 0, 0), action->isEnabled());
+    for (const QString text : {"About Fennic", "Preferences…", "Print…", "Move to Trash",
+                               "Rotate clockwise", "Convert to PNG", "Show Image Details"})
+        EXPECT_FALSE(enabled.value(text, true)) << qPrintable(text);
+    for (const QString text : {"Open…", "Zoom In", "Next Image", "Quit Fennic"})
+        EXPECT_TRUE(enabled.value(text, false)) << qPrintable(text);
 
     window->move(3, 4);
     const QPoint before = window->pos();

@@ -7,6 +7,8 @@
 #include "viewer/ImageAreaView.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,6 +144,109 @@ TEST_F(HomeTest, ZoomKeysShowScrollBarsAndTheSidebarSettingGoesBackOnClose) {
     home->viewObserver().setHideInfoSidebar(true);
     windowOf(home)->close();
     EXPECT_EQ(store->value("hideInfoSidebarStorage").toString(), "true");
+}
+
+TEST_F(HomeTest, CommandsReachOnlyTheWindowWithTheirKey) {
+    Home* first = open("a.png");
+    Home* second = open("d.png");
+    NotificationCenter& center = delegate->notificationCenter();
+    center.post("zoomPlus", {{"uuid", first->uuid()}});
+    EXPECT_EQ(first->scale(), 1.125);
+    EXPECT_EQ(second->scale(), 1.0);
+    // No key, a key that is not text, another key: nothing happens.
+    center.post("zoomPlus");
+    center.post("zoomPlus", {{"uuid", 12}});
+    center.post("zoomMinus", {{"uuid", first->uuid().toLower()}});
+    EXPECT_EQ(first->scale(), 1.125);
+    EXPECT_EQ(second->scale(), 1.0);
+    // Commands not built yet do nothing and say so.
+    EXPECT_FALSE(second->perform(WindowCommand::printImage, {{"uuid", second->uuid()}}));
+
+    // The same commands by name, as D-Bus ActivateAction gives them.
+    EXPECT_TRUE(delegate->activateAction("noSuchAction", {}).contains("noSuchAction"));
+    EXPECT_FALSE(delegate->activateAction("zoomPlus", {42}).isEmpty());
+    EXPECT_FALSE(delegate->activateAction("zoomPlus", {"NO-SUCH-KEY"}).isEmpty());
+    EXPECT_FALSE(delegate->activateAction("convertImage", {first->uuid()}).isEmpty());
+    EXPECT_FALSE(delegate->activateAction("printImage", {first->uuid()}).isEmpty());
+    EXPECT_EQ(delegate->activateAction("zoomReset", {QVariantMap{{"uuid", first->uuid()}}}), "");
+    QSignalSpy loaded(second, &Home::imageLoaded);
+    EXPECT_EQ(delegate->activateAction("moveImageBack", {second->uuid()}), "");
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(first->scale(), 1.0);
+    EXPECT_EQ(second->filePath(), path("c.jpg"));
+}
+
+TEST_F(HomeTest, ASlowStepKeepsThePreviousPictureDimmedAndItsTitle) {
+    Home* home = open("a.png");
+    QWidget* window = windowOf(home);
+    // A large picture elsewhere, not prefetched: its decode takes a while.
+    QTemporaryDir other;
+    const QString large = QDir(other.path()).filePath("large.png");
+    QImage noise(3000, 2000, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7) ^ y, (y * 13) ^ x, x + y));
+    ASSERT_TRUE(noise.save(large));
+
+    QSignalSpy loaded(home, &Home::imageLoaded);
+    ASSERT_TRUE(home->openDroppedFile(large));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(home->opacity(), 0.5);
+    EXPECT_EQ(window->windowTitle(), "a.png");
+    ASSERT_TRUE(loaded.wait(10000));
+    EXPECT_EQ(home->opacity(), 1.0);
+    EXPECT_EQ(window->windowTitle(), "large.png");
+}
+
+TEST_F(HomeTest, ZoomedStepsKeepTheMiddleInViewAndPaintOnlyWhatShows) {
+    Home* home = open("a.png");
+    ImageAreaView* area = home->imageArea();
+    for (int i = 0; i < 40; ++i)
+        home->zoomIn();
+    QCoreApplication::processEvents();
+    const auto centred = [](const QScrollBar* bar) {
+        return std::abs(bar->value() - bar->maximum() / 2) <= 2;
+    };
+    EXPECT_TRUE(centred(area->horizontalScrollBar()) && centred(area->verticalScrollBar()));
+    step(home, true); // another size and shape of picture, the window refitted
+    QCoreApplication::processEvents();
+    EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(centred(area->horizontalScrollBar()) && centred(area->verticalScrollBar()));
+
+    // Painting the zoomed picture keeps no copy of it at the zoomed size.
+    FennicImageView* view = area->imageView();
+    QImage canvas(area->viewport()->size(), QImage::Format_ARGB32);
+    area->viewport()->render(&canvas);
+    EXPECT_TRUE(view->isZoomedPastView());
+    EXPECT_TRUE(view->scaledCache().isNull());
+    home->zoomReset();
+    area->viewport()->render(&canvas);
+    EXPECT_FALSE(view->isZoomedPastView());
+    EXPECT_EQ(view->scaledCache().size(), view->imageRect().size());
+}
+
+TEST_F(HomeTest, AFramedWindowFitsTheScreenWithItsBand) {
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    writeImage(path("screen.png"), screen, Qt::gray);
+    Home* home = open("screen.png");
+    const QSize window = windowOf(home)->size();
+    EXPECT_LE(window.height(), screen.height());
+    EXPECT_NEAR(double(window.width()) / (window.height() - 52),
+                double(screen.width()) / screen.height(), 0.01);
+}
+
+TEST_F(HomeTest, TheResizeRuleFollowsAStyleChangedElsewhere) {
+    Home* home = open("a.png"); // 300 x 200, framed: 300 x 252
+    QWidget* window = windowOf(home);
+    EXPECT_EQ(window->size(), QSize(300, 252));
+    EXPECT_EQ(delegate->constrainResize(window, {600, 400}), QSizeF(600, 452));
+    QSignalSpy loaded(home, &Home::imageLoaded);
+    // Another process turns the frame off: the file changes under us.
+    SettingsStore other(store->filePath());
+    other.setValue("visualStyleAsFrame", false);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(window->size(), QSize(300, 200));
+    EXPECT_EQ(delegate->constrainResize(window, {600, 450}), QSizeF(600, 400));
 }
 
 } // namespace

@@ -71,3 +71,17 @@ TEST(WindowGeometry, AspectFitScaleAndRectangle) {
     EXPECT_EQ(fittedImageRect({3, 3}, {10, 10}, 0.5), QRectF(4, 4, 2, 2));
     EXPECT_EQ(fittedImageRect({101, 51}, {200, 100}), QRectF(50, 25, 101, 51));
 }
+
+TEST(WindowGeometry, ContentTooTallForTheScreenShrinksWithTheBandKept) {
+    // A screen-sized picture with the band on top: the picture gives way.
+    const QSizeF screenSized = limitToArea({1440, 952}, 52, {1440, 900});
+    EXPECT_DOUBLE_EQ(screenSized.height(), 900);
+    EXPECT_DOUBLE_EQ(screenSized.width(), 1440.0 * 848 / 900);
+    // Too wide as well: the tighter side governs, the proportions hold.
+    const QSizeF wide = limitToArea({2000, 1052}, 52, {1440, 900});
+    EXPECT_DOUBLE_EQ(wide.width(), 1440);
+    EXPECT_DOUBLE_EQ((wide.height() - 52) * 2, 1440);
+    // What fits, or nowhere to fit it, stays as it is.
+    EXPECT_EQ(limitToArea({800, 652}, 52, {1440, 900}), QSizeF(800, 652));
+    EXPECT_EQ(limitToArea({800, 652}, 52, {0, 0}), QSizeF(800, 652));
+}
