@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -50,6 +51,14 @@ template <typename Text> bool endsWithAcceptedExtension(const Text& name, qsizet
     return false;
 }
 } // namespace
+
+bool isUtf8Name(QByteArrayView bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return true;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
 
 bool folderImageFilter(const QString& name) {
     return endsWithAcceptedExtension(name, name.lastIndexOf(QLatin1Char('.')));
@@ -104,10 +113,12 @@ FolderListing listImagesInFolder(const QString& folderPath) {
         if (ec)
             break;
         // Filter on the bytes (the endings are ASCII), then decode only the
-        // names kept, as the rest of Qt does.
+        // names kept, as the rest of Qt does. A name that is not UTF-8 is
+        // left out: no QString would open it again.
         const std::string bytes = it->path().filename().native();
         const auto dot = bytes.rfind('.');
-        if (dot != std::string::npos && endsWithAcceptedExtension(bytes, qsizetype(dot)))
+        if (dot != std::string::npos && endsWithAcceptedExtension(bytes, qsizetype(dot)) &&
+            isUtf8Name(bytes))
             result.names << QFile::decodeName(QByteArray::fromStdString(bytes));
     }
     if (ec) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -14,6 +15,11 @@ const QStringList& fileExtenstionsAccepted();
 const QStringList& fileExtenstionsAcceptedForRotating();
 // The folder filter: every accepted extension in lower and in upper case.
 QStringList dottedExtensions();
+
+// True when Qt can name a file with these bytes. Qt 6 reads every file name
+// as UTF-8 and QFile::decodeName replaces other bytes with U+FFFD, so such a
+// name cannot be opened, listed usefully or stepped to.
+bool isUtf8Name(QByteArrayView bytes);
 
 // True when the name ends with one of dottedExtensions(), compared exactly:
 // a.jpg and b.JPG match, c.Jpg and d.jpg.txt do not.
@@ -31,6 +37,7 @@ struct FolderListing {
 
 // Lists the images of a folder (shallow, hidden entries included) in the
 // file manager's order: case-insensitive, digit runs by value, stable.
+// Names that are not UTF-8 are left out (see isUtf8Name).
 FolderListing listImagesInFolder(const QString& folderPath);
 
 // Orders names in place as listImagesInFolder does.

@@ -2,7 +2,9 @@
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 TEST(FolderListing, KeepsExactCaseImageNamesInFileManagerOrder) {
     QTemporaryDir dir;
@@ -31,6 +33,23 @@ TEST(FolderListing, KeepsExactCaseImageNamesInFileManagerOrder) {
         EXPECT_FALSE(folderImageFilter(name)) << name;
     EXPECT_TRUE(hasAcceptedExtension("/x/photo.Jpg"));
     EXPECT_FALSE(hasAcceptedExtension("/x/notes.txt"));
+}
+
+TEST(FolderListing, ListsOnlyNamesThatOpen) {
+    // Qt reads file names as UTF-8 and cannot keep other bytes, so a name
+    // that is not UTF-8 would be a dead entry.
+    QTemporaryDir dir;
+    touchFiles(QDir(dir.path()), {"a.jpg", "\u00e9t\u00e9.jpg", "line\nbreak.jpg"});
+    for (const char* bytes : {"b\xff\xfe.jpg", "caf\xe9.jpg", "\xc0\xaf.jpg"}) {
+        const int fd = ::open((QFile::encodeName(dir.path()) + '/' + bytes).constData(),
+                              O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0) << bytes;
+        ::close(fd);
+    }
+    const FolderListing listing = listImagesInFolder(dir.path());
+    EXPECT_EQ(listing.names, QStringList({"a.jpg", "\u00e9t\u00e9.jpg", "line\nbreak.jpg"}));
+    for (const QString& name : listing.names)
+        EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(name))) << qPrintable(name);
 }
 
 TEST(FolderListing, UnreadableFolderGivesEmptyListAndReason) {
