@@ -49,13 +49,42 @@ CommandLine parseArguments(const std::vector<Argument>& args) {
     return line;
 }
 
-// Length of the valid UTF-8 sequence at bytes[i], or 0 when there is none.
+// Length of the well-formed UTF-8 sequence at bytes[i], or 0 when there is
+// none (a stray byte, an overlong form, a surrogate, past U+10FFFF).
 qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype i) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    const qsizetype length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
-    if (i + length > bytes.size())
+    const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(bytes[i + k]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    qsizetype length = 0;
+    unsigned char low = 0x80, high = 0xbf; // the range of the second byte
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        low = lead == 0xe0 ? 0xa0 : 0x80;
+        high = lead == 0xed ? 0x9f : 0xbf;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        low = lead == 0xf0 ? 0x90 : 0x80;
+        high = lead == 0xf4 ? 0x8f : 0xbf;
+    } else {
         return 0;
-    return isUtf8Name(bytes.sliced(i, length)) ? length : 0;
+    }
+    if (i + length > bytes.size() || byte(1) < low || byte(1) > high)
+        return 0;
+    for (qsizetype k = 2; k < length; ++k) {
+        if (byte(k) < 0x80 || byte(k) > 0xbf)
+            return 0;
+    }
+    return length;
+}
+
+bool printsAsItIs(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x7f && byte != '\\';
+    });
 }
 
 } // namespace
@@ -74,7 +103,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         if (isUtf8Name(bytes))
             arguments.push_back({QString::fromUtf8(bytes), true});
         else
-            arguments.push_back({printableName(bytes), false});
+            arguments.push_back({QString::fromUtf8(printableName(bytes)), false});
     }
     return parseArguments(arguments);
 }
@@ -91,7 +120,9 @@ QString usageText() {
         "UTF-8 are not listed: Fennic cannot open them.\n");
 }
 
-QString printableName(QByteArrayView bytes) {
+QByteArray printableName(QByteArrayView bytes) {
+    if (printsAsItIs(bytes))
+        return bytes.toByteArray();
     QByteArray printed;
     printed.reserve(bytes.size());
     const auto appendHex = [&printed](unsigned char byte) {
@@ -124,7 +155,7 @@ QString printableName(QByteArrayView bytes) {
             printed += bytes.sliced(i, length);
         i += std::max<qsizetype>(length, 1);
     }
-    return QString::fromUtf8(printed);
+    return printed;
 }
 
 int reportUndecodablePaths(const CommandLine& line) {
@@ -135,13 +166,28 @@ int reportUndecodablePaths(const CommandLine& line) {
 }
 
 int runListCommand(const QString& folder) {
-    const FolderListing listing = listImagesInFolder(folder);
-    if (!listing.ok()) {
+    // Straight from the listing's bytes to standard output, a block at a
+    // time: no text object and no locked stdio call per name.
+    QByteArray out;
+    out.reserve(1 << 16);
+    const auto flush = [&out] {
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        out.clear();
+    };
+    const QString error = forEachImageInFolder(folder, [&](QByteArrayView name) {
+        if (printsAsItIs(name))
+            out += name;
+        else
+            out += printableName(name);
+        out += '\n';
+        if (out.size() > (1 << 16) - 4096)
+            flush();
+    });
+    flush();
+    if (!error.isEmpty()) {
         std::fprintf(stderr, "fennic: cannot list '%s': %s\n",
-                     qUtf8Printable(printableName(folder.toUtf8())), qUtf8Printable(listing.error));
+                     printableName(folder.toUtf8()).constData(), qUtf8Printable(error));
         return 1;
     }
-    for (const QString& name : listing.names)
-        std::printf("%s\n", qUtf8Printable(printableName(name.toUtf8())));
     return 0;
 }

@@ -23,11 +23,11 @@ CommandLine parseCommandLine(const QStringList& args);
 CommandLine parseCommandLine(int argc, const char* const* argv);
 QString usageText();
 
-// The name as printed on one line of output: unchanged, unless it holds a
+// The name as printed on one line of output (UTF-8): unchanged, unless it holds a
 // control character, a backslash or bytes that are not UTF-8. Such a name is
 // written with C-style escapes: \\, \n, \t, \r, and \xHH for each other such
 // byte; printf '%b' gives the bytes back.
-QString printableName(QByteArrayView bytes);
+QByteArray printableName(QByteArrayView bytes);
 
 // Prints "fennic: cannot open 'PATH': REASON" for each undecodable path of the
 // line; answers the exit status for them: 0 when there were none, else 1.
