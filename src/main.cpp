@@ -12,18 +12,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 namespace {
-
-QStringList argumentsOf(int argc, char** argv) {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
-}
 
 // Resolves each argument, reporting the ones that cannot be opened.
 QStringList openablePaths(const QStringList& arguments) {
@@ -50,7 +44,7 @@ bool hasVisibleViewer(const AppDelegate& delegate) {
 
 int main(int argc, char** argv) {
     Trace::mainStarted();
-    const CommandLine line = parseCommandLine(argumentsOf(argc, argv));
+    const CommandLine line = parseCommandLine(argc, argv);
     if (!line.error.isEmpty()) {
         std::fprintf(stderr, "fennic: %s\n%s", qUtf8Printable(line.error),
                      qUtf8Printable(usageText()));
@@ -64,13 +58,15 @@ int main(int argc, char** argv) {
         std::printf("fennic %s (build %s)\n", FENNIC_VERSION, FENNIC_BUILD_NUMBER);
         return 0;
     case CommandLine::Mode::List:
-        return runListCommand(line.paths.first());
+        return reportUndecodablePaths(line) != 0 ? 1 : runListCommand(line.paths.first());
     case CommandLine::Mode::Info: {
+        const int undecodable = reportUndecodablePaths(line);
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
-        return runInfoCommand(line.paths, out);
+        return std::max(runInfoCommand(line.paths, out), undecodable);
     }
     case CommandLine::Mode::Open:
+        reportUndecodablePaths(line);
         break;
     }
 
@@ -91,7 +87,8 @@ int main(int argc, char** argv) {
 
     const QStringList paths = openablePaths(line.paths);
     // Like any command, a launch none of whose files could be opened fails.
-    const int status = !line.paths.isEmpty() && paths.isEmpty() ? 1 : 0;
+    const bool named = !line.paths.isEmpty() || !line.undecodablePaths.isEmpty();
+    const int status = named && paths.isEmpty() ? 1 : 0;
 
     ApplicationBus bus;
     if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded) {

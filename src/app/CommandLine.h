@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -10,13 +11,28 @@ struct CommandLine {
     enum class Mode { Open, List, Info, Help, Version };
     Mode mode = Mode::Open;
     QStringList paths;
+    // Paths whose bytes are not UTF-8, as printableName gives them. Qt 6 reads
+    // every file name as UTF-8, so no QString reaches these files.
+    QStringList undecodablePaths;
     QString error; // a usage error; empty when the line is valid
 };
 
 // args excludes the program name.
 CommandLine parseCommandLine(const QStringList& args);
+// The program's own arguments (argv[0] is skipped), decoded as Qt decodes file names.
+CommandLine parseCommandLine(int argc, const char* const* argv);
 QString usageText();
 
-// Prints the folder's image names, one per line. Exit status 0, or 1 with the
-// reason on standard error when the folder cannot be listed.
+// The name as printed on one line of output (UTF-8): unchanged, unless it holds a
+// control character, a backslash or bytes that are not UTF-8. Such a name is
+// written with C-style escapes: \\, \n, \t, \r, and \xHH for each other such
+// byte; printf '%b' gives the bytes back.
+QByteArray printableName(QByteArrayView bytes);
+
+// Prints "fennic: cannot open 'PATH': REASON" for each undecodable path of the
+// line; answers the exit status for them: 0 when there were none, else 1.
+int reportUndecodablePaths(const CommandLine& line);
+
+// Prints the folder's image names, one per line (see printableName). Exit
+// status 0, or 1 with the reason on standard error when the folder cannot be listed.
 int runListCommand(const QString& folder);

@@ -1,5 +1,6 @@
 #include "app/OpenRequest.h"
 
+#include "app/CommandLine.h"
 #include "platform/FolderListing.h"
 
 #include <QDir>
@@ -39,5 +40,6 @@ OpenRequest resolveOpenRequest(const QString& argument) {
 }
 
 QString cannotOpenMessage(const QString& argument, const QString& reason) {
-    return QStringLiteral("fennic: cannot open '%1': %2").arg(argument, reason);
+    return QStringLiteral("fennic: cannot open '%1': %2")
+        .arg(printableName(argument.toUtf8()), reason);
 }

@@ -16,5 +16,5 @@ struct OpenRequest {
 OpenRequest resolveOpenRequest(const QString& argument);
 
 // The line printed for a path that cannot be opened:
-// "fennic: cannot open 'PATH': REASON".
+// "fennic: cannot open 'PATH': REASON", PATH as printableName gives it.
 QString cannotOpenMessage(const QString& argument, const QString& reason);

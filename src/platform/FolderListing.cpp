@@ -1,13 +1,17 @@
 #include "platform/FolderListing.h"
 
-#include <QCollator>
+#include "platform/DisplayOrder.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <cstring>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
 #include <vector>
 
 const QStringList& fileExtenstionsAccepted() {
@@ -51,6 +55,14 @@ template <typename Text> bool endsWithAcceptedExtension(const Text& name, qsizet
 }
 } // namespace
 
+bool isUtf8Name(QByteArrayView bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return true;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
 bool folderImageFilter(const QString& name) {
     return endsWithAcceptedExtension(name, name.lastIndexOf(QLatin1Char('.')));
 }
@@ -61,61 +73,70 @@ bool hasAcceptedExtension(const QString& path) {
 }
 
 void sortNamesForDisplay(QStringList& names) {
-    // Qt's collator compares code points in the C locale; a session without
-    // a language setting still gets the file manager's order.
-    const QLocale locale = QLocale().language() == QLocale::C
-                               ? QLocale(QLocale::English, QLocale::UnitedStates)
-                               : QLocale();
-    QCollator collator{locale};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    collator.setIgnorePunctuation(false);
-
-    // One collation key per name, then a plain key comparison: far cheaper
-    // than asking the collator to compare every pair of strings.
-    struct Entry {
-        QCollatorSortKey key;
-        qsizetype position;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(names.size());
-    for (qsizetype i = 0; i < names.size(); ++i)
-        entries.push_back({collator.sortKey(names.at(i)), i});
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
-
+    DisplayOrder order(names.size());
+    for (const QString& name : names)
+        order.append(name);
     QStringList sorted;
     sorted.reserve(names.size());
-    for (const Entry& e : entries)
-        sorted << names.at(e.position);
+    for (const quint32 position : order.positions())
+        sorted << names.at(position);
     names = std::move(sorted);
+}
+
+QString forEachImageInFolder(const QString& folderPath,
+                             const std::function<void(QByteArrayView name)>& take) {
+    DIR* folder = ::opendir(QFile::encodeName(folderPath).constData());
+    if (!folder)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    // The kept names one after another in one buffer, not a string each. A
+    // folder's size in bytes is at least what its names take on most file
+    // systems: reserved once, the buffer is not copied as it grows.
+    struct stat status {};
+    const qint64 folderBytes = ::fstat(::dirfd(folder), &status) == 0
+                                   ? std::clamp<qint64>(status.st_size, 4096, qint64(1) << 26)
+                                   : 4096;
+    std::string names;
+    names.reserve(size_t(folderBytes));
+    std::vector<quint32> starts;
+    starts.reserve(size_t(folderBytes / 24));
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(folder);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        // Filter on the bytes (the endings are ASCII). A name that is not
+        // UTF-8 is left out: no QString would open it again.
+        const std::string_view name(entry->d_name);
+        const auto dot = name.rfind('.');
+        if (name == "." || name == ".." || dot == std::string_view::npos ||
+            !endsWithAcceptedExtension(name, qsizetype(dot)) || !isUtf8Name(name))
+            continue;
+        starts.push_back(quint32(names.size()));
+        names.append(name);
+    }
+    ::closedir(folder);
+    if (error != 0)
+        return QString::fromLocal8Bit(std::strerror(error));
+    starts.push_back(quint32(names.size()));
+
+    const auto nameAt = [&](size_t i) {
+        return QByteArrayView(names.data() + starts[i], starts[i + 1] - starts[i]);
+    };
+    DisplayOrder order(qsizetype(starts.size() - 1));
+    for (size_t i = 0; i + 1 < starts.size(); ++i)
+        order.appendUtf8(nameAt(i));
+    for (const quint32 position : order.positions())
+        take(nameAt(position));
+    return QString();
 }
 
 FolderListing listImagesInFolder(const QString& folderPath) {
     FolderListing result;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(
-        std::filesystem::path(QFile::encodeName(folderPath).toStdString()), ec);
-    if (ec) {
-        result.error = QString::fromStdString(ec.message());
-        return result;
-    }
-    for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
-            break;
-        // Filter on the bytes (the endings are ASCII), then decode only the
-        // names kept, as the rest of Qt does.
-        const std::string bytes = it->path().filename().native();
-        const auto dot = bytes.rfind('.');
-        if (dot != std::string::npos && endsWithAcceptedExtension(bytes, qsizetype(dot)))
-            result.names << QFile::decodeName(QByteArray::fromStdString(bytes));
-    }
-    if (ec) {
-        result.names.clear();
-        result.error = QString::fromStdString(ec.message());
-        return result;
-    }
-    sortNamesForDisplay(result.names);
+    result.error = forEachImageInFolder(
+        folderPath, [&](QByteArrayView name) { result.names << QString::fromUtf8(name); });
     return result;
 }
 

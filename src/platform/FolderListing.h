@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // Which files count as images, and how a folder's images are listed, ordered
@@ -14,6 +16,11 @@ const QStringList& fileExtenstionsAccepted();
 const QStringList& fileExtenstionsAcceptedForRotating();
 // The folder filter: every accepted extension in lower and in upper case.
 QStringList dottedExtensions();
+
+// True when Qt can name a file with these bytes. Qt 6 reads every file name
+// as UTF-8 and QFile::decodeName replaces other bytes with U+FFFD, so such a
+// name cannot be opened, listed usefully or stepped to.
+bool isUtf8Name(QByteArrayView bytes);
 
 // True when the name ends with one of dottedExtensions(), compared exactly:
 // a.jpg and b.JPG match, c.Jpg and d.jpg.txt do not.
@@ -31,7 +38,14 @@ struct FolderListing {
 
 // Lists the images of a folder (shallow, hidden entries included) in the
 // file manager's order: case-insensitive, digit runs by value, stable.
+// Names that are not UTF-8 are left out (see isUtf8Name).
 FolderListing listImagesInFolder(const QString& folderPath);
+
+// The same listing as UTF-8 bytes, handed one by one to take in display
+// order, without a QString per name (fennic --list prints 100,000 names).
+// Answers why the folder could not be read, or an empty string.
+QString forEachImageInFolder(const QString& folderPath,
+                             const std::function<void(QByteArrayView name)>& take);
 
 // Orders names in place as listImagesInFolder does.
 void sortNamesForDisplay(QStringList& names);

@@ -1,6 +1,19 @@
 #include "platform/NotificationCenter.h"
 
 #include <algorithm>
+#include <utility>
+
+NotificationCenter::Token::Token(Token&& other) noexcept
+    : m_center(std::move(other.m_center)), m_id(std::exchange(other.m_id, 0)) {}
+
+NotificationCenter::Token& NotificationCenter::Token::operator=(Token&& other) noexcept {
+    if (this != &other) {
+        reset();
+        m_center = std::move(other.m_center);
+        m_id = std::exchange(other.m_id, 0);
+    }
+    return *this;
+}
 
 NotificationCenter::Token::~Token() {
     reset();

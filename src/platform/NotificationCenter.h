@@ -20,8 +20,9 @@ public:
     class Token {
     public:
         Token() = default;
-        Token(Token&&) noexcept = default;
-        Token& operator=(Token&&) noexcept = default;
+        Token(Token&& other) noexcept;
+        // Ends the subscription this token held before taking other's.
+        Token& operator=(Token&& other) noexcept;
         ~Token();
         void reset();
         explicit operator bool() const { return m_id != 0; }

@@ -12,9 +12,12 @@
 // (text for booleans and numbers, raw bytes for data). Every change of a key
 // is reported through valueChanged: at once for changes made through this
 // object, and through a file watcher for changes made by another process or
-// by a person editing the file. A missing, unreadable or corrupt file reads
-// as empty, so every setting falls back to its default; a corrupt file is
-// moved aside to fennic.conf.broken at the next write, never overwritten.
+// by a person editing the file. A missing or unreadable file reads as empty,
+// so every setting falls back to its default. An entry that is not UTF-8 is
+// left out (its key falls back alone); at the next write the original file is
+// copied to fennic.conf.broken and the readable entries stay. A file that is
+// no settings file at all is moved there instead, never overwritten. Files
+// kept earlier stay: later ones become fennic.conf.broken.1, .2 and so on.
 class SettingsStore : public QObject {
     Q_OBJECT
 public:
@@ -42,7 +45,6 @@ Q_SIGNALS:
 
 private:
     QVariantMap readFile() const;
-    bool isCorrupt() const;
     void watch();
     void writeAndReport(const QString& key, const QVariant& value, bool removing);
 

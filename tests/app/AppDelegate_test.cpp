@@ -89,7 +89,9 @@ TEST_F(AppDelegateTest, MenuCommandsAndPositionRequestsAddressTheCurrentWindowOn
     delegate.deleteImage();
     EXPECT_TRUE(posted.isEmpty());
 
+    // Launched with a file: both openFile and the launch itself listen for position requests.
     delegate.openFile(picture("a.jpg"));
+    delegate.applicationDidFinishLaunching();
     delegate.showPrintDialog();
     delegate.deleteImage();
     EXPECT_EQ(posted, QStringList({*delegate.uuid, *delegate.uuid}));

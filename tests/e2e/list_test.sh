@@ -12,11 +12,34 @@ actual=$("$FENNIC" --list "$dir")
 LC_ALL=C actual=$("$FENNIC" --list "$dir")
 [ "$actual" = "$expected" ] || { echo "FAIL in the C locale: got"; echo "$actual"; exit 1; }
 
+# One line per name: control characters and backslashes as C-style escapes,
+# which printf '%b' undoes; a name that is not UTF-8 cannot be opened and is
+# left out.
+odd=$(mktemp -d)
+trap 'rm -rf "$dir" "$odd"' EXIT
+touch "$odd/"$'line\nbreak.jpg' "$odd/"'back\slash.jpg' "$odd/"$'tab\there.jpg' "$odd/"$'\xff\xfe.jpg' \
+  "$odd/plain.jpg"
+expected=$'back\\\\slash.jpg\nline\\nbreak.jpg\nplain.jpg\ntab\\there.jpg'
+actual=$("$FENNIC" --list "$odd")
+[ "$actual" = "$expected" ] || { echo "FAIL: odd names gave"; echo "$actual"; exit 1; }
+while IFS= read -r line; do
+  [ -e "$odd/$(printf '%b' "$line")" ] || { echo "FAIL: '$line' names no file"; exit 1; }
+done <<<"$actual"
+
 set +e
 err=$("$FENNIC" --list "$dir/missing" 2>&1 >/dev/null)
 status=$?
 set -e
 [ $status -eq 1 ] || { echo "FAIL: status $status for a missing folder"; exit 1; }
 [ "$err" = "fennic: cannot list '$dir/missing': No such file or directory" ] ||
+  { echo "FAIL: message '$err'"; exit 1; }
+
+# Arguments that are not UTF-8 are refused by name, never opened as another file.
+set +e
+err=$("$FENNIC" --info "$odd/"$'\xff\xfe.jpg' 2>&1 >/dev/null)
+status=$?
+set -e
+[ $status -eq 1 ] || { echo "FAIL: status $status for --info with a name that is not UTF-8"; exit 1; }
+[ "$err" = "fennic: cannot open '$odd/\xff\xfe.jpg': the name is not valid UTF-8" ] ||
   { echo "FAIL: message '$err'"; exit 1; }
 echo "PASS"

@@ -1,8 +1,14 @@
 #include "platform/FolderListing.h"
 #include "support/TestFiles.h"
 
+#include <QCollator>
+#include <QLocale>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 TEST(FolderListing, KeepsExactCaseImageNamesInFileManagerOrder) {
     QTemporaryDir dir;
@@ -31,6 +37,71 @@ TEST(FolderListing, KeepsExactCaseImageNamesInFileManagerOrder) {
         EXPECT_FALSE(folderImageFilter(name)) << name;
     EXPECT_TRUE(hasAcceptedExtension("/x/photo.Jpg"));
     EXPECT_FALSE(hasAcceptedExtension("/x/notes.txt"));
+}
+
+TEST(FolderListing, OrderAgreesWithQtsCollatorInEveryLocale) {
+    // The order is QCollator's (case-insensitive, numeric, punctuation kept,
+    // stable), built from ICU keys directly; a random mix of pieces that
+    // collation treats specially must come out the same.
+    const QStringList pieces{"a",      "A",      "\u00e4",  "\u00c4",    "o",   "\u00f6",
+                             "z",      "\u00e9", "e\u0301", "E",         "ss",  "\u00df",
+                             "_",      "-",      " ",       ".",         "IMG", "img",
+                             "1",      "01",     "2",       "10",        "007", "\uff19",
+                             "\u03a9", "\u0436", "\u540d",  "\U0001F600"};
+    QRandomGenerator random(7);
+    QStringList names;
+    for (int i = 0; i < 3000; ++i) {
+        QString name;
+        for (int n = 1 + random.bounded(4); n > 0; --n)
+            name += pieces.at(random.bounded(pieces.size()));
+        names << name + ".jpg";
+    }
+    const QLocale original;
+    for (const char* locale : {"en_US", "de_DE", "sv_SE", "C"}) {
+        QLocale::setDefault(QLocale(locale));
+        QCollator collator(QLocale().language() == QLocale::C
+                               ? QLocale(QLocale::English, QLocale::UnitedStates)
+                               : QLocale());
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        collator.setNumericMode(true);
+        collator.setIgnorePunctuation(false);
+        std::vector<std::pair<QCollatorSortKey, QString>> keyed;
+        for (const QString& name : names)
+            keyed.emplace_back(collator.sortKey(name), name);
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+        QStringList expected;
+        for (const auto& entry : keyed)
+            expected << entry.second;
+        QStringList sorted = names;
+        sortNamesForDisplay(sorted);
+        const auto differ = std::mismatch(sorted.cbegin(), sorted.cend(), expected.cbegin());
+        EXPECT_TRUE(differ.first == sorted.cend())
+            << locale << ": " << (differ.first - sorted.cbegin()) << " "
+            << qPrintable(*differ.first) << " | " << qPrintable(*differ.second);
+
+        QStringList letters{"z.jpg", "\u00f6.jpg", "o.jpg"};
+        sortNamesForDisplay(letters);
+        EXPECT_EQ(letters.indexOf("\u00f6.jpg"), QByteArray(locale) == "sv_SE" ? 2 : 1) << locale;
+    }
+    QLocale::setDefault(original);
+}
+
+TEST(FolderListing, ListsOnlyNamesThatOpen) {
+    // Qt reads file names as UTF-8 and cannot keep other bytes, so a name
+    // that is not UTF-8 would be a dead entry.
+    QTemporaryDir dir;
+    touchFiles(QDir(dir.path()), {"a.jpg", "\u00e9t\u00e9.jpg", "line\nbreak.jpg"});
+    for (const char* bytes : {"b\xff\xfe.jpg", "caf\xe9.jpg", "\xc0\xaf.jpg"}) {
+        const int fd = ::open((QFile::encodeName(dir.path()) + '/' + bytes).constData(),
+                              O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0) << bytes;
+        ::close(fd);
+    }
+    const FolderListing listing = listImagesInFolder(dir.path());
+    EXPECT_EQ(listing.names, QStringList({"a.jpg", "\u00e9t\u00e9.jpg", "line\nbreak.jpg"}));
+    for (const QString& name : listing.names)
+        EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(name))) << qPrintable(name);
 }
 
 TEST(FolderListing, UnreadableFolderGivesEmptyListAndReason) {

@@ -41,3 +41,23 @@ TEST(NotificationCenter, DeliversByNameUntilTheTokenOwnerOrRemovalEndsIt) {
     center.post("m");
     EXPECT_EQ(calls, 1);
 }
+
+TEST(NotificationCenter, ATokenAssignedOverEndsWhatItHeldAndAMovedFromTokenHoldsNothing) {
+    NotificationCenter center;
+    int calls = 0;
+    const auto count = [&](const QVariantMap&) { ++calls; };
+    auto token = center.subscribe("n", nullptr, count);
+    token = center.subscribe("n", nullptr, count);
+    EXPECT_EQ(center.observerCount("n"), 1);
+    center.post("n");
+    EXPECT_EQ(calls, 1);
+
+    NotificationCenter::Token moved(std::move(token));
+    EXPECT_FALSE(token);
+    EXPECT_TRUE(moved);
+    token = std::move(moved);
+    EXPECT_FALSE(moved);
+    EXPECT_EQ(center.observerCount("n"), 1);
+    token.reset();
+    EXPECT_EQ(center.observerCount("n"), 0);
+}

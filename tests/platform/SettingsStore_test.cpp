@@ -97,6 +97,42 @@ TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsKeptAside) {
     }
 }
 
+TEST_F(SettingsTest, BytesThatAreNotUtf8CostOnlyTheirOwnKeyAndEveryOriginalIsKept) {
+    // Latin-1 text in one value, in a continued value and in a section name.
+    const QByteArray latin1("[General]\nvisualStyleAsFrame=false\nlastOpenLocation=/data/caf\xe9\n"
+                            "feed=https://a.example/\\\n\xe9t\xe9\nhideInfoSidebarStorage=true\n"
+                            "[caf\xe9]\nk=1\n");
+    writeFile(latin1);
+    SettingsStore store(path());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &store).wrappedValue());
+    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), QString());
+    EXPECT_FALSE(store.contains("lastOpenLocation"));
+    EXPECT_FALSE(store.contains("feed"));
+
+    // The next write keeps the original aside and the readable entries in place.
+    store.setValue("count", 3);
+    EXPECT_EQ(readFile(path() + ".broken"), latin1);
+    SettingsStore later(path());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).wrappedValue());
+    EXPECT_EQ(read(later, "count", 0), 3);
+    EXPECT_FALSE(later.contains("lastOpenLocation"));
+    EXPECT_FALSE(readFile(path()).contains("caf"));
+
+    // Files kept earlier stay; binary junk is moved aside whole.
+    for (const QByteArray& junk : {QByteArray("\x89PNG\r\n\x1a\n\0\0", 10), QByteArray("[x\n")}) {
+        writeFile(junk);
+        SettingsStore broken(path());
+        EXPECT_FALSE(broken.contains("count"));
+        broken.setValue("count", 4);
+        EXPECT_EQ(read(broken, "count", 0), 4);
+    }
+    EXPECT_EQ(readFile(path() + ".broken"), latin1);
+    EXPECT_EQ(readFile(path() + ".broken.1"), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10));
+    EXPECT_EQ(readFile(path() + ".broken.2"), "[x\n");
+    EXPECT_FALSE(QFile::exists(path() + ".broken.3"));
+}
+
 TEST_F(SettingsTest, EveryValueTypeRoundTripsThroughTheFile) {
     const QUrl url("https://example.org/a b");
     const QByteArray blob("\x00\x01\xff", 3);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QObject>
+#include <QStringDecoder>
 #include <QThread>
 
 namespace {
@@ -37,7 +38,12 @@ EarlyDecode::~EarlyDecode() {
 QString EarlyDecode::fileFromCommandLine(int argc, char** argv) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
+        // Qt reads file names as UTF-8; a name that is not cannot be opened
+        // (and is reported as such), so there is nothing to decode early.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString argument = utf8.decode(QByteArrayView(argv[i]));
+        if (utf8.hasError())
+            continue;
         if (!optionsEnded && argument == QLatin1String("--")) {
             optionsEnded = true;
             continue;
