@@ -3,7 +3,7 @@
 namespace windowcommands {
 
 namespace {
-QKeySequence key(int k) {
+QKeySequence key(QKeyCombination k) {
     return QKeySequence(k);
 }
 } // namespace

@@ -4,6 +4,8 @@
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
 
+#include <QCoreApplication>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -40,11 +42,12 @@ TEST(RawImage, UsesThePreviewOnlyWhenItCoversTheTarget) {
     } cases[] = {
         // 45 x 60 is more than the preview and more than half the raw: full develop.
         {"full", {.orientation = 6, .previewSize = {40, 30}}, {60, 60}, {48, 64}, {48, 64}},
-        // A preview stored already upright is not turned a second time.
+        // A preview stored already upright is not turned a second time; it is
+        // decoded at 6/8, the smallest DCT scale that still covers 23 x 30.
         {"upright",
          {.orientation = 6, .previewSize = {40, 30}, .previewUpright = true},
          {30, 30},
-         {30, 40},
+         {23, 30},
          {48, 64}},
         // A preview far larger than needed is decoded at a reduced DCT scale.
         {"large",
@@ -65,4 +68,22 @@ TEST(RawImage, UsesThePreviewOnlyWhenItCoversTheTarget) {
         EXPECT_EQ(d.fullSize, c.full);
         EXPECT_EQ(ImageFixtures::markedCorners(d.image), "BRWG");
     }
+}
+
+// The start-up decode runs before QApplication exists, when Qt's image
+// plugins must not be used: a raw file's JPEG preview goes through the
+// project's own decoder, so it is found even with no plugin to be had.
+TEST(RawImage, JpegPreviewNeedsNoQtImagePlugin) {
+    const QStringList libraryPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+    ASSERT_FALSE(QImageReader::supportedImageFormats().contains("jpeg"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("preview.dng");
+    ASSERT_TRUE(
+        writeTinyDng(path, {.size = {256, 192}, .orientation = 6, .previewSize = {160, 120}}));
+    const DecodedImage d = decodeRaw(path, QSize(40, 40));
+    QCoreApplication::setLibraryPaths(libraryPaths);
+    ASSERT_TRUE(d.ok()) << d.error.toStdString();
+    EXPECT_EQ(d.image.size(), QSize(30, 40)); // the preview at 1/4, not a development
+    EXPECT_EQ(ImageFixtures::markedCorners(d.image), "BRWG");
 }

@@ -4,12 +4,54 @@
 #include <QString>
 #include <QtGlobal>
 
-// Guards against decompression bombs: headers that claim sizes no camera or
-// scanner produces. Real photos up to several hundred megapixels still open.
+// Every limit the decoders hold hostile files to, with the reason for each
+// number. The rule behind them: showing any file fitted to the window keeps
+// the process under 1 GB and each decode under 10 s on a 2-core machine,
+// while real photos of several hundred megapixels still open and zoom.
 namespace DecodeLimits {
 
+constexpr qint64 MB = 1024 * 1024;
+
+// Largest image decoded at all (at full resolution, for zooming): 4 GB as
+// RGB32. No camera or scanner makes more; a 200-megapixel photo fits 5 times.
 constexpr qint64 maxPixels = 1'000'000'000; // one gigapixel
+// Longest side: beyond this a file is a strip no viewer could show.
 constexpr int maxSide = 200'000;
+
+// libjpeg's own buffers (max_memory_to_use). A progressive JPEG keeps every
+// DCT coefficient, 3 bytes per pixel at 4:2:0: 600 MB for 200 megapixels. A
+// file that needs more is refused instead of taking gigabytes.
+constexpr qint64 jpegWorkingBytes = 640 * MB;
+// Huffman-coded JPEG spends at least one bit per 8x8 luma block on its DC
+// value alone; one byte per 64 blocks (4096 pixels) leaves room for
+// arithmetic coding and for files cut short, and still unmasks a few hundred
+// bytes that claim 30000 x 30000 pixels.
+constexpr qint64 jpegPixelsPerByte = 64 * 64;
+
+// zlib never expands data more than 1032 times: a PNG whose rows need more
+// than that of its file's size lies about its size.
+constexpr qint64 pngMaxInflation = 1032;
+// PNG chunks other than the image data (text, profiles, unknown ones) and
+// their decompressed content: a profile or a caption is kilobytes; 16 MB
+// leaves room for the largest ICC profiles and XMP packets.
+constexpr qint64 pngChunkBytes = 16 * MB;
+// PNG and TIFF larger than this many pixels are shown from a streamed decode
+// scaled down row by row to the screen, never held at full size just to be
+// fitted: 64 megapixels are 256 MB as RGB32, twice that when 16-bit.
+constexpr qint64 fullDecodeForScreenPixels = 64'000'000;
+
+// HEIF cannot be decoded at a reduced size: the whole image is decoded as
+// YCbCr planes and converted to RGBA (5.5 bytes per pixel at 8 bits, twice
+// that at 10 bits). 128 megapixels stay under 1 GB at 8 bits and decode in
+// about 5 s on two cores, four times what phones and cameras store.
+constexpr qint64 maxHeifPixels = 128'000'000;
+// libheif's own guard on each side of an item, its default: raising it let
+// grid images declare 200000-pixel sides.
+constexpr int maxHeifSide = 32'768;
+
+// How long quitting waits for running decodes before leaving them to end on
+// their own: an ordinary photo finishes cleanly, and nobody notices the wait.
+constexpr int quitWaitMs = 200;
 
 inline bool isAcceptable(const QSize& size) {
     return size.width() > 0 && size.height() > 0 && size.width() <= maxSide &&
@@ -18,6 +60,17 @@ inline bool isAcceptable(const QSize& size) {
 
 inline QString refusal(const QSize& size) {
     return QStringLiteral("the image claims %1 x %2 pixels, more than Fennic will decode")
+        .arg(size.width())
+        .arg(size.height());
+}
+
+// Whether a JPEG of fileBytes can hold the pixels it claims.
+inline bool jpegDataCanHold(const QSize& size, qint64 fileBytes) {
+    return fileBytes * jpegPixelsPerByte >= qint64(size.width()) * size.height();
+}
+
+inline QString tooSmallFor(const QSize& size) {
+    return QStringLiteral("the file is far too small for the %1 x %2 pixels it claims")
         .arg(size.width())
         .arg(size.height());
 }

@@ -22,4 +22,30 @@ bool resolve(void* handle, const char* name, Function*& function, QString* error
 
 void close(void* handle);
 
+// Opens soname and resolves every function of Library, a table of function
+// pointers that lists them through forEachFunction(visit) as
+// visit("name", member). On any failure the table is empty and its error
+// says "<feature> support is not available: <reason>". A library that loaded
+// stays loaded.
+template <typename Library> Library loadLibrary(const char* soname, const QString& feature) {
+    Library library;
+    QString error;
+    void* handle = open(soname, &error);
+    bool resolved = handle != nullptr;
+    library.forEachFunction([&](const char* name, auto*& function) {
+        resolved = resolved && resolve(handle, name, function, &error);
+    });
+    if (!resolved) {
+        close(handle);
+        library = Library();
+        library.error = QStringLiteral("%1 support is not available: %2").arg(feature, error);
+    }
+    return library;
+}
+
 } // namespace dynamiclibrary
+
+// For the function tables: FENNIC_..._FUNCTIONS(X) lists the names once, and
+// these turn each into a member of that name and into a visit of it.
+#define FENNIC_DECLARE_LIBRARY_FUNCTION(name) decltype(&::name) name = nullptr;
+#define FENNIC_VISIT_LIBRARY_FUNCTION(name) visit(#name, name);

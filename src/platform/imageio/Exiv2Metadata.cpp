@@ -1,5 +1,7 @@
 #include "platform/imageio/Exiv2Metadata.h"
 
+#include "platform/imageio/RegularFile.h"
+
 #include <QFile>
 
 #include <exiv2/error.hpp>
@@ -37,10 +39,17 @@ void ensure() {
 
 namespace {
 
-Exiv2::Image::AutoPtr openImage(const QString& path) {
+// exiv2 reads from memory: given a path it would open a FIFO and wait. The
+// image refers to file's mapping, so file must outlive it.
+Exiv2::Image::AutoPtr openImage(QFile& file, const QString& path) {
     Exiv2Setup::ensure();
-    Exiv2::Image::AutoPtr image =
-        Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString(), false);
+    QString error;
+    if (!RegularFile::open(file, path, &error))
+        return Exiv2::Image::AutoPtr();
+    const uchar* data = file.map(0, file.size());
+    if (!data)
+        return Exiv2::Image::AutoPtr();
+    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(data, long(file.size()));
     if (image.get())
         image->readMetadata();
     return image;
@@ -58,7 +67,8 @@ QByteArray iccOf(Exiv2::Image& image) {
 Exiv2Metadata Exiv2Metadata::fromFile(const QString& path) {
     Exiv2Metadata m;
     try {
-        Exiv2::Image::AutoPtr image = openImage(path);
+        QFile file;
+        Exiv2::Image::AutoPtr image = openImage(file, path);
         if (!image.get())
             return m;
         // TIFF takes its size from the Exif data: ask before moving that out.
@@ -78,7 +88,8 @@ Exiv2Metadata Exiv2Metadata::fromFile(const QString& path) {
 
 QByteArray Exiv2Metadata::iccProfileOf(const QString& path) {
     try {
-        Exiv2::Image::AutoPtr image = openImage(path);
+        QFile file;
+        Exiv2::Image::AutoPtr image = openImage(file, path);
         return image.get() ? iccOf(*image) : QByteArray();
     } catch (const Exiv2::AnyError&) {
     } catch (const std::exception&) {

@@ -1,15 +1,18 @@
 #include "platform/imageio/HeifImage.h"
 
+#include "platform/imageio/DecodeGuard.h"
 #include "platform/imageio/DecodeLimits.h"
 #include "platform/imageio/HeifColor.h"
+#include "platform/imageio/HeifItems.h"
 #include "platform/imageio/HeifLibrary.h"
 #include "platform/imageio/PreviewChoice.h"
+#include "platform/imageio/RegularFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -36,6 +39,8 @@ QString libheifText(const heif_error& error) {
 }
 
 struct OpenedHeif {
+    std::unique_ptr<QFile> file; // mapped; libheif reads it without a copy
+    std::optional<HeifItems> items;
     ContextPtr context; // the handle keeps the context alive, but keep both tidy
     HandlePtr primary;
     QString error;
@@ -43,15 +48,16 @@ struct OpenedHeif {
 
 OpenedHeif openPrimary(const QString& path) {
     OpenedHeif opened;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        opened.error = QStringLiteral("the file does not exist");
+    opened.file = std::make_unique<QFile>();
+    if (!RegularFile::open(*opened.file, path, &opened.error))
+        return opened;
+    const qint64 size = opened.file->size();
+    const uchar* data = opened.file->map(0, size);
+    if (!data) {
+        opened.error = QStringLiteral("cannot read the file: %1").arg(opened.file->errorString());
         return opened;
     }
-    if (info.size() == 0) {
-        opened.error = QStringLiteral("the file is empty");
-        return opened;
-    }
+    opened.items.emplace(data, size);
     // libheif itself is loaded here, for the first HEIF file there is.
     const HeifLibrary& api = libheif();
     if (!api.ok()) {
@@ -64,10 +70,10 @@ OpenedHeif openPrimary(const QString& path) {
         return opened;
     }
     // libheif refuses item sizes beyond this while parsing, before any
-    // allocation; the pixel count is checked against DecodeLimits later.
-    api.heif_context_set_maximum_image_size_limit(opened.context.get(), DecodeLimits::maxSide);
-    heif_error error = api.heif_context_read_from_file(
-        opened.context.get(), QFile::encodeName(path).constData(), nullptr);
+    // allocation; what a decode takes is checked against DecodeLimits later.
+    api.heif_context_set_maximum_image_size_limit(opened.context.get(), DecodeLimits::maxHeifSide);
+    heif_error error = api.heif_context_read_from_memory_without_copy(opened.context.get(), data,
+                                                                      size_t(size), nullptr);
     if (error.code != heif_error_Ok) {
         opened.error = QStringLiteral("not a readable HEIF file: %1").arg(libheifText(error));
         return opened;
@@ -169,7 +175,8 @@ QByteArray readIcc(const heif_image_handle* handle) {
 }
 
 // The smallest thumbnail that still covers targetSize, or null.
-HandlePtr thumbnailCovering(const heif_image_handle* primary, QSize full, QSize target) {
+HandlePtr thumbnailCovering(const heif_image_handle* primary, QSize full, QSize target,
+                            heif_item_id* chosen) {
     const int count = libheif().heif_image_handle_get_number_of_thumbnails(primary);
     if (count <= 0)
         return {};
@@ -186,8 +193,10 @@ HandlePtr thumbnailCovering(const heif_image_handle* primary, QSize full, QSize 
         const QSize size = uprightSize(thumb.get());
         if (!DecodeLimits::isAcceptable(size) || !previewchoice::covers(size, full, target))
             continue;
-        if (!best || size.width() < libheif().heif_image_handle_get_width(best.get()))
+        if (!best || size.width() < libheif().heif_image_handle_get_width(best.get())) {
             best = std::move(thumb);
+            *chosen = id;
+        }
     }
     return best;
 }
@@ -256,6 +265,29 @@ void convertColour(QImage& image, const heif_image* decoded, const heif_image_ha
     heifcolor::convertToSrgb(image, space);
 }
 
+// What decoding item would take, from the file's own boxes: libheif decodes a
+// grid's canvas and every tile whatever the item declares. Empty when it may
+// be decoded.
+QString decodeCostProblem(const HeifItems& items, heif_item_id item,
+                          const heif_image_handle* handle) {
+    const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const QSize declared = uprightSize(handle);
+    qint64 pixels = qint64(declared.width()) * declared.height();
+    if (items.ok())
+        pixels = qMax(pixels, items.decodePixels(item));
+    // 16-bit samples take twice the memory of 8-bit ones.
+    if ((deep ? 2 * pixels : pixels) <= DecodeLimits::maxHeifPixels)
+        return {};
+    const QSize canvas = items.ok() ? items.declaredSize(item) : QSize();
+    if (canvas.isValid() && canvas != declared && canvas != declared.transposed())
+        return QStringLiteral("the HEIF image declares %1 x %2 pixels but is made of %3 "
+                              "megapixels, more than Fennic will decode")
+            .arg(declared.width())
+            .arg(declared.height())
+            .arg(pixels / 1'000'000);
+    return DecodeLimits::refusal(declared);
+}
+
 QImage decodeHandle(const heif_image_handle* handle, QString* error) {
     const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
     const bool alpha = libheif().heif_image_handle_has_alpha_channel(handle);
@@ -277,6 +309,18 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error) {
     const int height = libheif().heif_image_get_height(decoded.get(), heif_channel_interleaved);
     if (!pixels || width <= 0 || height <= 0 || stride < width * (deep ? 8 : 4)) {
         *error = QStringLiteral("the HEIF decoder returned no pixels");
+        return {};
+    }
+    // The checks before decoding rest on the file's boxes; this one on what
+    // came out, in case libheif found another way to grow the image.
+    const QSize declared = uprightSize(handle);
+    if (QSize(width, height) != declared && QSize(width, height) != declared.transposed()) {
+        *error = QStringLiteral("the HEIF image decoded to %1 x %2 pixels, not the %3 x %4 it "
+                                "declares")
+                     .arg(width)
+                     .arg(height)
+                     .arg(declared.width())
+                     .arg(declared.height());
         return {};
     }
     const int bits =
@@ -328,14 +372,24 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
         result.error = DecodeLimits::refusal(full);
         return result;
     }
+    const HeifItems& items = *opened.items;
     if (targetSize.isValid()) {
-        if (HandlePtr thumb = thumbnailCovering(opened.primary.get(), full, targetSize)) {
+        heif_item_id thumbId = 0;
+        if (HandlePtr thumb = thumbnailCovering(opened.primary.get(), full, targetSize, &thumbId);
+            thumb && decodeCostProblem(items, thumbId, thumb.get()).isEmpty()) {
             QString thumbError;
             result.image = decodeHandle(thumb.get(), &thumbError);
             if (!result.image.isNull())
                 return result;
         }
     }
+    heif_item_id primaryId = 0;
+    if (libheif().heif_context_get_primary_image_ID(opened.context.get(), &primaryId).code !=
+        heif_error_Ok)
+        primaryId = items.primaryItem();
+    result.error = decodeCostProblem(items, primaryId, opened.primary.get());
+    if (!result.error.isEmpty())
+        return result;
     result.image = decodeHandle(opened.primary.get(), &result.error);
     if (!result.image.isNull())
         result.error.clear();
@@ -345,21 +399,11 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
 } // namespace
 
 HeifMetadata readHeifMetadata(const QString& path) {
-    try {
-        return readMetadataUnguarded(path);
-    } catch (const std::bad_alloc&) {
-        HeifMetadata failed;
-        failed.error = QStringLiteral("out of memory while reading the HEIF file");
-        return failed;
-    }
+    return guardedDecode<HeifMetadata>("libheif", "reading the HEIF file",
+                                       [&] { return readMetadataUnguarded(path); });
 }
 
 DecodedImage decodeHeif(const QString& path, QSize targetSize) {
-    try {
-        return decodeUnguarded(path, targetSize);
-    } catch (const std::bad_alloc&) {
-        DecodedImage failed;
-        failed.error = QStringLiteral("out of memory while decoding the HEIF file");
-        return failed;
-    }
+    return guardedDecode<DecodedImage>("libheif", "decoding the HEIF file",
+                                       [&] { return decodeUnguarded(path, targetSize); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/imageio/DynamicLibrary.h"
+
 #include <QString>
 #include <libheif/heif.h>
 
@@ -12,8 +14,9 @@
     X(heif_context_alloc)                                                                          \
     X(heif_context_free)                                                                           \
     X(heif_context_set_maximum_image_size_limit)                                                   \
-    X(heif_context_read_from_file)                                                                 \
+    X(heif_context_read_from_memory_without_copy)                                                  \
     X(heif_context_get_primary_image_handle)                                                       \
+    X(heif_context_get_primary_image_ID)                                                           \
     X(heif_image_handle_release)                                                                   \
     X(heif_image_handle_get_width)                                                                 \
     X(heif_image_handle_get_height)                                                                \
@@ -45,14 +48,12 @@
     X(heif_nclx_color_profile_free)
 
 struct HeifLibrary {
-#define FENNIC_DECLARE_FUNCTION(name) decltype(&::name) name = nullptr;
-    FENNIC_LIBHEIF_FUNCTIONS(FENNIC_DECLARE_FUNCTION)
-#undef FENNIC_DECLARE_FUNCTION
+    FENNIC_LIBHEIF_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
+    template <typename Visit>
+    void forEachFunction(Visit&& visit){FENNIC_LIBHEIF_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
 
     QString error; // empty when every function is there
-    bool ok() const {
-        return error.isEmpty();
-    }
+    bool ok() const { return error.isEmpty(); }
 };
 
 // Opens the library by soname and resolves every function, or says why not

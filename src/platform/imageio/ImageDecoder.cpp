@@ -3,31 +3,29 @@
 #include "platform/imageio/HeifImage.h"
 #include "platform/imageio/ImageKind.h"
 #include "platform/imageio/JpegDecoder.h"
+#include "platform/imageio/PngDecoder.h"
 #include "platform/imageio/QtImageDecoder.h"
 #include "platform/imageio/RawImage.h"
-
-#include <QFileInfo>
+#include "platform/imageio/RegularFile.h"
+#include "platform/imageio/TiffScaledDecoder.h"
 
 DecodedImage decodeImage(const QString& path, QSize targetSize) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        DecodedImage missing;
-        missing.error = QStringLiteral("the file does not exist");
-        return missing;
-    }
-    if (info.isFile() && info.size() == 0) {
-        DecodedImage empty;
-        empty.error = QStringLiteral("the file is empty");
-        return empty;
+    const QString problem = RegularFile::problem(path);
+    if (!problem.isEmpty()) {
+        DecodedImage refused;
+        refused.error = problem;
+        return refused;
     }
     switch (sniffImageKind(path)) {
     case ImageKind::Jpeg:
         return JpegDecoder::decode(path, targetSize);
     case ImageKind::Png:
-        return QtImageDecoder::decode(path, "png");
+        return PngDecoder::decode(path, targetSize);
     case ImageKind::Bmp:
         return QtImageDecoder::decode(path, "bmp");
     case ImageKind::Tiff:
+        if (std::optional<DecodedImage> scaled = TiffScaledDecoder::decode(path, targetSize))
+            return *std::move(scaled);
         return QtImageDecoder::decode(path, "tiff");
     case ImageKind::Heif:
         return decodeHeif(path, targetSize);

@@ -1,5 +1,6 @@
 #include "platform/imageio/ImageHeader.h"
 
+#include "platform/imageio/RegularFile.h"
 #include "platform/imageio/TiffBytes.h"
 
 #include <QFile>
@@ -39,8 +40,9 @@ ImageHeader frameHeader(const uchar* segment) {
 namespace ImageHeaders {
 
 ImageHeader jpeg(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 4)
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error) || file.size() < 4)
         return {};
     qint64 size = file.size();
     QByteArray copy;

@@ -1,5 +1,6 @@
 #include "platform/imageio/ImageKind.h"
 
+#include "platform/imageio/RegularFile.h"
 #include "platform/imageio/TiffBytes.h"
 
 #include <QFile>
@@ -111,8 +112,9 @@ ImageKind sniffImageKind(const QByteArray& head, const QString& path) {
 }
 
 ImageKind sniffImageKind(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error))
         return ImageKind::Unknown;
     return sniffImageKind(file.read(headLength), path);
 }

@@ -9,6 +9,7 @@
 #include "platform/imageio/IptcProperties.h"
 #include "platform/imageio/Orientation.h"
 #include "platform/imageio/RawImage.h"
+#include "platform/imageio/RegularFile.h"
 #include "platform/imageio/XmpProperties.h"
 
 #include <QFile>
@@ -60,8 +61,9 @@ void describeTiff(MainImage& main) {
 }
 
 bool readMainImage(const QString& path, MainImage& main) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error))
         return false;
     const QByteArray head = file.read(4096);
     file.close();
@@ -112,23 +114,10 @@ bool readMainImage(const QString& path, MainImage& main) {
     return true;
 }
 
-int orientationFromRawFlip(int flip) {
-    switch (flip) {
-    case 3:
-        return 3;
-    case 5:
-        return 8;
-    case 6:
-        return 6;
-    default:
-        return 1;
-    }
-}
-
 void addTopLevel(QVariantMap& properties, const MainImage& main) {
     int orientation = 0;
     if (main.rawFlip >= 0) {
-        orientation = orientationFromRawFlip(main.rawFlip);
+        orientation = Orientation::fromRawFlip(main.rawFlip);
     } else if (main.orientationApplies) {
         const int tagged = properties.value(QStringLiteral("{TIFF}"))
                                .toMap()

@@ -4,6 +4,7 @@
 #include "platform/imageio/DecodeLimits.h"
 #include "platform/imageio/LcmsConversion.h"
 #include "platform/imageio/Orientation.h"
+#include "platform/imageio/RegularFile.h"
 #include "platform/imageio/TiffBytes.h"
 
 #include <QFile>
@@ -40,7 +41,7 @@ void onMessage(j_common_ptr cinfo, int level) {
         handler->truncated = true;
 }
 
-enum class Stage { Header, Refused, NoMemory, Decoding, Done };
+enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
 
 // Everything the decode touches lives here, outside the frame that calls
 // setjmp, so a longjmp skips no destructor and reads no stale register.
@@ -55,6 +56,7 @@ struct Job {
     QByteArray icc;
     QImage image;
     JDIMENSION rowsDone = 0;
+    const JpegDecoder::OrientationChoice* chooseOrientation = nullptr;
 };
 
 int orientationFromMarkers(jpeg_saved_marker_ptr marker) {
@@ -87,6 +89,10 @@ void readHeader(Job& job) {
     jpeg_read_header(cinfo, TRUE);
     job.storedSize = QSize(int(cinfo->image_width), int(cinfo->image_height));
     job.orientation = orientationFromMarkers(cinfo->marker_list);
+    if (job.chooseOrientation && *job.chooseOrientation) {
+        const int chosen = (*job.chooseOrientation)(job.storedSize, job.orientation);
+        job.orientation = Orientation::isValid(chosen) ? chosen : 1;
+    }
     job.icc = iccFromMarkers(cinfo);
 }
 
@@ -149,10 +155,15 @@ void run(Job& job, const uchar* data, qint64 size, QSize target) {
         return;
     }
     jpeg_create_decompress(&job.cinfo);
+    // Beyond this libjpeg stops with JERR_NO_BACKING_STORE instead of taking
+    // gigabytes for a progressive file's coefficients.
+    job.cinfo.mem->max_memory_to_use = long(DecodeLimits::jpegWorkingBytes);
     jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
     readHeader(job);
     if (!DecodeLimits::isAcceptable(job.storedSize)) {
         job.stage = Stage::Refused;
+    } else if (!DecodeLimits::jpegDataCanHold(job.storedSize, size)) {
+        job.stage = Stage::Implausible;
     } else {
         chooseOutput(job, target);
         if (job.image.isNull()) {
@@ -194,12 +205,20 @@ DecodedImage finish(Job& job) {
     case Stage::Refused:
         result.error = DecodeLimits::refusal(job.storedSize);
         return result;
+    case Stage::Implausible:
+        result.error = DecodeLimits::tooSmallFor(job.storedSize);
+        return result;
     case Stage::NoMemory:
         result.error = QStringLiteral("not enough memory to decode %1 x %2 pixels")
                            .arg(job.storedSize.width())
                            .arg(job.storedSize.height());
         return result;
     case Stage::Decoding:
+        if (job.errors.mgr.msg_code == JERR_NO_BACKING_STORE) {
+            result.error = QStringLiteral("decoding this JPEG would take more than %1 MB")
+                               .arg(DecodeLimits::jpegWorkingBytes / DecodeLimits::MB);
+            return result;
+        }
         if (job.rowsDone == 0) {
             result.error = QStringLiteral("the JPEG data is damaged: %1").arg(reason);
             return result;
@@ -245,12 +264,11 @@ int scaleEighths(QSize stored, QSize target) {
 }
 
 DecodedImage decode(const QString& path, QSize targetSize) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("cannot open the file: %1").arg(file.errorString()));
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error))
+        return failure(error);
     const qint64 size = file.size();
-    if (size == 0)
-        return failure(QStringLiteral("the file is empty"));
     QByteArray copy;
     qint64 length = size;
     const uchar* data = file.map(0, size);
@@ -259,8 +277,16 @@ DecodedImage decode(const QString& path, QSize targetSize) {
         data = reinterpret_cast<const uchar*>(copy.constData());
         length = copy.size();
     }
+    return decode(data, length, targetSize);
+}
+
+DecodedImage decode(const uchar* data, qint64 size, QSize targetSize,
+                    const OrientationChoice& chooseOrientation) {
+    if (!data || size <= 0)
+        return failure(QStringLiteral("the JPEG data is empty"));
     auto job = std::make_unique<Job>();
-    run(*job, data, length, targetSize);
+    job->chooseOrientation = &chooseOrientation;
+    run(*job, data, size, targetSize);
     return finish(*job);
 }
 

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 // JPEG through libjpeg-turbo directly: DCT-scaled decoding for a target size,
 // pixels written straight into the QImage, Exif orientation and the embedded
 // ICC profile honoured.
@@ -16,5 +18,14 @@ namespace JpegDecoder {
 int scaleEighths(QSize stored, QSize target);
 
 DecodedImage decode(const QString& path, QSize targetSize = QSize());
+
+// The orientation to apply, given the stored size and the file's own Exif
+// orientation (1 when it has none): a raw file's preview follows the raw.
+using OrientationChoice = std::function<int(QSize stored, int tagged)>;
+
+// A JPEG held in memory (a raw file's preview); data must stay valid during
+// the call. Without a choice the file's own orientation is applied.
+DecodedImage decode(const uchar* data, qint64 size, QSize targetSize,
+                    const OrientationChoice& chooseOrientation = {});
 
 } // namespace JpegDecoder

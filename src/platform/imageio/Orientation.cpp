@@ -16,6 +16,12 @@ QSize uprightSize(QSize stored, int orientation) {
     return swapsAxes(orientation) ? stored.transposed() : stored;
 }
 
+int fromRawFlip(int flip) {
+    // Indexed by the flip code; 5 and 6 are dcraw's quarter turns.
+    static constexpr int orientations[8] = {1, 2, 4, 3, 5, 8, 6, 7};
+    return flip >= 0 ? orientations[flip & 7] : 1;
+}
+
 QImage applied(QImage stored, int orientation) {
     if (stored.isNull())
         return stored;

@@ -12,5 +12,8 @@ bool isValid(int orientation);
 bool swapsAxes(int orientation);
 QSize uprightSize(QSize stored, int orientation);
 QImage applied(QImage stored, int orientation);
+// The orientation of LibRaw's flip code (bit 2: transpose, bit 1: mirror
+// rows, bit 0: mirror columns), as dcraw numbers its turns.
+int fromRawFlip(int flip);
 
 } // namespace Orientation

@@ -3,6 +3,10 @@
 #include "platform/imageio/ColorConversion.h"
 #include "platform/imageio/DecodeLimits.h"
 #include "platform/imageio/Exiv2Metadata.h"
+#include "platform/imageio/RegularFile.h"
+
+#include <QColorSpace>
+#include <QFile>
 
 #include <QImageReader>
 
@@ -33,7 +37,11 @@ namespace QtImageDecoder {
 
 DecodedImage decode(const QString& path, const QByteArray& format) {
     raiseAllocationLimit();
-    QImageReader reader(path, format);
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error))
+        return failure(error);
+    QImageReader reader(&file, format);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     if (!stored.isValid())

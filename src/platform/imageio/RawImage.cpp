@@ -1,15 +1,15 @@
 #include "platform/imageio/RawImage.h"
 
+#include "platform/imageio/DecodeGuard.h"
 #include "platform/imageio/DecodeLimits.h"
+#include "platform/imageio/JpegDecoder.h"
+#include "platform/imageio/Orientation.h"
 #include "platform/imageio/PreviewChoice.h"
 #include "platform/imageio/RawLibrary.h"
+#include "platform/imageio/RegularFile.h"
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QTransform>
 
 #include <cerrno>
 #include <cstring>
@@ -38,19 +38,28 @@ QString libRawText(int code) {
     return QString::fromUtf8(libraw().libraw_strerror(code));
 }
 
-QString fileProblem(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("the file does not exist");
-    if (!info.isFile())
-        return QStringLiteral("not a file");
-    if (info.size() == 0)
-        return QStringLiteral("the file is empty");
+// The file mapped into memory: LibRaw reads it from there, since given a
+// path it would open a FIFO and wait. Outlives the processor reading it.
+struct MappedFile {
+    QFile file;
+    const uchar* data = nullptr;
+    qint64 size = 0;
+};
+
+QString mapFile(MappedFile& mapped, const QString& path) {
+    QString error;
+    if (!RegularFile::open(mapped.file, path, &error))
+        return error;
+    mapped.size = mapped.file.size();
+    mapped.data = mapped.file.map(0, mapped.size);
+    if (!mapped.data)
+        return QStringLiteral("cannot read the file: %1").arg(mapped.file.errorString());
     return {};
 }
 
-QString openFile(libraw_data_t* raw, const QString& path) {
-    const int code = libraw().libraw_open_file(raw, QFile::encodeName(path).constData());
+QString openFile(libraw_data_t* raw, const MappedFile& mapped) {
+    const int code =
+        libraw().libraw_open_buffer(raw, const_cast<uchar*>(mapped.data), size_t(mapped.size));
     if (code != LIBRAW_SUCCESS)
         return QStringLiteral("not a readable raw file: %1").arg(libRawText(code));
     return {};
@@ -58,8 +67,8 @@ QString openFile(libraw_data_t* raw, const QString& path) {
 
 // A processor with the file opened, or null and the reason. LibRaw itself is
 // loaded here, for the first raw file there is.
-Processor openRaw(const QString& path, QString* error) {
-    *error = fileProblem(path);
+Processor openRaw(const QString& path, MappedFile& mapped, QString* error) {
+    *error = mapFile(mapped, path);
     if (!error->isEmpty())
         return {};
     const RawLibrary& api = libraw();
@@ -72,17 +81,16 @@ Processor openRaw(const QString& path, QString* error) {
         throw std::bad_alloc(); // libraw_init's only failure
     api.libraw_set_dataerror_handler(raw.get(), ignoreDataError, nullptr);
     api.libraw_set_memerror_handler(raw.get(), ignoreMemoryError, nullptr);
-    *error = openFile(raw.get(), path);
+    *error = openFile(raw.get(), mapped);
     if (!error->isEmpty())
         return {};
     return raw;
 }
 
 // Back to the state right after opening, undoing what measuring changed.
-QString reopen(libraw_data_t* raw, const QString& path) {
+QString reopen(libraw_data_t* raw, const MappedFile& mapped) {
     libraw().libraw_recycle(raw);
-    const QString problem = fileProblem(path);
-    return problem.isEmpty() ? openFile(raw, path) : problem;
+    return openFile(raw, mapped);
 }
 
 struct RawGeometry {
@@ -116,30 +124,6 @@ QString refusalFor(const RawGeometry& g) {
     return {};
 }
 
-// Turns an image stored in sensor orientation upright by LibRaw's flip code
-// (bit 2: transpose, bit 1: mirror rows, bit 0: mirror columns).
-QImage applyFlip(const QImage& image, int flip) {
-    const QTransform clockwise = QTransform().rotate(90);
-    switch (flip & 7) {
-    case 1:
-        return image.mirrored(true, false);
-    case 2:
-        return image.mirrored(false, true);
-    case 3:
-        return image.mirrored(true, true);
-    case 4:
-        return image.transformed(clockwise).mirrored(true, false);
-    case 5:
-        return image.transformed(QTransform().rotate(270));
-    case 6:
-        return image.transformed(clockwise);
-    case 7:
-        return image.transformed(clockwise).mirrored(false, true);
-    default:
-        return image;
-    }
-}
-
 // Cameras store previews in sensor orientation. A preview shaped like the
 // upright picture while the raw needs a quarter turn was turned already (some
 // phones and converters do that).
@@ -151,37 +135,21 @@ bool previewNeedsFlip(QSize preview, const RawGeometry& g) {
     return previewLandscape != uprightLandscape;
 }
 
-// Decodes a JPEG preview upright, at a DCT-reduced scale when it is much
-// larger than needed (some cameras embed a full-size preview).
+// Decodes a JPEG preview upright by the project's own decoder (Qt's image
+// plugins may not be used before QApplication exists, and the start-up
+// decode runs then), at a DCT-reduced scale when it is much larger than
+// needed: some cameras embed a full-size preview.
 QImage readJpegPreview(const libraw_thumbnail_t& thumb, const RawGeometry& g, QSize needed) {
-    QByteArray bytes = QByteArray::fromRawData(thumb.thumb, qsizetype(thumb.tlength));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
-    reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    if (stored.isEmpty())
-        return {};
-    // Some previews carry an Exif orientation of their own, which Qt applies.
-    const QImageIOHandler::Transformations own = reader.transformation();
-    const bool quarterTurn = own != QImageIOHandler::TransformationNone
-                                 ? bool(own & QImageIOHandler::TransformationRotate90)
-                                 : previewNeedsFlip(stored, g) && (g.flip & 4);
-    const QSize neededStored = quarterTurn ? needed.transposed() : needed;
-    for (int denominator : {8, 4, 2}) {
-        // libjpeg rounds reduced sizes up; asking for exactly that avoids a resample.
-        const QSize reduced((stored.width() + denominator - 1) / denominator,
-                            (stored.height() + denominator - 1) / denominator);
-        if (reduced.width() >= neededStored.width() && reduced.height() >= neededStored.height()) {
-            reader.setScaledSize(reduced);
-            break;
-        }
-    }
-    QImage image = reader.read();
-    if (!image.isNull() && own == QImageIOHandler::TransformationNone &&
-        previewNeedsFlip(image.size(), g))
-        image = applyFlip(image, g.flip);
-    return image;
+    // A preview with an Exif orientation of its own follows it; otherwise it
+    // is in sensor orientation unless already shaped like the upright picture.
+    const auto orientation = [&g](QSize stored, int tagged) {
+        if (tagged != 1)
+            return tagged;
+        return previewNeedsFlip(stored, g) ? Orientation::fromRawFlip(g.flip) : 1;
+    };
+    return JpegDecoder::decode(reinterpret_cast<const uchar*>(thumb.thumb), qint64(thumb.tlength),
+                               needed, orientation)
+        .image;
 }
 
 QImage readBitmapPreview(const libraw_thumbnail_t& thumb) {
@@ -216,7 +184,7 @@ QImage previewCovering(libraw_data_t* raw, const RawGeometry& g, QSize targetSiz
     } else if (thumb.tformat == LIBRAW_THUMBNAIL_BITMAP) {
         image = readBitmapPreview(thumb);
         if (needsFlip)
-            image = applyFlip(image, g.flip);
+            image = Orientation::applied(std::move(image), Orientation::fromRawFlip(g.flip));
     }
     // The tags may not describe the picture that is really there.
     if (image.isNull() || !previewchoice::covers(image.size(), g.upright, targetSize))
@@ -279,7 +247,8 @@ QImage develop(libraw_data_t* raw, bool halfSize, QString* error) {
 
 DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
     DecodedImage result;
-    const Processor raw = openRaw(path, &result.error);
+    MappedFile mapped;
+    const Processor raw = openRaw(path, mapped, &result.error);
     if (!raw)
         return result;
     const RawGeometry g = measure(raw.get());
@@ -295,7 +264,7 @@ DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
             return result;
     }
     // measure() changed the sizes; develop from a fresh start.
-    result.error = reopen(raw.get(), path);
+    result.error = reopen(raw.get(), mapped);
     if (!result.error.isEmpty())
         return result;
     const QSize half((g.upright.width() + 1) / 2, (g.upright.height() + 1) / 2);
@@ -307,32 +276,20 @@ DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
 } // namespace
 
 RawMetadata readRawMetadata(const QString& path) {
-    RawMetadata metadata;
-    try {
-        const Processor raw = openRaw(path, &metadata.error);
+    return guardedDecode<RawMetadata>("LibRaw", "reading the raw file", [&] {
+        RawMetadata metadata;
+        MappedFile mapped;
+        const Processor raw = openRaw(path, mapped, &metadata.error);
         if (!raw)
             return metadata;
         const RawGeometry g = measure(raw.get());
         metadata.size = g.upright;
         metadata.flip = g.flip;
-    } catch (const std::bad_alloc&) {
-        metadata.error = QStringLiteral("out of memory while reading the raw file");
-    } catch (...) {
-        metadata.error = QStringLiteral("LibRaw failed on this file");
-    }
-    return metadata;
+        return metadata;
+    });
 }
 
 DecodedImage decodeRaw(const QString& path, QSize targetSize) {
-    try {
-        return decodeRawUnguarded(path, targetSize);
-    } catch (const std::bad_alloc&) {
-        DecodedImage failed;
-        failed.error = QStringLiteral("out of memory while decoding the raw file");
-        return failed;
-    } catch (...) {
-        DecodedImage failed;
-        failed.error = QStringLiteral("LibRaw failed on this file");
-        return failed;
-    }
+    return guardedDecode<DecodedImage>("LibRaw", "decoding the raw file",
+                                       [&] { return decodeRawUnguarded(path, targetSize); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/imageio/DynamicLibrary.h"
+
 #include <QString>
 #include <libraw/libraw.h>
 
@@ -13,7 +15,7 @@
     X(libraw_recycle)                                                                              \
     X(libraw_set_dataerror_handler)                                                                \
     X(libraw_set_memerror_handler)                                                                 \
-    X(libraw_open_file)                                                                            \
+    X(libraw_open_buffer)                                                                          \
     X(libraw_adjust_sizes_info_only)                                                               \
     X(libraw_unpack_thumb)                                                                         \
     X(libraw_unpack)                                                                               \
@@ -23,14 +25,12 @@
     X(libraw_strerror)
 
 struct RawLibrary {
-#define FENNIC_DECLARE_FUNCTION(name) decltype(&::name) name = nullptr;
-    FENNIC_LIBRAW_FUNCTIONS(FENNIC_DECLARE_FUNCTION)
-#undef FENNIC_DECLARE_FUNCTION
+    FENNIC_LIBRAW_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
+    template <typename Visit>
+    void forEachFunction(Visit&& visit){FENNIC_LIBRAW_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
 
     QString error; // empty when every function is there
-    bool ok() const {
-        return error.isEmpty();
-    }
+    bool ok() const { return error.isEmpty(); }
 };
 
 // Opens the library by soname and resolves every function, or says why not

@@ -1,9 +1,11 @@
 #include "viewer/loading/DecodeScheduler.h"
 
 #include "platform/Trace.h"
+#include "platform/imageio/DecodeLimits.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -28,15 +30,38 @@ DecodePriority DecodeScheduler::Job::priority() const {
     return best;
 }
 
+struct DecodeScheduler::Shared {
+    Shared(DecodeFunction function, DecodeScheduler* scheduler)
+        : decode(std::move(function)), owner(scheduler) {}
+    const DecodeFunction decode;
+    std::mutex mutex;
+    DecodeScheduler* owner; // null once the scheduler is gone
+};
+
 DecodeScheduler::DecodeScheduler(DecodeFunction decode, int threadCount, QObject* parent)
-    : QObject(parent), m_decode(std::move(decode)), m_threadCount(std::max(1, threadCount)) {
-    m_pool.setMaxThreadCount(m_threadCount);
+    : QObject(parent), m_shared(std::make_shared<Shared>(std::move(decode), this)),
+      m_threadCount(std::max(1, threadCount)), m_pool(new QThreadPool) {
+    m_pool->setMaxThreadCount(m_threadCount);
 }
 
 DecodeScheduler::~DecodeScheduler() {
     m_waiting.clear();
-    // Workers post their results to this object; the posts die with it.
-    m_pool.waitForDone();
+    {
+        // From here on no worker posts to this object; posts already made
+        // die with it.
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->owner = nullptr;
+    }
+    // Deleting a pool waits for its threads: a pool still decoding is left
+    // to finish on its own, holding only the shared state, and deleted after.
+    if (m_pool->waitForDone(DecodeLimits::quitWaitMs)) {
+        delete m_pool;
+    } else {
+        std::thread([pool = m_pool] {
+            pool->waitForDone();
+            delete pool;
+        }).detach();
+    }
 }
 
 void DecodeScheduler::request(Client client, const DecodeKey& key, DecodePriority priority) {
@@ -83,27 +108,37 @@ bool DecodeScheduler::isWaiting(const DecodeKey& key) const {
                        [&](const Job& job) { return job.key == key; });
 }
 
+bool DecodeScheduler::mayStart(DecodePriority priority) const {
+    if (m_running.size() >= m_threadCount)
+        return false;
+    return priority != DecodePriority::Neighbour || m_running.isEmpty();
+}
+
 void DecodeScheduler::startWaitingJobs() {
-    while (m_running.size() < m_threadCount && !m_waiting.isEmpty()) {
+    while (!m_waiting.isEmpty()) {
         auto next =
             std::min_element(m_waiting.begin(), m_waiting.end(), [](const Job& a, const Job& b) {
                 return std::pair(a.priority(), a.sequence) < std::pair(b.priority(), b.sequence);
             });
         const DecodeKey key = next->key;
         const DecodePriority priority = next->priority();
+        if (!mayStart(priority))
+            return;
         m_waiting.erase(next);
-        m_running.insert(key);
-        // m_decode outlives every worker: the destructor waits for them.
-        m_pool.start([this, key, priority] {
+        m_running.insert(key, priority);
+        m_pool->start([shared = m_shared, key, priority] {
             const bool tracing = Trace::enabled();
             QElapsedTimer timer;
             if (tracing)
                 timer.start();
-            const DecodedImage image = decodeSafely(m_decode, key.path, key.target);
+            const DecodedImage image = decodeSafely(shared->decode, key.path, key.target);
             if (tracing)
                 Trace::duration(traceEvent(priority), timer.nsecsElapsed() / 1e6);
-            QMetaObject::invokeMethod(
-                this, [this, key, image] { finish(key, image); }, Qt::QueuedConnection);
+            const std::lock_guard lock(shared->mutex);
+            if (DecodeScheduler* owner = shared->owner)
+                QMetaObject::invokeMethod(
+                    owner, [owner, key, image] { owner->finish(key, image); },
+                    Qt::QueuedConnection);
         });
     }
 }

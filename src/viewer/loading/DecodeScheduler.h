@@ -8,6 +8,9 @@
 #include <QSet>
 #include <QThreadPool>
 
+#include <memory>
+#include <mutex>
+
 // Runs decodes on a small pool of worker threads, in priority order.
 //
 // The application owns one scheduler; every viewer window is a client of it
@@ -21,6 +24,8 @@
 //   needs and sets the priority of the rest; a waiting decode nobody wants
 //   any more is dropped. Running
 //   decodes are never interrupted and their result is still delivered.
+// - A neighbour decode starts only when no other decode runs: prefetching
+//   the user did not ask for never doubles what a large file costs.
 // - Results arrive through decoded(), emitted on the scheduler's thread (the
 //   main thread), for every finished decode whoever asked for it.
 class DecodeScheduler : public QObject {
@@ -30,7 +35,9 @@ public:
     using Client = const void*;
 
     explicit DecodeScheduler(DecodeFunction decode, int threadCount = 2, QObject* parent = nullptr);
-    // Drops waiting decodes and waits for the running ones.
+    // Drops waiting decodes and waits a moment for the running ones; a decode
+    // still running then finishes on its own and its result is dropped, so
+    // quitting never waits for a decode.
     ~DecodeScheduler() override;
 
     // The client's latest word on a decode: asking again at another priority
@@ -59,13 +66,18 @@ private:
         DecodePriority priority() const;
     };
 
+    // What the workers share with the scheduler; it outlives a scheduler
+    // that was destroyed while they still decode.
+    struct Shared;
+
     void startWaitingJobs();
+    bool mayStart(DecodePriority priority) const;
     void finish(const DecodeKey& key, const DecodedImage& image);
 
-    DecodeFunction m_decode;
+    std::shared_ptr<Shared> m_shared;
     int m_threadCount;
     QList<Job> m_waiting;
-    QSet<DecodeKey> m_running;
+    QHash<DecodeKey, DecodePriority> m_running;
     quint64 m_nextSequence = 0;
-    QThreadPool m_pool;
+    QThreadPool* m_pool; // deleted when idle, otherwise left to finish
 };

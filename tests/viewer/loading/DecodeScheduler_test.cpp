@@ -78,3 +78,60 @@ TEST(DecodeScheduler, StaleNeighboursAreDroppedButRunningDecodesFinish) {
     EXPECT_EQ(rig.fake.calledPaths(), QStringList({"running", "now shown", "kept", "was shown"}));
     EXPECT_EQ(pathsOf(rig.decoded), rig.fake.calledPaths());
 }
+
+// Prefetching must not double what a large file costs: a neighbour starts
+// only when nothing else decodes, while the image asked for still takes the
+// second worker at once.
+TEST(DecodeScheduler, NeighboursNeverDecodeBesideAnotherDecode) {
+    LoaderRig rig(true, 2);
+    DecodeScheduler& scheduler = rig.scheduler;
+    scheduler.request(kWindowA, display("next"), DecodePriority::Neighbour);
+    scheduler.request(kWindowA, display("previous"), DecodePriority::Neighbour);
+    ASSERT_TRUE(waitFor([&] { return rig.fake.callCount() == 1; }));
+    QTest::qWait(50); // a second worker would have started by now
+    EXPECT_EQ(scheduler.runningCount(), 1);
+    EXPECT_EQ(scheduler.waitingCount(), 1);
+
+    scheduler.request(kWindowA, display("shown"), DecodePriority::Shown);
+    ASSERT_TRUE(waitFor([&] { return rig.fake.callCount() == 2; }));
+    EXPECT_TRUE(scheduler.isRunning(display("shown")));
+
+    rig.fake.openGate();
+    ASSERT_TRUE(waitFor([&] { return rig.decoded.size() == 3; }));
+    EXPECT_EQ(rig.fake.calledPaths(), QStringList({"next", "shown", "previous"}));
+}
+
+// Quitting destroys the scheduler while a decode may still run for seconds:
+// the destructor returns, and the late result goes nowhere.
+TEST(DecodeScheduler, DestroyingItDoesNotWaitForARunningDecode) {
+    FakeDecoder fake;
+    FakeDecoder::GateOpener opener{fake};
+    fake.closeGate();
+    auto scheduler = std::make_unique<DecodeScheduler>(fake.function(), 2);
+    scheduler->request(kWindowA, display("slow"), DecodePriority::Shown);
+    ASSERT_TRUE(waitFor([&] { return fake.callCount() == 1; }));
+
+    // Should the destructor wait, this opens the gate after a while and says so.
+    std::mutex mutex;
+    std::condition_variable released;
+    bool destroyed = false, watchdogFired = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!released.wait_for(lock, std::chrono::seconds(5), [&] { return destroyed; })) {
+            watchdogFired = true;
+            fake.openGate();
+        }
+    });
+    scheduler.reset();
+    {
+        const std::lock_guard lock(mutex);
+        destroyed = true;
+    }
+    released.notify_all();
+    watchdog.join();
+    EXPECT_FALSE(watchdogFired);
+
+    fake.openGate();
+    QTest::qWait(50); // the late result is posted to nobody
+    EXPECT_EQ(fake.callCount(), 1);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/imageio/DecodedImage.h"
+
+#include <QSize>
+#include <QString>
+
+// PNG through libpng directly, so that its limits can be set: ancillary
+// chunks and their decompressed text are capped (Qt's handler leaves them
+// unbounded), and a large image decoded for the screen is scaled down row by
+// row instead of being held at full size.
+namespace PngDecoder {
+
+// targetSize as for decodeImage: invalid decodes at full resolution.
+DecodedImage decode(const QString& path, QSize targetSize = QSize());
+
+} // namespace PngDecoder
