@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
          [](const QString& p) {
              return writeUniformGrayTiff(p, {30000, 30000}, 0x40);
          }},
+        {"bmp rle claims 16000^2", "claim.bmp", bytes(bmpClaiming({16000, 16000}))},
         {"heic grid 512^2 -> 16384^2", "lying.heic",
          bytes(heifGrid(tile, 32, 32, {16384, 16384}, {512, 512}))},
         {"heic grid honest 15360^2", "g15360.heic",
