@@ -1,8 +1,10 @@
 # Fennic: `make run [FILE=path]` and `make test` work on a fresh Debian 12 machine.
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+SECONDS ?= 60
 FILE ?= samples
 
-.PHONY: all setup configure build run test bench samples format clean
+.PHONY: all setup configure build run test sanitize fuzz bench samples format clean
 
 all: build
 
@@ -22,6 +24,16 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j 2
+	$(MAKE) sanitize
+
+# The unit and widget tests again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any report fails them (tests/run-sanitized).
+sanitize: setup
+	tests/run-sanitized $(SANITIZE_DIR)
+
+# libFuzzer harnesses (fuzz/): each target runs SECONDS seconds.
+fuzz: configure
+	BUILD_DIR=$(BUILD_DIR) fuzz/run $(SECONDS)
 
 bench: configure
 	cmake --build $(BUILD_DIR) --target benchmarks

@@ -82,6 +82,22 @@ TEST_F(HostileFiles, PngChunkLengthsAreCapped) {
     }
 }
 
+// Qt's BMP reader holds the whole image (up to its own 16384 x 16384) and
+// run-length coding lets a few bytes claim that: 256 megapixels are 256 MB
+// as 8-bit and 1 GB more as RGB32. Large BMP is refused from its header.
+TEST_F(HostileFiles, LargeBmpIsRefusedFromItsHeader) {
+    ASSERT_TRUE(writeFile(path("claim.bmp"), bmpClaiming(QSize(16000, 16000))));
+    EXPECT_LT(QFileInfo(path("claim.bmp")).size(), 100);
+    for (const QSize target : {kScreen, QSize()})
+        EXPECT_EQ(decodeImage(path("claim.bmp"), target).error,
+                  DecodeLimits::refusal(QSize(16000, 16000)));
+    // A small one in the same coding still opens: one colour everywhere.
+    ASSERT_TRUE(writeFile(path("small.bmp"), bmpClaiming(QSize(64, 48))));
+    const DecodedImage small = decodeImage(path("small.bmp"), kScreen);
+    ASSERT_TRUE(small.ok()) << small.error.toStdString();
+    EXPECT_EQ(small.image.size(), QSize(64, 48));
+}
+
 // An honest 144-megapixel gray PNG of a few hundred kilobytes: shown fitted,
 // it is scaled while its rows arrive and never held at full size.
 TEST_F(HostileFiles, LargePngIsScaledForTheScreenRowByRow) {

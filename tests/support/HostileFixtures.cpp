@@ -172,6 +172,24 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
     return ok;
 }
 
+QByteArray bmpClaiming(QSize claimed) {
+    QByteArray info(40, '\0');
+    qToLittleEndian(quint32(40), info.data());
+    qToLittleEndian(qint32(claimed.width()), info.data() + 4);
+    qToLittleEndian(qint32(claimed.height()), info.data() + 8);
+    qToLittleEndian(quint16(1), info.data() + 12); // planes
+    qToLittleEndian(quint16(8), info.data() + 14); // bits per pixel
+    qToLittleEndian(quint32(1), info.data() + 16); // RLE8
+    qToLittleEndian(quint32(2), info.data() + 32); // colours used
+    const QByteArray palette("\0\0\0\0\xff\xff\xff\0", 8);
+    const QByteArray pixels("\0\x01", 2); // end of bitmap
+    QByteArray file("BM", 2);
+    file.append(QByteArray(12, '\0'));
+    qToLittleEndian(quint32(14 + 40 + palette.size() + pixels.size()), file.data() + 2);
+    qToLittleEndian(quint32(14 + 40 + palette.size()), file.data() + 10);
+    return file + info + palette + pixels;
+}
+
 QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
     if (rows < 1 || rows > 256 || columns < 1 || columns > 256)
         return {};

@@ -22,6 +22,10 @@ bool writeUniformGrayPng(const QString& path, QSize size, uchar value);
 // The same as a deflate-compressed TIFF in strips, with an orientation tag.
 bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation = 1);
 
+// A run-length coded BMP of 64 bytes, header and palette included, claiming
+// `claimed` pixels: its only code ends the bitmap.
+QByteArray bmpClaiming(QSize claimed);
+
 // A HEIF grid image built around the one coded image of singleImageHeic (as
 // writeHeic writes it, without metadata): rows x columns references to that
 // tile, a canvas of canvasSize in the grid descriptor, and declaredSize in

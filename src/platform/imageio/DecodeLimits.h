@@ -40,6 +40,11 @@ constexpr qint64 pngChunkBytes = 16 * MB;
 // fitted: 64 megapixels are 256 MB as RGB32, twice that when 16-bit.
 constexpr qint64 fullDecodeForScreenPixels = 64'000'000;
 
+// Qt's BMP reader holds the whole image, and run-length coding lets a few
+// bytes claim any size: BMP beyond 64 megapixels (a 192 MB file when
+// uncompressed, 256 MB as RGB32) is not decoded.
+constexpr qint64 maxBmpPixels = 64'000'000;
+
 // HEIF cannot be decoded at a reduced size: the whole image is decoded as
 // YCbCr planes and converted to RGBA (5.5 bytes per pixel at 8 bits, twice
 // that at 10 bits). 128 megapixels stay under 1 GB at 8 bits and decode in

@@ -234,11 +234,10 @@ DecodedImage failure(QString reason) {
 DecodedImage finish(Job& job) {
     DecodedImage result;
     result.fullSize = job.stored;
-    const QString reason =
-        job.oversizedChunk >= 0 && job.at >= job.size
-            ? QStringLiteral("a chunk declares %1 bytes, more than Fennic reads")
-                  .arg(job.oversizedChunk)
-            : QString::fromLocal8Bit(job.message);
+    const QString reason = job.oversizedChunk >= 0 && job.at >= job.size
+                               ? QStringLiteral("a chunk declares %1 bytes, more than Fennic reads")
+                                     .arg(job.oversizedChunk)
+                               : QString::fromLocal8Bit(job.message);
     switch (job.stage) {
     case Stage::Header:
         return failure(QStringLiteral("not a readable PNG file: %1").arg(reason));

@@ -47,7 +47,9 @@ DecodedImage decode(const QString& path, const QByteArray& format) {
     if (!stored.isValid())
         return failure(QStringLiteral("not a readable %1 file: %2")
                            .arg(QString::fromLatin1(format.toUpper()), reader.errorString()));
-    if (!DecodeLimits::isAcceptable(stored))
+    const bool largeBmp =
+        format == "bmp" && qint64(stored.width()) * stored.height() > DecodeLimits::maxBmpPixels;
+    if (!DecodeLimits::isAcceptable(stored) || largeBmp)
         return failure(DecodeLimits::refusal(stored));
 
     DecodedImage result;

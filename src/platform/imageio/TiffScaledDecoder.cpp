@@ -124,8 +124,12 @@ std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
     // the image is small.
     rgba.req_orientation = rgba.orientation;
     const QSize upright = previewchoice::fittedSize(result.fullSize, targetSize);
+    // Without alpha libtiff's fourth byte is 0xFF, and no weighting is needed.
+    uint16_t extraSamples = 0;
+    uint16_t* extraTypes = nullptr;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_EXTRASAMPLES, &extraSamples, &extraTypes);
     RowScaler scaler(stored, Orientation::uprightSize(upright, orientation),
-                     QImage::Format_RGBA8888);
+                     extraSamples > 0 ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
     std::vector<uint32_t> band(size_t(width) * bandRows);
     for (uint32_t row = 0; row < height; row += bandRows) {
         const uint32_t rows = qMin(bandRows, height - row);

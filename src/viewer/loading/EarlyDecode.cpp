@@ -16,23 +16,41 @@ QString absolute(const QString& path) {
 
 } // namespace
 
+struct EarlyDecode::State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool targetKnown = false;
+    QSize target;
+    bool finished = false;
+    bool taken = false;
+    std::optional<DecodedImage> result;
+    QObject* context = nullptr;
+    std::function<void(const DecodedImage&)> done;
+};
+
 EarlyDecode::EarlyDecode(const QString& path, QSize target, DecodeFunction decode)
     : EarlyDecode(path, TargetFunction([target] { return target; }), std::move(decode)) {}
 
 EarlyDecode::EarlyDecode(const QString& path, TargetFunction target, DecodeFunction decode)
-    : m_path(path), m_absolutePath(absolute(path)) {
+    : m_path(path), m_absolutePath(absolute(path)), m_state(std::make_shared<State>()) {
     // Qt takes the first thread that touches a QObject as its main thread. The
     // decoder may create QObjects (a QFile) before QApplication exists, so make
     // sure this thread has been seen first.
     QThread::currentThread();
-    m_thread = std::thread(
-        [this, target = std::move(target), decode = std::move(decode)] { run(target, decode); });
+    m_thread = std::thread([state = m_state, path, target = std::move(target),
+                            decode = std::move(decode)] { run(state, path, target, decode); });
 }
 
 EarlyDecode::~EarlyDecode() {
     drop();
-    if (m_thread.joinable())
+    if (!m_thread.joinable())
+        return;
+    // Quitting never waits for a decode: a running one finishes on its own,
+    // holding only the shared state, and nobody takes its result.
+    if (isFinished())
         m_thread.join();
+    else
+        m_thread.detach();
 }
 
 QString EarlyDecode::fileFromCommandLine(int argc, char** argv) {
@@ -67,69 +85,78 @@ std::unique_ptr<EarlyDecode> EarlyDecode::startFromCommandLine(int argc, char** 
     return std::make_unique<EarlyDecode>(path, std::move(target), std::move(decode));
 }
 
-void EarlyDecode::run(const TargetFunction& targetFunction, const DecodeFunction& decode) {
+void EarlyDecode::run(const std::shared_ptr<State>& state, const QString& path,
+                      const TargetFunction& targetFunction, const DecodeFunction& decode) {
     const QSize target = targetFunction ? targetFunction() : QSize();
     {
-        std::lock_guard lock(m_mutex);
-        m_target = target;
-        m_targetKnown = true;
-        m_changed.notify_all();
+        std::lock_guard lock(state->mutex);
+        state->target = target;
+        state->targetKnown = true;
+        state->changed.notify_all();
     }
-    const DecodedImage image = decodeSafely(decode, m_path, target);
-    std::lock_guard lock(m_mutex);
-    m_finished = true;
-    if (m_done)
-        deliverLocked(image);
-    else if (!m_taken)
-        m_result = image;
-    m_changed.notify_all();
+    const DecodedImage image = decodeSafely(decode, path, target);
+    std::lock_guard lock(state->mutex);
+    state->finished = true;
+    if (state->done) {
+        // Posted under the mutex, as deliverLocked() does.
+        QMetaObject::invokeMethod(
+            state->context, [done = std::move(state->done), image] { done(image); },
+            Qt::QueuedConnection);
+        state->done = nullptr;
+        state->context = nullptr;
+    } else if (!state->taken) {
+        state->result = image;
+    }
+    state->changed.notify_all();
 }
 
 void EarlyDecode::deliverLocked(const DecodedImage& image) {
     // Posted under the mutex: cancelWhenReady() cannot return, and so the
     // context cannot be destroyed, while the post is under way.
     QMetaObject::invokeMethod(
-        m_context, [done = std::move(m_done), image] { done(image); }, Qt::QueuedConnection);
-    m_done = nullptr;
-    m_context = nullptr;
+        m_state->context, [done = std::move(m_state->done), image] { done(image); },
+        Qt::QueuedConnection);
+    m_state->done = nullptr;
+    m_state->context = nullptr;
 }
 
 QSize EarlyDecode::target() const {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_targetKnown; });
-    return m_target;
+    std::unique_lock lock(m_state->mutex);
+    m_state->changed.wait(lock, [this] { return m_state->targetKnown; });
+    return m_state->target;
 }
 
 bool EarlyDecode::isFinished() const {
-    std::lock_guard lock(m_mutex);
-    return m_finished;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->finished;
 }
 
 bool EarlyDecode::servesLocked(std::unique_lock<std::mutex>& lock, const QString& path,
                                QSize target) const {
-    if (m_taken || path.isEmpty() || absolute(path) != m_absolutePath)
+    if (m_state->taken || path.isEmpty() || absolute(path) != m_absolutePath)
         return false;
     // Found at the very start of the worker: in practice long known here.
-    m_changed.wait(lock, [this] { return m_targetKnown; });
-    if (servesTarget(m_target, DecodedImage{}, target))
+    m_state->changed.wait(lock, [this] { return m_state->targetKnown; });
+    if (servesTarget(m_state->target, DecodedImage{}, target))
         return true;
-    return m_finished && m_result && servesTarget(m_target, *m_result, target);
+    return m_state->finished && m_state->result &&
+           servesTarget(m_state->target, *m_state->result, target);
 }
 
 bool EarlyDecode::serves(const QString& path, QSize target) const {
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(m_state->mutex);
     return servesLocked(lock, path, target);
 }
 
 std::optional<DecodedImage> EarlyDecode::take(const QString& path, QSize target) {
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(m_state->mutex);
     // Only the right file is worth waiting for: the result decides whether a
     // larger target is served after all (a small image decoded whole).
-    if (!m_taken && absolute(path) == m_absolutePath)
-        m_changed.wait(lock, [this] { return m_finished || m_taken; });
+    if (!m_state->taken && absolute(path) == m_absolutePath)
+        m_state->changed.wait(lock, [this] { return m_state->finished || m_state->taken; });
     const bool served = servesLocked(lock, path, target);
-    m_taken = true;
-    std::optional<DecodedImage> result = std::exchange(m_result, std::nullopt);
+    m_state->taken = true;
+    std::optional<DecodedImage> result = std::exchange(m_state->result, std::nullopt);
     if (!served)
         return std::nullopt;
     return result;
@@ -137,33 +164,33 @@ std::optional<DecodedImage> EarlyDecode::take(const QString& path, QSize target)
 
 bool EarlyDecode::takeWhenReady(const QString& path, QSize target, QObject* context,
                                 std::function<void(const DecodedImage&)> done) {
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(m_state->mutex);
     if (!context || !done || !servesLocked(lock, path, target)) {
-        m_taken = true;
-        m_result.reset();
+        m_state->taken = true;
+        m_state->result.reset();
         return false;
     }
-    m_taken = true;
-    m_context = context;
-    m_done = std::move(done);
-    if (m_finished && m_result) {
-        const DecodedImage image = *std::exchange(m_result, std::nullopt);
+    m_state->taken = true;
+    m_state->context = context;
+    m_state->done = std::move(done);
+    if (m_state->finished && m_state->result) {
+        const DecodedImage image = *std::exchange(m_state->result, std::nullopt);
         deliverLocked(image);
     }
     return true;
 }
 
 void EarlyDecode::cancelWhenReady() {
-    std::lock_guard lock(m_mutex);
-    m_done = nullptr;
-    m_context = nullptr;
+    std::lock_guard lock(m_state->mutex);
+    m_state->done = nullptr;
+    m_state->context = nullptr;
 }
 
 void EarlyDecode::drop() {
-    std::lock_guard lock(m_mutex);
-    m_taken = true;
-    m_result.reset();
-    m_done = nullptr;
-    m_context = nullptr;
-    m_changed.notify_all();
+    std::lock_guard lock(m_state->mutex);
+    m_state->taken = true;
+    m_state->result.reset();
+    m_state->done = nullptr;
+    m_state->context = nullptr;
+    m_state->changed.notify_all();
 }

@@ -23,7 +23,8 @@ class QObject;
 // Everything runs on its own std::thread, not on a Qt pool, so no application
 // object is needed; the target size too is found there (startupDecodeTarget
 // asks the X server), keeping the main thread free. The object must outlive
-// every loader it was handed to; its destructor waits for a running decode.
+// every loader it was handed to; its destructor does not wait for a running
+// decode, which then ends on its own and is dropped.
 class EarlyDecode {
 public:
     using TargetFunction = std::function<QSize()>;
@@ -64,20 +65,16 @@ public:
     void drop();
 
 private:
-    void run(const TargetFunction& target, const DecodeFunction& decode);
+    // Everything the worker shares with this object: it outlives an
+    // EarlyDecode destroyed while the worker still decodes.
+    struct State;
+    static void run(const std::shared_ptr<State>& state, const QString& path,
+                    const TargetFunction& target, const DecodeFunction& decode);
     bool servesLocked(std::unique_lock<std::mutex>& lock, const QString& path, QSize target) const;
     void deliverLocked(const DecodedImage& image);
 
     const QString m_path;
     const QString m_absolutePath;
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    bool m_targetKnown = false;
-    QSize m_target;
-    bool m_finished = false;
-    bool m_taken = false;
-    std::optional<DecodedImage> m_result;
-    QObject* m_context = nullptr;
-    std::function<void(const DecodedImage&)> m_done;
+    const std::shared_ptr<State> m_state;
     std::thread m_thread; // last: starts once everything above exists
 };

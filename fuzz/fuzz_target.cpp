@@ -1,0 +1,87 @@
+// libFuzzer entry point for one reader, chosen at compile time by FUZZ_TARGET:
+// properties, jpeg, png, tiff, bmp, heif, raw, recent, settings. Decoders that read
+// files by name get the input as a file in a private temporary folder; the
+// JPEG decoder reads from memory, as it does for raw previews.
+#include "app/SettingsStore.h"
+#include "platform/RecentlyUsed.h"
+#include "platform/imageio/HeifImage.h"
+#include "platform/imageio/ImageProperties.h"
+#include "platform/imageio/JpegDecoder.h"
+#include "platform/imageio/PngDecoder.h"
+#include "platform/imageio/QtImageDecoder.h"
+#include "platform/imageio/RawImage.h"
+#include "platform/imageio/TiffScaledDecoder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSize>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// What the viewer asks for first: the image fitted to a window.
+const QSize kScreen(256, 256);
+
+const QString& scratchFile(const char* name) {
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath(QLatin1String(name));
+    return path;
+}
+
+bool writeInput(const QString& path, const uint8_t* data, size_t size) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size);
+}
+
+} // namespace
+
+// The settings store uses timers and a file watcher, which want an
+// application object.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static QCoreApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString target = QStringLiteral(FUZZ_TARGET);
+    if (target == "jpeg") {
+        JpegDecoder::decode(data, qint64(size), kScreen);
+        return 0;
+    }
+    // raw readers pick some formats by extension; the others sniff content.
+    const QString& path = scratchFile(target == "raw" ? "input.dng" : "input");
+    if (!writeInput(path, data, size))
+        return 0;
+    if (target == "properties") {
+        readImageProperties(path);
+    } else if (target == "png") {
+        PngDecoder::decode(path, kScreen);
+    } else if (target == "tiff") {
+        if (!TiffScaledDecoder::decode(path, kScreen))
+            QtImageDecoder::decode(path, "tiff");
+    } else if (target == "bmp") {
+        QtImageDecoder::decode(path, "bmp");
+    } else if (target == "heif") {
+        readHeifMetadata(path);
+        decodeHeif(path, kScreen);
+    } else if (target == "raw") {
+        readRawMetadata(path);
+        decodeRaw(path, kScreen);
+    } else if (target == "settings") {
+        // Reads the file, then writes a key: a file that is not a settings
+        // file is moved aside first.
+        SettingsStore store(path);
+        store.value(QStringLiteral("frameless"));
+        store.setValue(QStringLiteral("frameless"), true);
+    } else if (target == "recent") {
+        RecentlyUsed::add(path, {QStringLiteral("/tmp/a b.jpg"), QStringLiteral("image/jpeg"),
+                                 QStringLiteral("Fennic"), QStringLiteral("fennic %u"),
+                                 QDateTime::fromSecsSinceEpoch(1'600'000'000, Qt::UTC)});
+    }
+    return 0;
+}
