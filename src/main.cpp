@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("fennic"));
     QApplication::setApplicationVersion(QStringLiteral(FENNIC_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.fennic.Fennic"));
+    Trace::mark("application");
 
     const QStringList paths = openablePaths(line.paths);
     // Like any command, a launch none of whose files could be opened fails.
@@ -99,6 +100,7 @@ int main(int argc, char** argv) {
         std::_Exit(status);
     }
 
+    Trace::mark("bus");
     FontsManager::installFontSubstitutions();
     AppDelegate delegate;
     delegate.earlyDecode = early.get();
@@ -128,6 +130,7 @@ int main(int argc, char** argv) {
     for (const QString& path : paths)
         delegate.openFile(path);
     delegate.applicationDidFinishLaunching();
+    Trace::mark("windows");
     const int exitCode = app.exec();
     return exitCode != 0 ? exitCode : status;
 }

@@ -69,6 +69,11 @@ void mainStarted() {
         print("main-start", millisecondsSinceProcessStart());
 }
 
+void mark(const char* step) {
+    if (enabled())
+        print(("start-" + QByteArray(step)).constData(), millisecondsSinceProcessStart());
+}
+
 void keyPressed() {
     if (!enabled())
         return;

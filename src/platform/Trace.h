@@ -17,6 +17,7 @@
 //   decode-shown      one decode of an image asked for, on its worker
 //   decode-full       one full-resolution decode for zooming
 //   decode-neighbour  one prefetch decode of a neighbour
+//   start-*           process creation to a step of start-up (mark())
 //
 // "Process creation" is the start time the kernel records for the process
 // (/proc/self/stat, field 22, against CLOCK_BOOTTIME): it includes loading
@@ -35,6 +36,8 @@ void mainStarted();
 void keyPressed();
 // A real image (not an empty placeholder) has been painted.
 void imagePainted();
+// A step of start-up: process creation to now, printed as "start-<step>".
+void mark(const char* step);
 // Any duration, printed as an event line.
 void duration(const char* event, double milliseconds);
 

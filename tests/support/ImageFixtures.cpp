@@ -220,10 +220,11 @@ bool writeBombJpeg(const QString& path, QSize claimed) {
     return writeFile(path, jpeg);
 }
 
-BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture) {
+BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture, QSize size) {
     const bool noisy = texture == Texture::Noisy;
-    const qint64 target = noisy ? 9'500'000 : 4'000'000;
-    const QImage image = photoLikeImage(QSize(6000, 4000), noisy ? 23 : 3, noisy ? 7 : 3);
+    const double share = double(size.width()) * size.height() / (6000.0 * 4000.0);
+    const qint64 target = qint64((noisy ? 9'500'000 : 4'000'000) * share);
+    const QImage image = photoLikeImage(size, noisy ? 23 : 3, noisy ? 7 : 3);
     // Size grows with quality: bisect for the quality closest to the target.
     int low = 30, high = 100;
     QByteArray best;

@@ -75,9 +75,10 @@ QByteArray garbage(qsizetype bytes); // the same random bytes every time
 bool writeBombPng(const QString& path, QSize claimed);
 bool writeBombJpeg(const QString& path, QSize claimed); // at most 65535 per side
 
-// Large camera-like JPEGs for benchmarks: 6000 x 4000 with full camera
-// metadata; the quality is searched so that the file lands near the target
-// size (about 4 MB smooth, 9.5 MB noisy).
+// Camera-like JPEGs for benchmarks, 6000 x 4000 unless another size is given,
+// with full camera metadata; the quality is searched so that the file lands
+// near the size a camera writes (at 6000 x 4000 about 4 MB smooth, 9.5 MB
+// noisy; in proportion to the pixel count at other sizes).
 struct BenchmarkJpeg {
     QString path;
     qint64 bytes = 0;
@@ -85,6 +86,6 @@ struct BenchmarkJpeg {
     bool ok() const { return bytes > 0; }
 };
 enum class Texture { Smooth, Noisy };
-BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture);
+BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture, QSize size = QSize(6000, 4000));
 
 } // namespace ImageFixtures

@@ -3,7 +3,7 @@
 //
 //   make-samples samples DIR                        the bundled sample photos
 //   make-samples plain WIDTHxHEIGHT FILE [COLOUR]   one plain image (format from the extension)
-//   make-samples camera smooth|noisy FILE           a 6000x4000 camera-like JPEG
+//   make-samples camera smooth|noisy FILE [WxH]     a camera-like JPEG (6000x4000 by default)
 #include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
 
@@ -19,13 +19,19 @@ namespace {
 
 using namespace ImageFixtures;
 
-int writePlain(const QString& size, const QString& path, const QString& colour) {
-    const QRegularExpressionMatch m = QRegularExpression("^(\\d+)x(\\d+)$").match(size);
-    if (!m.hasMatch()) {
-        std::fprintf(stderr, "make-samples: bad size '%s'\n", qPrintable(size));
+QSize parseSize(const QString& text) {
+    const QRegularExpressionMatch m = QRegularExpression("^(\\d+)x(\\d+)$").match(text);
+    const QSize size = m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
+    if (size.isEmpty())
+        std::fprintf(stderr, "make-samples: bad size '%s'\n", qPrintable(text));
+    return size;
+}
+
+int writePlain(const QString& sizeText, const QString& path, const QString& colour) {
+    const QSize size = parseSize(sizeText);
+    if (size.isEmpty())
         return 2;
-    }
-    QImage image(m.captured(1).toInt(), m.captured(2).toInt(), QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
     image.fill(QColor(colour.isEmpty() ? QStringLiteral("#3a6ea5") : colour));
     // A lighter square in the top-left quarter shows which way is up.
     QPainter(&image).fillRect(0, 0, image.width() / 4, image.height() / 4, Qt::white);
@@ -84,9 +90,12 @@ int writeSamples(const QString& folder) {
     return ok ? 0 : 1;
 }
 
-int writeCamera(const QString& texture, const QString& path) {
-    const BenchmarkJpeg jpeg =
-        writeCameraJpeg(path, texture == QLatin1String("noisy") ? Texture::Noisy : Texture::Smooth);
+int writeCamera(const QString& texture, const QString& path, const QString& sizeText) {
+    const QSize size = sizeText.isEmpty() ? QSize(6000, 4000) : parseSize(sizeText);
+    if (size.isEmpty())
+        return 2;
+    const BenchmarkJpeg jpeg = writeCameraJpeg(
+        path, texture == QLatin1String("noisy") ? Texture::Noisy : Texture::Smooth, size);
     if (!jpeg.ok())
         return 1;
     std::printf("%s %lld bytes, quality %d\n", qPrintable(path), jpeg.bytes, jpeg.quality);
@@ -102,10 +111,10 @@ int main(int argc, char** argv) {
         return writeSamples(args[1]);
     if (args.size() >= 3 && args[0] == QLatin1String("plain"))
         return writePlain(args[1], args[2], args.value(3));
-    if (args.size() == 3 && args[0] == QLatin1String("camera"))
-        return writeCamera(args[1], args[2]);
+    if ((args.size() == 3 || args.size() == 4) && args[0] == QLatin1String("camera"))
+        return writeCamera(args[1], args[2], args.value(3));
     std::fprintf(stderr, "usage: make-samples samples DIR\n"
                          "       make-samples plain WIDTHxHEIGHT FILE [COLOUR]\n"
-                         "       make-samples camera smooth|noisy FILE\n");
+                         "       make-samples camera smooth|noisy FILE [WIDTHxHEIGHT]\n");
     return 2;
 }

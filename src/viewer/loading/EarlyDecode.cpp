@@ -1,6 +1,7 @@
 #include "viewer/loading/EarlyDecode.h"
 
 #include "platform/StartupScreen.h"
+#include "platform/Trace.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -88,6 +89,7 @@ std::unique_ptr<EarlyDecode> EarlyDecode::startFromCommandLine(int argc, char** 
 void EarlyDecode::run(const std::shared_ptr<State>& state, const QString& path,
                       const TargetFunction& targetFunction, const DecodeFunction& decode) {
     const QSize target = targetFunction ? targetFunction() : QSize();
+    Trace::mark("early-target");
     {
         std::lock_guard lock(state->mutex);
         state->target = target;
@@ -95,6 +97,7 @@ void EarlyDecode::run(const std::shared_ptr<State>& state, const QString& path,
         state->changed.notify_all();
     }
     const DecodedImage image = decodeSafely(decode, path, target);
+    Trace::mark("early-decoded");
     std::lock_guard lock(state->mutex);
     state->finished = true;
     if (state->done) {

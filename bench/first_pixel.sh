@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Launch to first painted pixel, as whole processes under a fresh Xvfb, for
+# camera-like noisy JPEGs at 800x600, 3000x2000 and 6000x4000: Fennic against
+# feh and nsxiv (when installed) and against a full djpeg decode of the same
+# file. Prints the median of several launches per viewer and size, and ratios.
+#   bench/first_pixel.sh [BUILD_DIR]
+# Environment: RUNS (launches per viewer and size, default 7), FIRST_PIXEL (the
+# probe; default ../shared/tools/first-pixel next to the repository), SIZES.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/.." && pwd)
+build=$(cd "${1:-$repo/build}" && pwd)
+probe=${FIRST_PIXEL:-$repo/../shared/tools/first-pixel}
+runs=${RUNS:-7}
+sizes=${SIZES:-"800x600 3000x2000 6000x4000"}
+
+if [ ! -x "$probe" ]; then
+  echo "first_pixel: skipped, no pixel probe at $probe (set FIRST_PIXEL)"
+  exit 0
+fi
+for tool in Xvfb convert cc djpeg; do
+  command -v "$tool" >/dev/null || { echo "first_pixel: skipped, $tool is missing (scripts/setup installs it)"; exit 0; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+viewers=(fennic)
+command -v feh >/dev/null && viewers+=(feh) || echo "first_pixel: feh is not installed, left out"
+command -v nsxiv >/dev/null && viewers+=(nsxiv) || echo "first_pixel: nsxiv is not installed, left out"
+
+# Each viewer shows the whole picture, shrunk to fit when larger than its
+# window, centred in it: the probed centre pixel is the picture's centre. The
+# window manager maximises every window; feh is told the probe's screen size,
+# or it draws a small picture in the top-left corner of its maximised window.
+viewer_command() {
+  case "$1" in
+    fennic) echo "$build/fennic" ;;
+    feh) echo "feh --scale-down --geometry 1440x900" ;;
+    nsxiv) echo "nsxiv" ;;
+  esac
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {if (NR) print a[int((NR+1)/2)]; else print "-"}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (a+0 > 0 && b+0 > 0) printf "%.2f", a / b; else print "-"}'; }
+
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); $(nproc) cores; $runs launches per viewer and size"
+printf '%-10s %8s' size djpeg
+for v in "${viewers[@]}"; do printf ' %8s' "$v"; done
+printf '   %s\n' "fennic/djpeg  fennic/fastest-other"
+
+for size in $sizes; do
+  image=$work/noisy-$size.jpg
+  "$build/tests/make-samples" camera noisy "$image" "$size" >/dev/null || { echo "first_pixel: cannot make $image"; exit 1; }
+
+  times=()
+  for _ in $(seq "$runs"); do
+    start=$(date +%s%N); djpeg -outfile /dev/null "$image"; end=$(date +%s%N)
+    times+=($(( (end - start) / 1000000 )))
+  done
+  djpeg_ms=$(printf '%s\n' "${times[@]}" | median)
+
+  # Rounds take every viewer in turn, so that a busy spell on the shared
+  # machine hits all of them alike.
+  declare -A results=()
+  for _ in $(seq "$runs"); do
+    for v in "${viewers[@]}"; do
+      # shellcheck disable=SC2046
+      out=$("$probe" --tol 40 --timeout 10 "$image" -- $(viewer_command "$v") 2>&1 | tail -n 1)
+      if [[ $out =~ ^[0-9]+$ ]]; then
+        results[$v]+="$out "
+      else
+        echo "first_pixel: $v $size: $out" >&2
+      fi
+    done
+  done
+
+  printf '%-10s %8s' "$size" "$djpeg_ms"
+  fennic_ms=- best_other=
+  for v in "${viewers[@]}"; do
+    # shellcheck disable=SC2086
+    m=$(printf '%s\n' ${results[$v]:-} | median)
+    printf ' %8s' "$m"
+    if [ "$v" = fennic ]; then
+      fennic_ms=$m
+    elif [ "$m" != - ] && { [ -z "$best_other" ] || [ "$m" -lt "$best_other" ]; }; then
+      best_other=$m
+    fi
+  done
+  printf '   %12s  %20s\n' "$(ratio "$fennic_ms" "$djpeg_ms")" "$(ratio "$fennic_ms" "${best_other:-0}")"
+  unset results
+done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "(milliseconds, medians; fennic/djpeg target <= 1.25 at 6000x4000; fennic/fastest-other < 1 means Fennic is first)"
