@@ -15,7 +15,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fontconfig/fontconfig.h>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -70,6 +72,11 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // Fontconfig reads its configuration and font caches on first use, which
+    // would be on the main thread while the first window is built; here it
+    // happens on the other core while QApplication comes up.
+    std::jthread fontConfig([] { FcInit(); });
+
     // The first image decodes on a worker while Qt and the window come up.
     // Only for decoders that do not go through Qt's image plugins: loading
     // those while QApplication sets itself up on the main thread is not safe.
@@ -101,6 +108,7 @@ int main(int argc, char** argv) {
     }
 
     Trace::mark("bus");
+    fontConfig.join();
     FontsManager::installFontSubstitutions();
     AppDelegate delegate;
     delegate.earlyDecode = early.get();
