@@ -49,6 +49,8 @@ printf '%-10s %8s' size djpeg
 for v in "${viewers[@]}"; do printf ' %8s' "$v"; done
 printf '   %s\n' "fennic/djpeg  fennic/fastest-other"
 
+# The three pictures share one folder, as photos do: Fennic's first window
+# also lists the folder and prefetches neighbours, which must not delay it.
 for size in $sizes; do
   image=$work/noisy-$size.jpg
   "$build/tests/make-samples" camera noisy "$image" "$size" >/dev/null || { echo "first_pixel: cannot make $image"; exit 1; }
