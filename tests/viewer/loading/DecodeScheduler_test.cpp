@@ -111,25 +111,7 @@ TEST(DecodeScheduler, DestroyingItDoesNotWaitForARunningDecode) {
     scheduler->request(kWindowA, display("slow"), DecodePriority::Shown);
     ASSERT_TRUE(waitFor([&] { return fake.callCount() == 1; }));
 
-    // Should the destructor wait, this opens the gate after a while and says so.
-    std::mutex mutex;
-    std::condition_variable released;
-    bool destroyed = false, watchdogFired = false;
-    std::thread watchdog([&] {
-        std::unique_lock lock(mutex);
-        if (!released.wait_for(lock, std::chrono::seconds(5), [&] { return destroyed; })) {
-            watchdogFired = true;
-            fake.openGate();
-        }
-    });
-    scheduler.reset();
-    {
-        const std::lock_guard lock(mutex);
-        destroyed = true;
-    }
-    released.notify_all();
-    watchdog.join();
-    EXPECT_FALSE(watchdogFired);
+    EXPECT_FALSE(destroyingWaitsForTheDecode(fake, [&] { scheduler.reset(); }));
 
     fake.openGate();
     QTest::qWait(50); // the late result is posted to nobody

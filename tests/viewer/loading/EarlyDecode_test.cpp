@@ -108,23 +108,5 @@ TEST(EarlyDecode, DestroyingItDoesNotWaitForTheRunningDecode) {
     auto early = std::make_unique<EarlyDecode>(kFirst, kEarlyTarget, fake.function());
     ASSERT_TRUE(waitFor([&] { return fake.callCount() == 1; }));
 
-    // Should the destructor wait, this opens the gate after a while and says so.
-    std::mutex mutex;
-    std::condition_variable released;
-    bool destroyed = false, watchdogFired = false;
-    std::thread watchdog([&] {
-        std::unique_lock lock(mutex);
-        if (!released.wait_for(lock, std::chrono::seconds(5), [&] { return destroyed; })) {
-            watchdogFired = true;
-            fake.openGate();
-        }
-    });
-    early.reset();
-    {
-        const std::lock_guard lock(mutex);
-        destroyed = true;
-    }
-    released.notify_all();
-    watchdog.join();
-    EXPECT_FALSE(watchdogFired);
+    EXPECT_FALSE(destroyingWaitsForTheDecode(fake, [&] { early.reset(); }));
 }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 
 // The paths of recorded calls or results, in order.
 template <typename T> QStringList pathsOf(const QList<T>& items) {
@@ -133,3 +134,27 @@ struct LoaderRig {
     ImageCache cache;
     ImageLoader loader{scheduler, cache};
 };
+
+// Runs destroy while fake's gate is closed and a decode waits behind it.
+// Answers whether destroy waited for that decode: should it still be running
+// after five seconds, a watchdog opens the gate and says so.
+inline bool destroyingWaitsForTheDecode(FakeDecoder& fake, const std::function<void()>& destroy) {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool destroyed = false, watchdogFired = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!released.wait_for(lock, std::chrono::seconds(5), [&] { return destroyed; })) {
+            watchdogFired = true;
+            fake.openGate();
+        }
+    });
+    destroy();
+    {
+        const std::lock_guard lock(mutex);
+        destroyed = true;
+    }
+    released.notify_all();
+    watchdog.join();
+    return watchdogFired;
+}
