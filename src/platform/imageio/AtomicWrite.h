@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// The outcome of writing an image file. On failure the file that was there
+// before is exactly as it was, and error says why in words a person can read.
+struct FileWriteResult {
+    bool ok = false;
+    QString path;  // the file written (on success)
+    QString error; // empty on success
+};
+
+// How a write treats a file already at the target path.
+enum class ExistingFile {
+    Replace, // the new content takes its place (its permissions are kept)
+    Keep,    // the write fails rather than touch it
+};
+
+// Writes path through a temporary file in the same folder: produce fills the
+// temporary file (it is given its path, and says why when it fails), which is
+// flushed to disk and then renamed onto path. A failed produce, a full disk
+// or a file that appeared meanwhile (with Keep) leave no temporary file and
+// nothing changed.
+FileWriteResult
+writeFileAtomically(const QString& path, ExistingFile existing,
+                    const std::function<bool(const QString& tempPath, QString* error)>& produce);
