@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
     bus.setActionHandler([&delegate](const QString& name, const QVariantList& parameter) {
         return delegate.activateAction(name, parameter);
     });
+    bus.setWindowsProvider([&delegate] { return delegate.openViewerWindows(); });
     QObject::connect(&bus, &ApplicationBus::openRequested, &delegate,
                      [&delegate](const QStringList& requested) {
                          const QStringList ok = openablePaths(requested);

@@ -22,6 +22,7 @@
 #include <QUuid>
 #include <QWidget>
 #include <QtMath>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -249,13 +250,19 @@ QString AppDelegate::activateAction(const QString& name, const QVariantList& par
     const WindowCommandEntry* entry = windowcommands::named(name);
     if (!entry)
         return QStringLiteral("there is no action named '%1'").arg(name);
+    const auto isText = [](const QVariant& v) { return v.typeId() == QMetaType::QString; };
     QVariantMap userInfo;
-    if (parameter.size() == 1 && parameter.first().typeId() == QMetaType::QString)
+    if (parameter.size() == 1 && isText(parameter.first())) {
         userInfo.insert(QStringLiteral("uuid"), parameter.first());
-    else if (parameter.size() == 1 && parameter.first().typeId() == QMetaType::QVariantMap)
+    } else if (parameter.size() == 2 && isText(parameter.at(0)) && isText(parameter.at(1))) {
+        userInfo.insert(QStringLiteral("uuid"), parameter.at(0));
+        userInfo.insert(QStringLiteral("value"), parameter.at(1));
+    } else if (parameter.size() == 1 && parameter.first().typeId() == QMetaType::QVariantMap) {
         userInfo = parameter.first().toMap();
-    else if (!parameter.isEmpty())
-        return QStringLiteral("the parameter is a window key or a map of \"uuid\" and \"value\"");
+    } else if (!parameter.isEmpty()) {
+        return QStringLiteral("the parameter is [window key], [window key, value] or a map of "
+                              "\"uuid\" and \"value\"");
+    }
     if (!userInfo.contains(QStringLiteral("uuid")) && uuid)
         userInfo.insert(QStringLiteral("uuid"), *uuid);
     const QVariant key = userInfo.value(QStringLiteral("uuid"));
@@ -271,6 +278,16 @@ QString AppDelegate::activateAction(const QString& name, const QVariantList& par
     QTimer::singleShot(0, this,
                        [this, name, userInfo] { m_notificationCenter.post(name, userInfo); });
     return QString();
+}
+
+QList<std::pair<QString, QString>> AppDelegate::openViewerWindows() const {
+    QList<std::pair<QString, QString>> result;
+    for (auto it = windowsDictionary.cbegin(); it != windowsDictionary.cend(); ++it) {
+        if (const Home* home = it.value() ? it.value()->findChild<Home*>() : nullptr)
+            result.append({it.key(), home->filePath()});
+    }
+    std::sort(result.begin(), result.end());
+    return result;
 }
 
 void AppDelegate::installApplicationMenu(QWidget* window) {

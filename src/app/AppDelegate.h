@@ -61,9 +61,11 @@ public:
     void closeWindow(const QString& key) override;
 
     // A window command by name, as D-Bus ActivateAction gives it: parameter
-    // is empty (the current window), a window key, or a map with "uuid"
-    // and "value". Returns why it was refused, empty when it was posted.
+    // is empty (the current window), a window key, a window key and a value,
+    // or a map with "uuid" and "value". Returns why it was refused, empty when it was posted.
     QString activateAction(const QString& name, const QVariantList& parameter);
+    // The viewer windows as (key, shown file), ordered by key.
+    QList<std::pair<QString, QString>> openViewerWindows() const;
 
     // Image decoding shared by every viewer window.
     DecodeScheduler& decodeScheduler() override;

@@ -5,6 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QTimer>
 #include <QUrl>
@@ -47,6 +48,20 @@ QVariant plainValue(const QVariant& value) {
 }
 } // namespace
 
+QDBusArgument& operator<<(QDBusArgument& argument, const BusWindow& window) {
+    argument.beginStructure();
+    argument << window.key << window.path;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, BusWindow& window) {
+    argument.beginStructure();
+    argument >> window.key >> window.path;
+    argument.endStructure();
+    return argument;
+}
+
 ApplicationBus::ApplicationBus(QObject* parent) : QObject(parent) {}
 
 ApplicationBus::Role ApplicationBus::claimOrForward(const QStringList& absolutePaths) {
@@ -59,9 +74,14 @@ ApplicationBus::Role ApplicationBus::claimOrForward(const QStringList& absoluteP
                                                QDBusConnectionInterface::DontQueueService,
                                                QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
-        auto* adaptor = new FreedesktopApplicationAdaptor(this);
-        bus.registerObject(QString::fromLatin1(objectPath), adaptor,
-                           QDBusConnection::ExportAllSlots);
+        // One object, one adaptor per interface.
+        qDBusRegisterMetaType<BusWindow>();
+        qDBusRegisterMetaType<QList<BusWindow>>();
+        auto* object = new QObject(this);
+        new FreedesktopApplicationAdaptor(object, this);
+        new FennicWindowsAdaptor(object, this);
+        bus.registerObject(QString::fromLatin1(objectPath), object,
+                           QDBusConnection::ExportAdaptors);
         return Role::Primary;
     }
 
@@ -109,8 +129,18 @@ QString ApplicationBus::handleAction(const QString& name, const QVariantList& pa
 
 void FreedesktopApplicationAdaptor::ActivateAction(const QString& actionName,
                                                    const QVariantList& parameter,
-                                                   const QVariantMap&) {
+                                                   const QVariantMap&,
+                                                   const QDBusMessage& message) {
     const QString refusal = m_bus->handleAction(actionName, parameter);
-    if (!refusal.isEmpty() && calledFromDBus())
-        sendErrorReply(QDBusError::InvalidArgs, refusal);
+    if (refusal.isEmpty())
+        return;
+    message.setDelayedReply(true);
+    QDBusConnection::sessionBus().send(message.createErrorReply(QDBusError::InvalidArgs, refusal));
+}
+
+QList<BusWindow> FennicWindowsAdaptor::Windows() const {
+    QList<BusWindow> result;
+    for (const auto& [key, path] : m_bus->windows())
+        result.append(BusWindow{key, path});
+    return result;
 }

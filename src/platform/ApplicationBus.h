@@ -1,11 +1,14 @@
 #pragma once
 
-#include <QDBusContext>
+#include <QDBusAbstractAdaptor>
+#include <QDBusMessage>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 #include <functional>
+#include <utility>
 
 // One Fennic per session: the first launch owns the bus name
 // org.fennic.Fennic and serves org.freedesktop.Application; later launches
@@ -38,26 +41,59 @@ public:
     void setActionHandler(ActionHandler handler) { m_actionHandler = std::move(handler); }
     QString handleAction(const QString& name, const QVariantList& parameter) const;
 
+    // The open viewer windows as (key, file path), for the Windows method of
+    // org.fennic.Fennic. Without a provider there are none.
+    using WindowList = QList<std::pair<QString, QString>>;
+    using WindowsProvider = std::function<WindowList()>;
+    void setWindowsProvider(WindowsProvider provider) { m_windowsProvider = std::move(provider); }
+    WindowList windows() const { return m_windowsProvider ? m_windowsProvider() : WindowList(); }
+
 Q_SIGNALS:
     void openRequested(const QStringList& paths);
     void activateRequested();
 
 private:
     ActionHandler m_actionHandler;
+    WindowsProvider m_windowsProvider;
 };
 
-// The exported org.freedesktop.Application object.
-class FreedesktopApplicationAdaptor : public QObject, protected QDBusContext {
+// One open viewer window as D-Bus sees it: (ss).
+struct BusWindow {
+    QString key;
+    QString path;
+};
+Q_DECLARE_METATYPE(BusWindow)
+
+// Fennic's own interface on the same object: what the application's
+// actions need to be addressed (the keys of its windows).
+class FennicWindowsAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.fennic.Fennic")
+public:
+    FennicWindowsAdaptor(QObject* object, ApplicationBus* bus)
+        : QDBusAbstractAdaptor(object), m_bus(bus) {}
+
+public Q_SLOTS:
+    QList<BusWindow> Windows() const;
+
+private:
+    ApplicationBus* m_bus;
+};
+
+// org.freedesktop.Application on the exported object.
+class FreedesktopApplicationAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:
-    explicit FreedesktopApplicationAdaptor(ApplicationBus* bus) : QObject(bus), m_bus(bus) {}
+    FreedesktopApplicationAdaptor(QObject* object, ApplicationBus* bus)
+        : QDBusAbstractAdaptor(object), m_bus(bus) {}
 
 public Q_SLOTS:
     void Activate(const QVariantMap& platformData);
     void Open(const QStringList& uris, const QVariantMap& platformData);
+    // A refused action is answered with an InvalidArgs error.
     void ActivateAction(const QString& actionName, const QVariantList& parameter,
-                        const QVariantMap& platformData);
+                        const QVariantMap& platformData, const QDBusMessage& message);
 
 private:
     ApplicationBus* m_bus;

@@ -14,6 +14,12 @@ action() {
 
 start_fennic "$pics/a.png"
 wait_for_window a.png >/dev/null
+
+# The windows and their keys, for addressing one of them.
+windows=$(gdbus call --session --dest org.fennic.Fennic --object-path /org/fennic/Fennic \
+  --method org.fennic.Fennic.Windows 2>&1) || fail "Windows failed: $windows"
+[[ $windows =~ \(\[\(\'([^\']+)\',\ \'$pics/a.png\'\)\],\) ]] || fail "Windows gave: $windows"
+key=${BASH_REMATCH[1]}
 out=$(action moveImageNext '[]') || fail "moveImageNext refused: $out"
 wait_for_window b.png >/dev/null
 
@@ -26,6 +32,7 @@ out=$(action convertImage '[]') && fail "convertImage without a value was accept
 sleep 0.3
 xdotool search --onlyvisible --name '^b.png$' >/dev/null || fail "a refused action changed the window"
 
-out=$(action moveImageBack '[]') || fail "moveImageBack refused: $out"
+out=$(action moveImageBack "[<'$key'>, <42>]") && fail "a number as value was accepted"
+out=$(action moveImageBack "[<'$key'>]") || fail "moveImageBack refused: $out"
 wait_for_window a.png >/dev/null
 echo "PASS"
