@@ -164,3 +164,28 @@ std::optional<FolderStep> stepBackward(const QStringList& files, int currentInde
     const int previous = currentIndex - 1;
     return FolderStep{previous, directory + QLatin1Char('/') + files.at(previous)};
 }
+
+ListAfterRemoval removeFromFolderList(const QStringList& files, int shownIndex, const QString& name,
+                                      const QString& directory) {
+    ListAfterRemoval after;
+    after.files = files;
+    const bool shownInList = shownIndex >= 0 && shownIndex < files.size();
+    after.shownIndex = shownInList ? shownIndex : -1;
+    const int removedAt = int(files.indexOf(name));
+    if (removedAt < 0)
+        return after;
+    after.contained = true;
+    after.files.removeAt(removedAt);
+    if (!shownInList)
+        return after;
+    if (shownIndex != removedAt) {
+        after.shownIndex = shownIndex > removedAt ? shownIndex - 1 : shownIndex;
+        return after;
+    }
+    after.shownIndex = -1;
+    if (!after.files.isEmpty()) {
+        const int next = std::min(removedAt, int(after.files.size()) - 1);
+        after.replacement = FolderStep{next, directory + QLatin1Char('/') + after.files.at(next)};
+    }
+    return after;
+}

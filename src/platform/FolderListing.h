@@ -65,3 +65,18 @@ std::optional<FolderStep> stepForward(const QStringList& files, int currentIndex
                                       const QString& directory);
 std::optional<FolderStep> stepBackward(const QStringList& files, int currentIndex,
                                        const QString& directory);
+
+// A folder list after one of its files has gone (moved to the Trash), seen
+// by a window that showed the file at shownIndex (-1: a file not in the
+// list).
+struct ListAfterRemoval {
+    QStringList files;
+    bool contained = false; // the name was in the list
+    // The window's own file at its new place (-1 when not in the list).
+    int shownIndex = -1;
+    // When the window showed the removed file: the one that followed it,
+    // else the new last one; nothing when the list is now empty.
+    std::optional<FolderStep> replacement;
+};
+ListAfterRemoval removeFromFolderList(const QStringList& files, int shownIndex, const QString& name,
+                                      const QString& directory);

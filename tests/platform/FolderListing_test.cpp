@@ -133,3 +133,39 @@ TEST(FolderListing, SteppingStopsAtBothEndsAndStartsFromOutsideTheList) {
     EXPECT_EQ(path(stepForward({}, -1, "/p")), "none");
     EXPECT_EQ(path(stepBackward({}, 0, "/p")), "none");
 }
+
+TEST(FolderListing, AfterARemovalTheFollowingFileOrTheNewLastOneIsShown) {
+    const QStringList files{"a.jpg", "b.jpg", "c.jpg"};
+    // The removed file was shown: the one that followed it takes its place.
+    ListAfterRemoval middle = removeFromFolderList(files, 1, "b.jpg", "/p");
+    EXPECT_TRUE(middle.contained);
+    EXPECT_EQ(middle.files, (QStringList{"a.jpg", "c.jpg"}));
+    ASSERT_TRUE(middle.replacement);
+    EXPECT_EQ(middle.replacement->index, 1);
+    EXPECT_EQ(middle.replacement->path, "/p/c.jpg");
+    // The last one: the new last one, at the index it has now.
+    ListAfterRemoval last = removeFromFolderList(files, 2, "c.jpg", "/p");
+    ASSERT_TRUE(last.replacement);
+    EXPECT_EQ(last.replacement->index, 1);
+    EXPECT_EQ(last.replacement->path, "/p/b.jpg");
+    // The only one: nothing left to show.
+    ListAfterRemoval only = removeFromFolderList({"a.jpg"}, 0, "a.jpg", "/p");
+    EXPECT_TRUE(only.contained);
+    EXPECT_TRUE(only.files.isEmpty());
+    EXPECT_FALSE(only.replacement);
+
+    // Another window of the folder keeps its file, whose index moves up
+    // when an earlier file went.
+    ListAfterRemoval other = removeFromFolderList(files, 2, "a.jpg", "/p");
+    EXPECT_FALSE(other.replacement);
+    EXPECT_EQ(other.shownIndex, 1);
+    EXPECT_EQ(other.files.at(other.shownIndex), "c.jpg");
+    EXPECT_EQ(removeFromFolderList(files, 0, "c.jpg", "/p").shownIndex, 0);
+
+    // A name not in the list changes nothing.
+    ListAfterRemoval absent = removeFromFolderList(files, 1, "x.jpg", "/p");
+    EXPECT_FALSE(absent.contained);
+    EXPECT_EQ(absent.files, files);
+    EXPECT_EQ(absent.shownIndex, 1);
+    EXPECT_FALSE(absent.replacement);
+}
