@@ -320,6 +320,13 @@ TEST_F(ImageRotationTest, FilesThatCannotBeTurnedSafelyAreLeftAlone) {
         ASSERT_TRUE(QImage(path("clear.bmp")).hasAlphaChannel());
     }
 
+    // Exif that cannot be read would be lost if the segment were built anew.
+    {
+        const QByteArray jpeg = encodeJpeg(picture, 90);
+        const QByteArray exif = segment(0xE1, QByteArray("Exif\0\0II*\0", 10) + garbage(200));
+        ASSERT_TRUE(writeFile(path("bad-exif.jpg"), jpeg.left(2) + exif + jpeg.mid(2)));
+    }
+
     const QStringList names = everything();
     QMap<QString, QByteArray> contents;
     for (const QString& name : names)
@@ -333,6 +340,7 @@ TEST_F(ImageRotationTest, FilesThatCannotBeTurnedSafelyAreLeftAlone) {
                  {"cut.png", "damaged"},
                  {"pages.tif", "2 pages"},
                  {"clear.bmp", "transparency"},
+                 {"bad-exif.jpg", "Exif"},
                  {"missing.png", "does not exist"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -77,21 +77,25 @@ int orientationIn(const Exiv2::ExifData& exif) {
 
 // The TIFF data of an Exif segment with the orientation turned. exiv2 changes
 // the value in place when the tag is there ("non-intrusive"), and builds the
-// block anew when it has to add it.
-QByteArray turnedExif(QByteArray tiff, int quarterTurns, int* turned) {
+// block anew when it has to add it. Nothing when exiv2 reads nothing from
+// the block: built anew, it would lose all of it.
+std::optional<QByteArray> turnedExif(QByteArray tiff, int quarterTurns, int* turned) {
     Exiv2::ExifData exif;
     Exiv2::ByteOrder order = Exiv2::bigEndian;
-    if (!tiff.isEmpty())
+    if (!tiff.isEmpty()) {
         order = Exiv2::ExifParser::decode(
             exif, reinterpret_cast<const Exiv2::byte*>(tiff.constData()), uint32_t(tiff.size()));
+        if (exif.empty())
+            return std::nullopt;
+    }
     *turned = Orientation::turned(orientationIn(exif), quarterTurns);
     exif["Exif.Image.Orientation"] = uint16_t(*turned);
     Exiv2::Blob blob;
-    const Exiv2::WriteMethod method =
-        Exiv2::ExifParser::encode(blob, reinterpret_cast<const Exiv2::byte*>(tiff.data()),
-                                  uint32_t(tiff.size()), order, exif);
-    if (method == Exiv2::wmNonIntrusive && !tiff.isEmpty())
-        return tiff;
+    if (tiff.isEmpty())
+        Exiv2::ExifParser::encode(blob, order, exif);
+    else if (Exiv2::ExifParser::encode(blob, reinterpret_cast<const Exiv2::byte*>(tiff.data()),
+                                       uint32_t(tiff.size()), order, exif) == Exiv2::wmNonIntrusive)
+        return tiff; // changed in place
     return QByteArray(reinterpret_cast<const char*>(blob.data()), qsizetype(blob.size()));
 }
 
@@ -171,8 +175,12 @@ bool turn(const uchar* data, qsizetype size, const QString& targetPath, int quar
                                                   exif->payloadAt() + exifSignatureLength,
                                               exif->payloadLength() - exifSignatureLength)
                                  : QByteArray();
-    const QByteArray payload =
-        QByteArray(exifSignature, exifSignatureLength) + turnedExif(tiff, quarterTurns, &turned);
+    const std::optional<QByteArray> turnedTiff = turnedExif(tiff, quarterTurns, &turned);
+    if (!turnedTiff) {
+        *error = QStringLiteral("the Exif data cannot be read, and would be lost");
+        return false;
+    }
+    const QByteArray payload = QByteArray(exifSignature, exifSignatureLength) + *turnedTiff;
     if (payload.size() > maxSegmentPayload) {
         *error = QStringLiteral("the Exif data would not fit its JPEG segment");
         return false;

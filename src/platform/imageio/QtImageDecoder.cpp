@@ -57,8 +57,8 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
                            .arg(QString::fromLatin1(format.toUpper()), reader.errorString());
         return result;
     }
-    // Qt sets a colour space from the profiles it understands; for the others
-    // the profile bytes come from the file for lcms2.
+    // Qt sets a colour space from the profiles it understands; the others are
+    // read from the file, for lcms2 or to be written again.
     if (storedProfile) {
         *storedProfile = image.colorSpace().isValid() ? image.colorSpace().iccProfile()
                                                       : Exiv2Metadata::iccProfileOf(path);
