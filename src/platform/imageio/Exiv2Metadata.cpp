@@ -79,6 +79,7 @@ Exiv2Metadata Exiv2Metadata::fromFile(const QString& path) {
         m.iptc = std::move(image->iptcData());
         m.xmp = std::move(image->xmpData());
         m.icc = iccOf(*image);
+        m.comment = image->comment();
         m.read = true;
     } catch (const Exiv2::AnyError&) {
     } catch (const std::exception&) {

@@ -8,6 +8,8 @@
 #include <exiv2/iptc.hpp>
 #include <exiv2/xmp_exiv2.hpp>
 
+#include <string>
+
 // The metadata blocks of a file as exiv2 reads them. Every exiv2 call in the
 // program goes through here, so that the library is set up once and none of
 // its exceptions escape.
@@ -16,7 +18,8 @@ struct Exiv2Metadata {
     Exiv2::IptcData iptc;
     Exiv2::XmpData xmp;
     QByteArray icc;
-    QSize pixelSize; // as stored, before orientation; invalid when unknown
+    std::string comment; // JPEG COM, PNG "Description"
+    QSize pixelSize;     // as stored, before orientation; invalid when unknown
     bool read = false;
 
     // Reads every block exiv2 finds in the file; read stays false when the

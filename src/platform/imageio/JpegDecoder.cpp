@@ -7,6 +7,7 @@
 #include "platform/imageio/RegularFile.h"
 #include "platform/imageio/TiffBytes.h"
 
+#include <QColorSpace>
 #include <QFile>
 
 #include <algorithm>
@@ -57,6 +58,10 @@ struct Job {
     QImage image;
     JDIMENSION rowsDone = 0;
     const JpegDecoder::OrientationChoice* chooseOrientation = nullptr;
+
+    bool keepStoredValues = false; // no colour conversion (decodeStored)
+    QByteArray storedProfile;      // the profile of the delivered values
+    QSize dotsPerMeter;            // from the JFIF density, when it has a unit
 };
 
 int orientationFromMarkers(jpeg_saved_marker_ptr marker) {
@@ -94,6 +99,13 @@ void readHeader(Job& job) {
         job.orientation = Orientation::isValid(chosen) ? chosen : 1;
     }
     job.icc = iccFromMarkers(cinfo);
+    // JFIF density units: 1 dots per inch, 2 dots per centimetre.
+    const double perMeter = cinfo->density_unit == 1   ? 1 / 0.0254
+                            : cinfo->density_unit == 2 ? 100.0
+                                                       : 0;
+    if (cinfo->saw_JFIF_marker && perMeter > 0 && cinfo->X_density > 0 && cinfo->Y_density > 0)
+        job.dotsPerMeter =
+            QSize(qRound(cinfo->X_density * perMeter), qRound(cinfo->Y_density * perMeter));
 }
 
 void chooseOutput(Job& job, QSize target) {
@@ -238,6 +250,13 @@ DecodedImage finish(Job& job) {
     if (job.cmyk) {
         if (!LcmsConversion::cmykToSrgbInPlace(image, job.adobe, job.icc))
             ColorConversion::naiveCmykToRgbInPlace(image, job.adobe);
+        job.storedProfile = QColorSpace(QColorSpace::SRgb).iccProfile();
+    } else if (job.keepStoredValues) {
+        job.storedProfile = job.icc;
+        if (job.dotsPerMeter.isValid()) {
+            image.setDotsPerMeterX(job.dotsPerMeter.width());
+            image.setDotsPerMeterY(job.dotsPerMeter.height());
+        }
     } else {
         image = ColorConversion::toDisplayableSrgb(std::move(image), job.icc);
     }
@@ -263,7 +282,9 @@ int scaleEighths(QSize stored, QSize target) {
     return 8;
 }
 
-DecodedImage decode(const QString& path, QSize targetSize) {
+namespace {
+
+DecodedImage decodeFile(const QString& path, QSize targetSize, QByteArray* storedProfile) {
     QFile file;
     QString error;
     if (!RegularFile::open(file, path, &error))
@@ -277,7 +298,27 @@ DecodedImage decode(const QString& path, QSize targetSize) {
         data = reinterpret_cast<const uchar*>(copy.constData());
         length = copy.size();
     }
-    return decode(data, length, targetSize);
+    if (!storedProfile)
+        return JpegDecoder::decode(data, length, targetSize);
+    if (!data || length <= 0)
+        return failure(QStringLiteral("the JPEG data is empty"));
+    auto job = std::make_unique<Job>();
+    job->keepStoredValues = true;
+    run(*job, data, length, QSize());
+    DecodedImage result = finish(*job);
+    *storedProfile = job->storedProfile;
+    return result;
+}
+
+} // namespace
+
+DecodedImage decode(const QString& path, QSize targetSize) {
+    return decodeFile(path, targetSize, nullptr);
+}
+
+DecodedImage decodeStored(const QString& path, QByteArray* profile) {
+    QByteArray ignored;
+    return decodeFile(path, QSize(), profile ? profile : &ignored);
 }
 
 DecodedImage decode(const uchar* data, qint64 size, QSize targetSize,

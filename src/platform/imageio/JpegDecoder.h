@@ -19,6 +19,13 @@ int scaleEighths(QSize stored, QSize target);
 
 DecodedImage decode(const QString& path, QSize targetSize = QSize());
 
+// Full resolution with the file's own sample values, for writing them again:
+// orientation applied, RGB and gray values not colour converted, the JFIF
+// resolution set. *profile receives the profile the values are in: the
+// embedded one (empty when there is none), or sRGB's for CMYK, which is
+// converted because no written format keeps it here.
+DecodedImage decodeStored(const QString& path, QByteArray* profile);
+
 // The orientation to apply, given the stored size and the file's own Exif
 // orientation (1 when it has none): a raw file's preview follows the raw.
 using OrientationChoice = std::function<int(QSize stored, int tagged)>;

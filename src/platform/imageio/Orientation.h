@@ -16,4 +16,15 @@ QImage applied(QImage stored, int orientation);
 // rows, bit 0: mirror columns), as dcraw numbers its turns.
 int fromRawFlip(int flip);
 
+// Orientations as the transforms they stand for, so that turns can be added to
+// a file by rewriting its tag alone. Invalid values count as 1.
+//
+// The transform that applies first, then second to the result.
+int composed(int first, int second);
+// The transform that undoes orientation: composed(o, inverse(o)) == 1.
+int inverse(int orientation);
+// The orientation that shows the picture of orientation turned by
+// quarterTurns x 90 degrees clockwise (negative: counter-clockwise).
+int turned(int orientation, int quarterTurns);
+
 } // namespace Orientation

@@ -9,6 +9,7 @@
 #include <QColorSpace>
 #include <QFile>
 
+#include <climits>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -44,6 +45,10 @@ struct Job {
     std::vector<uchar> row;
     int passes = 1;
     png_uint_32 rowsDone = 0;
+
+    bool keepStoredValues = false; // no colour conversion (decodeStored)
+    QByteArray storedProfile;      // the profile of the stored values
+    QSize dotsPerMeter;            // pHYs, when it gives metres
 };
 
 [[noreturn]] void onError(png_structp png, png_const_charp text) {
@@ -108,6 +113,14 @@ void readColour(Job& job) {
     if (png_get_gAMA_fixed(job.png, job.info, &gamma) && gamma > 0 && std::abs(gamma - 45455) > 500)
         job.space = QColorSpace(QColorSpace::Primaries::SRgb, QColorSpace::TransferFunction::Gamma,
                                 float(100000.0 / gamma));
+}
+
+void readResolution(Job& job) {
+    png_uint_32 x = 0, y = 0;
+    int unit = 0;
+    if (png_get_pHYs(job.png, job.info, &x, &y, &unit) && unit == PNG_RESOLUTION_METER && x > 0 &&
+        y > 0 && x <= INT_MAX && y <= INT_MAX)
+        job.dotsPerMeter = QSize(int(x), int(y));
 }
 
 // Gray stays gray (its profile needs gray samples); everything else becomes
@@ -216,6 +229,7 @@ void run(Job& job) {
         job.stage = Stage::Implausible;
     } else {
         readColour(job);
+        readResolution(job);
         chooseOutput(job);
         if (scalesWhileReading(job))
             readScaled(job);
@@ -269,6 +283,18 @@ DecodedImage finish(Job& job) {
     if (!job.scaler)
         for (int y = int(job.rowsDone); y < image.height(); ++y)
             std::memset(image.scanLine(y), 0, size_t(image.bytesPerLine()));
+    if (job.keepStoredValues) {
+        const bool plainSrgb = !job.space.isValid() || job.space == QColorSpace(QColorSpace::SRgb);
+        job.storedProfile = !job.icc.isEmpty() ? job.icc
+                            : plainSrgb        ? QByteArray()
+                                               : job.space.iccProfile();
+        if (job.dotsPerMeter.isValid()) {
+            image.setDotsPerMeterX(job.dotsPerMeter.width());
+            image.setDotsPerMeterY(job.dotsPerMeter.height());
+        }
+        result.image = std::move(image);
+        return result;
+    }
     if (job.space.isValid() && job.icc.isEmpty())
         image.setColorSpace(job.space);
     result.image = ColorConversion::toDisplayableSrgb(std::move(image), job.icc);
@@ -279,13 +305,16 @@ DecodedImage finish(Job& job) {
 
 namespace PngDecoder {
 
-DecodedImage decode(const QString& path, QSize targetSize) {
+namespace {
+
+DecodedImage decodeFile(const QString& path, QSize targetSize, QByteArray* storedProfile) {
     QFile file;
     QString error;
     if (!RegularFile::open(file, path, &error))
         return failure(error);
     QByteArray copy;
     auto job = std::make_unique<Job>();
+    job->keepStoredValues = storedProfile != nullptr;
     job->size = size_t(file.size());
     job->data = file.map(0, file.size());
     if (!job->data) { // not mappable (some special or network file systems)
@@ -296,7 +325,21 @@ DecodedImage decode(const QString& path, QSize targetSize) {
     job->target = targetSize;
     cutAtOversizedChunk(*job);
     run(*job);
-    return finish(*job);
+    DecodedImage result = finish(*job);
+    if (storedProfile)
+        *storedProfile = job->storedProfile;
+    return result;
+}
+
+} // namespace
+
+DecodedImage decode(const QString& path, QSize targetSize) {
+    return decodeFile(path, targetSize, nullptr);
+}
+
+DecodedImage decodeStored(const QString& path, QByteArray* profile) {
+    QByteArray ignored;
+    return decodeFile(path, QSize(), profile ? profile : &ignored);
 }
 
 } // namespace PngDecoder

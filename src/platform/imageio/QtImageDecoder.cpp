@@ -31,11 +31,7 @@ DecodedImage failure(QString reason) {
     return result;
 }
 
-} // namespace
-
-namespace QtImageDecoder {
-
-DecodedImage decode(const QString& path, const QByteArray& format) {
+DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArray* storedProfile) {
     raiseAllocationLimit();
     QFile file;
     QString error;
@@ -61,13 +57,34 @@ DecodedImage decode(const QString& path, const QByteArray& format) {
                            .arg(QString::fromLatin1(format.toUpper()), reader.errorString());
         return result;
     }
-    // Qt sets a colour space from the profiles it understands; for the others
-    // the profile bytes come from the file for lcms2.
+    // Qt sets a colour space from the profiles it understands; the others are
+    // read from the file, for lcms2 or to be written again.
+    if (storedProfile) {
+        *storedProfile = image.colorSpace().isValid() ? image.colorSpace().iccProfile()
+                                                      : Exiv2Metadata::iccProfileOf(path);
+        image.setColorSpace(QColorSpace());
+        result.image = std::move(image);
+        result.fullSize = result.image.size();
+        return result;
+    }
     const QByteArray icc =
         image.colorSpace().isValid() ? QByteArray() : Exiv2Metadata::iccProfileOf(path);
     result.image = ColorConversion::toDisplayableSrgb(std::move(image), icc);
     result.fullSize = result.image.size();
     return result;
+}
+
+} // namespace
+
+namespace QtImageDecoder {
+
+DecodedImage decode(const QString& path, const QByteArray& format) {
+    return decodeFile(path, format, nullptr);
+}
+
+DecodedImage decodeStored(const QString& path, const QByteArray& format, QByteArray* profile) {
+    QByteArray ignored;
+    return decodeFile(path, format, profile ? profile : &ignored);
 }
 
 } // namespace QtImageDecoder

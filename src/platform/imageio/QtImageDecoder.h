@@ -13,4 +13,9 @@ namespace QtImageDecoder {
 // "tiff"), so that a misnamed file still goes to the right reader.
 DecodedImage decode(const QString& path, const QByteArray& format);
 
+// The file's own sample values, for writing them again: orientation applied,
+// no colour conversion. *profile receives the embedded profile, empty when
+// there is none.
+DecodedImage decodeStored(const QString& path, const QByteArray& format, QByteArray* profile);
+
 } // namespace QtImageDecoder
