@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+// Shows a file selected in the desktop's file manager
+// (org.freedesktop.FileManager1.ShowItems); when no file manager answers, the
+// file's folder is opened with the desktop's default handler instead.
+// Nothing waits for the answer.
+void revealInFileManager(const QString& path, QDBusConnection bus = QDBusConnection::sessionBus());
+
+enum class RevealRoute {
+    FileManager, // a file manager took the request
+    OpenFolder,  // none did; the folder was handed to QDesktopServices
+};
+
+// One reveal in flight; it deletes itself once it has finished.
+class FileManagerReveal : public QObject {
+    Q_OBJECT
+public:
+    static const char* const serviceName;
+    static const char* const objectPath;
+
+    FileManagerReveal(const QString& path, QDBusConnection bus);
+    void start();
+
+Q_SIGNALS:
+    void finished(RevealRoute route);
+
+private:
+    void finish(RevealRoute route);
+
+    QString m_path;
+    QDBusConnection m_bus;
+};

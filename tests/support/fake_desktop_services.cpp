@@ -1,0 +1,203 @@
+// A stand-in for the desktop's notification server and file manager, for
+// tests on a private session bus. It owns org.freedesktop.Notifications and
+// org.freedesktop.FileManager1 and appends one line per call to LOG:
+//   Notify<TAB>app<TAB>summary<TAB>body<TAB>icon<TAB>desktop-entry hint
+//   ShowItems<TAB>uri...      ShowFolders<TAB>uri...
+// (tabs, newlines and backslashes inside a field are written as \t \n \\).
+// It prints "ready" once it owns its names.
+//
+//   fake-desktop-services LOG [--notifications-only | --file-manager-only]
+//                             [--fail-notify] [--no-reply]
+//
+// --fail-notify answers Notify with an error; --no-reply answers no call at
+// all, as a hung service would.
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QFile>
+#include <QStringList>
+#include <QVariantMap>
+#include <cstdio>
+
+namespace {
+
+struct Options {
+    bool notifications = true;
+    bool fileManager = true;
+    bool failNotify = false;
+    bool noReply = false;
+};
+
+class CallLog {
+public:
+    explicit CallLog(const QString& path) : m_file(path) {
+        m_file.open(QIODevice::WriteOnly | QIODevice::Append);
+    }
+    bool isOpen() const { return m_file.isOpen(); }
+    void write(const QStringList& fields) {
+        QStringList escaped;
+        for (QString field : fields) {
+            field.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+                .replace(QLatin1Char('\t'), QLatin1String("\\t"))
+                .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+            escaped << field;
+        }
+        m_file.write(escaped.join(QLatin1Char('\t')).toUtf8() + '\n');
+        m_file.flush();
+    }
+
+private:
+    QFile m_file;
+};
+
+// Shared by both services: logs the call, then answers as told.
+// Q_OBJECT here too: QtDBus finds the QDBusContext through this class's
+// own meta-cast.
+class FakeService : public QObject, protected QDBusContext {
+    Q_OBJECT
+public:
+    FakeService(CallLog* log, const Options& options) : m_log(log), m_options(options) {}
+
+protected:
+    // False when the call must go unanswered.
+    bool record(const QStringList& fields) {
+        m_log->write(fields);
+        if (m_options.noReply && calledFromDBus()) {
+            setDelayedReply(true); // and never send it
+            return false;
+        }
+        return true;
+    }
+
+    CallLog* m_log;
+    Options m_options;
+};
+
+class Notifications : public FakeService {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    using FakeService::FakeService;
+
+public Q_SLOTS:
+    uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
+                const QString& summary, const QString& body, const QStringList& actions,
+                const QVariantMap& hints, int expireTimeout) {
+        Q_UNUSED(actions);
+        Q_UNUSED(expireTimeout);
+        if (!record({QStringLiteral("Notify"), appName, summary, body, appIcon,
+                     hints.value(QStringLiteral("desktop-entry")).toString()}))
+            return 0;
+        if (m_options.failNotify && calledFromDBus())
+            sendErrorReply(QDBusError::Failed, QStringLiteral("notifications are switched off"));
+        return replacesId ? replacesId : ++m_lastId;
+    }
+    QStringList GetCapabilities() {
+        record({QStringLiteral("GetCapabilities")});
+        return {QStringLiteral("body")};
+    }
+    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion) {
+        record({QStringLiteral("GetServerInformation")});
+        vendor = QStringLiteral("Fennic tests");
+        version = QStringLiteral("1");
+        specVersion = QStringLiteral("1.2");
+        return QStringLiteral("fake-desktop-services");
+    }
+    void CloseNotification(uint id) {
+        record({QStringLiteral("CloseNotification"), QString::number(id)});
+    }
+
+Q_SIGNALS:
+    void NotificationClosed(uint id, uint reason);
+    void ActionInvoked(uint id, const QString& actionKey);
+
+private:
+    uint m_lastId = 0;
+};
+
+class FileManager : public FakeService {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    using FakeService::FakeService;
+
+public Q_SLOTS:
+    void ShowItems(const QStringList& uris, const QString& startupId) {
+        Q_UNUSED(startupId);
+        record(QStringList{QStringLiteral("ShowItems")} + uris);
+    }
+    void ShowFolders(const QStringList& uris, const QString& startupId) {
+        Q_UNUSED(startupId);
+        record(QStringList{QStringLiteral("ShowFolders")} + uris);
+    }
+    void ShowItemProperties(const QStringList& uris, const QString& startupId) {
+        Q_UNUSED(startupId);
+        record(QStringList{QStringLiteral("ShowItemProperties")} + uris);
+    }
+};
+
+bool own(QDBusConnection& bus, const QString& name, const QString& path, QObject* service) {
+    if (!bus.registerObject(path, service,
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals))
+        return false;
+    const auto reply =
+        bus.interface()->registerService(name, QDBusConnectionInterface::DontQueueService,
+                                         QDBusConnectionInterface::DontAllowReplacement);
+    return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+}
+
+int usage() {
+    std::fputs("usage: fake-desktop-services LOG [--notifications-only | --file-manager-only] "
+               "[--fail-notify] [--no-reply]\n",
+               stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
+        return usage();
+    Options options;
+    for (const QString& option : args.mid(1)) {
+        if (option == QLatin1String("--notifications-only"))
+            options.fileManager = false;
+        else if (option == QLatin1String("--file-manager-only"))
+            options.notifications = false;
+        else if (option == QLatin1String("--fail-notify"))
+            options.failNotify = true;
+        else if (option == QLatin1String("--no-reply"))
+            options.noReply = true;
+        else
+            return usage();
+    }
+    if (!options.notifications && !options.fileManager)
+        return usage();
+
+    CallLog log(args.first());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!log.isOpen() || !bus.isConnected()) {
+        std::fputs("fake-desktop-services: no log file or no session bus\n", stderr);
+        return 1;
+    }
+    Notifications notifications(&log, options);
+    FileManager fileManager(&log, options);
+    if ((options.notifications &&
+         !own(bus, QStringLiteral("org.freedesktop.Notifications"),
+              QStringLiteral("/org/freedesktop/Notifications"), &notifications)) ||
+        (options.fileManager &&
+         !own(bus, QStringLiteral("org.freedesktop.FileManager1"),
+              QStringLiteral("/org/freedesktop/FileManager1"), &fileManager))) {
+        std::fputs("fake-desktop-services: a name is taken already\n", stderr);
+        return 1;
+    }
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    return app.exec();
+}
+
+#include "fake_desktop_services.moc"
