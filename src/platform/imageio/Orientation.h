@@ -16,4 +16,12 @@ QImage applied(QImage stored, int orientation);
 // rows, bit 0: mirror columns), as dcraw numbers its turns.
 int fromRawFlip(int flip);
 
+// The orientation of a picture tagged `orientation` once its upright view is
+// turned by quarterTurns x 90 degrees clockwise (negative: counter-clockwise).
+// Mirrored orientations stay mirrored: turnedClockwise(2, 1) is 7.
+int turnedClockwise(int orientation, int quarterTurns);
+// The orientation that does `first` and then `second`: stored pixels put
+// upright by first, and that picture put upright by second.
+int composed(int first, int second);
+
 } // namespace Orientation
