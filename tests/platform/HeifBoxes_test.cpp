@@ -1,4 +1,5 @@
 #include "platform/imageio/HeifItemLocations.h"
+#include "platform/imageio/HeifMetaEdit.h"
 #include "platform/imageio/HeifPropertyAssociations.h"
 #include "platform/imageio/HeifTransforms.h"
 #include "platform/imageio/IsoBoxes.h"
@@ -193,4 +194,79 @@ TEST(HeifPropertyAssociations, ReadsAndWritesNarrowAndWideIndices) {
 
     EXPECT_FALSE(HeifPropertyAssociations::parse(reinterpret_cast<const uchar*>(narrow.constData()),
                                                  narrow.size() - 1, &error));
+}
+
+namespace {
+
+QByteArray fullBox(const char* type, const QByteArray& content) {
+    return isobox::box(type, QByteArray(4, '\0') + content);
+}
+
+// A HEIF skeleton: one item whose four bytes lie in 'mdat', with an extent
+// and `padding` other properties before the turn's, so that a new property
+// gets index padding + 2.
+QByteArray skeleton(int padding) {
+    QByteArray ipco =
+        isobox::box("ispe", QByteArray(4, '\0') + QByteArray("\0\0\0\x40\0\0\0\x30", 8));
+    for (int i = 0; i < padding; ++i)
+        ipco += isobox::box("abcd", QByteArray(1, char(i)));
+    const QByteArray ipma = fullBox("ipma", QByteArray("\0\0\0\x01\0\x01\x01\x01", 8));
+    const auto meta = [&](quint32 dataAt) {
+        QByteArray iloc("\x44\x00\0\x01\0\x01\0\0\0\x01", 10);
+        isobox::appendBigEndian(iloc, dataAt, 4);
+        isobox::appendBigEndian(iloc, 4, 4);
+        return fullBox("meta",
+                       fullBox("hdlr", QByteArray(4, '\0') + "pict" + QByteArray(13, '\0')) +
+                           fullBox("pitm", QByteArray("\0\x01", 2)) + fullBox("iloc", iloc) +
+                           isobox::box("iprp", isobox::box("ipco", ipco) + ipma));
+    };
+    const QByteArray ftyp = isobox::box("ftyp", "heic\0\0\0\0mif1heic");
+    const qsizetype dataAt = ftyp.size() + meta(0).size() + 8;
+    return ftyp + meta(quint32(dataAt)) + isobox::box("mdat", "DATA");
+}
+
+} // namespace
+
+// A turn that needs a property index beyond 127 widens the associations to
+// two-byte indices, and the item's data is found again after the box grew.
+TEST(HeifMetaEdit, WidensPropertyIndicesAndFollowsTheDataItMoved) {
+    const QByteArray file = skeleton(127);
+    const HeifMetaEdit edit =
+        turnedHeifMeta(reinterpret_cast<const uchar*>(file.constData()), file.size(), 1);
+    ASSERT_TRUE(edit.ok()) << edit.error.toStdString();
+    const QByteArray turned = file.left(edit.metaStart) + edit.meta + file.mid(edit.metaEnd);
+    EXPECT_GT(edit.meta.size(), edit.metaEnd - edit.metaStart);
+
+    const auto* data = reinterpret_cast<const uchar*>(turned.constData());
+    QList<isobox::Box> top, children, properties;
+    ASSERT_TRUE(isobox::readBoxes(data, 0, turned.size(), &top));
+    ASSERT_EQ(top.size(), 3);
+    ASSERT_TRUE(isobox::readBoxes(data, top[1].content + 4, top[1].end, &children));
+    std::optional<HeifItemLocations> locations;
+    std::optional<HeifPropertyAssociations> associations;
+    QString error;
+    for (const isobox::Box& child : children) {
+        if (child.type == "iloc")
+            locations =
+                HeifItemLocations::parse(data + child.content, child.end - child.content, &error);
+        if (child.type != "iprp")
+            continue;
+        ASSERT_TRUE(isobox::readBoxes(data, child.content, child.end, &properties));
+        associations = HeifPropertyAssociations::parse(
+            data + properties[1].content, properties[1].end - properties[1].content, &error);
+    }
+    ASSERT_TRUE(locations && associations) << error.toStdString();
+    EXPECT_TRUE(associations->wideIndices());
+    ASSERT_EQ(associations->entries.size(), 1);
+    EXPECT_EQ(associations->entries[0].associations,
+              (QList<HeifPropertyAssociation>{{false, 1}, {true, 129}}));
+    const quint64 dataAt = locations->items[0].extents[0].offset;
+    EXPECT_EQ(turned.mid(qsizetype(dataAt), 4), "DATA");
+
+    // With room for the index, the narrow form stays.
+    const QByteArray small = skeleton(3);
+    const HeifMetaEdit narrow =
+        turnedHeifMeta(reinterpret_cast<const uchar*>(small.constData()), small.size(), 1);
+    ASSERT_TRUE(narrow.ok()) << narrow.error.toStdString();
+    EXPECT_TRUE(narrow.meta.contains(QByteArray("\0\0\0\x01\0\x01\x02\x01\x85", 9)));
 }
