@@ -15,6 +15,10 @@ namespace {
 // A metadata box beyond this is no picture's; Fennic does not rewrite it.
 constexpr qint64 maxMetaBytes = 64 * 1024 * 1024;
 
+// Pictures carry one or two thumbnails; thousands would only make the search
+// for their properties slow.
+constexpr qsizetype maxThumbnails = 16;
+
 // Top-level boxes known to hold no offsets into the file. Any other one might
 // (a track's chunk offsets, say), so a file with one is only edited when the
 // metadata box keeps its size and nothing moves.
@@ -220,6 +224,10 @@ bool MetaParts::turn(int quarterTurns, QString* error) {
     const std::optional<QList<quint32>> thumbnails = thumbnailsOf(m_primary, error);
     if (!thumbnails)
         return false;
+    if (thumbnails->size() > maxThumbnails) {
+        *error = QStringLiteral("it has more thumbnails than Fennic turns");
+        return false;
+    }
     // Thumbnails turn along: the viewer shows one when it covers the window,
     // and other programs show them in their file lists.
     const QList<quint32> items = QList<quint32>{m_primary} + *thumbnails;
