@@ -3,8 +3,8 @@
 // Decoders that read files by name get the input as a file in a private
 // temporary folder; the JPEG decoder and the HEIF box editor (heifturn) read
 // from memory.
-#include "app/SettingsStore.h"
 #include "platform/RecentlyUsed.h"
+#include "platform/SettingsStore.h"
 #include "platform/imageio/HeifImage.h"
 #include "platform/imageio/HeifMetaEdit.h"
 #include "platform/imageio/ImageProperties.h"
