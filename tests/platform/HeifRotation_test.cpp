@@ -138,12 +138,14 @@ TEST_F(HeifRotation, TurnsThePictureAndKeepsTheFileHeifWithItsMetadata) {
 TEST_F(HeifRotation, FourTurnsDecodeToTheOriginalPixels) {
     const QString file = writeCameraLike("photo.heic", QSize(128, 96));
     const QImage original = decoded(file);
+    const QImage thumbnail = decoded(file, QSize(20, 20));
+    ASSERT_EQ(thumbnail.size(), QSize(32, 24));
     for (int turn = 1; turn <= 4; ++turn) {
         const FileWriteResult result = rotateHeifFile(file, 1);
         ASSERT_TRUE(result.ok) << turn << ": " << result.error.toStdString();
     }
     EXPECT_EQ(decoded(file), original);
-    EXPECT_EQ(decoded(file, QSize(20, 20)), decoded(file, QSize(20, 20)));
+    EXPECT_EQ(decoded(file, QSize(20, 20)), thumbnail);
 
     ASSERT_TRUE(rotateHeifFile(file, -1).ok);
     ASSERT_TRUE(rotateHeifFile(file, 1).ok);
