@@ -1,10 +1,12 @@
 // libFuzzer entry point for one reader, chosen at compile time by FUZZ_TARGET:
-// properties, jpeg, png, tiff, bmp, heif, raw, recent, settings. Decoders that read
-// files by name get the input as a file in a private temporary folder; the
-// JPEG decoder reads from memory, as it does for raw previews.
-#include "app/SettingsStore.h"
+// properties, jpeg, png, tiff, bmp, heif, heifturn, raw, recent, settings.
+// Decoders that read files by name get the input as a file in a private
+// temporary folder; the JPEG decoder and the HEIF box editor (heifturn) read
+// from memory.
 #include "platform/RecentlyUsed.h"
+#include "platform/SettingsStore.h"
 #include "platform/imageio/HeifImage.h"
+#include "platform/imageio/HeifMetaEdit.h"
 #include "platform/imageio/ImageProperties.h"
 #include "platform/imageio/JpegDecoder.h"
 #include "platform/imageio/PngDecoder.h"
@@ -51,6 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString target = QStringLiteral(FUZZ_TARGET);
     if (target == "jpeg") {
         JpegDecoder::decode(data, qint64(size), kScreen);
+        return 0;
+    }
+    if (target == "heifturn") {
+        turnedHeifMeta(data, qint64(size), 1 + int(size % 3));
         return 0;
     }
     // raw readers pick some formats by extension; the others sniff content.

@@ -76,6 +76,7 @@ bool writeHeic(const QString& path, const QImage& image, const HeicOptions& opti
     Owned<heif_encoding_options, heif_encoding_options_free> encoding(
         heif_encoding_options_alloc());
     encoding->image_orientation = heif_orientation(qBound(1, options.orientation, 8));
+    encoding->macOS_compatibility_workaround = options.oddSizeGrid ? 1 : 0;
     Owned<heif_color_profile_nclx, heif_nclx_color_profile_free> nclx(
         heif_nclx_color_profile_alloc());
     nclx->transfer_characteristics = heif_transfer_characteristic_IEC_61966_2_1;

@@ -20,6 +20,9 @@ struct HeicOptions {
     int nclxPrimaries = 0; // nclx colour primaries code (12: Display P3); 0 keeps BT.709
     int orientation = 1;   // Exif-style orientation stored as irot/imir boxes
     int thumbnailBox = 0;  // bounding box of an embedded thumbnail; 0 writes none
+    // libheif codes an odd size rounded up to even and wraps it in a one-tile
+    // grid of the true size; false crops it with a 'clap' property instead.
+    bool oddSizeGrid = true;
 };
 
 // Writes `image` (as stored, before the orientation is applied) to path.

@@ -17,8 +17,8 @@ namespace {
 using namespace ImageFixtures;
 
 bool writeSeeds(const QDir& root) {
-    const QStringList targets = {"properties", "jpeg", "png",    "tiff",    "bmp",
-                                 "heif",       "raw",  "recent", "settings"};
+    const QStringList targets = {"properties", "jpeg",     "png", "tiff",   "bmp",
+                                 "heif",       "heifturn", "raw", "recent", "settings"};
     for (const QString& t : targets)
         if (!root.mkpath(t))
             return false;
@@ -45,6 +45,10 @@ bool writeSeeds(const QDir& root) {
     const QByteArray tile = readFile(at("heif", "plain.heic"));
     ok = writeFile(at("heif", "grid.heic"),
                    HostileFixtures::heifGrid(tile, 2, 2, {96, 64}, {96, 64}));
+    // The box editor: turns, mirrors and thumbnails to combine with.
+    ok = ok && writeHeic(at("heifturn", "turned.heic"), small,
+                         {.quality = 20, .orientation = 5, .thumbnailBox = 16});
+    ok = ok && QFile::copy(at("heif", "grid.heic"), at("heifturn", "grid.heic"));
     // The property reader sees every kind.
     for (const char* t : {"jpeg", "png", "tiff", "bmp", "heif", "raw"})
         for (const QString& name : QDir(root.filePath(QLatin1String(t))).entryList(QDir::Files))
