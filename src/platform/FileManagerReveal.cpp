@@ -20,8 +20,8 @@ void revealInFileManager(const QString& path, QDBusConnection bus) {
     (new FileManagerReveal(path, std::move(bus)))->start();
 }
 
-FileManagerReveal::FileManagerReveal(const QString& path, QDBusConnection bus)
-    : m_path(path), m_bus(std::move(bus)) {}
+FileManagerReveal::FileManagerReveal(const QString& path, QDBusConnection bus, QObject* parent)
+    : QObject(parent), m_path(path), m_bus(std::move(bus)) {}
 
 void FileManagerReveal::start() {
     if (!m_bus.isConnected()) {

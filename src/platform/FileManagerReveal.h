@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
@@ -15,14 +16,16 @@ enum class RevealRoute {
     OpenFolder,  // none did; the folder was handed to QDesktopServices
 };
 
-// One reveal in flight; it deletes itself once it has finished.
+// One reveal in flight; it deletes itself once it has finished, or goes with
+// the application when that ends first.
 class FileManagerReveal : public QObject {
     Q_OBJECT
 public:
     static const char* const serviceName;
     static const char* const objectPath;
 
-    FileManagerReveal(const QString& path, QDBusConnection bus);
+    FileManagerReveal(const QString& path, QDBusConnection bus,
+                      QObject* parent = QCoreApplication::instance());
     void start();
 
 Q_SIGNALS:
