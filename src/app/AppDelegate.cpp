@@ -2,6 +2,8 @@
 
 #include "app/CustomWindow.h"
 #include "app/PreviewWindowController.h"
+#include "platform/DesktopNotifications.h"
+#include "platform/FileWriteQueue.h"
 #include "platform/FolderListing.h"
 #include "platform/RecentlyUsed.h"
 #include "platform/UserFolders.h"
@@ -94,6 +96,28 @@ ImageCache& AppDelegate::imageCache() {
     if (!m_imageCache)
         m_imageCache = std::make_unique<ImageCache>();
     return *m_imageCache;
+}
+
+FileWriteQueue& AppDelegate::fileWrites() {
+    if (!m_fileWrites)
+        m_fileWrites = std::make_unique<FileWriteQueue>();
+    return *m_fileWrites;
+}
+
+DesktopNotifications& AppDelegate::desktopNotifications() {
+    if (!m_desktopNotifications)
+        m_desktopNotifications = std::make_unique<DesktopNotifications>();
+    return *m_desktopNotifications;
+}
+
+void AppDelegate::fileRemoved(const QString& path) {
+    imagesInFolder.removeOne(QFileInfo(path).fileName());
+    // Copied: a window may close (and leave the registry) on the way.
+    const auto windows = windowsDictionary.values();
+    for (const QPointer<QWidget>& window : windows) {
+        if (Home* home = window ? window->findChild<Home*>() : nullptr)
+            home->forgetRemovedFile(path);
+    }
 }
 
 void AppDelegate::applicationDidFinishLaunching() {

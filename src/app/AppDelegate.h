@@ -16,7 +16,9 @@
 #include <optional>
 
 class DecodeScheduler;
+class DesktopNotifications;
 class EarlyDecode;
+class FileWriteQueue;
 class ImageCache;
 class PreviewWindowController;
 class QAction;
@@ -73,6 +75,10 @@ public:
     // The decode started at the top of main, offered to the first window.
     EarlyDecode* earlyDecode = nullptr;
     EarlyDecode* takeEarlyDecode() override { return std::exchange(earlyDecode, nullptr); }
+
+    FileWriteQueue& fileWrites() override;
+    DesktopNotifications& desktopNotifications() override;
+    void fileRemoved(const QString& path) override;
 
     NotificationCenter& notificationCenter() override { return m_notificationCenter; }
     SettingsStore& settingsStore() override { return *m_store; }
@@ -146,4 +152,7 @@ private:
     QHash<QString, Fit> m_fits;
     std::unique_ptr<ImageCache> m_imageCache;
     std::unique_ptr<DecodeScheduler> m_decodeScheduler;
+    // Last: destroyed first, it finishes the writes still queued.
+    std::unique_ptr<DesktopNotifications> m_desktopNotifications;
+    std::unique_ptr<FileWriteQueue> m_fileWrites;
 };

@@ -1,6 +1,7 @@
 #include "viewer/Home.h"
 
 #include "platform/AppSettings.h"
+#include "platform/ExternalEditor.h"
 #include "platform/FolderListing.h"
 #include "platform/Trace.h"
 #include "style/AverageColour.h"
@@ -13,15 +14,19 @@
 #include "viewer/WindowDragMover.h"
 #include "viewer/WindowGeometry.h"
 #include "viewer/components/EdgeTopArea.h"
+#include "viewer/components/WindowToolbar.h"
 #include "viewer/loading/ImageLoader.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPropertyAnimation>
 #include <QScreen>
@@ -32,6 +37,8 @@
 namespace {
 
 constexpr int opacityAnimationMs = 180;
+// The frameless window's toolbar sits this far inside the picture's corner.
+constexpr int frameslessToolbarMargin = 6;
 
 QString firstDroppedImage(const QMimeData* mime) {
     if (!mime || !mime->hasUrls())
@@ -73,7 +80,16 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
     layout->setSpacing(0);
     m_toolbarBand = new QWidget(this);
     m_toolbarBand->setObjectName(QStringLiteral("toolbarBand"));
+    auto* bandLayout = new QHBoxLayout(m_toolbarBand);
+    bandLayout->setContentsMargins(8, 0, 8, 0);
+    bandLayout->addStretch(1);
     layout->addWidget(m_toolbarBand);
+    m_toolbar = new WindowToolbar(this);
+    connect(
+        m_toolbar, &WindowToolbar::commandTriggered, this,
+        [this](WindowCommand command, const QVariantMap& userInfo) { perform(command, userInfo); });
+    connect(m_toolbar, &WindowToolbar::deleteConfirmationRequested, this,
+            &Home::showDeleteConfirmation);
     m_imageArea = new ImageAreaView(this);
     layout->addWidget(m_imageArea, 1);
 
@@ -167,6 +183,7 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
     // The dimmed previous picture stays until this one is here.
     if (m_opacity != 1.0)
         animateOpacity(1.0);
+    m_toolbar->setMoreMenuNote(QString());
     Q_EMIT shownFileChanged(path);
     // The first image is fitted after the window's layout pass, as is
     // every later one; stepping fits at once.
@@ -189,6 +206,7 @@ void Home::afterImageLoad() {
 
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
     m_shownColor = ::shownColor(style, averageColour(m_mainImage), palette());
+    placeToolbar();
 
     std::optional<QSizeF> fitted;
     if (m_fullSize.isValid()) {
@@ -334,8 +352,54 @@ void Home::applyStyle() {
     const int inset = int(visualstyle::imageInset(style));
     m_toolbarBand->setFixedHeight(int(m_toolbarHeight));
     m_toolbarBand->setVisible(m_toolbarHeight > 0);
+    placeToolbar();
     layout()->setContentsMargins(inset, 0, inset, inset);
     m_windowMover->setEnabled(style == VISUALSTYLE::FRAMELESS && !m_imageArea->canPan());
+}
+
+void Home::placeToolbar() {
+    const bool frame = m_visualStyleAsFrame.wrappedValue();
+    m_toolbar->setFrameStyle(frame);
+    m_toolbar->setShownColor(m_shownColor);
+    m_toolbar->setEditorInstalled(ExternalEditor::isInstalled());
+    if (frame) {
+        // In the band above the picture, at its right end.
+        if (m_toolbar->parentWidget() != m_toolbarBand) {
+            m_toolbar->setParent(m_toolbarBand);
+            m_toolbarBand->layout()->addWidget(m_toolbar);
+        }
+    } else {
+        // Over the top edge of the picture, at its right end.
+        if (m_toolbar->parentWidget() != this) {
+            m_toolbarBand->layout()->removeWidget(m_toolbar);
+            m_toolbar->setParent(this);
+        }
+        m_toolbar->adjustSize();
+        m_toolbar->move(width() - m_toolbar->width() - frameslessToolbarMargin,
+                        frameslessToolbarMargin);
+        m_toolbar->raise();
+    }
+    m_toolbar->show();
+}
+
+void Home::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!m_visualStyleAsFrame.wrappedValue())
+        placeToolbar();
+}
+
+void Home::contextMenuEvent(QContextMenuEvent* event) {
+    // The picture's buttons first, then the application's menu.
+    QMenu* menu = buildPictureContextMenu(m_toolbar, this);
+    const QList<QAction*> application = window()->actions();
+    if (!application.isEmpty()) {
+        menu->addSeparator();
+        QMenu* more = menu->addMenu(QStringLiteral("Fennic"));
+        more->addActions(application);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 void Home::screenParametersChanged() {
@@ -381,6 +445,8 @@ bool Home::onEvent(KeyAwareView::Event event) {
         m_host.refreshAllViewers();
         break;
     case Event::deleteKey:
+        showDeleteConfirmation();
+        break;
     case Event::upArrow:
     case Event::downArrow:
     case Event::space:
@@ -412,14 +478,28 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
         m_rotationDegree = 0;
         stepToPrevious();
         return true;
-    case WindowCommand::hideinfosidebar:
     case WindowCommand::deleteImage:
+        trashCurrentFile();
+        return true;
     case WindowCommand::openDarkroom:
+        return openInExternalEditor();
     case WindowCommand::showInFinder:
+        revealInFileManager();
+        return true;
     case WindowCommand::printImage:
+        printImage();
+        return true;
     case WindowCommand::convertImage:
+        m_viewObserver.setSelectedExtension(*windowcommands::valueOf(userInfo));
+        convertCurrentImage();
+        return true;
     case WindowCommand::rotateClock:
+        rotateCurrentImage(90);
+        return true;
     case WindowCommand::rotateCounter:
+        rotateCurrentImage(-90);
+        return true;
+    case WindowCommand::hideinfosidebar:
         break;
     }
     return false;

@@ -23,6 +23,10 @@ class ViewerHost;
 class EdgeTopArea;
 class ImageAreaView;
 class ImageLoader;
+class QMessageBox;
+class QPrintDialog;
+class StatusNote;
+class WindowToolbar;
 class QPropertyAnimation;
 class WindowDragMover;
 
@@ -52,6 +56,23 @@ public:
     void zoomOut();
     void zoomReset();
 
+    // Turns the shown picture a quarter turn (+90 clockwise, -90 counter-
+    // clockwise) at once; the file follows in the background.
+    void rotateCurrentImage(double angle);
+    // Writes a copy of the file in the format of selectedExtension beside it.
+    void convertCurrentImage();
+    // Asks before moving the shown file to the Trash.
+    void showDeleteConfirmation();
+    // Moves the shown file to the Trash at once and shows its neighbour.
+    void trashCurrentFile();
+    // A file has gone to the Trash (from this window or another): drop it
+    // from the list, and show a neighbour when it was on screen.
+    void forgetRemovedFile(const QString& path);
+    void printImage();
+    void revealInFileManager();
+    // False when the editor is not installed or would not start.
+    bool openInExternalEditor();
+
     // State, readable by the window's other parts and by tests.
     const QImage& mainImage() const { return m_mainImage; }
     const QString& filePath() const { return m_filePath; }
@@ -70,6 +91,10 @@ public:
     ImageAreaView* imageArea() const { return m_imageArea; }
     // True while the shown file could not be read (a message is shown).
     bool showsError() const { return m_loadError; }
+    // The delete confirmation is open.
+    bool simpleAlert() const { return m_simpleAlert; }
+    StatusNote* statusNote() const { return m_statusNote; }
+    WindowToolbar* toolbar() const { return m_toolbar; }
 
     // Handles one key event; answers whether it was one of the viewer's keys.
     bool onEvent(KeyAwareView::Event event);
@@ -84,6 +109,8 @@ Q_SIGNALS:
     void styleChanged(bool frame);
     // The picture of another file is on screen (the window title follows it).
     void shownFileChanged(const QString& path);
+    // A turned picture or a converted copy has been written (or not).
+    void fileWritten(const QString& path, bool ok);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,6 +118,8 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void afterImageLoad();
@@ -108,6 +137,9 @@ private:
     void startImageDrag();
 
     void subscribeToCommands();
+    void turnShownImage(double angle);
+    void placeToolbar();
+    void showNote(const QString& text);
 
     ViewerHost& m_host;
 
@@ -142,6 +174,7 @@ private:
 
     // Views and helpers.
     QWidget* m_toolbarBand = nullptr;
+    WindowToolbar* m_toolbar = nullptr;
     ImageAreaView* m_imageArea = nullptr;
     EdgeTopArea* m_edgeTopArea = nullptr;
     ImageLoader* m_loader = nullptr;
@@ -149,4 +182,10 @@ private:
     QPropertyAnimation* m_opacityAnimation = nullptr;
     QPoint m_dragStart;
     std::vector<NotificationCenter::Token> m_commandSubscriptions;
+
+    // Operations.
+    bool m_simpleAlert = false;
+    QPointer<QMessageBox> m_deleteConfirmation;
+    QPointer<QPrintDialog> m_printDialog;
+    StatusNote* m_statusNote = nullptr;
 };

@@ -4,6 +4,8 @@
 #include <QString>
 
 class DecodeScheduler;
+class DesktopNotifications;
+class FileWriteQueue;
 class EarlyDecode;
 class ImageCache;
 class NotificationCenter;
@@ -22,6 +24,9 @@ public:
     virtual ImageCache& imageCache() = 0;
     // The decode started before the first window existed; handed out once.
     virtual EarlyDecode* takeEarlyDecode() = 0;
+    // Turned pictures and converted copies are written here, in order.
+    virtual FileWriteQueue& fileWrites() = 0;
+    virtual DesktopNotifications& desktopNotifications() = 0;
 
     // Sizes the window registered under key to content (the image's fitted
     // size with the toolbar band of bandHeight on top), then shows, focuses
@@ -29,6 +34,8 @@ public:
     virtual void resizeWindowToContent(const QString& key, const QSizeF& content,
                                        double bandHeight) = 0;
     virtual void closeWindow(const QString& key) = 0;
+    // The file at path went to the Trash: every window and list forgets it.
+    virtual void fileRemoved(const QString& path) = 0;
     // Every viewer window lays itself out again (the visual style changed).
     virtual void refreshAllViewers() = 0;
 };

@@ -19,13 +19,13 @@ const QList<WindowCommandEntry>& table() {
         {C::zoomReset, "zoomReset", "Reset Zoom", {key(Qt::Key_Period)}, true, false},
         {C::moveImageNext, "moveImageNext", "Next Image", {key(Qt::Key_Right)}, true, false},
         {C::moveImageBack, "moveImageBack", "Previous Image", {key(Qt::Key_Left)}, true, false},
-        {C::deleteImage, "deleteImage", "Move to Trash", {key(Qt::CTRL | Qt::Key_U)}, false, false},
-        {C::openDarkroom, "openDarkroom", "Open in Darkroom", {}, false, false},
-        {C::showInFinder, "showInFinder", "Show in File Manager", {}, false, false},
-        {C::printImage, "printImage", "Print", {key(Qt::CTRL | Qt::Key_P)}, false, false},
-        {C::convertImage, "convertImage", "Convert", {}, false, true},
-        {C::rotateClock, "rotateClock", "Rotate clockwise", {}, false, false},
-        {C::rotateCounter, "rotateCounter", "Rotate counterclockwise", {}, false, false},
+        {C::deleteImage, "deleteImage", "Move to Trash", {key(Qt::CTRL | Qt::Key_U)}, true, false},
+        {C::openDarkroom, "openDarkroom", "Open in Darkroom", {}, true, false},
+        {C::showInFinder, "showInFinder", "Show in File Manager", {}, true, false},
+        {C::printImage, "printImage", "Print", {key(Qt::CTRL | Qt::Key_P)}, true, false},
+        {C::convertImage, "convertImage", "Convert", {}, true, true},
+        {C::rotateClock, "rotateClock", "Rotate clockwise", {}, true, false},
+        {C::rotateCounter, "rotateCounter", "Rotate counterclockwise", {}, true, false},
     };
     return entries;
 }

@@ -160,14 +160,15 @@ TEST_F(HomeTest, CommandsReachOnlyTheWindowWithTheirKey) {
     EXPECT_EQ(first->scale(), 1.125);
     EXPECT_EQ(second->scale(), 1.0);
     // Commands not built yet do nothing and say so.
-    EXPECT_FALSE(second->perform(WindowCommand::printImage, {{"uuid", second->uuid()}}));
+    EXPECT_FALSE(second->perform(WindowCommand::hideinfosidebar, {{"uuid", second->uuid()}}));
 
     // The same commands by name, as D-Bus ActivateAction gives them.
     EXPECT_TRUE(delegate->activateAction("noSuchAction", {}).contains("noSuchAction"));
     EXPECT_FALSE(delegate->activateAction("zoomPlus", {42}).isEmpty());
     EXPECT_FALSE(delegate->activateAction("zoomPlus", {"NO-SUCH-KEY"}).isEmpty());
     EXPECT_FALSE(delegate->activateAction("convertImage", {first->uuid()}).isEmpty());
-    EXPECT_FALSE(delegate->activateAction("printImage", {first->uuid()}).isEmpty());
+    EXPECT_FALSE(delegate->activateAction("hideinfosidebar", {first->uuid()}).isEmpty());
+    EXPECT_FALSE(delegate->activateAction("convertImage", {first->uuid(), 7}).isEmpty());
     EXPECT_EQ(delegate->activateAction("zoomReset", {QVariantMap{{"uuid", first->uuid()}}}), "");
     QSignalSpy loaded(second, &Home::imageLoaded);
     EXPECT_EQ(delegate->activateAction("moveImageBack", {second->uuid()}), "");

@@ -1,5 +1,8 @@
 #include "platform/imageio/ImageRotation.h"
 
+#include "platform/imageio/HeifRotation.h"
+#include "platform/imageio/RawRotation.h"
+
 #include "platform/imageio/CarriedMetadata.h"
 #include "platform/imageio/ImageEncoding.h"
 #include "platform/imageio/ImageKind.h"
@@ -98,9 +101,11 @@ FileWriteResult rotateImageFile(const QString& path, int quarterTurns) {
     const ImageKind kind = sniffImageKind(target);
     switch (kind) {
     case ImageKind::Heif:
-        return failure(QStringLiteral("HEIF files cannot be turned in place yet"));
+        // The turn goes into the container; the coded pictures stay.
+        return rotateHeifFile(target, turns);
     case ImageKind::Raw:
-        return failure(QStringLiteral("raw camera files cannot be turned in place yet"));
+        // Only the orientation tag, where the format allows it.
+        return rotateRawFile(target, turns);
     case ImageKind::Unknown:
         return failure(QStringLiteral("the file is not an image in a format Fennic can turn"));
     case ImageKind::Jpeg:
