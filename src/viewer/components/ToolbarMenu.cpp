@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QStyleOptionMenuItem>
 #include <QWidgetAction>
+#include <algorithm>
 
 namespace {
 constexpr int noteWidth = 240;
@@ -59,6 +60,9 @@ DestructiveToolbarMenuButton* ToolbarMenu::addDelete() {
 }
 
 void ToolbarMenu::setNote(const QString& note) {
+    // No note, and none made yet: nothing to hide.
+    if (!m_noteAction && note.isEmpty())
+        return;
     if (!m_noteAction) {
         m_noteSeparator = addSeparator();
         m_noteLabel = new QLabel;
@@ -73,7 +77,7 @@ void ToolbarMenu::setNote(const QString& note) {
         addAction(m_noteAction);
     }
     m_noteLabel->setText(note);
-    m_noteLabel->setFixedSize(noteWidth, m_noteLabel->heightForWidth(noteWidth));
+    m_noteLabel->setFixedSize(noteWidth, std::max(0, m_noteLabel->heightForWidth(noteWidth)));
     m_noteSeparator->setVisible(!note.isEmpty());
     m_noteAction->setVisible(!note.isEmpty());
 }

@@ -3,6 +3,7 @@
 #include "viewer/components/SymbolImage.h"
 #include "viewer/components/ToolbarPainting.h"
 
+#include <QCursor>
 #include <QMenu>
 #include <QPainter>
 #include <cmath>
@@ -17,6 +18,11 @@ ToolbarMenuButton::ToolbarMenuButton(QMenu* menu, QWidget* parent)
     if (m_menu)
         m_menu->setAttribute(Qt::WA_NoMouseReplay);
     connect(this, &QAbstractButton::pressed, this, &ToolbarMenuButton::openMenu);
+    // The open menu takes the pointer: no leave event reaches the button, so
+    // its hover follows where the pointer is once the menu has gone.
+    if (menu)
+        connect(menu, &QMenu::aboutToHide, this,
+                [this] { setMenuBackgroundOn(rect().contains(mapFromGlobal(QCursor::pos()))); });
 }
 
 void ToolbarMenuButton::setShownColor(const QColor& colour) {
