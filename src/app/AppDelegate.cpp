@@ -8,6 +8,7 @@
 #include "platform/RecentlyUsed.h"
 #include "platform/UserFolders.h"
 #include "platform/WindowManagerHints.h"
+#include "platform/imageio/ImageDecoder.h"
 #include "style/VisualStyle.h"
 #include "viewer/Home.h"
 #include "viewer/WindowCommands.h"
@@ -88,7 +89,8 @@ AppDelegate::~AppDelegate() {
 
 DecodeScheduler& AppDelegate::decodeScheduler() {
     if (!m_decodeScheduler)
-        m_decodeScheduler = std::make_unique<DecodeScheduler>(&decodeForDisplay);
+        m_decodeScheduler =
+            std::make_unique<DecodeScheduler>(&decodeForDisplay, &decodeEmbeddedPreview);
     return *m_decodeScheduler;
 }
 

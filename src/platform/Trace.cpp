@@ -38,6 +38,7 @@ qint64 processStartNanoseconds() {
 
 std::atomic<qint64> keyMark{0};
 std::atomic<bool> firstPaintDone{false};
+std::atomic<bool> fullPaintDone{false};
 
 void print(const char* event, double milliseconds) {
     const QByteArray line = Trace::formatLine(event, milliseconds);
@@ -81,11 +82,13 @@ void keyPressed() {
     keyMark.compare_exchange_strong(none, bootTimeNanoseconds());
 }
 
-void imagePainted() {
+void imagePainted(bool preview) {
     if (!enabled())
         return;
     if (!firstPaintDone.exchange(true))
         print("first-paint", millisecondsSinceProcessStart());
+    if (!preview && !fullPaintDone.exchange(true))
+        print("full-paint", millisecondsSinceProcessStart());
     const qint64 mark = keyMark.exchange(0);
     if (mark != 0)
         print("key-to-paint", double(bootTimeNanoseconds() - mark) / 1e6);

@@ -13,7 +13,10 @@
 // decimal number with one digit after the point. Events:
 //   main-start        process creation to mainStarted() (the top of main)
 //   first-paint       process creation to the first imagePainted()
+//   full-paint        process creation to the first imagePainted() of a
+//                     complete image (not an embedded preview)
 //   key-to-paint      a keyPressed() to the next imagePainted()
+//   decode-preview    one read of an embedded preview, on its worker
 //   decode-shown      one decode of an image asked for, on its worker
 //   decode-full       one full-resolution decode for zooming
 //   decode-neighbour  one prefetch decode of a neighbour
@@ -34,8 +37,9 @@ void mainStarted();
 // waits for its paint, that earlier press stays the mark: the figure is how
 // long the user waited.
 void keyPressed();
-// A real image (not an empty placeholder) has been painted.
-void imagePainted();
+// A real image (not an empty placeholder) has been painted; preview: only
+// a file's embedded preview, standing in for it.
+void imagePainted(bool preview = false);
 // A step of start-up: process creation to now, printed as "start-<step>".
 void mark(const char* step);
 // Any duration, printed as an event line.

@@ -95,7 +95,8 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
 
     FennicImageView* imageView = m_imageArea->imageView();
     imageView->installEventFilter(this);
-    connect(imageView, &FennicImageView::imagePainted, this, [] { Trace::imagePainted(); });
+    connect(imageView, &FennicImageView::imagePainted, this,
+            [this] { Trace::imagePainted(m_showingPreview); });
     m_windowMover = new WindowDragMover(this);
     imageView->installEventFilter(m_windowMover);
 
@@ -169,6 +170,7 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
     if (path != m_filePath)
         return;
     m_mainImage = image.image;
+    m_showingPreview = image.ok() && image.preview;
     m_fullSize =
         image.ok() ? (image.fullSize.isValid() ? image.fullSize : image.image.size()) : QSize();
     m_loadError = !image.ok();
@@ -270,6 +272,7 @@ void Home::stepToPrevious() {
 void Home::showFile(const QString& path, int index) {
     animateOpacity(0.5);
     m_mainImage = QImage();
+    m_showingPreview = false;
     m_currentIndexInFolder = index;
     m_filePath = path;
     m_viewObserver.setFilePath(m_filePath);
@@ -431,7 +434,8 @@ bool Home::onEvent(KeyAwareView::Event event) {
         perform(WindowCommand::zoomReset);
         break;
     case Event::cmdC:
-        if (!m_mainImage.isNull()) {
+        // An embedded preview is no copy of the picture.
+        if (!m_mainImage.isNull() && !m_showingPreview) {
             QClipboard* clipboard = QGuiApplication::clipboard();
             clipboard->clear();
             clipboard->setImage(m_mainImage);
@@ -556,6 +560,7 @@ bool Home::eventFilter(QObject* watched, QEvent* event) {
         } else if (event->type() == QEvent::MouseMove) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->buttons().testFlag(Qt::LeftButton) && !m_mainImage.isNull() &&
+                !m_showingPreview &&
                 (mouse->position().toPoint() - m_dragStart).manhattanLength() >=
                     QApplication::startDragDistance()) {
                 startImageDrag();

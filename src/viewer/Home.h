@@ -145,6 +145,8 @@ private:
 
     // Viewer state.
     QImage m_mainImage;
+    // m_mainImage is the file's embedded preview, until the display image comes.
+    bool m_showingPreview = false;
     QSizeF m_thisSize;
     QSizeF m_containerSize;
     QSizeF m_screenSize;

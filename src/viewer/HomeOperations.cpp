@@ -48,8 +48,9 @@ bool somethingAt(const QString& path) {
 } // namespace
 
 void Home::rotateCurrentImage(double angle) {
-    // Nothing to turn: the file could not be read, or is not there yet.
-    if (m_mainImage.isNull() || m_loadError)
+    // Nothing to turn: the file could not be read, or is not there yet (an
+    // embedded preview stands in only until it is).
+    if (m_mainImage.isNull() || m_loadError || m_showingPreview)
         return;
     animateOpacity(0);
     m_rotationDegree = angle;

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
@@ -102,6 +103,28 @@ int writeCamera(const QString& texture, const QString& path, const QString& size
     return 0;
 }
 
+// A phone-like HEIC: stored landscape and shown portrait (as a phone held
+// upright writes it), with an embedded thumbnail of thumbBox pixels.
+int writePhoneHeic(const QString& path, const QString& sizeText, const QString& thumbText) {
+    const QSize upright = parseSize(sizeText);
+    bool thumbOk = false;
+    const int thumbBox = thumbText.toInt(&thumbOk);
+    if (upright.isEmpty() || !thumbOk || thumbBox < 0)
+        return 2;
+    HeicOptions heic;
+    heic.preset = QStringLiteral("ultrafast");
+    heic.orientation = 6;
+    heic.thumbnailBox = thumbBox;
+    QString error;
+    if (!writeHeic(path, photoLikeImage(upright.transposed(), 2, 7), heic, &error)) {
+        std::fprintf(stderr, "make-samples: cannot write '%s': %s\n", qPrintable(path),
+                     qPrintable(error));
+        return 1;
+    }
+    std::printf("%s %lld bytes\n", qPrintable(path), QFileInfo(path).size());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -113,8 +136,11 @@ int main(int argc, char** argv) {
         return writePlain(args[1], args[2], args.value(3));
     if ((args.size() == 3 || args.size() == 4) && args[0] == QLatin1String("camera"))
         return writeCamera(args[1], args[2], args.value(3));
+    if (args.size() == 4 && args[0] == QLatin1String("heic"))
+        return writePhoneHeic(args[1], args[2], args[3]);
     std::fprintf(stderr, "usage: make-samples samples DIR\n"
                          "       make-samples plain WIDTHxHEIGHT FILE [COLOUR]\n"
-                         "       make-samples camera smooth|noisy FILE [WIDTHxHEIGHT]\n");
+                         "       make-samples camera smooth|noisy FILE [WIDTHxHEIGHT]\n"
+                         "       make-samples heic FILE WIDTHxHEIGHT THUMBNAIL_BOX\n");
     return 2;
 }

@@ -18,6 +18,9 @@ struct DecodedImage {
     // the pixels so that showing a cached image needs no more file access.
     // Empty when it was not asked for or could not be read.
     QVariantMap properties;
+    // An embedded thumbnail or preview shown only until the decode for
+    // display arrives: never cached, never used for anything but a glance.
+    bool preview = false;
     bool ok() const { return !image.isNull(); }
     // True when image is smaller than the full resolution (a decode for a
     // target size or an embedded preview).

@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -72,6 +73,10 @@ OpenedHeif openPrimary(const QString& path) {
     // libheif refuses item sizes beyond this while parsing, before any
     // allocation; what a decode takes is checked against DecodeLimits later.
     api.heif_context_set_maximum_image_size_limit(opened.context.get(), DecodeLimits::maxHeifSide);
+    // A phone's picture is a grid of tiles decoded independently: one thread
+    // per core, whatever libheif's own default.
+    api.heif_context_set_max_decoding_threads(opened.context.get(),
+                                              int(qMax(1u, std::thread::hardware_concurrency())));
     heif_error error = api.heif_context_read_from_memory_without_copy(opened.context.get(), data,
                                                                       size_t(size), nullptr);
     if (error.code != heif_error_Ok) {
@@ -174,16 +179,22 @@ QByteArray readIcc(const heif_image_handle* handle) {
     return icc;
 }
 
-// The smallest thumbnail that still covers targetSize, or null.
-HandlePtr thumbnailCovering(const heif_image_handle* primary, QSize full, QSize target,
-                            heif_item_id* chosen) {
+// The thumbnails that show the whole picture and may be decoded, with their
+// upright sizes.
+struct Thumbnail {
+    HandlePtr handle;
+    heif_item_id id = 0;
+    QSize size;
+};
+
+std::vector<Thumbnail> usableThumbnails(const heif_image_handle* primary, QSize full) {
     const int count = libheif().heif_image_handle_get_number_of_thumbnails(primary);
     if (count <= 0)
         return {};
     std::vector<heif_item_id> ids(static_cast<size_t>(count));
     ids.resize(size_t(qMax(
         0, libheif().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count))));
-    HandlePtr best;
+    std::vector<Thumbnail> thumbnails;
     for (heif_item_id id : ids) {
         heif_image_handle* raw = nullptr;
         if (libheif().heif_image_handle_get_thumbnail(primary, id, &raw).code != heif_error_Ok ||
@@ -191,12 +202,30 @@ HandlePtr thumbnailCovering(const heif_image_handle* primary, QSize full, QSize 
             continue;
         HandlePtr thumb(raw);
         const QSize size = uprightSize(thumb.get());
-        if (!DecodeLimits::isAcceptable(size) || !previewchoice::covers(size, full, target))
+        if (!DecodeLimits::isAcceptable(size) || !previewchoice::sameFrame(size, full))
             continue;
-        if (!best || size.width() < libheif().heif_image_handle_get_width(best.get())) {
+        thumbnails.push_back(Thumbnail{std::move(thumb), id, size});
+    }
+    return thumbnails;
+}
+
+// The smallest thumbnail that still covers targetSize, or none.
+std::optional<Thumbnail> thumbnailCovering(const heif_image_handle* primary, QSize full,
+                                           QSize target) {
+    std::optional<Thumbnail> best;
+    for (Thumbnail& thumb : usableThumbnails(primary, full)) {
+        if (previewchoice::covers(thumb.size, full, target) &&
+            (!best || thumb.size.width() < best->size.width()))
             best = std::move(thumb);
-            *chosen = id;
-        }
+    }
+    return best;
+}
+
+std::optional<Thumbnail> largestThumbnail(const heif_image_handle* primary, QSize full) {
+    std::optional<Thumbnail> best;
+    for (Thumbnail& thumb : usableThumbnails(primary, full)) {
+        if (!best || thumb.size.width() > best->size.width())
+            best = std::move(thumb);
     }
     return best;
 }
@@ -374,11 +403,11 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
     }
     const HeifItems& items = *opened.items;
     if (targetSize.isValid()) {
-        heif_item_id thumbId = 0;
-        if (HandlePtr thumb = thumbnailCovering(opened.primary.get(), full, targetSize, &thumbId);
-            thumb && decodeCostProblem(items, thumbId, thumb.get()).isEmpty()) {
+        if (std::optional<Thumbnail> thumb =
+                thumbnailCovering(opened.primary.get(), full, targetSize);
+            thumb && decodeCostProblem(items, thumb->id, thumb->handle.get()).isEmpty()) {
             QString thumbError;
-            result.image = decodeHandle(thumb.get(), &thumbError);
+            result.image = decodeHandle(thumb->handle.get(), &thumbError);
             if (!result.image.isNull())
                 return result;
         }
@@ -396,6 +425,27 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
     return result;
 }
 
+DecodedImage decodePreviewUnguarded(const QString& path, QSize targetSize) {
+    DecodedImage result;
+    OpenedHeif opened = openPrimary(path);
+    if (!opened.error.isEmpty())
+        return result; // the real decode says what is wrong
+    const QSize full = uprightSize(opened.primary.get());
+    if (!DecodeLimits::isAcceptable(full) ||
+        thumbnailCovering(opened.primary.get(), full, targetSize))
+        return result;
+    std::optional<Thumbnail> thumb = largestThumbnail(opened.primary.get(), full);
+    if (!thumb || !decodeCostProblem(*opened.items, thumb->id, thumb->handle.get()).isEmpty())
+        return result;
+    QString error;
+    result.image = decodeHandle(thumb->handle.get(), &error);
+    if (result.image.isNull())
+        return result;
+    result.fullSize = full;
+    result.preview = true;
+    return result;
+}
+
 } // namespace
 
 HeifMetadata readHeifMetadata(const QString& path) {
@@ -406,4 +456,9 @@ HeifMetadata readHeifMetadata(const QString& path) {
 DecodedImage decodeHeif(const QString& path, QSize targetSize) {
     return guardedDecode<DecodedImage>("libheif", "decoding the HEIF file",
                                        [&] { return decodeUnguarded(path, targetSize); });
+}
+
+DecodedImage decodeHeifPreview(const QString& path, QSize targetSize) {
+    return guardedDecode<DecodedImage>("libheif", "reading the HEIF thumbnail",
+                                       [&] { return decodePreviewUnguarded(path, targetSize); });
 }

@@ -22,3 +22,8 @@ struct HeifMetadata {
 // Reads the container's metadata without decoding pixels.
 HeifMetadata readHeifMetadata(const QString& path);
 DecodedImage decodeHeif(const QString& path, QSize targetSize = QSize());
+// The largest embedded thumbnail, marked as a preview, for a glance while the
+// real decode runs. A null image without an error when there is none worth
+// it: no thumbnail, or one that covers targetSize (decodeHeif then uses it
+// itself, as quickly).
+DecodedImage decodeHeifPreview(const QString& path, QSize targetSize);

@@ -14,6 +14,7 @@
     X(heif_context_alloc)                                                                          \
     X(heif_context_free)                                                                           \
     X(heif_context_set_maximum_image_size_limit)                                                   \
+    X(heif_context_set_max_decoding_threads)                                                       \
     X(heif_context_read_from_memory_without_copy)                                                  \
     X(heif_context_get_primary_image_handle)                                                       \
     X(heif_context_get_primary_image_ID)                                                           \

@@ -38,3 +38,16 @@ DecodedImage decodeImage(const QString& path, QSize targetSize) {
     unknown.error = QStringLiteral("the file is not an image in a format Fennic reads");
     return unknown;
 }
+
+DecodedImage decodeEmbeddedPreview(const QString& path, QSize targetSize) {
+    if (!targetSize.isValid() || !RegularFile::problem(path).isEmpty())
+        return {};
+    switch (sniffImageKind(path)) {
+    case ImageKind::Heif:
+        return decodeHeifPreview(path, targetSize);
+    case ImageKind::Raw:
+        return decodeRawPreview(path, targetSize);
+    default:
+        return {};
+    }
+}

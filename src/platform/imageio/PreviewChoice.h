@@ -16,13 +16,19 @@ inline QSize fittedSize(QSize full, QSize target) {
 }
 
 // True when candidate (upright) shows the same frame as full, give or take a
-// few percent of cropping, and is at least as large as full fitted into target.
-inline bool covers(QSize candidate, QSize full, QSize target) {
-    if (candidate.isEmpty() || full.isEmpty() || !target.isValid() || target.isEmpty())
+// few percent of cropping.
+inline bool sameFrame(QSize candidate, QSize full) {
+    if (candidate.isEmpty() || full.isEmpty())
         return false;
     const double candidateAspect = double(candidate.width()) / candidate.height();
     const double fullAspect = double(full.width()) / full.height();
-    if (std::abs(candidateAspect / fullAspect - 1.0) > 0.03)
+    return std::abs(candidateAspect / fullAspect - 1.0) <= 0.03;
+}
+
+// True when candidate shows the same frame as full and is at least as large
+// as full fitted into target.
+inline bool covers(QSize candidate, QSize full, QSize target) {
+    if (!target.isValid() || target.isEmpty() || !sameFrame(candidate, full))
         return false;
     const QSize needed = fittedSize(full, target);
     return candidate.width() >= needed.width() && candidate.height() >= needed.height();

@@ -166,33 +166,46 @@ QImage readBitmapPreview(const libraw_thumbnail_t& thumb) {
     return image;
 }
 
-// The embedded preview, upright, when it covers targetSize; otherwise null.
-QImage previewCovering(libraw_data_t* raw, const RawGeometry& g, QSize targetSize) {
+// The embedded preview's upright size as its tags tell it.
+QSize taggedPreviewSize(const libraw_data_t* raw, const RawGeometry& g) {
+    const QSize stored(raw->thumbnail.twidth, raw->thumbnail.theight);
+    return previewNeedsFlip(stored, g) && (g.flip & 4) ? stored.transposed() : stored;
+}
+
+// The embedded preview, upright in sRGB, reduced towards `needed` when much
+// larger (invalid: as stored); null when there is none or it is unreadable.
+QImage readPreview(libraw_data_t* raw, const RawGeometry& g, QSize needed) {
     const libraw_thumbnail_t& thumb = raw->thumbnail;
     const QSize stored(thumb.twidth, thumb.theight);
-    if (stored.isEmpty())
-        return {};
-    const bool needsFlip = previewNeedsFlip(stored, g);
-    const QSize expected = needsFlip && (g.flip & 4) ? stored.transposed() : stored;
-    if (!previewchoice::covers(expected, g.upright, targetSize))
+    if (stored.isEmpty() || !DecodeLimits::isAcceptable(stored))
         return {};
     if (libraw().libraw_unpack_thumb(raw) != LIBRAW_SUCCESS || !thumb.thumb)
         return {};
     QImage image;
     if (thumb.tformat == LIBRAW_THUMBNAIL_JPEG) {
-        image = readJpegPreview(thumb, g, previewchoice::fittedSize(g.upright, targetSize));
+        image = readJpegPreview(thumb, g, needed);
     } else if (thumb.tformat == LIBRAW_THUMBNAIL_BITMAP) {
         image = readBitmapPreview(thumb);
-        if (needsFlip)
+        if (previewNeedsFlip(stored, g))
             image = Orientation::applied(std::move(image), Orientation::fromRawFlip(g.flip));
     }
-    // The tags may not describe the picture that is really there.
-    if (image.isNull() || !previewchoice::covers(image.size(), g.upright, targetSize))
+    if (image.isNull())
         return {};
     const QColorSpace srgb(QColorSpace::SRgb);
     if (image.colorSpace().isValid() && image.colorSpace() != srgb)
         image.convertToColorSpace(srgb);
     image.setColorSpace(srgb);
+    return image;
+}
+
+// The embedded preview, upright, when it covers targetSize; otherwise null.
+QImage previewCovering(libraw_data_t* raw, const RawGeometry& g, QSize targetSize) {
+    if (!previewchoice::covers(taggedPreviewSize(raw, g), g.upright, targetSize))
+        return {};
+    QImage image = readPreview(raw, g, previewchoice::fittedSize(g.upright, targetSize));
+    // The tags may not describe the picture that is really there.
+    if (image.isNull() || !previewchoice::covers(image.size(), g.upright, targetSize))
+        return {};
     return image;
 }
 
@@ -273,6 +286,28 @@ DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
     return result;
 }
 
+DecodedImage decodePreviewUnguarded(const QString& path, QSize targetSize) {
+    DecodedImage result;
+    MappedFile mapped;
+    QString error;
+    const Processor raw = openRaw(path, mapped, &error);
+    if (!raw)
+        return result; // the real decode says what is wrong
+    const RawGeometry g = measure(raw.get());
+    const QSize tagged = taggedPreviewSize(raw.get(), g);
+    // A covering preview is what the real decode shows, as quickly.
+    if (!refusalFor(g).isEmpty() || !previewchoice::sameFrame(tagged, g.upright) ||
+        previewchoice::covers(tagged, g.upright, targetSize))
+        return result;
+    QImage image = readPreview(raw.get(), g, QSize());
+    if (image.isNull() || !previewchoice::sameFrame(image.size(), g.upright))
+        return result;
+    result.image = std::move(image);
+    result.fullSize = g.upright;
+    result.preview = true;
+    return result;
+}
+
 } // namespace
 
 RawMetadata readRawMetadata(const QString& path) {
@@ -292,4 +327,9 @@ RawMetadata readRawMetadata(const QString& path) {
 DecodedImage decodeRaw(const QString& path, QSize targetSize) {
     return guardedDecode<DecodedImage>("LibRaw", "decoding the raw file",
                                        [&] { return decodeRawUnguarded(path, targetSize); });
+}
+
+DecodedImage decodeRawPreview(const QString& path, QSize targetSize) {
+    return guardedDecode<DecodedImage>("LibRaw", "reading the raw preview",
+                                       [&] { return decodePreviewUnguarded(path, targetSize); });
 }

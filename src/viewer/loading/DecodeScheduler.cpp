@@ -11,6 +11,8 @@ namespace {
 
 const char* traceEvent(DecodePriority priority) {
     switch (priority) {
+    case DecodePriority::Preview:
+        return "decode-preview";
     case DecodePriority::Shown:
         return "decode-shown";
     case DecodePriority::FullResolution:
@@ -31,15 +33,21 @@ DecodePriority DecodeScheduler::Job::priority() const {
 }
 
 struct DecodeScheduler::Shared {
-    Shared(DecodeFunction function, DecodeScheduler* scheduler)
-        : decode(std::move(function)), owner(scheduler) {}
+    Shared(DecodeFunction function, DecodeFunction previewFunction, DecodeScheduler* scheduler)
+        : decode(std::move(function)), preview(std::move(previewFunction)), owner(scheduler) {}
     const DecodeFunction decode;
+    const DecodeFunction preview; // may be empty
     std::mutex mutex;
     DecodeScheduler* owner; // null once the scheduler is gone
 };
 
 DecodeScheduler::DecodeScheduler(DecodeFunction decode, int threadCount, QObject* parent)
-    : QObject(parent), m_shared(std::make_shared<Shared>(std::move(decode), this)),
+    : DecodeScheduler(std::move(decode), DecodeFunction(), threadCount, parent) {}
+
+DecodeScheduler::DecodeScheduler(DecodeFunction decode, DecodeFunction preview, int threadCount,
+                                 QObject* parent)
+    : QObject(parent),
+      m_shared(std::make_shared<Shared>(std::move(decode), std::move(preview), this)),
       m_threadCount(std::max(1, threadCount)), m_pool(new QThreadPool) {
     m_pool->setMaxThreadCount(m_threadCount);
 }
@@ -64,8 +72,12 @@ DecodeScheduler::~DecodeScheduler() {
     }
 }
 
+bool DecodeScheduler::hasPreviews() const {
+    return bool(m_shared->preview);
+}
+
 void DecodeScheduler::request(Client client, const DecodeKey& key, DecodePriority priority) {
-    if (key.path.isEmpty() || m_running.contains(key))
+    if (key.path.isEmpty() || m_running.contains(key) || (key.preview && !hasPreviews()))
         return;
     for (Job& job : m_waiting) {
         if (job.key != key)
@@ -131,7 +143,9 @@ void DecodeScheduler::startWaitingJobs() {
             QElapsedTimer timer;
             if (tracing)
                 timer.start();
-            const DecodedImage image = decodeSafely(shared->decode, key.path, key.target);
+            const DecodedImage image = key.preview
+                                           ? previewSafely(shared->preview, key.path, key.target)
+                                           : decodeSafely(shared->decode, key.path, key.target);
             if (tracing)
                 Trace::duration(traceEvent(priority), timer.nsecsElapsed() / 1e6);
             const std::lock_guard lock(shared->mutex);

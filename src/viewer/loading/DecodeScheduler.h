@@ -26,6 +26,8 @@
 //   decodes are never interrupted and their result is still delivered.
 // - A neighbour decode starts only when no other decode runs: prefetching
 //   the user did not ask for never doubles what a large file costs.
+// - A preview decode (DecodeKey::preview) calls the preview function instead
+//   of the decoder; without one it is never queued.
 // - Results arrive through decoded(), emitted on the scheduler's thread (the
 //   main thread), for every finished decode whoever asked for it.
 class DecodeScheduler : public QObject {
@@ -35,6 +37,10 @@ public:
     using Client = const void*;
 
     explicit DecodeScheduler(DecodeFunction decode, int threadCount = 2, QObject* parent = nullptr);
+    // preview reads a file's embedded preview for a target (see
+    // decodeEmbeddedPreview); a null image means there is none.
+    DecodeScheduler(DecodeFunction decode, DecodeFunction preview, int threadCount = 2,
+                    QObject* parent = nullptr);
     // Drops waiting decodes and waits a moment for the running ones; a decode
     // still running then finishes on its own and its result is dropped, so
     // quitting never waits for a decode.
@@ -54,6 +60,7 @@ public:
     int waitingCount() const { return int(m_waiting.size()); }
     int runningCount() const { return int(m_running.size()); }
     int threadCount() const { return m_threadCount; }
+    bool hasPreviews() const;
 
 Q_SIGNALS:
     void decoded(const DecodeResult& result);

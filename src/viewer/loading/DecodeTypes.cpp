@@ -28,3 +28,18 @@ DecodedImage decodeSafely(const DecodeFunction& decode, const QString& path, QSi
         result.error = QStringLiteral("The file could not be read as an image.");
     return result;
 }
+
+DecodedImage previewSafely(const DecodeFunction& decode, const QString& path, QSize target) {
+    DecodedImage result;
+    if (!decode)
+        return result;
+    try {
+        result = decode(path, target);
+    } catch (...) {
+        return DecodedImage{};
+    }
+    if (!result.ok())
+        return DecodedImage{};
+    result.preview = true;
+    return result;
+}

@@ -12,22 +12,26 @@
 // targetSize invalid asks for the full resolution.
 using DecodeFunction = std::function<DecodedImage(const QString& path, QSize targetSize)>;
 
-// Order in which waiting decodes start: the image the user asked for, then the
-// full-resolution image for zooming, then neighbours prefetched for stepping.
-enum class DecodePriority { Shown = 0, FullResolution = 1, Neighbour = 2 };
+// Order in which waiting decodes start: the embedded preview of the image the
+// user asked for (a glance, much quicker than the image), the image itself,
+// then the full-resolution image for zooming, then neighbours prefetched for
+// stepping.
+enum class DecodePriority { Preview = 0, Shown = 1, FullResolution = 2, Neighbour = 3 };
 
 // One decode: a file at a target size, or at full resolution when the target
-// is invalid.
+// is invalid. A preview decode reads only the file's embedded thumbnail or
+// preview, for a glance while the decode for that target runs.
 struct DecodeKey {
     QString path;
     QSize target;
+    bool preview = false;
 
     bool isFullResolution() const { return !target.isValid(); }
     bool operator==(const DecodeKey&) const = default;
 };
 
 inline size_t qHash(const DecodeKey& key, size_t seed = 0) {
-    return qHashMulti(seed, key.path, key.target.width(), key.target.height());
+    return qHashMulti(seed, key.path, key.target.width(), key.target.height(), key.preview);
 }
 
 struct DecodeResult {
@@ -43,3 +47,6 @@ bool servesTarget(QSize decodedFor, const DecodedImage& image, QSize wanted);
 // Calls decode and turns a throwing or inconsistent decoder into an error
 // result, so that no exception escapes a worker thread.
 DecodedImage decodeSafely(const DecodeFunction& decode, const QString& path, QSize target);
+// The same for a preview decode, where no image is no fault: the file has no
+// preview worth showing. A result is always marked as a preview.
+DecodedImage previewSafely(const DecodeFunction& decode, const QString& path, QSize target);

@@ -29,6 +29,10 @@ void ImageLoader::offerEarlyDecode(EarlyDecode* early) {
 }
 
 bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize displayTarget) {
+    // Showing the same file again (a larger window) keeps the picture it
+    // has: a preview must not replace it, even for a moment.
+    const bool sameFile = path == m_current && !m_current.isEmpty();
+    const bool previewAllowed = !sameFile || m_waitingPreview;
     m_current = path;
     m_target = displayTarget;
     m_neighbours.clear();
@@ -39,6 +43,7 @@ bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize
             m_neighbours.append(neighbour);
     }
     m_waitingDisplay = false;
+    m_waitingPreview = false;
     if (m_fullPath != path)
         m_waitingFull = false;
 
@@ -50,6 +55,10 @@ bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize
     std::optional<DecodedImage> cached = m_cache.findDisplay(path, m_target);
     if (!cached) {
         m_waitingDisplay = true;
+        if (previewAllowed && m_scheduler.hasPreviews()) {
+            m_waitingPreview = true;
+            m_scheduler.request(this, previewKey(), DecodePriority::Preview);
+        }
         if (!earlyDecodeServes(path))
             m_scheduler.request(this, DecodeKey{path, m_target}, DecodePriority::Shown);
     }
@@ -90,6 +99,8 @@ void ImageLoader::retainWantedDecodes() {
     if (m_waitingFull)
         wanted.insert(DecodeKey{m_fullPath, QSize()}, DecodePriority::FullResolution);
     wanted.insert(DecodeKey{m_current, m_target}, DecodePriority::Shown);
+    if (m_waitingPreview)
+        wanted.insert(previewKey(), DecodePriority::Preview);
     m_scheduler.retainOnly(this, wanted);
 }
 
@@ -121,8 +132,20 @@ bool ImageLoader::earlyDecodeServes(const QString& path) const {
            servesTarget(m_awaitedEarlyKey.target, DecodedImage{}, m_target);
 }
 
+void ImageLoader::handlePreview(const DecodeKey& key, const DecodedImage& image) {
+    if (!m_waitingPreview || key != previewKey())
+        return;
+    m_waitingPreview = false;
+    if (image.ok() && m_waitingDisplay)
+        Q_EMIT imageReady(key.path, image);
+}
+
 void ImageLoader::handleResult(const DecodeKey& key, const DecodedImage& image,
                                ResultSource source) {
+    if (key.preview) {
+        handlePreview(key, image);
+        return;
+    }
     // A start-up decode is the window's display image, whatever its size.
     if (key.isFullResolution() && source == ResultSource::Scheduler)
         m_cache.insertFullResolution(key.path, image);
@@ -131,6 +154,7 @@ void ImageLoader::handleResult(const DecodeKey& key, const DecodedImage& image,
 
     if (m_waitingDisplay && key.path == m_current && servesTarget(key.target, image, m_target)) {
         m_waitingDisplay = false;
+        m_waitingPreview = false;
         Q_EMIT imageReady(key.path, image);
     }
     if (m_waitingFull && key.isFullResolution() && key.path == m_fullPath &&

@@ -19,6 +19,13 @@ class ImageCache;
 // display size. Failures arrive through imageReady too (image.ok() false,
 // image.error says why).
 //
+// While the shown file's display image is being decoded, its embedded preview
+// (a phone HEIF's thumbnail, a raw file's preview) is read first when the
+// scheduler can and the file has one: imageReady then comes twice for the
+// file, first with that preview (image.preview set, fullSize the true size),
+// then with the display image. A preview never comes after the display
+// image, nor for a file that is no longer current, and is never cached.
+//
 // Results for a file that is no longer current are kept in the cache if still
 // wanted (a neighbour) but never emitted. The scheduler and the cache are the
 // application's, shared by all windows, and must outlive the loader.
@@ -59,6 +66,8 @@ private:
     bool takeEarlyDecode(const QString& path);
     bool earlyDecodeServes(const QString& path) const;
     void retainWantedDecodes();
+    void handlePreview(const DecodeKey& key, const DecodedImage& image);
+    DecodeKey previewKey() const { return DecodeKey{m_current, m_target, true}; }
 
     DecodeScheduler& m_scheduler;
     ImageCache& m_cache;
@@ -67,6 +76,9 @@ private:
     QSize m_target;
     QString m_fullPath;
     bool m_waitingDisplay = false;
+    // Whether the current file's preview is still wanted: asked for and
+    // neither it nor the display image shown yet.
+    bool m_waitingPreview = false;
     bool m_waitingFull = false;
     EarlyDecode* m_offeredEarly = nullptr;
     // A start-up decode this loader took and awaits (still running).

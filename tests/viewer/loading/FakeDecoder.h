@@ -37,12 +37,25 @@ public:
         QThread* thread = nullptr;
     };
     static constexpr QSize kFullSize{400, 300};
+    static constexpr QSize kPreviewSize{40, 30};
 
     DecodeFunction function() const {
         return [s = m_state](const QString& path, QSize target) { return s->decode(path, target); };
     }
+    // Reads the "embedded preview" of the files given to withPreview(): a
+    // kPreviewSize image; nothing for the others. Held at its own gate.
+    DecodeFunction previewFunction() const {
+        return [s = m_state](const QString& path, QSize target) {
+            return s->decodePreview(path, target);
+        };
+    }
     void closeGate() { m_state->setGate(false); }
     void openGate() { m_state->setGate(true); }
+    void closePreviewGate() { m_state->setPreviewGate(false); }
+    void openPreviewGate() { m_state->setPreviewGate(true); }
+    void withPreview(const QString& path) { m_state->locked()->withPreview << path; }
+    QList<Call> previewCalls() const { return m_state->locked()->previewCalls; }
+    QStringList previewCalledPaths() const { return pathsOf(previewCalls()); }
     void failOn(const QString& path) { m_state->locked()->failing << path; }
     void throwOn(const QString& path) { m_state->locked()->throwing << path; }
 
@@ -55,7 +68,10 @@ public:
     // while whatever started it waits for it.
     struct GateOpener {
         FakeDecoder& decoder;
-        ~GateOpener() { decoder.openGate(); }
+        ~GateOpener() {
+            decoder.openGate();
+            decoder.openPreviewGate();
+        }
     };
 
 private:
@@ -63,8 +79,9 @@ private:
         std::mutex mutex;
         std::condition_variable gateChanged;
         bool gateOpen = true;
-        QList<Call> calls;
-        QSet<QString> failing, throwing;
+        bool previewGateOpen = true;
+        QList<Call> calls, previewCalls;
+        QSet<QString> failing, throwing, withPreview;
 
         std::unique_ptr<State, void (*)(State*)> locked() {
             mutex.lock();
@@ -73,6 +90,22 @@ private:
         void setGate(bool open) {
             locked()->gateOpen = open;
             gateChanged.notify_all();
+        }
+        void setPreviewGate(bool open) {
+            locked()->previewGateOpen = open;
+            gateChanged.notify_all();
+        }
+        DecodedImage decodePreview(const QString& path, QSize target) {
+            std::unique_lock lock(mutex);
+            previewCalls.append(Call{path, target, QThread::currentThread()});
+            gateChanged.wait(lock, [this] { return previewGateOpen; });
+            DecodedImage result;
+            if (!withPreview.contains(path))
+                return result;
+            result.fullSize = kFullSize;
+            result.image = QImage(kPreviewSize, QImage::Format_RGB32);
+            result.image.fill(Qt::gray);
+            return result;
         }
         DecodedImage decode(const QString& path, QSize target) {
             std::unique_lock lock(mutex);
@@ -110,8 +143,10 @@ struct LoaderRig {
         bool onMainThread = false;
     };
 
-    explicit LoaderRig(bool gateClosed = false, int threads = 2)
-        : scheduler(fake.function(), threads) {
+    // previews: the scheduler reads embedded previews with the fake.
+    explicit LoaderRig(bool gateClosed = false, int threads = 2, bool previews = false)
+        : scheduler(fake.function(), previews ? fake.previewFunction() : DecodeFunction(),
+                    threads) {
         if (gateClosed)
             fake.closeGate();
         const auto into = [](QList<Result>& list) {
@@ -126,7 +161,10 @@ struct LoaderRig {
         QObject::connect(&loader, &ImageLoader::fullResolutionReady, &loader, into(zoomed));
     }
     // The gate opens before the scheduler waits for its workers.
-    ~LoaderRig() { fake.openGate(); }
+    ~LoaderRig() {
+        fake.openGate();
+        fake.openPreviewGate();
+    }
 
     FakeDecoder fake;
     QList<Result> decoded, shown, zoomed;
