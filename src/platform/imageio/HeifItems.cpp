@@ -1,36 +1,12 @@
 #include "platform/imageio/HeifItems.h"
 
+#include "platform/imageio/IsoBoxes.h"
+
 #include <cstring>
 
 namespace {
 
-// Reads big-endian fields within [at, end); a read past end sets failed.
-struct Reader {
-    const uchar* data;
-    qint64 at;
-    qint64 end;
-    bool failed = false;
-
-    quint64 read(int bytes) {
-        if (bytes < 0 || bytes > 8 || at + bytes > end) {
-            failed = true;
-            return 0;
-        }
-        quint64 value = 0;
-        for (int i = 0; i < bytes; ++i)
-            value = value << 8 | data[at + i];
-        at += bytes;
-        return value;
-    }
-    quint32 u8() { return quint32(read(1)); }
-    quint32 u16() { return quint32(read(2)); }
-    quint32 u32() { return quint32(read(4)); }
-    QByteArray type() {
-        const quint32 t = u32();
-        const char bytes[4] = {char(t >> 24), char(t >> 16), char(t >> 8), char(t)};
-        return QByteArray(bytes, 4);
-    }
-};
+using isobox::Reader;
 
 struct Box {
     QByteArray type;

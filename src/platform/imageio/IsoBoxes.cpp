@@ -14,6 +14,12 @@ quint64 Reader::read(int bytes) {
     return value;
 }
 
+QByteArray Reader::type() {
+    const quint32 t = u32();
+    const char bytes[4] = {char(t >> 24), char(t >> 16), char(t >> 8), char(t)};
+    return QByteArray(bytes, 4);
+}
+
 bool readBoxes(const uchar* data, qint64 at, qint64 end, QList<Box>* boxes, bool lastRunsToEnd) {
     boxes->clear();
     while (at < end) {

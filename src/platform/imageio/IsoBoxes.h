@@ -20,6 +20,8 @@ struct Reader {
     quint32 u8() { return quint32(read(1)); }
     quint32 u16() { return quint32(read(2)); }
     quint32 u32() { return quint32(read(4)); }
+    // A four-character code (a box or item type).
+    QByteArray type();
     bool atEnd() const { return !failed && at == end; }
 };
 
