@@ -15,6 +15,7 @@
 #include "viewer/WindowGeometry.h"
 #include "viewer/components/EdgeTopArea.h"
 #include "viewer/components/WindowToolbar.h"
+#include "viewer/details/ImageDetailsView.h"
 #include "viewer/loading/ImageLoader.h"
 
 #include <QApplication>
@@ -117,6 +118,12 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
         m_loader->offerEarlyDecode(early);
     connect(m_loader, &ImageLoader::imageReady, this, &Home::imageReady);
     connect(m_loader, &ImageLoader::fullResolutionReady, this, &Home::fullResolutionReady);
+
+    // Over the picture's bottom right corner; it follows the window's state.
+    m_details = new ImageDetailsView(m_viewObserver, this);
+    connect(m_details, &ImageDetailsView::contentResized, this, &Home::placeDetails);
+    connect(this, &Home::fileWritten, m_details,
+            [this](const QString& path, bool) { m_details->fileChanged(path); });
 
     m_edgeTopArea = new EdgeTopArea(&host.settingsStore(), this);
     connect(m_edgeTopArea, &EdgeTopArea::placementChanged, this, [this] { refresh(); });
@@ -389,6 +396,26 @@ void Home::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (!m_visualStyleAsFrame.wrappedValue())
         placeToolbar();
+    placeDetails();
+}
+
+void Home::placeDetails() {
+    // Bottom right of the picture's area; a card taller than the area keeps
+    // its top in view.
+    const QRect area = m_imageArea->geometry();
+    const QSize size = m_details->sizeHint().boundedTo(area.size().expandedTo(QSize(1, 1)));
+    m_details->setGeometry(QRect(QPoint(area.right() + 1 - m_details->sizeHint().width(),
+                                        std::max(area.top(), area.bottom() + 1 - size.height())),
+                                 QSize(m_details->sizeHint().width(), size.height())));
+    if (m_details->isVisible()) {
+        m_details->raise();
+        m_toolbar->raise();
+    }
+}
+
+void Home::toggleInfoSidebar() {
+    m_viewObserver.setHideInfoSidebar(!m_viewObserver.hideInfoSidebar());
+    m_hideInfoSidebarStorage = m_viewObserver.hideInfoSidebar();
 }
 
 void Home::contextMenuEvent(QContextMenuEvent* event) {
@@ -504,7 +531,8 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
         rotateCurrentImage(-90);
         return true;
     case WindowCommand::hideinfosidebar:
-        break;
+        toggleInfoSidebar();
+        return true;
     }
     return false;
 }

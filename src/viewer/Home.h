@@ -21,6 +21,7 @@
 
 class ViewerHost;
 class EdgeTopArea;
+class ImageDetailsView;
 class ImageAreaView;
 class ImageLoader;
 class QMessageBox;
@@ -95,6 +96,7 @@ public:
     bool simpleAlert() const { return m_simpleAlert; }
     StatusNote* statusNote() const { return m_statusNote; }
     WindowToolbar* toolbar() const { return m_toolbar; }
+    ImageDetailsView* detailsView() const { return m_details; }
 
     // Handles one key event; answers whether it was one of the viewer's keys.
     bool onEvent(KeyAwareView::Event event);
@@ -139,6 +141,8 @@ private:
     void subscribeToCommands();
     void turnShownImage(double angle);
     void placeToolbar();
+    void placeDetails();
+    void toggleInfoSidebar();
     void showNote(const QString& text);
 
     ViewerHost& m_host;
@@ -178,6 +182,7 @@ private:
     QWidget* m_toolbarBand = nullptr;
     WindowToolbar* m_toolbar = nullptr;
     ImageAreaView* m_imageArea = nullptr;
+    ImageDetailsView* m_details = nullptr;
     EdgeTopArea* m_edgeTopArea = nullptr;
     ImageLoader* m_loader = nullptr;
     WindowDragMover* m_windowMover = nullptr;

@@ -13,7 +13,7 @@ const QList<WindowCommandEntry>& table() {
     // Arrows and the zoom keys work without modifiers; + is Shift+= on most
     // layouts, so both zoom in.
     static const QList<WindowCommandEntry> entries{
-        {C::hideinfosidebar, "hideinfosidebar", "Show Image Details", {}, false, false},
+        {C::hideinfosidebar, "hideinfosidebar", "Show Image Details", {}, true, false},
         {C::zoomPlus, "zoomPlus", "Zoom In", {key(Qt::Key_Equal), key(Qt::Key_Plus)}, true, false},
         {C::zoomMinus, "zoomMinus", "Zoom Out", {key(Qt::Key_Minus)}, true, false},
         {C::zoomReset, "zoomReset", "Reset Zoom", {key(Qt::Key_Period)}, true, false},

@@ -159,15 +159,24 @@ TEST_F(HomeTest, CommandsReachOnlyTheWindowWithTheirKey) {
     center.post("zoomMinus", {{"uuid", first->uuid().toLower()}});
     EXPECT_EQ(first->scale(), 1.125);
     EXPECT_EQ(second->scale(), 1.0);
-    // Commands not built yet do nothing and say so.
-    EXPECT_FALSE(second->perform(WindowCommand::hideinfosidebar, {{"uuid", second->uuid()}}));
+    // The sidebar toggles in the addressed window only, and is remembered.
+    const bool firstHidden = first->viewObserver().hideInfoSidebar();
+    const bool secondHidden = second->viewObserver().hideInfoSidebar();
+    center.post("hideinfosidebar", {{"uuid", second->uuid()}});
+    EXPECT_EQ(second->viewObserver().hideInfoSidebar(), !secondHidden);
+    EXPECT_EQ(first->viewObserver().hideInfoSidebar(), firstHidden);
+    EXPECT_EQ(store->value("hideInfoSidebarStorage").toBool(), !secondHidden);
+    center.post("hideinfosidebar", {{"uuid", second->uuid()}});
+    EXPECT_EQ(second->viewObserver().hideInfoSidebar(), secondHidden);
 
     // The same commands by name, as D-Bus ActivateAction gives them.
     EXPECT_TRUE(delegate->activateAction("noSuchAction", {}).contains("noSuchAction"));
     EXPECT_FALSE(delegate->activateAction("zoomPlus", {42}).isEmpty());
     EXPECT_FALSE(delegate->activateAction("zoomPlus", {"NO-SUCH-KEY"}).isEmpty());
     EXPECT_FALSE(delegate->activateAction("convertImage", {first->uuid()}).isEmpty());
-    EXPECT_FALSE(delegate->activateAction("hideinfosidebar", {first->uuid()}).isEmpty());
+    EXPECT_EQ(delegate->activateAction("hideinfosidebar", {first->uuid()}), "");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return first->viewObserver().hideInfoSidebar() == !firstHidden; }));
     EXPECT_FALSE(delegate->activateAction("convertImage", {first->uuid(), 7}).isEmpty());
     EXPECT_EQ(delegate->activateAction("zoomReset", {QVariantMap{{"uuid", first->uuid()}}}), "");
     QSignalSpy loaded(second, &Home::imageLoaded);
