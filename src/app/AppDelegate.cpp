@@ -8,6 +8,7 @@
 #include "platform/RecentlyUsed.h"
 #include "platform/UserFolders.h"
 #include "platform/WindowManagerHints.h"
+#include "platform/WindowSystem.h"
 #include "platform/imageio/ImageDecoder.h"
 #include "style/VisualStyle.h"
 #include "viewer/Home.h"
@@ -187,7 +188,7 @@ QRect AppDelegate::workArea(const QWidget* window) const {
     QScreen* screen = thisScreen ? thisScreen.data() : window->screen();
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
+    return screen ? WindowSystem::availableArea(*screen) : QRect();
 }
 
 void AppDelegate::resizeWindowToContent(const QString& key, const QSizeF& content,

@@ -1,13 +1,20 @@
 #include "app/CustomWindow.h"
 
+#include "platform/WindowSystem.h"
+#include "style/FontsManager.h"
+#include "style/VisualStyle.h"
+
 #include <QAbstractButton>
 #include <QEnterEvent>
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -99,6 +106,15 @@ CustomWindow::CustomWindow(QWidget* parent)
     m_closeButton->hide();
     m_minimiseButton->hide();
 
+    m_compositorTitleBars = WindowSystem::compositorDrawsTitleBars();
+    m_titleLabel = new QLabel(this);
+    m_titleLabel->setObjectName(QStringLiteral("windowTitle"));
+    m_titleLabel->setAlignment(Qt::AlignCenter);
+    m_titleLabel->setTextFormat(Qt::PlainText);
+    m_titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_titleLabel->setFont(FontsManager::font(true, 0));
+    m_titleLabel->hide();
+
     connect(m_closeButton, &QAbstractButton::clicked, this, &QWidget::close);
     connect(m_minimiseButton, &QAbstractButton::clicked, this, &QWidget::showMinimized);
 }
@@ -129,6 +145,7 @@ void CustomWindow::setContentWidget(QWidget* content) {
     }
     m_closeButton->raise();
     m_minimiseButton->raise();
+    m_titleLabel->raise();
 }
 
 void CustomWindow::setWindowManagerDecorations(bool decorated) {
@@ -144,12 +161,67 @@ void CustomWindow::setWindowManagerDecorations(bool decorated) {
     // Changing the flags recreates the native window, which hides it. The
     // flags are named in full: Qt fills in a maximise button for a window
     // that names none, and a window sized to its picture has no use for one.
-    setWindowFlags(decorated ? Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                                   Qt::WindowCloseButtonHint
-                             : Qt::Window | Qt::FramelessWindowHint);
+    m_ownTitleBar = decorated && !m_compositorTitleBars;
+    setWindowFlags(decorated && !m_ownTitleBar
+                       ? Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                             Qt::WindowCloseButtonHint
+                       : Qt::Window | Qt::FramelessWindowHint);
+    placeTitleBar();
     if (wasVisible)
         show();
+}
+
+void CustomWindow::placeTitleBar() {
+    const int band = int(visualstyle::toolbarHeight(VISUALSTYLE::FRAME));
+    // In the band's middle when the window draws its title bar, else in the
+    // picture's corner.
+    const int top = m_ownTitleBar ? (band - buttonSize) / 2 : buttonMargin - 1;
+    m_closeButton->move(buttonMargin - 1, top);
+    m_minimiseButton->move(buttonMargin - 1 + buttonSize - 2 + buttonSpacing, top);
+    m_closeButton->setVisible(m_ownTitleBar);
+    m_minimiseButton->setVisible(m_ownTitleBar);
+    for (QWidget* button : {m_closeButton, m_minimiseButton}) {
+        if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(button->graphicsEffect()))
+            effect->setOpacity(1.0);
+    }
+    m_titleLabel->setVisible(m_ownTitleBar);
+    if (!m_ownTitleBar)
+        return;
+    // Centred in the window, clear of the buttons and of the toolbar at the
+    // right end of the band.
+    const int reserved = 190;
+    const int width = std::max(0, this->width() - 2 * reserved);
+    const QString title =
+        m_titleLabel->fontMetrics().elidedText(windowTitle(), Qt::ElideMiddle, width);
+    m_titleLabel->setText(title);
+    m_titleLabel->setGeometry(reserved, 0, width, band);
+    m_titleLabel->raise();
+    m_closeButton->raise();
+    m_minimiseButton->raise();
+}
+
+void CustomWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_ownTitleBar)
+        placeTitleBar();
+}
+
+void CustomWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && m_ownTitleBar)
+        placeTitleBar();
+}
+
+void CustomWindow::mousePressEvent(QMouseEvent* event) {
+    // A press in the title band that nothing under it took moves the window.
+    const int band = int(visualstyle::toolbarHeight(VISUALSTYLE::FRAME));
+    if (m_ownTitleBar && event->button() == Qt::LeftButton && event->position().y() < band &&
+        windowHandle() && windowHandle()->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
 }
 
 void CustomWindow::setRecordedScreen(QScreen* screen) {
@@ -285,7 +357,7 @@ void CustomWindow::keepOnRecordedScreen() {
     if (!target)
         return;
     const QRect frame = frameGeometry();
-    const QRect constrained = constrainFrameRect(frame, target->availableGeometry());
+    const QRect constrained = constrainFrameRect(frame, WindowSystem::availableArea(*target));
     if (constrained == frame)
         return;
     m_constraining = true;

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QAbstractButton;
+class QLabel;
 class QParallelAnimationGroup;
 class QScreen;
 class QVBoxLayout;
@@ -59,8 +60,18 @@ public:
     // With decorations the window manager draws the title bar and its
     // buttons, and the window's own buttons stay out of sight. Without (the
     // default) the window draws its own.
+    //
+    // Where the compositor draws no title bars (Wayland), a decorated window
+    // draws its own in the top band: the title in the middle, the close and
+    // minimise buttons always shown at the left, and dragging the band moves
+    // the window. Qt's stand-in title bar is not used: it offers maximising,
+    // which a window sized to its picture has no use for.
     void setWindowManagerDecorations(bool decorated);
     bool hasWindowManagerDecorations() const { return m_decorated; }
+    bool drawsOwnTitleBar() const { return m_ownTitleBar; }
+    // Tests stand in for a compositor without title bars.
+    void setCompositorDrawsTitleBars(bool draws) { m_compositorTitleBars = draws; }
+    QLabel* titleLabel() const { return m_titleLabel; }
 
     // The screen the window is kept on; without one (or once it is gone) the
     // window's own screen.
@@ -76,6 +87,9 @@ protected:
     void leaveEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     enum class Fade { in, out };
@@ -85,6 +99,7 @@ private:
     void interruptRunningFade();
     void completeFade(Fade fade, bool interrupted, const QList<QPointer<QWidget>>& views);
     void keepOnRecordedScreen();
+    void placeTitleBar();
 
     QVBoxLayout* m_layout = nullptr;
     QPointer<QWidget> m_content;
@@ -99,4 +114,7 @@ private:
     bool m_pointerInside = false;
     bool m_constraining = false;
     bool m_decorated = false;
+    bool m_ownTitleBar = false;
+    bool m_compositorTitleBars = true;
+    QLabel* m_titleLabel = nullptr;
 };

@@ -1,9 +1,14 @@
 #include "platform/StartupScreen.h"
 
+#include "platform/WindowSystem.h"
+
 #include <cstdlib>
 #include <xcb/xcb.h>
 
 QSize x11ScreenSize() {
+    // A Wayland session with an X server beside it: not ours to ask.
+    if (!WindowSystem::startupUsesX11())
+        return QSize();
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)
         return QSize();

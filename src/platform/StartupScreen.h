@@ -11,5 +11,6 @@
 // scale. Elsewhere it is fallback, large enough for the usual monitors.
 QSize startupDecodeTarget(QSize fallback = QSize(3840, 2400));
 
-// The X screen's size, invalid when there is no X display to ask.
+// The X screen's size, invalid when there is no X display to ask or the
+// program will not run on X11.
 QSize x11ScreenSize();

@@ -4,6 +4,7 @@
 #include "platform/ExternalEditor.h"
 #include "platform/FolderListing.h"
 #include "platform/Trace.h"
+#include "platform/WindowSystem.h"
 #include "style/AverageColour.h"
 #include "style/ControlsColour.h"
 #include "style/VisualStyle.h"
@@ -54,7 +55,7 @@ QString firstDroppedImage(const QMimeData* mime) {
 
 QSizeF primaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? QSizeF(screen->availableGeometry().size()) : QSizeF(0, 0);
+    return screen ? QSizeF(WindowSystem::availableArea(*screen).size()) : QSizeF(0, 0);
 }
 
 } // namespace
@@ -240,7 +241,8 @@ QSize Home::displayTarget() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return QSize(1920, 1080);
-    return (QSizeF(screen->availableGeometry().size()) * screen->devicePixelRatio()).toSize();
+    return (QSizeF(WindowSystem::availableArea(*screen).size()) * screen->devicePixelRatio())
+        .toSize();
 }
 
 QStringList Home::neighbours() const {

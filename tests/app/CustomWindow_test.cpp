@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QEnterEvent>
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
@@ -200,4 +201,48 @@ TEST(WindowDragMover, MovesTheWindowByThePointerDeltaAndLetsClicksThrough) {
     mover->setEnabled(false);
     EXPECT_EQ(drag({QPoint(50, 0)}), "PMR");
     EXPECT_EQ(window.pos(), start + QPoint(60, 45));
+}
+
+TEST(CustomWindow, DrawsItsOwnTitleBarWhereTheCompositorDrawsNone) {
+    CustomWindow window;
+    window.setCompositorDrawsTitleBars(false);
+    window.setupFadeableViews();
+    window.resize(600, 400);
+    window.setWindowTitle(QStringLiteral("a rather long picture name.jpg"));
+    window.setWindowManagerDecorations(true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // No title bar from anyone else, and never a maximise button.
+    EXPECT_TRUE(window.drawsOwnTitleBar());
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    // Buttons always shown, in the middle of the 52-pixel band, the title
+    // centred between them and the toolbar.
+    EXPECT_TRUE(window.closeButton()->isVisible());
+    EXPECT_TRUE(window.minimiseButton()->isVisible());
+    EXPECT_NEAR(window.closeButton()->geometry().center().y(), 52 / 2, 1);
+    EXPECT_EQ(window.titleLabel()->text(), "a rather long picture name.jpg");
+    EXPECT_EQ(window.titleLabel()->geometry().center().x(), window.rect().center().x());
+    sendCrossing(&window, false);
+    QTest::qWait(testFadeMs * 2);
+    EXPECT_TRUE(window.closeButton()->isVisible());
+    // A narrow window elides the title rather than run it under the toolbar.
+    window.resize(420, 300);
+    EXPECT_NE(window.titleLabel()->text(), window.windowTitle());
+    window.setWindowTitle(QStringLiteral("b.png"));
+    window.resize(600, 400);
+    EXPECT_EQ(window.titleLabel()->text(), "b.png");
+
+    // Frameless: the picture's own fading buttons, no title.
+    window.setWindowManagerDecorations(false);
+    EXPECT_FALSE(window.drawsOwnTitleBar());
+    EXPECT_FALSE(window.titleLabel()->isVisible());
+    EXPECT_FALSE(window.closeButton()->isVisible());
+    // Where the compositor draws title bars, a framed window asks for one.
+    CustomWindow other;
+    other.setCompositorDrawsTitleBars(true);
+    other.setWindowManagerDecorations(true);
+    EXPECT_FALSE(other.drawsOwnTitleBar());
+    EXPECT_FALSE(other.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(other.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 }
