@@ -4,7 +4,7 @@ SANITIZE_DIR ?= build-sanitize
 SECONDS ?= 60
 FILE ?= samples
 
-.PHONY: all setup configure build run test sanitize fuzz bench samples format clean
+.PHONY: all setup configure build run test sanitize fuzz bench samples screenshots format clean
 
 all: build
 
@@ -41,6 +41,10 @@ bench: configure
 
 samples: build
 	$(BUILD_DIR)/tests/make-samples samples
+
+# The README's pictures, taken from the real program under Xvfb.
+screenshots: build
+	scripts/screenshots.sh $(BUILD_DIR)/fennic $(BUILD_DIR)/tests/make-samples docs/screenshots
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
