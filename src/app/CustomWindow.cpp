@@ -1,5 +1,6 @@
 #include "app/CustomWindow.h"
 
+#include "app/EdgeResizer.h"
 #include "platform/WindowSystem.h"
 #include "style/FontsManager.h"
 #include "style/VisualStyle.h"
@@ -107,6 +108,9 @@ CustomWindow::CustomWindow(QWidget* parent)
     m_minimiseButton->hide();
 
     m_compositorTitleBars = WindowSystem::compositorDrawsTitleBars();
+    // No frame from the compositor, in either style: the edges resize.
+    if (!m_compositorTitleBars)
+        new EdgeResizer(this);
     m_titleLabel = new QLabel(this);
     m_titleLabel->setObjectName(QStringLiteral("windowTitle"));
     m_titleLabel->setAlignment(Qt::AlignCenter);

@@ -1,4 +1,5 @@
 #include "app/CustomWindow.h"
+#include "app/EdgeResizer.h"
 #include "viewer/WindowDragMover.h"
 
 #include <QAbstractButton>
@@ -245,4 +246,19 @@ TEST(CustomWindow, DrawsItsOwnTitleBarWhereTheCompositorDrawsNone) {
     EXPECT_FALSE(other.drawsOwnTitleBar());
     EXPECT_FALSE(other.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(other.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST(EdgeResizer, EdgesWithinTheGripAndCornersGiveTwo) {
+    const QSize size(300, 200);
+    EXPECT_EQ(edgesAt({150, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({0, 100}, size, 6), Qt::LeftEdge);
+    EXPECT_EQ(edgesAt({5, 100}, size, 6), Qt::LeftEdge);
+    EXPECT_EQ(edgesAt({6, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({294, 100}, size, 6), Qt::RightEdge);
+    EXPECT_EQ(edgesAt({293, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({150, 199}, size, 6), Qt::BottomEdge);
+    EXPECT_EQ(edgesAt({2, 2}, size, 6), Qt::LeftEdge | Qt::TopEdge);
+    EXPECT_EQ(edgesAt({299, 199}, size, 6), Qt::RightEdge | Qt::BottomEdge);
+    EXPECT_EQ(edgesAt({300, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({-1, 100}, size, 6), Qt::Edges());
 }
