@@ -1,6 +1,7 @@
 #include "imageinfo/InfoCommand.h"
 
 #include "imageinfo/ImageAttributes.h"
+#include "imageinfo/PlaceLabel.h"
 #include "platform/imageio/ImageProperties.h"
 
 #include <QJsonDocument>
@@ -8,7 +9,7 @@
 #include <QJsonValue>
 
 QByteArray infoLine(const QVariantMap& record, bool showLens, bool showLocation,
-                    const std::optional<GeoLocation>& location) {
+                    const std::optional<GeoLocation>& location, const QString& place) {
     QJsonObject object;
     for (auto it = record.cbegin(); it != record.cend(); ++it)
         object.insert(it.key(), QJsonValue::fromVariant(it.value()));
@@ -18,6 +19,8 @@ QByteArray infoLine(const QVariantMap& record, bool showLens, bool showLocation,
         object.insert(QStringLiteral("latitude"), location->latitude);
         object.insert(QStringLiteral("longitude"), location->longitude);
     }
+    if (!place.isEmpty())
+        object.insert(QStringLiteral("Place"), place);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -31,8 +34,14 @@ int runInfoCommand(const QStringList& paths, QTextStream& out) {
         const ImageAttributes attributes = buildImageAttributes(path, properties, dateHelper);
         const bool showLocation = !properties.isEmpty() && attributes.location.has_value();
         const bool showLens = !properties.isEmpty() && attributes.showLens;
+        QString place;
+        if (showLocation) {
+            if (const auto mark = ReverseGeocoder::placeMarkAt(attributes.location->latitude,
+                                                               attributes.location->longitude))
+                place = placeLabel(*mark);
+        }
         out << QString::fromUtf8(infoLine(attributes.record, showLens, showLocation,
-                                          showLocation ? attributes.location : std::nullopt))
+                                          showLocation ? attributes.location : std::nullopt, place))
             << '\n';
         out.flush();
     }

@@ -26,6 +26,10 @@ inline const Key<bool> heifChoose{"heifChoose", true};
 inline const Key<bool> heicChoose{"heicChoose", true};
 inline const Key<bool> bmpChoose{"bmpChoose", true};
 inline const Key<bool> dngChoose{"dngChoose", true};
+// Where the location map gets its tiles: {z}, {x} and {y} are replaced by
+// the tile's zoom level, column and row.
+inline const Key<QString> mapTileTemplate{
+    "mapTileTemplate", QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png")};
 
 } // namespace AppSettings
 

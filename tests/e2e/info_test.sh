@@ -12,12 +12,13 @@ rio=$("$FENNIC" --info "$dir/beach-rio.jpg")
 for field in '"Name":"beach-rio.jpg"' '"Width":1200' '"Height":800' '"ISO":"ISO 100"' \
   '"FStop":"ƒ1.8"' '"Shutter":"1/119 s"' '"FocalLength":"26 mm"' '"Lens":"Fennic Optics"' \
   '"DateTime":"Tue, 15 Jun 21 - 02:30pm"' '"showLocation":true' '"latitude":-22.95' \
-  '"longitude":-43.21'; do
+  '"longitude":-43.21' '"Place":"Rio de Janeiro, Rio de Janeiro, Brazil"'; do
   [[ $rio == *"$field"* ]] || fail "beach-rio.jpg lacks $field: $rio"
 done
 paris=$("$FENNIC" --info "$dir/city-paris.jpg")
 [[ $paris == *'"latitude":48.858'* && $paris == *'"longitude":2.294'* ]] ||
   fail "Paris is not north and east: $paris"
+[[ $paris == *'"Place":"Paris, Île-de-France Region, France"'* ]] || fail "Paris is not named: $paris"
 heic=$("$FENNIC" --info "$dir/evening.heic")
 [[ $heic == *'"Width":1000'* && $heic == *'"ISO":"ISO 50"'* ]] || fail "HEIC details: $heic"
 

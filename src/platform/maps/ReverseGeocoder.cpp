@@ -1,0 +1,36 @@
+#include "platform/maps/ReverseGeocoder.h"
+
+#include "platform/maps/PlaceIndex.h"
+
+#include <QFuture>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+std::optional<QString> unlessEmpty(const QString& text) {
+    return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+}
+
+} // namespace
+
+std::optional<PlaceMark> ReverseGeocoder::placeMarkAt(double latitude, double longitude) {
+    const Place* place = PlaceIndex::geonames().placeNear(latitude, longitude);
+    if (!place)
+        return std::nullopt;
+    return PlaceMark{unlessEmpty(place->name), unlessEmpty(place->state),
+                     unlessEmpty(place->country)};
+}
+
+void ReverseGeocoder::reverseGeocodeLocation(double latitude, double longitude, QObject* context,
+                                             Completion completion) {
+    if (!context || !completion)
+        return;
+    QtConcurrent::run([latitude, longitude] {
+        QList<PlaceMark> marks;
+        if (const auto mark = placeMarkAt(latitude, longitude))
+            marks.append(*mark);
+        return marks;
+    }).then(context, [completion = std::move(completion)](const QList<PlaceMark>& marks) {
+        completion(marks);
+    });
+}
