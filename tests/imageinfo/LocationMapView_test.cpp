@@ -59,11 +59,12 @@ struct MapFixture {
 };
 
 // Pixels in the top-right corner, where the tile notice sits, whose green
-// is above the given level.
+// is above the given level; the rounded corner itself is left out.
 int noticePixels(const QImage& image, int greenAbove) {
+    const int cornerRadius = int(LocationMapView::cornerRadius);
     int count = 0;
     for (int y = 0; y < 16; ++y)
-        for (int x = image.width() - 80; x < image.width(); ++x)
+        for (int x = image.width() - 80; x < image.width() - cornerRadius; ++x)
             count += image.pixelColor(x, y).green() > greenAbove;
     return count;
 }

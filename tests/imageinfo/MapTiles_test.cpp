@@ -1,5 +1,6 @@
 #include "imageinfo/MapTiles.h"
 
+#include <QRectF>
 #include <gtest/gtest.h>
 
 using namespace MapTiles;
@@ -82,8 +83,9 @@ TEST(MapTiles, everyPixelOfThePanelIsCoveredExactlyOnce) {
          {GeoLocation{48.8584, 2.2945}, GeoLocation{-33.86, 151.2}, GeoLocation{0, 179.9}}) {
         const int zoom = zoomLevelToFit({center, {2.02, 2.02}}, panel);
         const QList<TilePlacement> tiles = tilesCovering(center, zoom, panel);
-        for (const QPointF probe : {QPointF(0, 0), QPointF(287, 0), QPointF(0, 139),
-                                    QPointF(287, 139), QPointF(144, 70)}) {
+        // Pixel centres: tile edges fall between pixels.
+        for (const QPointF probe : {QPointF(0.5, 0.5), QPointF(287.5, 0.5), QPointF(0.5, 139.5),
+                                    QPointF(287.5, 139.5), QPointF(144.5, 70.5)}) {
             int covering = 0;
             for (const TilePlacement& tile : tiles) {
                 if (QRectF(tile.topLeft, QSizeF(tileSize, tileSize)).contains(probe))

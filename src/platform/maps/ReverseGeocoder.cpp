@@ -2,7 +2,7 @@
 
 #include "platform/maps/PlaceIndex.h"
 
-#include <QFuture>
+#include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -25,12 +25,17 @@ void ReverseGeocoder::reverseGeocodeLocation(double latitude, double longitude, 
                                              Completion completion) {
     if (!context || !completion)
         return;
-    QtConcurrent::run([latitude, longitude] {
+    // The watcher belongs to the context: gone with it, it calls nobody.
+    auto* watcher = new QFutureWatcher<QList<PlaceMark>>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, watcher,
+                     [watcher, completion = std::move(completion)] {
+                         watcher->deleteLater();
+                         completion(watcher->result());
+                     });
+    watcher->setFuture(QtConcurrent::run([latitude, longitude] {
         QList<PlaceMark> marks;
         if (const auto mark = placeMarkAt(latitude, longitude))
             marks.append(*mark);
         return marks;
-    }).then(context, [completion = std::move(completion)](const QList<PlaceMark>& marks) {
-        completion(marks);
-    });
+    }));
 }

@@ -27,7 +27,7 @@ public:
 
     // Answers later, on the thread of `context` (the main thread for a
     // widget), never before this call returns. No answer comes once
-    // `context` is gone.
+    // `context` is gone. Called on the thread of `context`.
     virtual void reverseGeocodeLocation(double latitude, double longitude, QObject* context,
                                         Completion completion);
 
