@@ -402,13 +402,15 @@ void Home::resizeEvent(QResizeEvent* event) {
 }
 
 void Home::placeDetails() {
-    // Bottom right of the picture's area; a card taller than the area keeps
-    // its top in view.
+    // Bottom right of the picture's area. A card taller than the area keeps
+    // its top in view and runs off the bottom rather than squeeze its lines.
     const QRect area = m_imageArea->geometry();
-    const QSize size = m_details->sizeHint().boundedTo(area.size().expandedTo(QSize(1, 1)));
-    m_details->setGeometry(QRect(QPoint(area.right() + 1 - m_details->sizeHint().width(),
+    const QSize size = m_details->sizeHint();
+    m_details->setGeometry(QRect(QPoint(area.right() + 1 - size.width(),
                                         std::max(area.top(), area.bottom() + 1 - size.height())),
-                                 QSize(m_details->sizeHint().width(), size.height())));
+                                 size));
+    // The card's new lines are laid out before the next paint, not after.
+    m_details->placeCard();
     if (m_details->isVisible()) {
         m_details->raise();
         m_toolbar->raise();

@@ -2,6 +2,8 @@
 // folder pointed into a private temporary directory so that no test ever
 // reads or writes the developer's own settings, recent files or Trash.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,6 +20,13 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    // Maps never reach a real tile server: nothing listens on this port.
+    QDir().mkpath(home.path() + "/config/fennic");
+    QFile settings(home.path() + "/config/fennic/fennic.conf");
+    if (!settings.open(QIODevice::WriteOnly) ||
+        settings.write("[General]\nmapTileTemplate=http://127.0.0.1:9/{z}/{x}/{y}.png\n") < 0)
+        return 2;
+    settings.close();
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

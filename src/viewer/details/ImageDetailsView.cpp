@@ -1,10 +1,12 @@
 #include "viewer/details/ImageDetailsView.h"
 
+#include "imageinfo/LocationMapView.h"
 #include "platform/LaunchServicesWrapper.h"
 #include "viewer/ViewObserver.h"
 #include "viewer/details/DetailsCard.h"
 #include "viewer/details/SidebarStatText.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -52,18 +54,13 @@ ImageDetailsView::ImageDetailsView(ViewObserver& viewObserver, QWidget* parent)
     setObjectName(QStringLiteral("imageDetailsView"));
     // Nothing on it answers the mouse: clicks and drags reach the picture.
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(inset, inset, inset + 2, inset + 2);
-    outer->setSpacing(0);
     m_card = new DetailsCard(this);
-    m_card->setFixedWidth(cardWidth);
     auto* shadow = new QGraphicsDropShadowEffect(m_card);
     shadow->setColor(QColor(0, 0, 0, 26));
     shadow->setBlurRadius(5);
     shadow->setOffset(0, 2);
     m_card->setGraphicsEffect(shadow);
-    outer->addStretch(1);
-    outer->addWidget(m_card);
+    m_card->installEventFilter(this);
 
     m_cardLayout = new QVBoxLayout(m_card);
     m_cardLayout->setContentsMargins(8, 8, 8, 8);
@@ -91,15 +88,43 @@ ImageDetailsView::ImageDetailsView(ViewObserver& viewObserver, QWidget* parent)
     });
     connect(&m_viewObserver, &ViewObserver::showLocationChanged, this,
             &ImageDetailsView::updateMapVisibility);
+    connect(&m_viewObserver, &ViewObserver::locationChanged, this, [this] {
+        if (isVisibleTo(parentWidget()))
+            setUpMap();
+    });
+    setMapPanel(new LocationMapView);
     setVisible(false);
     followHidden();
 }
 
-QSize ImageDetailsView::sizeHint() const {
+bool ImageDetailsView::eventFilter(QObject* watched, QEvent* event) {
+    // Lines that wrap differently, a map shown or hidden: placed again.
+    if (watched == m_card && event->type() == QEvent::LayoutRequest)
+        Q_EMIT contentResized();
+    return QWidget::eventFilter(watched, event);
+}
+
+int ImageDetailsView::cardHeight() const {
     // Wrapped lines make the card taller: ask for the height at its width.
-    const int card = m_card->hasHeightForWidth() ? m_card->heightForWidth(cardWidth)
-                                                 : m_card->sizeHint().height();
-    return QSize(cardWidth + 2 * inset + 2, card + 2 * inset + 2);
+    return m_card->hasHeightForWidth() ? m_card->heightForWidth(cardWidth)
+                                       : m_card->sizeHint().height();
+}
+
+QSize ImageDetailsView::sizeHint() const {
+    return QSize(cardWidth + 2 * inset + 2, cardHeight() + 2 * inset + 2);
+}
+
+void ImageDetailsView::placeCard() {
+    // At the bottom of the sidebar, inside the usual inset and 2 more at the
+    // trailing side and bottom.
+    const int height = cardHeight();
+    m_card->setGeometry(inset, this->height() - inset - 2 - height, cardWidth, height);
+    m_card->layout()->activate();
+}
+
+void ImageDetailsView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeCard();
 }
 
 void ImageDetailsView::setMapPanel(QWidget* map) {
@@ -113,6 +138,11 @@ void ImageDetailsView::setMapPanel(QWidget* map) {
     updateMapVisibility();
 }
 
+void ImageDetailsView::setUpMap() {
+    if (auto* map = qobject_cast<LocationMapView*>(m_map))
+        map->setUp(m_viewObserver.location());
+}
+
 void ImageDetailsView::followHidden() {
     const bool hidden = m_viewObserver.hideInfoSidebar();
     if (hidden == !isVisibleTo(parentWidget()) && m_lines)
@@ -122,6 +152,10 @@ void ImageDetailsView::followHidden() {
     } else {
         rebuild();
         preselectConversion();
+        // The map shows where this photo was taken, not where the last one
+        // seen with the sidebar open was.
+        if (m_viewObserver.showLocation())
+            setUpMap();
         show();
         raise();
     }
@@ -198,6 +232,9 @@ void ImageDetailsView::rebuild() {
         m_cardLayout->insertWidget(0, lines);
     }
     m_lines = lines;
+    // Shown now, not when the layout gets round to it, so that the card's
+    // height counts the new lines at once.
+    lines->show();
     updateMapVisibility();
     Q_EMIT contentResized();
 }

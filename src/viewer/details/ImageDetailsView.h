@@ -22,11 +22,14 @@ public:
 
     explicit ImageDetailsView(ViewObserver& viewObserver, QWidget* parent = nullptr);
 
-    // The map panel (any widget); it is shown while the photo has a position.
+    // The map panel (a LocationMapView unless a test gives another); it is
+    // shown while the photo has a position.
     void setMapPanel(QWidget* map);
     QWidget* mapPanel() const { return m_map; }
 
     QSize sizeHint() const override;
+    // Lays the card out at the bottom of the sidebar's height.
+    void placeCard();
 
     // The lines as last shown, for tests.
     const SidebarContent& content() const { return m_content; }
@@ -39,11 +42,17 @@ Q_SIGNALS:
     // The card's size changed: the window places the sidebar again.
     void contentResized();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void followHidden();
     void rebuild();
     void preselectConversion();
     void updateMapVisibility();
+    void setUpMap();
+    int cardHeight() const;
 
     ViewObserver& m_viewObserver;
     QWidget* m_card = nullptr;
