@@ -355,7 +355,8 @@ void AppDelegate::createActions() {
     separator();
     add(QStringLiteral("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), true,
         &AppDelegate::showPreferences);
-    add(QStringLiteral("Keyboard Shortcuts"), {}, true, &AppDelegate::showShortcuts);
+    add(QStringLiteral("Keyboard Shortcuts"), QKeySequence(Qt::Key_F1), true,
+        &AppDelegate::showShortcuts);
     separator();
     add(QStringLiteral("Open…"), QKeySequence(Qt::CTRL | Qt::Key_O), true,
         &AppDelegate::showOpenDialog);
