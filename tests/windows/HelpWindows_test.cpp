@@ -107,7 +107,8 @@ TEST(HelpWindowsTest, TheMenuOpensNewCentredWindowsAboveTheViewers) {
     // Closing deletes them, and the program may end once nothing is left.
     QSignalSpy nothingLeft(&delegate, &AppDelegate::nothingLeftToShow);
     for (QWidget* window : all)
-        window->close();
+        EXPECT_TRUE(window->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(nothingLeft.wait(2000));
     EXPECT_TRUE(openWindows<AboutWindow>().isEmpty());
 }
