@@ -5,6 +5,7 @@
 #include "platform/DesktopNotifications.h"
 #include "platform/FileWriteQueue.h"
 #include "platform/FolderListing.h"
+#include "platform/LaunchServicesWrapper.h"
 #include "platform/RecentlyUsed.h"
 #include "platform/UserFolders.h"
 #include "platform/WindowManagerHints.h"
@@ -17,6 +18,9 @@
 #include "viewer/loading/DecodeScheduler.h"
 #include "viewer/loading/DisplayDecode.h"
 #include "viewer/loading/ImageCache.h"
+#include "windows/AboutViewController.h"
+#include "windows/PreferencesViewWindowController.h"
+#include "windows/Shortcuts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -86,6 +90,9 @@ AppDelegate::~AppDelegate() {
     // Windows go first: their loaders are clients of the scheduler.
     for (const auto& window : std::as_const(windowsDictionary))
         delete window.data();
+    // The preferences window holds on to this delegate.
+    for (const auto& window : std::as_const(m_auxiliaryWindows))
+        delete window.data();
 }
 
 DecodeScheduler& AppDelegate::decodeScheduler() {
@@ -126,6 +133,7 @@ void AppDelegate::fileRemoved(const QString& path) {
 void AppDelegate::applicationDidFinishLaunching() {
     toolbarHeightConstant = visualstyle::toolbarHeight(
         visualstyle::fromVisualStyleAsFrame(visualStyleAsFrame.wrappedValue()));
+    LaunchServicesWrapper::registerAtFirstLaunch(*m_store);
     thisScreen = QGuiApplication::primaryScreen();
     if (!didLoadWithFile)
         showOpenDialog();
@@ -343,12 +351,13 @@ void AppDelegate::createActions() {
         m_actions << action;
         m_menu->addAction(action);
     };
-    add(QStringLiteral("About Fennic"), {}, false, &AppDelegate::showAboutWindow);
+    add(QStringLiteral("About Fennic"), {}, true, &AppDelegate::showAboutWindow);
     add(QStringLiteral("Check for Updates…"), {}, false, &AppDelegate::checkForUpdatees);
     separator();
-    add(QStringLiteral("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), false,
+    add(QStringLiteral("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), true,
         &AppDelegate::showPreferences);
-    add(QStringLiteral("Keyboard Shortcuts"), {}, false, &AppDelegate::showShortcuts);
+    add(QStringLiteral("Keyboard Shortcuts"), QKeySequence(Qt::Key_F1), true,
+        &AppDelegate::showShortcuts);
     separator();
     add(QStringLiteral("Open…"), QKeySequence(Qt::CTRL | Qt::Key_O), true,
         &AppDelegate::showOpenDialog);
@@ -385,9 +394,23 @@ void AppDelegate::createActions() {
         &AppDelegate::quitApp);
 }
 
-void AppDelegate::showAboutWindow() {}
-void AppDelegate::showPreferences() {}
-void AppDelegate::showShortcuts() {}
+void AppDelegate::showAboutWindow() {
+    keepAuxiliaryWindow(AboutWindow::open());
+}
+void AppDelegate::showPreferences() {
+    keepAuxiliaryWindow(PreferencesViewWindowController::open(*this));
+}
+void AppDelegate::showShortcuts() {
+    keepAuxiliaryWindow(ShortcutsWindow::open());
+}
+
+void AppDelegate::keepAuxiliaryWindow(QWidget* window) {
+    // The program stays while such a window is open, and may end with it.
+    m_auxiliaryWindows.removeAll(nullptr);
+    m_auxiliaryWindows << window;
+    connect(window, &QObject::destroyed, this, &AppDelegate::nothingLeftToShowCheck,
+            Qt::QueuedConnection);
+}
 void AppDelegate::checkForUpdatees() {}
 
 void AppDelegate::showOpenDialog() {
@@ -424,6 +447,10 @@ void AppDelegate::showOpenDialog() {
 bool AppDelegate::hasLiveWindow() const {
     if (dialog && dialog->isVisible())
         return true;
+    for (const auto& window : m_auxiliaryWindows) {
+        if (window)
+            return true;
+    }
     for (const auto& window : windowsDictionary) {
         if (window)
             return true;

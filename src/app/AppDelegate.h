@@ -143,11 +143,14 @@ private:
     QRect workArea(const QWidget* window) const;
     void nothingLeftToShowCheck();
     bool hasLiveWindow() const;
+    // Preferences, shortcuts and About windows: open ones keep the program running.
+    void keepAuxiliaryWindow(QWidget* window);
 
     SettingsStore* m_store;
     NotificationCenter m_notificationCenter;
     NotificationCenter::Token m_positionWindowToken;
     QList<QAction*> m_actions;
+    QList<QPointer<QWidget>> m_auxiliaryWindows;
     QMenu* m_menu = nullptr;
     QHash<QString, Fit> m_fits;
     std::unique_ptr<ImageCache> m_imageCache;
