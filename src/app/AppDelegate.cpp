@@ -16,12 +16,14 @@
 #include "viewer/loading/DecodeScheduler.h"
 #include "viewer/loading/DisplayDecode.h"
 #include "viewer/loading/ImageCache.h"
+#include "windows/UpdateDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTimer>
+#include <QUrl>
 #include <QUuid>
 #include <QWidget>
 #include <QtMath>
@@ -126,7 +128,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     toolbarHeightConstant = visualstyle::toolbarHeight(
         visualstyle::fromVisualStyleAsFrame(visualStyleAsFrame.wrappedValue()));
     thisScreen = QGuiApplication::primaryScreen();
-    if (!didLoadWithFile)
+    if (!didLoadWithFile && !waitForActivation)
         showOpenDialog();
     observePositionWindow();
 }
@@ -343,7 +345,7 @@ void AppDelegate::createActions() {
         m_menu->addAction(action);
     };
     add(QStringLiteral("About Fennic"), {}, false, &AppDelegate::showAboutWindow);
-    add(QStringLiteral("Check for Updates…"), {}, false, &AppDelegate::checkForUpdatees);
+    add(QStringLiteral("Check for Updates…"), {}, true, &AppDelegate::checkForUpdatees);
     separator();
     add(QStringLiteral("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), false,
         &AppDelegate::showPreferences);
@@ -387,7 +389,16 @@ void AppDelegate::createActions() {
 void AppDelegate::showAboutWindow() {}
 void AppDelegate::showPreferences() {}
 void AppDelegate::showShortcuts() {}
-void AppDelegate::checkForUpdatees() {}
+void AppDelegate::checkForUpdatees() {
+    // One check at a time: a second click brings the running one forward.
+    if (!m_updateDialog) {
+        const QUrl feed(makeSetting(AppSettings::updateFeedURL, m_store).wrappedValue());
+        m_updateDialog = UpdateDialog::checkNow(feed, QStringLiteral(FENNIC_VERSION));
+    }
+    m_updateDialog->show();
+    m_updateDialog->raise();
+    m_updateDialog->activateWindow();
+}
 
 void AppDelegate::showOpenDialog() {
     if (dialog)

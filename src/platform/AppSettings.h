@@ -26,6 +26,9 @@ inline const Key<bool> heifChoose{"heifChoose", true};
 inline const Key<bool> heicChoose{"heicChoose", true};
 inline const Key<bool> bmpChoose{"bmpChoose", true};
 inline const Key<bool> dngChoose{"dngChoose", true};
+// Where "Check for Updates…" reads the list of releases (an RSS appcast).
+inline const Key<QString> updateFeedURL{"updateFeedURL",
+                                        QStringLiteral("https://fennic.org/appcast.xml")};
 
 } // namespace AppSettings
 
