@@ -23,6 +23,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # HEIF or raw file, Qt's platform and image plugins are loaded at run time,
 # the typeface stands in for the design's, and the MIME database names files.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libheif1, libraw20, qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, fonts-manrope, shared-mime-info")
+    "libheif1, libraw20, qt6-qpa-plugins, qt6-image-formats-plugins, fonts-manrope, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus-user-session | dbus-x11")
 include(CPack)
