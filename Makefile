@@ -3,8 +3,10 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 SECONDS ?= 60
 FILE ?= samples
+PREFIX ?= /usr/local
 
-.PHONY: all setup configure build run test sanitize fuzz bench samples screenshots format clean
+.PHONY: all setup configure build run test sanitize fuzz bench samples screenshots format clean \
+        install package package-check
 
 all: build
 
@@ -25,6 +27,18 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j 2
 	$(MAKE) sanitize
+
+# Installs into PREFIX (DESTDIR is honoured): `make install PREFIX=$HOME/.local`.
+install: build
+	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# A Debian package in $(BUILD_DIR): fennic_<version>_<arch>.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+# Builds the package and checks its fields and contents.
+package-check: package
+	tests/install/package_test.sh $(BUILD_DIR)
 
 # The unit and widget tests again, built with AddressSanitizer and
 # UndefinedBehaviorSanitizer; any report fails them (tests/run-sanitized).

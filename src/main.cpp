@@ -99,7 +99,15 @@ int main(int argc, char** argv) {
     const int status = named && paths.isEmpty() ? 1 : 0;
 
     ApplicationBus bus;
-    if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded) {
+    if (line.gapplicationService) {
+        // D-Bus started us for a call to org.fennic.Fennic: only the owner of
+        // the name can take it.
+        if (!bus.claim()) {
+            std::fprintf(stderr, "fennic: cannot own %s on the session bus\n",
+                         ApplicationBus::serviceName);
+            return 1;
+        }
+    } else if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded) {
         // The running instance shows the files; do not wait for our own
         // start-up decode to finish.
         std::fflush(stdout);
@@ -112,6 +120,7 @@ int main(int argc, char** argv) {
     FontsManager::installFontSubstitutions();
     AppDelegate delegate;
     delegate.earlyDecode = early.get();
+    delegate.waitForActivation = line.gapplicationService;
     // A viewer window is hidden while its first image loads, so Qt's rule of
     // quitting when the last window closes would end the program between the
     // open dialog and the window it opens. The delegate says when nothing is

@@ -21,12 +21,14 @@
 #include "windows/AboutViewController.h"
 #include "windows/PreferencesViewWindowController.h"
 #include "windows/Shortcuts.h"
+#include "windows/UpdateDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTimer>
+#include <QUrl>
 #include <QUuid>
 #include <QWidget>
 #include <QtMath>
@@ -135,7 +137,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         visualstyle::fromVisualStyleAsFrame(visualStyleAsFrame.wrappedValue()));
     LaunchServicesWrapper::registerAtFirstLaunch(*m_store);
     thisScreen = QGuiApplication::primaryScreen();
-    if (!didLoadWithFile)
+    if (!didLoadWithFile && !waitForActivation)
         showOpenDialog();
     observePositionWindow();
 }
@@ -352,7 +354,7 @@ void AppDelegate::createActions() {
         m_menu->addAction(action);
     };
     add(QStringLiteral("About Fennic"), {}, true, &AppDelegate::showAboutWindow);
-    add(QStringLiteral("Check for Updates…"), {}, false, &AppDelegate::checkForUpdatees);
+    add(QStringLiteral("Check for Updates…"), {}, true, &AppDelegate::checkForUpdatees);
     separator();
     add(QStringLiteral("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), true,
         &AppDelegate::showPreferences);
@@ -411,7 +413,16 @@ void AppDelegate::keepAuxiliaryWindow(QWidget* window) {
     connect(window, &QObject::destroyed, this, &AppDelegate::nothingLeftToShowCheck,
             Qt::QueuedConnection);
 }
-void AppDelegate::checkForUpdatees() {}
+void AppDelegate::checkForUpdatees() {
+    // One check at a time: a second click brings the running one forward.
+    if (!m_updateDialog) {
+        const QUrl feed(makeSetting(AppSettings::updateFeedURL, m_store).wrappedValue());
+        m_updateDialog = UpdateDialog::checkNow(feed, QStringLiteral(FENNIC_VERSION));
+    }
+    m_updateDialog->show();
+    m_updateDialog->raise();
+    m_updateDialog->activateWindow();
+}
 
 void AppDelegate::showOpenDialog() {
     if (dialog)

@@ -23,6 +23,7 @@ class ImageCache;
 class PreviewWindowController;
 class QAction;
 class QMenu;
+class UpdateDialog;
 
 // The spine of the program: starts it, opens files into viewer windows,
 // keeps the window registries, and carries the application menu's actions.
@@ -93,6 +94,9 @@ public:
     QPointer<QScreen> thisScreen;
     QPointer<PreviewWindowController> previewWindow;
     bool didLoadWithFile = false;
+    // Started by D-Bus activation: the desktop's Activate or Open call says
+    // what to show, so start-up shows no open dialog.
+    bool waitForActivation = false;
     std::optional<QString> thisDirectory;
     const QStringList fileExtenstionsAccepted;
     const QStringList fileExtenstionsAcceptedForRotating;
@@ -153,6 +157,7 @@ private:
     QList<QPointer<QWidget>> m_auxiliaryWindows;
     QMenu* m_menu = nullptr;
     QHash<QString, Fit> m_fits;
+    QPointer<UpdateDialog> m_updateDialog;
     std::unique_ptr<ImageCache> m_imageCache;
     std::unique_ptr<DecodeScheduler> m_decodeScheduler;
     // Last: destroyed first, it finishes the writes still queued.

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "platform/FolderListing.h"
 #include "app/OpenRequest.h"
+#include "platform/FolderListing.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +25,8 @@ CommandLine parseArguments(const std::vector<Argument>& args) {
             line.mode = CommandLine::Mode::List;
         } else if (!optionsEnded && arg == QLatin1String("--info")) {
             line.mode = CommandLine::Mode::Info;
+        } else if (!optionsEnded && arg == QLatin1String("--gapplication-service")) {
+            line.gapplicationService = true;
         } else if (!optionsEnded &&
                    (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
             line.mode = CommandLine::Mode::Help;
@@ -46,6 +48,8 @@ CommandLine parseArguments(const std::vector<Argument>& args) {
         line.error = QStringLiteral("--list takes exactly one folder");
     else if (line.mode == CommandLine::Mode::Info && named == 0)
         line.error = QStringLiteral("--info takes one or more files");
+    else if (line.gapplicationService && (line.mode != CommandLine::Mode::Open || named != 0))
+        line.error = QStringLiteral("--gapplication-service takes no files and no other option");
     return line;
 }
 

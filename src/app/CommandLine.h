@@ -7,6 +7,7 @@
 // fennic [FILE|FOLDER...]     open each in its own window
 // fennic --list FOLDER        print the folder's images in display order
 // fennic --info FILE...       print each file's details as one JSON line
+// fennic --gapplication-service   (D-Bus activation) wait for the desktop's call
 struct CommandLine {
     enum class Mode { Open, List, Info, Help, Version };
     Mode mode = Mode::Open;
@@ -15,6 +16,9 @@ struct CommandLine {
     // every file name as UTF-8, so no QString reaches these files.
     QStringList undecodablePaths;
     QString error; // a usage error; empty when the line is valid
+    // --gapplication-service: started by D-Bus activation (the service
+    // file's Exec line); take the bus name and wait for Activate or Open.
+    bool gapplicationService = false;
 };
 
 // args excludes the program name.

@@ -31,6 +31,10 @@ inline const Key<bool> dngChoose{"dngChoose", true};
 inline const Key<QString> mapTileTemplate{
     "mapTileTemplate", QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png")};
 
+// Where "Check for Updates…" reads the list of releases (an RSS appcast).
+inline const Key<QString> updateFeedURL{"updateFeedURL",
+                                        QStringLiteral("https://fennic.org/appcast.xml")};
+
 } // namespace AppSettings
 
 // Creates the wrapper for one entry of the table above.

@@ -64,26 +64,39 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, BusWindow& window
 
 ApplicationBus::ApplicationBus(QObject* parent) : QObject(parent) {}
 
-ApplicationBus::Role ApplicationBus::claimOrForward(const QStringList& absolutePaths) {
+bool ApplicationBus::claim() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return Role::Alone;
+        return false;
+
+    // The object is in place before the name is taken: when D-Bus started
+    // this process, the call that started it arrives as soon as the name is
+    // ours, and would otherwise find no object. One adaptor per interface.
+    qDBusRegisterMetaType<BusWindow>();
+    qDBusRegisterMetaType<QList<BusWindow>>();
+    auto* object = new QObject(this);
+    new FreedesktopApplicationAdaptor(object, this);
+    new FennicWindowsAdaptor(object, this);
+    const QString path = QString::fromLatin1(objectPath);
+    bus.registerObject(path, object, QDBusConnection::ExportAdaptors);
 
     QDBusConnectionInterface* daemon = bus.interface();
     const auto reply = daemon->registerService(QString::fromLatin1(serviceName),
                                                QDBusConnectionInterface::DontQueueService,
                                                QDBusConnectionInterface::DontAllowReplacement);
-    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
-        // One object, one adaptor per interface.
-        qDBusRegisterMetaType<BusWindow>();
-        qDBusRegisterMetaType<QList<BusWindow>>();
-        auto* object = new QObject(this);
-        new FreedesktopApplicationAdaptor(object, this);
-        new FennicWindowsAdaptor(object, this);
-        bus.registerObject(QString::fromLatin1(objectPath), object,
-                           QDBusConnection::ExportAdaptors);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
+        return true;
+    bus.unregisterObject(path);
+    delete object;
+    return false;
+}
+
+ApplicationBus::Role ApplicationBus::claimOrForward(const QStringList& absolutePaths) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return Role::Alone;
+    if (claim())
         return Role::Primary;
-    }
 
     QDBusMessage call;
     if (absolutePaths.isEmpty()) {

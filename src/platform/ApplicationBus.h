@@ -31,6 +31,9 @@ public:
     // Becomes the running instance, or hands the paths to the one running.
     // An empty list asks the running instance to come forward.
     Role claimOrForward(const QStringList& absolutePaths);
+    // Only becomes the running instance: false when there is no session bus
+    // or another process owns the name.
+    bool claim();
 
     // Answers ActivateAction: takes the action's name and its parameter (with
     // D-Bus containers already turned into plain Qt values) and returns why

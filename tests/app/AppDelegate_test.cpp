@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "platform/RecentlyUsed.h"
 #include "support/TestFiles.h"
+#include "windows/UpdateDialog.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -128,6 +129,36 @@ TEST_F(AppDelegateTest, MenuCommandsAndPositionRequestsAddressTheCurrentWindowOn
     // Once the application loses focus it stops listening.
     delegate.applicationWillResignActive();
     EXPECT_EQ(position(*delegate.uuid), "");
+}
+
+TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
+    // An address the checker refuses at once: the test needs no network.
+    store->setValue("updateFeedURL", "ftp://example.org/appcast.xml");
+    AppDelegate delegate(store.get());
+    QAction* check = nullptr;
+    for (QAction* action : delegate.menuActions()) {
+        if (action->text() == "Check for Updates…")
+            check = action;
+    }
+    ASSERT_TRUE(check);
+    EXPECT_TRUE(check->isEnabled());
+    const auto dialogs = [] {
+        QList<UpdateDialog*> found;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<UpdateDialog*>(top); dialog && dialog->isVisible())
+                found << dialog;
+        }
+        return found;
+    };
+    check->trigger();
+    check->trigger(); // the running check comes forward; no second one
+    ASSERT_EQ(dialogs().size(), 1);
+    QTRY_VERIFY(dialogs().first()->headline().contains("ftp://example.org/appcast.xml"));
+    EXPECT_TRUE(dialogs().first()->headline().startsWith("The update check failed: "));
+    // Launched by D-Bus activation, start-up waits for the desktop's call.
+    delegate.waitForActivation = true;
+    delegate.applicationDidFinishLaunching();
+    EXPECT_FALSE(delegate.dialog);
 }
 
 TEST_F(AppDelegateTest, OpenedFilesReachTheRecentlyUsedList) {

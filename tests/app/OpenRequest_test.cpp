@@ -32,6 +32,20 @@ TEST(CommandLine, RejectsBadUseAndKnowsHelpAndTheEndOfOptions) {
     EXPECT_EQ(parseCommandLine({"--help"}).mode, CommandLine::Mode::Help);
 }
 
+TEST(CommandLine, TheDBusServiceFlagStandsAlone) {
+    const CommandLine service = parseCommandLine({"--gapplication-service"});
+    EXPECT_TRUE(service.error.isEmpty());
+    EXPECT_TRUE(service.gapplicationService);
+    EXPECT_EQ(service.mode, CommandLine::Mode::Open);
+    EXPECT_FALSE(parseCommandLine({"a.jpg"}).gapplicationService);
+    // What it is started for comes over the bus, never with it.
+    for (const QStringList& bad : {QStringList{"--gapplication-service", "a.jpg"},
+                                   QStringList{"--gapplication-service", "--info", "a.jpg"}})
+        EXPECT_FALSE(parseCommandLine(bad).error.isEmpty()) << qPrintable(bad.join(' '));
+    EXPECT_EQ(parseCommandLine({"--", "--gapplication-service"}).paths,
+              QStringList{"--gapplication-service"});
+}
+
 TEST(CommandLine, RefusesNamesThatAreNotUtf8AndPrintsOddNamesOnOneLine) {
     // Qt cannot keep these bytes in a QString: the file would not be the one opened.
     const char* open[] = {"fennic", "a.jpg", "b\xff\xfe.jpg", "--", "-c\x80.jpg", "\xc3\xa9.jpg"};

@@ -1,0 +1,28 @@
+# `make package`: a Debian package built by CPack from the install rules.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME fennic)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Fennic developers")
+set(CPACK_PACKAGE_CONTACT "The Fennic developers <fennic@fennic.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Fennic opens a photo at once in a window sized to the picture; the arrow keys step\n\
+through the other images of its folder. It zooms, turns pictures a quarter turn\n\
+(written back without re-encoding where the format allows it), converts to PNG,\n\
+JPEG or BMP, prints, and moves pictures to the Trash. It reads JPEG, PNG, BMP,\n\
+TIFF, HEIC and HEIF files and camera raw files.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://fennic.org/")
+# The libraries the program is linked with, as dpkg-shlibdeps finds them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What it needs but does not link: libheif and LibRaw are opened on the first
+# HEIF or raw file, Qt's platform and image plugins are loaded at run time,
+# the typeface stands in for the design's, and the MIME database names files.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libheif1, libraw20, qt6-qpa-plugins, qt6-image-formats-plugins, fonts-manrope, shared-mime-info")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus-user-session | dbus-x11")
+include(CPack)

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The desktop entry, the software-centre metadata and the manual page pass
+# the desktop's own validators.
+#   metadata_test.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+src=$1 build=$2
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+desktop-file-validate "$src/resources/desktop/org.fennic.Fennic.desktop" ||
+  fail "desktop-file-validate rejects the desktop entry"
+out=$(appstreamcli validate --no-net --explain "$src/resources/desktop/org.fennic.Fennic.metainfo.xml" 2>&1) ||
+  { echo "$out" >&2; fail "appstreamcli rejects the metainfo"; }
+# Warnings would hide the application in software centres; infos are fine.
+if grep -qE '^[EW]:' <<<"$out"; then echo "$out" >&2; fail "appstreamcli warns"; fi
+
+# The manual page renders without a groff warning and has its sections.
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$build/man/fennic.1" 2>&1 >/dev/null || true)
+[ -z "$warnings" ] || fail "man page warnings: $warnings"
+page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$build/man/fennic.1" 2>/dev/null)
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS FILES ENVIRONMENT; do
+  grep -q "^$section" <<<"$page" || fail "man page has no $section section"
+done
+# Every option the program accepts is documented.
+for option in --list --info --help --version --gapplication-service; do
+  grep -q -- "$option" <<<"$page" || fail "man page does not document $option"
+done
+echo PASS
