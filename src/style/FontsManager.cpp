@@ -27,3 +27,9 @@ QFont FontsManager::font(bool bold, qreal pointSize) {
         font.setPointSizeF(pointSize);
     return font;
 }
+
+QFont FontsManager::pixelFont(bool bold, int pixels) {
+    QFont font = FontsManager::font(bold, 0);
+    font.setPixelSize(pixels);
+    return font;
+}

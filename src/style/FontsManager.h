@@ -16,4 +16,7 @@ public:
 
     // The regular or bold face at the given size in points.
     static QFont font(bool bold, qreal pointSize);
+    // The same at a size in device-independent pixels, the unit the windows
+    // are laid out in (a 12-pixel label stays 12 pixels whatever the DPI).
+    static QFont pixelFont(bool bold, int pixels);
 };

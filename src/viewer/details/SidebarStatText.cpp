@@ -9,13 +9,6 @@
 
 namespace {
 
-// Sizes are in device-independent pixels, the unit the window is laid out in.
-QFont sidebarFont(bool bold, qreal size) {
-    QFont font = FontsManager::font(bold, 0);
-    font.setPixelSize(int(std::lround(size)));
-    return font;
-}
-
 // Lays text out line by line in width; calls draw for each line with its top.
 template <typename Draw>
 qreal layOut(QTextLayout& layout, qreal width, qreal extraSpacing, Draw draw) {
@@ -49,7 +42,7 @@ SidebarStatText::SidebarStatText(const QString& text, qreal fontSize, bool boldT
                                  QMargins padding, qreal extraLineSpacing, QWidget* parent)
     : QWidget(parent), m_text(text), m_fontSize(fontSize), m_boldText(boldText), m_padding(padding),
       m_extraLineSpacing(extraLineSpacing) {
-    setFont(sidebarFont(boldText, fontSize));
+    setFont(FontsManager::pixelFont(boldText, int(std::lround(fontSize))));
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
