@@ -11,12 +11,13 @@ mkdir -p "$FENNIC_SHOTS_OUT"
 start_window_manager
 "$MAKE_SAMPLES" samples "$WORK/samples" >/dev/null
 
-# Saves the window (its frame included) as $1.png.
+# Saves the window (its frame included) as $2.jpg.
 shoot() {
   local id=$1 name=$2 x y w h
   read -r x y w h <<<"$(frame_geometry "$id")"
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$FENNIC_SHOTS_OUT/$name.png"
-  echo "wrote $FENNIC_SHOTS_OUT/$name.png (${w}x${h})"
+  # At most 900 pixels wide: readable in the README, small in the repository.
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage -resize '900x900>' -quality 85 "$FENNIC_SHOTS_OUT/$name.jpg"
+  echo "wrote $FENNIC_SHOTS_OUT/$name.jpg (${w}x${h})"
 }
 settings() {
   mkdir -p "$XDG_CONFIG_HOME/fennic"
