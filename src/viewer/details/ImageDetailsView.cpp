@@ -226,7 +226,8 @@ void ImageDetailsView::rebuild() {
         column->addWidget(new SidebarStatText(*m_content.copyright, statFontSize, false, lines));
 
     if (m_lines) {
-        m_cardLayout->replaceWidget(m_lines, lines);
+        // The layout hands back the old lines' item: ours to delete.
+        delete m_cardLayout->replaceWidget(m_lines, lines);
         delete m_lines;
     } else {
         m_cardLayout->insertWidget(0, lines);
