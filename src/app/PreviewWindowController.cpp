@@ -4,7 +4,6 @@
 #include "app/CustomWindow.h"
 #include "platform/WindowManagerHints.h"
 #include "viewer/Home.h"
-#include "viewer/HomeHostingController.h"
 
 #include <QCloseEvent>
 #include <QDynamicPropertyChangeEvent>
@@ -30,8 +29,8 @@ PreviewWindowController::PreviewWindowController(AppDelegate& delegate,
     windowWillLoad(opening);
 
     window->setWindowTitle(QFileInfo(filePath).fileName());
-    m_hosting = std::make_unique<HomeHostingController>(delegate, opening, window);
-    window->setContentWidget(m_hosting->home);
+    m_home = new Home(delegate, opening, window);
+    window->setContentWidget(m_home);
     window->setRecordedScreen(delegate.thisScreen);
     window->setupFadeableViews();
     auto* hints = new WindowManagerHints(window);
@@ -42,7 +41,7 @@ PreviewWindowController::PreviewWindowController(AppDelegate& delegate,
     window->installEventFilter(this);
     windowDidLoad();
 
-    Home* home = m_hosting->home;
+    Home* home = m_home;
     // The title names the picture on screen, not the one still loading.
     connect(home, &Home::shownFileChanged, window,
             [window](const QString& path) { window->setWindowTitle(QFileInfo(path).fileName()); });
@@ -58,7 +57,7 @@ QWidget* PreviewWindowController::window() const {
 }
 
 Home* PreviewWindowController::home() const {
-    return m_hosting ? m_hosting->home : nullptr;
+    return m_home;
 }
 
 void PreviewWindowController::windowWillLoad(const ViewerOpening& opening) {

@@ -10,7 +10,6 @@
 
 class AppDelegate;
 class Home;
-class HomeHostingController;
 class QWidget;
 
 // One per viewer window: creates the window for an opening, registers it
@@ -39,7 +38,7 @@ private:
     void userResized(const QSize& size);
 
     AppDelegate& m_delegate;
-    std::unique_ptr<HomeHostingController> m_hosting;
+    QPointer<Home> m_home;
     // The window as an object: compared in the event filter, which also sees
     // the window's last events while it is being destroyed.
     const QObject* m_watched = nullptr;

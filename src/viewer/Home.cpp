@@ -14,7 +14,6 @@
 #include "viewer/ViewerHost.h"
 #include "viewer/WindowDragMover.h"
 #include "viewer/WindowGeometry.h"
-#include "viewer/components/EdgeTopArea.h"
 #include "viewer/components/WindowToolbar.h"
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/loading/ImageLoader.h"
@@ -126,8 +125,9 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
     connect(this, &Home::fileWritten, m_details,
             [this](const QString& path, bool) { m_details->fileChanged(path); });
 
-    m_edgeTopArea = new EdgeTopArea(&host.settingsStore(), this);
-    connect(m_edgeTopArea, &EdgeTopArea::placementChanged, this, [this] { refresh(); });
+    // The style may change in another window or another process.
+    connect(m_visualStyleAsFrame.notifier(), &StorageNotifier::valueChanged, this,
+            [this] { refresh(); });
 
     // Resolution and work-area changes of the primary screen, and a new
     // primary screen, all refit the window.

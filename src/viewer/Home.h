@@ -20,7 +20,6 @@
 #include <vector>
 
 class ViewerHost;
-class EdgeTopArea;
 class ImageDetailsView;
 class ImageAreaView;
 class ImageLoader;
@@ -183,7 +182,6 @@ private:
     WindowToolbar* m_toolbar = nullptr;
     ImageAreaView* m_imageArea = nullptr;
     ImageDetailsView* m_details = nullptr;
-    EdgeTopArea* m_edgeTopArea = nullptr;
     ImageLoader* m_loader = nullptr;
     WindowDragMover* m_windowMover = nullptr;
     QPropertyAnimation* m_opacityAnimation = nullptr;
