@@ -7,7 +7,7 @@
 // The two are timed alternately so that both see the same machine load, and
 // both wall-clock and CPU time are printed: on a shared machine the CPU-time
 // ratio is the steadier one.
-#include "platform/imageio/ImageDecoder.h"
+#include "imageio/decode/ImageDecoder.h"
 
 #include "support/ImageFixtures.h"
 

@@ -2,8 +2,8 @@
 // an embedded 1620x1080 JPEG preview): full resolution and for a 1440x875
 // screen. The files are generated once per run into a temporary folder, or
 // kept in $FENNIC_BENCH_DIR and reused when that is set.
-#include "platform/imageio/HeifImage.h"
-#include "platform/imageio/RawImage.h"
+#include "imageio/heif/HeifImage.h"
+#include "imageio/raw/RawImage.h"
 #include "support/HeifFixtures.h"
 #include "support/RawFixtures.h"
 

@@ -4,7 +4,7 @@
 // resident size is its own; the figure includes that process's baseline. A 512 x
 // 512 HEIC tile is encoded once; the other files are written by the fixture
 // writers the tests use.
-#include "platform/imageio/ImageDecoder.h"
+#include "imageio/decode/ImageDecoder.h"
 #include "support/HeifFixtures.h"
 #include "support/HostileFixtures.h"
 #include "support/ImageFixtures.h"

@@ -1,6 +1,6 @@
 // readImageProperties on a 24-megapixel camera JPEG with full Exif, GPS,
 // IPTC and a thumbnail; warm file cache. Target: under 2 ms per file.
-#include "platform/imageio/ImageProperties.h"
+#include "imageio/metadata/ImageProperties.h"
 
 #include "support/ImageFixtures.h"
 

@@ -3,16 +3,16 @@
 // Decoders that read files by name get the input as a file in a private
 // temporary folder; the JPEG decoder and the HEIF box editor (heifturn) read
 // from memory.
-#include "platform/RecentlyUsed.h"
-#include "platform/SettingsStore.h"
-#include "platform/imageio/HeifImage.h"
-#include "platform/imageio/HeifMetaEdit.h"
-#include "platform/imageio/ImageProperties.h"
-#include "platform/imageio/JpegDecoder.h"
-#include "platform/imageio/PngDecoder.h"
-#include "platform/imageio/QtImageDecoder.h"
-#include "platform/imageio/RawImage.h"
-#include "platform/imageio/TiffScaledDecoder.h"
+#include "desktop/files/RecentlyUsed.h"
+#include "desktop/settings/SettingsStore.h"
+#include "imageio/decode/JpegDecoder.h"
+#include "imageio/decode/PngDecoder.h"
+#include "imageio/decode/QtImageDecoder.h"
+#include "imageio/decode/TiffScaledDecoder.h"
+#include "imageio/heif/HeifImage.h"
+#include "imageio/heif/HeifMetaEdit.h"
+#include "imageio/metadata/ImageProperties.h"
+#include "imageio/raw/RawImage.h"
 
 #include <QCoreApplication>
 #include <QDir>

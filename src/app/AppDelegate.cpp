@@ -1,27 +1,27 @@
 #include "app/AppDelegate.h"
 
-#include "app/CustomWindow.h"
 #include "app/PreviewWindowController.h"
-#include "platform/DesktopNotifications.h"
-#include "platform/FileWriteQueue.h"
-#include "platform/FolderListing.h"
-#include "platform/LaunchServicesWrapper.h"
-#include "platform/RecentlyUsed.h"
-#include "platform/UserFolders.h"
-#include "platform/WindowManagerHints.h"
-#include "platform/WindowSystem.h"
-#include "platform/imageio/ImageDecoder.h"
+#include "desktop/apps/DefaultApplication.h"
+#include "desktop/bus/DesktopNotifications.h"
+#include "desktop/files/FolderListing.h"
+#include "desktop/files/RecentlyUsed.h"
+#include "desktop/files/UserFolders.h"
+#include "desktop/windowsystem/WindowManagerHints.h"
+#include "desktop/windowsystem/WindowSystem.h"
+#include "dialogs/AboutViewController.h"
+#include "dialogs/PreferencesViewWindowController.h"
+#include "dialogs/Shortcuts.h"
+#include "dialogs/UpdateDialog.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "imageio/write/FileWriteQueue.h"
 #include "style/VisualStyle.h"
-#include "viewer/Home.h"
 #include "viewer/WindowCommands.h"
 #include "viewer/WindowGeometry.h"
 #include "viewer/loading/DecodeScheduler.h"
 #include "viewer/loading/DisplayDecode.h"
 #include "viewer/loading/ImageCache.h"
-#include "windows/AboutViewController.h"
-#include "windows/PreferencesViewWindowController.h"
-#include "windows/Shortcuts.h"
-#include "windows/UpdateDialog.h"
+#include "viewer/view/Home.h"
+#include "window/CustomWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -135,7 +135,7 @@ void AppDelegate::fileRemoved(const QString& path) {
 void AppDelegate::applicationDidFinishLaunching() {
     toolbarHeightConstant = visualstyle::toolbarHeight(
         visualstyle::fromVisualStyleAsFrame(visualStyleAsFrame.wrappedValue()));
-    LaunchServicesWrapper::registerAtFirstLaunch(*m_store);
+    DefaultApplication::registerAtFirstLaunch(*m_store);
     thisScreen = QGuiApplication::primaryScreen();
     if (!didLoadWithFile && !waitForActivation)
         showOpenDialog();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/AppSettings.h"
-#include "platform/NotificationCenter.h"
+#include "desktop/bus/NotificationCenter.h"
+#include "desktop/settings/AppSettings.h"
 #include "viewer/ViewerHost.h"
 
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/OpenRequest.h"
-#include "platform/FolderListing.h"
+#include "desktop/files/FolderListing.h"
 
 #include <algorithm>
 #include <cstdio>

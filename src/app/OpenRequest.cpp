@@ -1,7 +1,7 @@
 #include "app/OpenRequest.h"
 
 #include "app/CommandLine.h"
-#include "platform/FolderListing.h"
+#include "desktop/files/FolderListing.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "app/PreviewWindowController.h"
 
 #include "app/AppDelegate.h"
-#include "app/CustomWindow.h"
-#include "platform/WindowManagerHints.h"
-#include "viewer/Home.h"
+#include "desktop/windowsystem/WindowManagerHints.h"
+#include "viewer/view/Home.h"
+#include "window/CustomWindow.h"
 
 #include <QCloseEvent>
 #include <QDynamicPropertyChangeEvent>

@@ -1,7 +1,7 @@
 #include "style/VisualStyle.h"
 
-#include "platform/AppSettings.h"
-#include "platform/SettingsStore.h"
+#include "desktop/settings/AppSettings.h"
+#include "desktop/settings/SettingsStore.h"
 
 namespace visualstyle {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/StoredValue.h"
+#include "desktop/settings/StoredValue.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageinfo/GeoLocation.h"
+#include "map/GeoLocation.h"
 
 #include <QMetaType>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
-#include "platform/RecentlyUsed.h"
+#include "desktop/files/RecentlyUsed.h"
+#include "dialogs/UpdateDialog.h"
 #include "support/TestFiles.h"
-#include "windows/UpdateDialog.h"
 
 #include <QApplication>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/SettingsStore.h"
+#include "desktop/settings/SettingsStore.h"
 #include "style/ControlsColour.h"
 #include "style/FontsManager.h"
 

@@ -1,7 +1,7 @@
 // Metadata for fixtures, written with exiv2.
 #include "support/ImageFixtures.h"
 
-#include "platform/imageio/Exiv2Metadata.h"
+#include "imageio/metadata/Exiv2Metadata.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "imageinfo/InfoTestSupport.h"
+#include "metadata/InfoTestSupport.h"
 #include "viewer/ViewObserver.h"
 
 #include <QMetaProperty>

@@ -1,7 +1,7 @@
 #include "viewer/details/ImageDetailsView.h"
 
-#include "imageinfo/LocationMapView.h"
-#include "platform/LaunchServicesWrapper.h"
+#include "desktop/files/FileAttributes.h"
+#include "map/LocationMapView.h"
 #include "viewer/ViewObserver.h"
 #include "viewer/details/DetailsCard.h"
 #include "viewer/details/SidebarStatText.h"
@@ -169,8 +169,7 @@ void ImageDetailsView::fileChanged(const QString& path) {
 
 void ImageDetailsView::rebuild() {
     const QString path = m_viewObserver.filePath();
-    const quint64 size =
-        path.isEmpty() ? 0 : LaunchServicesWrapper::fileSize(QUrl::fromLocalFile(path));
+    const quint64 size = path.isEmpty() ? 0 : FileAttributes::fileSize(QUrl::fromLocalFile(path));
     m_content = sidebarContent(m_viewObserver.imageAttr(), m_viewObserver.showLens(), path, size);
 
     auto* lines = new QWidget(m_card);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageinfo/SidebarContent.h"
+#include "metadata/SidebarContent.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "viewer/loading/DecodeScheduler.h"
 
-#include "platform/Trace.h"
-#include "platform/imageio/DecodeLimits.h"
+#include "desktop/Trace.h"
+#include "imageio/DecodeLimits.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

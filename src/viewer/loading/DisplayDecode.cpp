@@ -1,7 +1,7 @@
 #include "viewer/loading/DisplayDecode.h"
 
-#include "platform/imageio/ImageDecoder.h"
-#include "platform/imageio/ImageProperties.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "imageio/metadata/ImageProperties.h"
 
 DecodedImage decodeForDisplay(const QString& path, QSize targetSize) {
     DecodedImage image = decodeImage(path, targetSize);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/imageio/DecodedImage.h"
+#include "imageio/DecodedImage.h"
 
 #include <QSize>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "viewer/loading/EarlyDecode.h"
 
-#include "platform/StartupScreen.h"
-#include "platform/Trace.h"
+#include "desktop/Trace.h"
+#include "desktop/windowsystem/StartupScreen.h"
 
 #include <QFileInfo>
 #include <QMetaObject>

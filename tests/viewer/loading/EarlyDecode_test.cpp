@@ -1,6 +1,6 @@
 #include "viewer/loading/EarlyDecode.h"
 
-#include "platform/StartupScreen.h"
+#include "desktop/windowsystem/StartupScreen.h"
 
 #include "FakeDecoder.h"
 

@@ -1,7 +1,7 @@
 #include "viewer/loading/ImageLoader.h"
 
 #include "FakeDecoder.h"
-#include "platform/imageio/ImageDecoder.h"
+#include "imageio/decode/ImageDecoder.h"
 #include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
 

@@ -1,0 +1,37 @@
+#include "desktop/printing/ImagePrinting.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+
+namespace ImagePrinting {
+
+QPageLayout::Orientation orientationFor(const QSize& imageSize) {
+    return imageSize.height() < imageSize.width() ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+QSize largestPrintedSize(QPrinter& printer) {
+    printer.setPageOrientation(QPageLayout::Portrait);
+    const QSize page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+    const int longest = std::max(page.width(), page.height());
+    return QSize(longest, longest);
+}
+
+bool printPicture(QPrinter& printer, const QImage& picture, const QSize& fullSize, QString* error) {
+    printer.setPageOrientation(orientationFor(fullSize));
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error)
+            *error = QStringLiteral("the printer could not be started");
+        return false;
+    }
+    const QRect area = painter.viewport();
+    QRect target(QPoint(), fullSize.scaled(area.size(), Qt::KeepAspectRatio));
+    target.moveCenter(area.center());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture);
+    painter.end();
+    return true;
+}
+
+} // namespace ImagePrinting

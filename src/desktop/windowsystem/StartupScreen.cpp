@@ -1,0 +1,32 @@
+#include "desktop/windowsystem/StartupScreen.h"
+
+#include "desktop/windowsystem/WindowSystem.h"
+
+#include <cstdlib>
+#include <xcb/xcb.h>
+
+QSize x11ScreenSize() {
+    // A Wayland session with an X server beside it: not ours to ask.
+    if (!WindowSystem::startupUsesX11())
+        return QSize();
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        return QSize();
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(display, &screenNumber);
+    QSize size;
+    if (!xcb_connection_has_error(connection)) {
+        xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+        for (int i = 0; it.rem > 0 && i < screenNumber; ++i)
+            xcb_screen_next(&it);
+        if (it.rem > 0 && it.data->width_in_pixels > 0 && it.data->height_in_pixels > 0)
+            size = QSize(it.data->width_in_pixels, it.data->height_in_pixels);
+    }
+    xcb_disconnect(connection);
+    return size;
+}
+
+QSize startupDecodeTarget(QSize fallback) {
+    const QSize screen = x11ScreenSize();
+    return screen.isValid() ? screen : fallback;
+}

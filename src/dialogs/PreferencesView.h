@@ -1,0 +1,66 @@
+#pragma once
+
+#include "desktop/settings/AppSettings.h"
+#include "style/VisualStyle.h"
+
+#include <QWidget>
+#include <vector>
+
+class QCheckBox;
+class ViewerHost;
+class VisualStyleOption;
+
+// The preferences: which image types the desktop opens with this program
+// ("Defaults") and how viewer windows are drawn ("Visual"), over a banner
+// picture in the top-right corner that fades into the window colour.
+class PreferencesView : public QWidget {
+    Q_OBJECT
+public:
+    // The host gives the settings store and asks the viewers to redraw.
+    explicit PreferencesView(ViewerHost& host, QWidget* parent = nullptr);
+    ~PreferencesView() override;
+
+    static constexpr int width = 490;
+    static constexpr int bannerSide = 280;
+
+    // One checkbox of the Defaults section.
+    struct DefaultsRow {
+        QString label;
+        AppStorageCompat<bool>* setting;
+        QString extension;
+        QCheckBox* checkbox = nullptr;
+    };
+    const std::vector<DefaultsRow>& defaultsRows() const { return m_rows; }
+    QCheckBox* checkbox(const QString& label) const;
+    VisualStyleOption* option(VISUALSTYLE style) const;
+
+    // The highlighted style; read from the store each time the view is shown.
+    VISUALSTYLE visualStyle = VISUALSTYLE::FRAME;
+    // A tap on a style option: stores the choice and redraws every viewer.
+    void selectStyle(VISUALSTYLE style);
+
+    AppStorageCompat<bool> pngChoose;
+    AppStorageCompat<bool> jpgChoose;
+    AppStorageCompat<bool> jpegChoose;
+    AppStorageCompat<bool> heifChoose;
+    AppStorageCompat<bool> heicChoose;
+    AppStorageCompat<bool> bmpChoose;
+    AppStorageCompat<bool> dngChoose;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QWidget* makeHeader(const QString& title, const QString& subtitle);
+    QWidget* makeDefaultsSection();
+    QWidget* makeVisualSection();
+    void toggled(const DefaultsRow& row, bool checked);
+    void showStyle();
+
+    ViewerHost& m_host;
+    AppStorageCompat<bool> m_visualStyleAsFrame;
+    std::vector<DefaultsRow> m_rows;
+    VisualStyleOption* m_frameOption = nullptr;
+    VisualStyleOption* m_framelessOption = nullptr;
+};

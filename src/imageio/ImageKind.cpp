@@ -1,0 +1,120 @@
+#include "imageio/ImageKind.h"
+
+#include "imageio/RegularFile.h"
+#include "imageio/metadata/TiffBytes.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr qsizetype headLength = 4096;
+
+bool startsWith(const QByteArray& head, qsizetype offset, const char* bytes, qsizetype length) {
+    return head.size() >= offset + length &&
+           std::memcmp(head.constData() + offset, bytes, length) == 0;
+}
+
+bool hasRawExtension(const QString& path) {
+    static const std::array<QString, 6> extensions = {"dng", "arw", "cr2", "raw", "dcr", "crw"};
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return std::find(extensions.begin(), extensions.end(), suffix) != extensions.end();
+}
+
+bool isHeifBrand(const char* brand, bool imageCollectionOnly) {
+    static const char* const hevcBrands[] = {"heic", "heix", "hevc", "hevx", "heim", "heis"};
+    static const char* const collectionBrands[] = {"mif1", "msf1"};
+    for (const char* b : collectionBrands)
+        if (std::memcmp(brand, b, 4) == 0)
+            return true;
+    if (imageCollectionOnly)
+        return false;
+    for (const char* b : hevcBrands)
+        if (std::memcmp(brand, b, 4) == 0)
+            return true;
+    return false;
+}
+
+// ISO base media file with an image brand. AVIF shares the generic mif1/msf1
+// brands but is not one of ours, so those count only when the major brand is
+// not AV1.
+bool isHeif(const QByteArray& head) {
+    if (!startsWith(head, 4, "ftyp", 4) || head.size() < 16)
+        return false;
+    const char* major = head.constData() + 8;
+    if (isHeifBrand(major, false))
+        return true;
+    const bool av1 = std::memcmp(major, "avif", 4) == 0 || std::memcmp(major, "avis", 4) == 0;
+    const qsizetype boxSize =
+        qMin<qsizetype>(TiffBytes::bigEndian32(head.constData()), head.size());
+    for (qsizetype at = 16; at + 4 <= boxSize; at += 4) {
+        const char* brand = head.constData() + at;
+        if (std::memcmp(brand, "heic", 4) == 0 || std::memcmp(brand, "heix", 4) == 0)
+            return true;
+        if (!av1 && isHeifBrand(brand, true))
+            return true;
+    }
+    return false;
+}
+
+bool isBmp(const QByteArray& head) {
+    if (!startsWith(head, 0, "BM", 2) || head.size() < 18)
+        return false;
+    const quint32 dibSize = TiffBytes::littleEndian32(head.constData() + 14);
+    return dibSize == 12 || dibSize == 40 || dibSize == 52 || dibSize == 56 || dibSize == 64 ||
+           dibSize == 108 || dibSize == 124;
+}
+
+// Raw formats that TIFF readers cannot show although they carry TIFF's
+// signature: a Canon CR2 marker, or an IFD0 that declares DNG, carries maker
+// raw data, or stores sensor (CFA / linear raw) samples.
+bool tiffDeclaresRaw(const QByteArray& head) {
+    if (startsWith(head, 8, "CR\x02", 3))
+        return true;
+    const TiffBytes tiff(head.constData(), head.size());
+    bool raw = false;
+    tiff.forEachEntry(tiff.firstIfdOffset(), [&](const TiffBytes::Entry& e) {
+        if (e.tag == 0xC612 || e.tag == 0xC634) // DNGVersion, DNGPrivateData (also Sony SR2)
+            raw = true;
+        if (e.tag == 0x0106 && (e.valueOrOffset == 32803 || e.valueOrOffset == 34892))
+            raw = true; // PhotometricInterpretation CFA or LinearRaw
+    });
+    return raw;
+}
+
+} // namespace
+
+ImageKind sniffImageKind(const QByteArray& head, const QString& path) {
+    if (startsWith(head, 0, "\xFF\xD8\xFF", 3))
+        return ImageKind::Jpeg;
+    if (startsWith(head, 0, "\x89PNG\r\n\x1A\n", 8))
+        return ImageKind::Png;
+    if (isHeif(head))
+        return ImageKind::Heif;
+    if (startsWith(head, 6, "HEAPCCDR", 8) || startsWith(head, 0, "IIU\0", 4) ||
+        startsWith(head, 0, "IIRO", 4) || startsWith(head, 0, "IIRS", 4) ||
+        startsWith(head, 0, "MMOR", 4) || startsWith(head, 0, "FUJIFILMCCD-RAW", 15))
+        return ImageKind::Raw;
+    const bool tiff = startsWith(head, 0, "II*\0", 4) || startsWith(head, 0, "MM\0*", 4) ||
+                      startsWith(head, 0, "II+\0", 4) || startsWith(head, 0, "MM\0+", 4);
+    if (tiff)
+        return hasRawExtension(path) || tiffDeclaresRaw(head) ? ImageKind::Raw : ImageKind::Tiff;
+    if (isBmp(head))
+        return ImageKind::Bmp;
+    // Some raw formats have no signature of their own; LibRaw tells them apart.
+    if (!head.isEmpty() && hasRawExtension(path))
+        return ImageKind::Raw;
+    return ImageKind::Unknown;
+}
+
+ImageKind sniffImageKind(const QString& path) {
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error))
+        return ImageKind::Unknown;
+    return sniffImageKind(file.read(headLength), path);
+}

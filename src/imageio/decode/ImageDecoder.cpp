@@ -1,0 +1,53 @@
+#include "imageio/decode/ImageDecoder.h"
+
+#include "imageio/ImageKind.h"
+#include "imageio/RegularFile.h"
+#include "imageio/decode/JpegDecoder.h"
+#include "imageio/decode/PngDecoder.h"
+#include "imageio/decode/QtImageDecoder.h"
+#include "imageio/decode/TiffScaledDecoder.h"
+#include "imageio/heif/HeifImage.h"
+#include "imageio/raw/RawImage.h"
+
+DecodedImage decodeImage(const QString& path, QSize targetSize) {
+    const QString problem = RegularFile::problem(path);
+    if (!problem.isEmpty()) {
+        DecodedImage refused;
+        refused.error = problem;
+        return refused;
+    }
+    switch (sniffImageKind(path)) {
+    case ImageKind::Jpeg:
+        return JpegDecoder::decode(path, targetSize);
+    case ImageKind::Png:
+        return PngDecoder::decode(path, targetSize);
+    case ImageKind::Bmp:
+        return QtImageDecoder::decode(path, "bmp");
+    case ImageKind::Tiff:
+        if (std::optional<DecodedImage> scaled = TiffScaledDecoder::decode(path, targetSize))
+            return *std::move(scaled);
+        return QtImageDecoder::decode(path, "tiff");
+    case ImageKind::Heif:
+        return decodeHeif(path, targetSize);
+    case ImageKind::Raw:
+        return decodeRaw(path, targetSize);
+    case ImageKind::Unknown:
+        break;
+    }
+    DecodedImage unknown;
+    unknown.error = QStringLiteral("the file is not an image in a format Fennic reads");
+    return unknown;
+}
+
+DecodedImage decodeEmbeddedPreview(const QString& path, QSize targetSize) {
+    if (!targetSize.isValid() || !RegularFile::problem(path).isEmpty())
+        return {};
+    switch (sniffImageKind(path)) {
+    case ImageKind::Heif:
+        return decodeHeifPreview(path, targetSize);
+    case ImageKind::Raw:
+        return decodeRawPreview(path, targetSize);
+    default:
+        return {};
+    }
+}

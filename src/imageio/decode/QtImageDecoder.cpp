@@ -1,0 +1,90 @@
+#include "imageio/decode/QtImageDecoder.h"
+
+#include "imageio/DecodeLimits.h"
+#include "imageio/RegularFile.h"
+#include "imageio/colour/ColorConversion.h"
+#include "imageio/metadata/Exiv2Metadata.h"
+
+#include <QColorSpace>
+#include <QFile>
+
+#include <QImageReader>
+
+#include <mutex>
+
+namespace {
+
+// Qt refuses images above 256 MB by default, which a 200-megapixel photo
+// exceeds. Our own header check (DecodeLimits) guards against bombs, so Qt's
+// limit is raised to what that check lets through at 16 bits per channel.
+void raiseAllocationLimit() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        constexpr qint64 bytes = DecodeLimits::maxPixels * 8;
+        QImageReader::setAllocationLimit(int(bytes / (1024 * 1024) + 1));
+    });
+}
+
+DecodedImage failure(QString reason) {
+    DecodedImage result;
+    result.error = std::move(reason);
+    return result;
+}
+
+DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArray* storedProfile) {
+    raiseAllocationLimit();
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error))
+        return failure(error);
+    QImageReader reader(&file, format);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (!stored.isValid())
+        return failure(QStringLiteral("not a readable %1 file: %2")
+                           .arg(QString::fromLatin1(format.toUpper()), reader.errorString()));
+    const bool largeBmp =
+        format == "bmp" && qint64(stored.width()) * stored.height() > DecodeLimits::maxBmpPixels;
+    if (!DecodeLimits::isAcceptable(stored) || largeBmp)
+        return failure(DecodeLimits::refusal(stored));
+
+    DecodedImage result;
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    result.fullSize = turned ? stored.transposed() : stored;
+    QImage image;
+    if (!reader.read(&image)) {
+        result.error = QStringLiteral("the %1 data cannot be decoded: %2")
+                           .arg(QString::fromLatin1(format.toUpper()), reader.errorString());
+        return result;
+    }
+    // Qt sets a colour space from the profiles it understands; the others are
+    // read from the file, for lcms2 or to be written again.
+    if (storedProfile) {
+        *storedProfile = image.colorSpace().isValid() ? image.colorSpace().iccProfile()
+                                                      : Exiv2Metadata::iccProfileOf(path);
+        image.setColorSpace(QColorSpace());
+        result.image = std::move(image);
+        result.fullSize = result.image.size();
+        return result;
+    }
+    const QByteArray icc =
+        image.colorSpace().isValid() ? QByteArray() : Exiv2Metadata::iccProfileOf(path);
+    result.image = ColorConversion::toDisplayableSrgb(std::move(image), icc);
+    result.fullSize = result.image.size();
+    return result;
+}
+
+} // namespace
+
+namespace QtImageDecoder {
+
+DecodedImage decode(const QString& path, const QByteArray& format) {
+    return decodeFile(path, format, nullptr);
+}
+
+DecodedImage decodeStored(const QString& path, const QByteArray& format, QByteArray* profile) {
+    QByteArray ignored;
+    return decodeFile(path, format, profile ? profile : &ignored);
+}
+
+} // namespace QtImageDecoder

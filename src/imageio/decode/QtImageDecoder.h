@@ -1,0 +1,21 @@
+#pragma once
+
+#include "imageio/DecodedImage.h"
+
+#include <QByteArray>
+#include <QString>
+
+// PNG, BMP and TIFF through Qt's image readers: orientation applied (TIFF),
+// colour converted to sRGB, 16-bit samples kept until that conversion.
+namespace QtImageDecoder {
+
+// format: the Qt format name the content was recognised as ("png", "bmp",
+// "tiff"), so that a misnamed file still goes to the right reader.
+DecodedImage decode(const QString& path, const QByteArray& format);
+
+// The file's own sample values, for writing them again: orientation applied,
+// no colour conversion. *profile receives the embedded profile, empty when
+// there is none.
+DecodedImage decodeStored(const QString& path, const QByteArray& format, QByteArray* profile);
+
+} // namespace QtImageDecoder

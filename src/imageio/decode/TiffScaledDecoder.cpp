@@ -1,0 +1,170 @@
+#include "imageio/decode/TiffScaledDecoder.h"
+
+#include "imageio/DecodeLimits.h"
+#include "imageio/RegularFile.h"
+#include "imageio/colour/ColorConversion.h"
+#include "imageio/colour/IccProfile.h"
+#include "imageio/decode/PreviewChoice.h"
+#include "imageio/decode/RowScaler.h"
+#include "imageio/metadata/Orientation.h"
+
+#include <QFile>
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include <tiffio.h>
+
+namespace {
+
+// libtiff reads from the mapped file: given a path it would open a FIFO.
+struct Stream {
+    const uchar* data = nullptr;
+    toff_t size = 0;
+    toff_t at = 0;
+};
+
+tmsize_t readStream(thandle_t handle, void* buffer, tmsize_t length) {
+    auto* s = static_cast<Stream*>(handle);
+    const toff_t count = qMin<toff_t>(toff_t(qMax<tmsize_t>(length, 0)), s->size - s->at);
+    std::memcpy(buffer, s->data + s->at, size_t(count));
+    s->at += count;
+    return tmsize_t(count);
+}
+
+tmsize_t writeStream(thandle_t, void*, tmsize_t) {
+    return 0;
+}
+
+toff_t seekStream(thandle_t handle, toff_t offset, int whence) {
+    auto* s = static_cast<Stream*>(handle);
+    const toff_t base = whence == SEEK_CUR ? s->at : whence == SEEK_END ? s->size : 0;
+    if (offset > s->size || base + offset > s->size)
+        return toff_t(-1);
+    s->at = base + offset;
+    return s->at;
+}
+
+int closeStream(thandle_t) {
+    return 0;
+}
+
+toff_t sizeOfStream(thandle_t handle) {
+    return static_cast<Stream*>(handle)->size;
+}
+
+// libtiff prints every complaint on stderr by default; a broken file is
+// reported through the result instead.
+void silenceLibtiff() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+    });
+}
+
+struct TiffClose {
+    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+struct RgbaEnd {
+    void operator()(TIFFRGBAImage* image) const { TIFFRGBAImageEnd(image); }
+};
+
+// Rows decoded at once: enough to amortise libtiff's per-call work.
+constexpr uint32_t bandRows = 64;
+
+} // namespace
+
+namespace TiffScaledDecoder {
+
+std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
+    if (!targetSize.isValid() || targetSize.isEmpty())
+        return std::nullopt;
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, path, &error))
+        return std::nullopt;
+    Stream stream;
+    stream.size = toff_t(file.size());
+    stream.data = file.map(0, file.size());
+    if (!stream.data)
+        return std::nullopt;
+    silenceLibtiff();
+    const std::unique_ptr<TIFF, TiffClose> tiff(TIFFClientOpen("image", "rm", &stream, readStream,
+                                                               writeStream, seekStream, closeStream,
+                                                               sizeOfStream, nullptr, nullptr));
+    if (!tiff)
+        return std::nullopt;
+    uint32_t width = 0, height = 0;
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
+    if (width > uint32_t(DecodeLimits::maxSide) || height > uint32_t(DecodeLimits::maxSide))
+        return std::nullopt; // the ordinary path refuses it with the usual message
+    const QSize stored{int(width), int(height)};
+    if (qint64(width) * height <= DecodeLimits::fullDecodeForScreenPixels ||
+        !DecodeLimits::isAcceptable(stored))
+        return std::nullopt;
+
+    DecodedImage result;
+    result.fullSize = Orientation::uprightSize(stored, orientation);
+    char message[1024] = {};
+    TIFFRGBAImage rgba{};
+    if (!TIFFRGBAImageOK(tiff.get(), message) ||
+        !TIFFRGBAImageBegin(&rgba, tiff.get(), 0, message)) {
+        result.error = QStringLiteral("the TIFF image cannot be decoded: %1")
+                           .arg(QString::fromLocal8Bit(message));
+        return result;
+    }
+    const std::unique_ptr<TIFFRGBAImage, RgbaEnd> ending(&rgba);
+    // Rows in the order they are stored; the orientation is applied once
+    // the image is small.
+    rgba.req_orientation = rgba.orientation;
+    const QSize upright = previewchoice::fittedSize(result.fullSize, targetSize);
+    // Without alpha libtiff's fourth byte is 0xFF, and no weighting is needed.
+    uint16_t extraSamples = 0;
+    uint16_t* extraTypes = nullptr;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_EXTRASAMPLES, &extraSamples, &extraTypes);
+    RowScaler scaler(stored, Orientation::uprightSize(upright, orientation),
+                     extraSamples > 0 ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+    std::vector<uint32_t> band(size_t(width) * bandRows);
+    for (uint32_t row = 0; row < height; row += bandRows) {
+        const uint32_t rows = qMin(bandRows, height - row);
+        rgba.row_offset = int(row);
+        rgba.col_offset = 0;
+        if (!TIFFRGBAImageGet(&rgba, band.data(), width, rows)) {
+            if (row == 0) {
+                result.error = QStringLiteral("the TIFF data is damaged");
+                return result;
+            }
+            result.warning = QStringLiteral("the TIFF data is damaged; only part of the image "
+                                            "could be decoded");
+            break;
+        }
+        // libtiff packs each pixel as R, G, B, A in memory order.
+        for (uint32_t i = 0; i < rows; ++i)
+            scaler.addRow(reinterpret_cast<const uchar*>(band.data() + size_t(i) * width));
+    }
+    QImage image = scaler.image();
+    if (image.isNull()) {
+        result.error = QStringLiteral("not enough memory to decode the TIFF image");
+        return result;
+    }
+    uint32_t iccLength = 0;
+    void* iccData = nullptr;
+    QByteArray icc;
+    // libtiff hands out RGB; a gray or CMYK profile no longer fits the pixels.
+    if (TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &iccLength, &iccData) && iccData) {
+        icc = QByteArray(static_cast<const char*>(iccData), qsizetype(iccLength));
+        if (IccProfile::colorModel(icc) != QLatin1String("RGB"))
+            icc.clear();
+    }
+    image = ColorConversion::toDisplayableSrgb(std::move(image), icc);
+    result.image = Orientation::applied(std::move(image), orientation);
+    return result;
+}
+
+} // namespace TiffScaledDecoder

@@ -1,0 +1,464 @@
+#include "imageio/heif/HeifImage.h"
+
+#include "imageio/DecodeLimits.h"
+#include "imageio/RegularFile.h"
+#include "imageio/decode/DecodeGuard.h"
+#include "imageio/decode/PreviewChoice.h"
+#include "imageio/heif/HeifColor.h"
+#include "imageio/heif/HeifItems.h"
+#include "imageio/heif/HeifLibrary.h"
+
+#include <QFile>
+
+#include <memory>
+#include <new>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Metadata blocks larger than this are not Exif or XMP a camera wrote.
+constexpr size_t maxMetadataBytes = 64u * 1024 * 1024;
+
+struct ContextFree {
+    void operator()(heif_context* c) const { libheif().heif_context_free(c); }
+};
+struct HandleRelease {
+    void operator()(heif_image_handle* h) const { libheif().heif_image_handle_release(h); }
+};
+struct ImageRelease {
+    void operator()(heif_image* i) const { libheif().heif_image_release(i); }
+};
+using ContextPtr = std::unique_ptr<heif_context, ContextFree>;
+using HandlePtr = std::unique_ptr<heif_image_handle, HandleRelease>;
+using ImagePtr = std::unique_ptr<heif_image, ImageRelease>;
+
+QString libheifText(const heif_error& error) {
+    return error.message && *error.message ? QString::fromUtf8(error.message)
+                                           : QStringLiteral("error %1").arg(int(error.code));
+}
+
+struct OpenedHeif {
+    std::unique_ptr<QFile> file; // mapped; libheif reads it without a copy
+    std::optional<HeifItems> items;
+    ContextPtr context; // the handle keeps the context alive, but keep both tidy
+    HandlePtr primary;
+    QString error;
+};
+
+OpenedHeif openPrimary(const QString& path) {
+    OpenedHeif opened;
+    opened.file = std::make_unique<QFile>();
+    if (!RegularFile::open(*opened.file, path, &opened.error))
+        return opened;
+    const qint64 size = opened.file->size();
+    const uchar* data = opened.file->map(0, size);
+    if (!data) {
+        opened.error = QStringLiteral("cannot read the file: %1").arg(opened.file->errorString());
+        return opened;
+    }
+    opened.items.emplace(data, size);
+    // libheif itself is loaded here, for the first HEIF file there is.
+    const HeifLibrary& api = libheif();
+    if (!api.ok()) {
+        opened.error = api.error;
+        return opened;
+    }
+    opened.context.reset(api.heif_context_alloc());
+    if (!opened.context) {
+        opened.error = QStringLiteral("libheif could not start");
+        return opened;
+    }
+    // libheif refuses item sizes beyond this while parsing, before any
+    // allocation; what a decode takes is checked against DecodeLimits later.
+    api.heif_context_set_maximum_image_size_limit(opened.context.get(), DecodeLimits::maxHeifSide);
+    // A phone's picture is a grid of tiles decoded independently: one thread
+    // per core, whatever libheif's own default.
+    api.heif_context_set_max_decoding_threads(opened.context.get(),
+                                              int(qMax(1u, std::thread::hardware_concurrency())));
+    heif_error error = api.heif_context_read_from_memory_without_copy(opened.context.get(), data,
+                                                                      size_t(size), nullptr);
+    if (error.code != heif_error_Ok) {
+        opened.error = QStringLiteral("not a readable HEIF file: %1").arg(libheifText(error));
+        return opened;
+    }
+    heif_image_handle* handle = nullptr;
+    error = api.heif_context_get_primary_image_handle(opened.context.get(), &handle);
+    opened.primary.reset(handle);
+    if (error.code != heif_error_Ok || !handle) {
+        opened.error =
+            QStringLiteral("the HEIF file has no primary image: %1").arg(libheifText(error));
+        opened.primary.reset();
+    }
+    return opened;
+}
+
+// libheif reports the size with rotation, mirroring and cropping applied.
+QSize uprightSize(const heif_image_handle* handle) {
+    return QSize(libheif().heif_image_handle_get_width(handle),
+                 libheif().heif_image_handle_get_height(handle));
+}
+
+QByteArray metadataBlock(const heif_image_handle* handle, heif_item_id id) {
+    const size_t size = libheif().heif_image_handle_get_metadata_size(handle, id);
+    if (size == 0 || size > maxMetadataBytes)
+        return {};
+    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    if (libheif().heif_image_handle_get_metadata(handle, id, data.data()).code != heif_error_Ok)
+        return {};
+    return data;
+}
+
+bool isTiffHeader(const QByteArray& data, qsizetype at) {
+    if (at < 0 || at + 4 > data.size())
+        return false;
+    const char* p = data.constData() + at;
+    return (p[0] == 'I' && p[1] == 'I' && p[2] == '*' && p[3] == 0) ||
+           (p[0] == 'M' && p[1] == 'M' && p[2] == 0 && p[3] == '*');
+}
+
+// The Exif item starts with a 4-byte big-endian offset to the TIFF header
+// (usually past an "Exif\0\0" marker). Some writers get the offset wrong, so
+// fall back to looking for the byte-order mark near the start.
+QByteArray exifTiffData(const QByteArray& block) {
+    if (block.size() < 8)
+        return {};
+    const auto* b = reinterpret_cast<const uchar*>(block.constData());
+    const quint32 offset =
+        (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | b[3];
+    if (offset < quint32(block.size()) && isTiffHeader(block, 4 + qsizetype(offset)))
+        return block.mid(4 + qsizetype(offset));
+    const qsizetype searchEnd = qMin<qsizetype>(block.size(), 256);
+    for (qsizetype at = 0; at + 4 <= searchEnd; ++at) {
+        if (isTiffHeader(block, at))
+            return block.mid(at);
+    }
+    return {};
+}
+
+std::vector<heif_item_id> metadataIds(const heif_image_handle* handle, const char* type) {
+    const int count = libheif().heif_image_handle_get_number_of_metadata_blocks(handle, type);
+    if (count <= 0)
+        return {};
+    std::vector<heif_item_id> ids(static_cast<size_t>(count));
+    const int filled =
+        libheif().heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
+    ids.resize(size_t(qMax(0, filled)));
+    return ids;
+}
+
+QByteArray readExif(const heif_image_handle* handle) {
+    for (heif_item_id id : metadataIds(handle, "Exif")) {
+        const QByteArray tiff = exifTiffData(metadataBlock(handle, id));
+        if (!tiff.isEmpty())
+            return tiff;
+    }
+    return {};
+}
+
+QByteArray readXmp(const heif_image_handle* handle) {
+    for (heif_item_id id : metadataIds(handle, "mime")) {
+        const char* contentType = libheif().heif_image_handle_get_metadata_content_type(handle, id);
+        if (contentType && qstrcmp(contentType, "application/rdf+xml") == 0)
+            return metadataBlock(handle, id);
+    }
+    return {};
+}
+
+QByteArray readIcc(const heif_image_handle* handle) {
+    const heif_color_profile_type type = libheif().heif_image_handle_get_color_profile_type(handle);
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
+        return {};
+    const size_t size = libheif().heif_image_handle_get_raw_color_profile_size(handle);
+    if (size == 0 || size > maxMetadataBytes)
+        return {};
+    QByteArray icc(qsizetype(size), Qt::Uninitialized);
+    if (libheif().heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+        return {};
+    return icc;
+}
+
+// The thumbnails that show the whole picture and may be decoded, with their
+// upright sizes.
+struct Thumbnail {
+    HandlePtr handle;
+    heif_item_id id = 0;
+    QSize size;
+};
+
+std::vector<Thumbnail> usableThumbnails(const heif_image_handle* primary, QSize full) {
+    const int count = libheif().heif_image_handle_get_number_of_thumbnails(primary);
+    if (count <= 0)
+        return {};
+    std::vector<heif_item_id> ids(static_cast<size_t>(count));
+    ids.resize(size_t(qMax(
+        0, libheif().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count))));
+    std::vector<Thumbnail> thumbnails;
+    for (heif_item_id id : ids) {
+        heif_image_handle* raw = nullptr;
+        if (libheif().heif_image_handle_get_thumbnail(primary, id, &raw).code != heif_error_Ok ||
+            !raw)
+            continue;
+        HandlePtr thumb(raw);
+        const QSize size = uprightSize(thumb.get());
+        if (!DecodeLimits::isAcceptable(size) || !previewchoice::sameFrame(size, full))
+            continue;
+        thumbnails.push_back(Thumbnail{std::move(thumb), id, size});
+    }
+    return thumbnails;
+}
+
+// The smallest thumbnail that still covers targetSize, or none.
+std::optional<Thumbnail> thumbnailCovering(const heif_image_handle* primary, QSize full,
+                                           QSize target) {
+    std::optional<Thumbnail> best;
+    for (Thumbnail& thumb : usableThumbnails(primary, full)) {
+        if (previewchoice::covers(thumb.size, full, target) &&
+            (!best || thumb.size.width() < best->size.width()))
+            best = std::move(thumb);
+    }
+    return best;
+}
+
+std::optional<Thumbnail> largestThumbnail(const heif_image_handle* primary, QSize full) {
+    std::optional<Thumbnail> best;
+    for (Thumbnail& thumb : usableThumbnails(primary, full)) {
+        if (!best || thumb.size.width() > best->size.width())
+            best = std::move(thumb);
+    }
+    return best;
+}
+
+// Widens samples of `bits` significance to the full 16-bit range in place.
+void widenTo16Bits(QImage& image, int bits) {
+    if (bits <= 0 || bits >= 16)
+        return;
+    const quint32 maxIn = (1u << bits) - 1;
+    std::vector<quint16> table(size_t(maxIn) + 1);
+    for (quint32 v = 0; v <= maxIn; ++v)
+        table[v] = quint16((v * 65535u + maxIn / 2) / maxIn);
+    const qsizetype samplesPerLine = qsizetype(image.width()) * 4;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<quint16*>(image.scanLine(y));
+        for (qsizetype i = 0; i < samplesPerLine; ++i)
+            line[i] = table[qMin<quint32>(line[i], maxIn)];
+    }
+}
+
+QImage::Format qtFormat(bool deep, bool alpha, bool premultiplied) {
+    if (deep)
+        return !alpha          ? QImage::Format_RGBX64
+               : premultiplied ? QImage::Format_RGBA64_Premultiplied
+                               : QImage::Format_RGBA64;
+    return !alpha          ? QImage::Format_RGBX8888
+           : premultiplied ? QImage::Format_RGBA8888_Premultiplied
+                           : QImage::Format_RGBA8888;
+}
+
+void releaseHeifImage(void* image) {
+    libheif().heif_image_release(static_cast<heif_image*>(image));
+}
+
+QByteArray iccOf(const heif_image* decoded, const heif_image_handle* handle) {
+    const heif_color_profile_type type = libheif().heif_image_get_color_profile_type(decoded);
+    if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
+        QByteArray icc(qsizetype(qMin(libheif().heif_image_get_raw_color_profile_size(decoded),
+                                      maxMetadataBytes)),
+                       Qt::Uninitialized);
+        if (!icc.isEmpty() &&
+            libheif().heif_image_get_raw_color_profile(decoded, icc.data()).code == heif_error_Ok)
+            return icc;
+    }
+    return readIcc(handle);
+}
+
+// Brings the decoded pixels to sRGB by the ICC profile or, failing that, the
+// nclx description. The colr boxes belong to the item, so the handle is the
+// fallback when the decoder did not attach them to the image.
+void convertColour(QImage& image, const heif_image* decoded, const heif_image_handle* handle) {
+    const QByteArray icc = iccOf(decoded, handle);
+    if (!icc.isEmpty()) {
+        // An unusable profile leaves the pixels as decoded: still a picture.
+        heifcolor::convertIccToSrgb(image, icc);
+        return;
+    }
+    heif_color_profile_nclx* nclx = nullptr;
+    if (libheif().heif_image_get_nclx_color_profile(decoded, &nclx).code != heif_error_Ok || !nclx)
+        libheif().heif_image_handle_get_nclx_color_profile(handle, &nclx);
+    QColorSpace space;
+    if (nclx) {
+        space = heifcolor::colorSpaceFromNclx(*nclx);
+        libheif().heif_nclx_color_profile_free(nclx);
+    }
+    heifcolor::convertToSrgb(image, space);
+}
+
+// What decoding item would take, from the file's own boxes: libheif decodes a
+// grid's canvas and every tile whatever the item declares. Empty when it may
+// be decoded.
+QString decodeCostProblem(const HeifItems& items, heif_item_id item,
+                          const heif_image_handle* handle) {
+    const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const QSize declared = uprightSize(handle);
+    qint64 pixels = qint64(declared.width()) * declared.height();
+    if (items.ok())
+        pixels = qMax(pixels, items.decodePixels(item));
+    // 16-bit samples take twice the memory of 8-bit ones.
+    if ((deep ? 2 * pixels : pixels) <= DecodeLimits::maxHeifPixels)
+        return {};
+    const QSize canvas = items.ok() ? items.declaredSize(item) : QSize();
+    if (canvas.isValid() && canvas != declared && canvas != declared.transposed())
+        return QStringLiteral("the HEIF image declares %1 x %2 pixels but is made of %3 "
+                              "megapixels, more than Fennic will decode")
+            .arg(declared.width())
+            .arg(declared.height())
+            .arg(pixels / 1'000'000);
+    return DecodeLimits::refusal(declared);
+}
+
+QImage decodeHandle(const heif_image_handle* handle, QString* error) {
+    const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const bool alpha = libheif().heif_image_handle_has_alpha_channel(handle);
+    const bool premultiplied = alpha && libheif().heif_image_handle_is_premultiplied_alpha(handle);
+    heif_image* raw = nullptr;
+    const heif_error decodeError = libheif().heif_decode_image(
+        handle, &raw, heif_colorspace_RGB,
+        deep ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RGBA, nullptr);
+    ImagePtr decoded(raw);
+    if (decodeError.code != heif_error_Ok || !decoded) {
+        *error =
+            QStringLiteral("the HEIF image cannot be decoded: %1").arg(libheifText(decodeError));
+        return {};
+    }
+    int stride = 0;
+    uint8_t* pixels =
+        libheif().heif_image_get_plane(decoded.get(), heif_channel_interleaved, &stride);
+    const int width = libheif().heif_image_get_width(decoded.get(), heif_channel_interleaved);
+    const int height = libheif().heif_image_get_height(decoded.get(), heif_channel_interleaved);
+    if (!pixels || width <= 0 || height <= 0 || stride < width * (deep ? 8 : 4)) {
+        *error = QStringLiteral("the HEIF decoder returned no pixels");
+        return {};
+    }
+    // The checks before decoding rest on the file's boxes; this one on what
+    // came out, in case libheif found another way to grow the image.
+    const QSize declared = uprightSize(handle);
+    if (QSize(width, height) != declared && QSize(width, height) != declared.transposed()) {
+        *error = QStringLiteral("the HEIF image decoded to %1 x %2 pixels, not the %3 x %4 it "
+                                "declares")
+                     .arg(width)
+                     .arg(height)
+                     .arg(declared.width())
+                     .arg(declared.height());
+        return {};
+    }
+    const int bits =
+        libheif().heif_image_get_bits_per_pixel_range(decoded.get(), heif_channel_interleaved);
+    heif_image* owned = decoded.get();
+    // The QImage takes over libheif's buffer instead of copying 100 MB around.
+    QImage image(pixels, width, height, stride, qtFormat(deep, alpha, premultiplied),
+                 releaseHeifImage, owned);
+    if (image.isNull()) {
+        *error = QStringLiteral("out of memory for the decoded HEIF image");
+        return {};
+    }
+    decoded.release();
+    if (deep)
+        widenTo16Bits(image, bits);
+    convertColour(image, owned, handle);
+    if (deep)
+        image = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+    return image;
+}
+
+HeifMetadata readMetadataUnguarded(const QString& path) {
+    HeifMetadata metadata;
+    OpenedHeif opened = openPrimary(path);
+    if (!opened.error.isEmpty()) {
+        metadata.error = opened.error;
+        return metadata;
+    }
+    const heif_image_handle* primary = opened.primary.get();
+    metadata.size = uprightSize(primary);
+    metadata.exif = readExif(primary);
+    metadata.xmp = readXmp(primary);
+    metadata.icc = readIcc(primary);
+    metadata.bitDepth = qMax(0, libheif().heif_image_handle_get_luma_bits_per_pixel(primary));
+    metadata.hasAlpha = libheif().heif_image_handle_has_alpha_channel(primary);
+    return metadata;
+}
+
+DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
+    DecodedImage result;
+    OpenedHeif opened = openPrimary(path);
+    if (!opened.error.isEmpty()) {
+        result.error = opened.error;
+        return result;
+    }
+    const QSize full = uprightSize(opened.primary.get());
+    result.fullSize = full;
+    if (!DecodeLimits::isAcceptable(full)) {
+        result.error = DecodeLimits::refusal(full);
+        return result;
+    }
+    const HeifItems& items = *opened.items;
+    if (targetSize.isValid()) {
+        if (std::optional<Thumbnail> thumb =
+                thumbnailCovering(opened.primary.get(), full, targetSize);
+            thumb && decodeCostProblem(items, thumb->id, thumb->handle.get()).isEmpty()) {
+            QString thumbError;
+            result.image = decodeHandle(thumb->handle.get(), &thumbError);
+            if (!result.image.isNull())
+                return result;
+        }
+    }
+    heif_item_id primaryId = 0;
+    if (libheif().heif_context_get_primary_image_ID(opened.context.get(), &primaryId).code !=
+        heif_error_Ok)
+        primaryId = items.primaryItem();
+    result.error = decodeCostProblem(items, primaryId, opened.primary.get());
+    if (!result.error.isEmpty())
+        return result;
+    result.image = decodeHandle(opened.primary.get(), &result.error);
+    if (!result.image.isNull())
+        result.error.clear();
+    return result;
+}
+
+DecodedImage decodePreviewUnguarded(const QString& path, QSize targetSize) {
+    DecodedImage result;
+    OpenedHeif opened = openPrimary(path);
+    if (!opened.error.isEmpty())
+        return result; // the real decode says what is wrong
+    const QSize full = uprightSize(opened.primary.get());
+    if (!DecodeLimits::isAcceptable(full) ||
+        thumbnailCovering(opened.primary.get(), full, targetSize))
+        return result;
+    std::optional<Thumbnail> thumb = largestThumbnail(opened.primary.get(), full);
+    if (!thumb || !decodeCostProblem(*opened.items, thumb->id, thumb->handle.get()).isEmpty())
+        return result;
+    QString error;
+    result.image = decodeHandle(thumb->handle.get(), &error);
+    if (result.image.isNull())
+        return result;
+    result.fullSize = full;
+    result.preview = true;
+    return result;
+}
+
+} // namespace
+
+HeifMetadata readHeifMetadata(const QString& path) {
+    return guardedDecode<HeifMetadata>("libheif", "reading the HEIF file",
+                                       [&] { return readMetadataUnguarded(path); });
+}
+
+DecodedImage decodeHeif(const QString& path, QSize targetSize) {
+    return guardedDecode<DecodedImage>("libheif", "decoding the HEIF file",
+                                       [&] { return decodeUnguarded(path, targetSize); });
+}
+
+DecodedImage decodeHeifPreview(const QString& path, QSize targetSize) {
+    return guardedDecode<DecodedImage>("libheif", "reading the HEIF thumbnail",
+                                       [&] { return decodePreviewUnguarded(path, targetSize); });
+}

@@ -1,0 +1,77 @@
+#include "imageio/heif/HeifRotation.h"
+
+#include "imageio/RegularFile.h"
+#include "imageio/heif/HeifImage.h"
+#include "imageio/heif/HeifMetaEdit.h"
+
+#include <QFile>
+
+namespace {
+
+QString refusal(const QString& reason) {
+    return QStringLiteral("Fennic cannot turn this HEIF file: %1").arg(reason);
+}
+
+bool writeAll(QFile& out, const uchar* data, qint64 size) {
+    return out.write(reinterpret_cast<const char*>(data), size) == size;
+}
+
+// What libheif makes of the written file must be the old picture turned, with
+// the same metadata blocks.
+QString readBackProblem(const QString& written, const HeifMetadata& before, int quarterTurns) {
+    const HeifMetadata after = readHeifMetadata(written);
+    if (!after.ok())
+        return QStringLiteral("the turned file cannot be read back: %1").arg(after.error);
+    const QSize expected = quarterTurns % 2 != 0 ? before.size.transposed() : before.size;
+    if (after.size != expected || after.exif != before.exif || after.xmp != before.xmp ||
+        after.icc != before.icc || after.bitDepth != before.bitDepth ||
+        after.hasAlpha != before.hasAlpha)
+        return QStringLiteral("the turned file does not read back as the same picture");
+    return {};
+}
+
+} // namespace
+
+FileWriteResult rotateHeifFile(const QString& path, int quarterTurns) {
+    FileWriteResult result;
+    QFile file;
+    if (!RegularFile::open(file, path, &result.error))
+        return result;
+    if (quarterTurns % 4 == 0) {
+        result.ok = true;
+        result.path = path;
+        return result;
+    }
+    const qint64 size = file.size();
+    const uchar* data = file.map(0, size);
+    if (!data) {
+        result.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return result;
+    }
+    const HeifMetaEdit edit = turnedHeifMeta(data, size, quarterTurns);
+    if (!edit.ok()) {
+        result.error = refusal(edit.error);
+        return result;
+    }
+    const HeifMetadata before = readHeifMetadata(path);
+    if (!before.ok()) {
+        result.error = refusal(before.error);
+        return result;
+    }
+    return writeFileAtomically(path, ExistingFile::Replace, [&](const QString& temp, QString* why) {
+        QFile out(temp);
+        const bool written = out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                             writeAll(out, data, edit.metaStart) &&
+                             out.write(edit.meta) == edit.meta.size() &&
+                             writeAll(out, data + edit.metaEnd, size - edit.metaEnd) && out.flush();
+        if (!written) {
+            *why = QStringLiteral("cannot write %1: %2").arg(temp, out.errorString());
+            return false;
+        }
+        out.close();
+        *why = readBackProblem(temp, before, quarterTurns);
+        if (!why->isEmpty())
+            *why = refusal(*why);
+        return why->isEmpty();
+    });
+}

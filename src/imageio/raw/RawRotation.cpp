@@ -1,0 +1,142 @@
+#include "imageio/raw/RawRotation.h"
+
+#include "imageio/RegularFile.h"
+#include "imageio/metadata/Exiv2Metadata.h"
+#include "imageio/metadata/Orientation.h"
+#include "imageio/metadata/TiffBytes.h"
+
+#include <QFile>
+
+#include <exiv2/cr2image.hpp>
+#include <exiv2/error.hpp>
+#include <exiv2/image.hpp>
+#include <exiv2/tiffimage.hpp>
+
+#include <cstring>
+
+namespace {
+
+const QString onScreenOnly = QStringLiteral("the picture is turned only on screen");
+
+QString cannotWriteFormat() {
+    return QStringLiteral("Fennic cannot write this raw format; %1").arg(onScreenOnly);
+}
+
+struct OrientationTag {
+    qint64 valueAt = -1; // where the SHORT value lies in the file
+    int orientation = 1;
+};
+
+// The orientation tag in IFD0, where exiv2 and LibRaw read it.
+OrientationTag findOrientationTag(const uchar* data, qint64 size) {
+    OrientationTag found;
+    const TiffBytes tiff(reinterpret_cast<const char*>(data), qsizetype(size));
+    const quint32 ifd = tiff.firstIfdOffset();
+    qint64 at = qint64(ifd) + 2;
+    tiff.forEachEntry(ifd, [&](const TiffBytes::Entry& e) {
+        if (e.tag == 0x0112 && e.type == 3 && e.count == 1) {
+            found.valueAt = at + 8;
+            found.orientation =
+                Orientation::isValid(int(e.valueOrOffset)) ? int(e.valueOrOffset) : 1;
+        }
+        at += 12;
+    });
+    return found;
+}
+
+// exiv2 writes these formats by changing the values in place when they fit;
+// the others it cannot write, or rebuilds whole (Canon CRW).
+bool exiv2WritesInPlace(const uchar* data, qint64 size) {
+    const int type = Exiv2::ImageFactory::getType(data, long(size));
+    return (type == Exiv2::ImageType::tiff || type == Exiv2::ImageType::cr2) &&
+           (Exiv2::ImageFactory::checkMode(type, Exiv2::mdExif) & Exiv2::amWrite);
+}
+
+bool setOrientation(const QString& path, int orientation, QString* error) {
+    try {
+        Exiv2::Image::AutoPtr image =
+            Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
+        image->readMetadata();
+        image->exifData()["Exif.Image.Orientation"] = uint16_t(orientation);
+        // The XMP packet as it was: encoded anew it could change size and
+        // make exiv2 rebuild the file.
+        image->writeXmpFromPacket(true);
+        image->writeMetadata();
+        return true;
+    } catch (const Exiv2::AnyError& e) {
+        *error = QStringLiteral("exiv2 cannot write this raw file (%1); %2")
+                     .arg(QString::fromStdString(e.what()), onScreenOnly);
+    } catch (const std::exception& e) {
+        *error = QStringLiteral("exiv2 cannot write this raw file (%1); %2")
+                     .arg(QString::fromLocal8Bit(e.what()), onScreenOnly);
+    }
+    return false;
+}
+
+// The written file must be the old one with the new orientation value: a
+// rebuilt raw file could lose maker data that points into it.
+bool onlyOrientationChanged(const QString& written, const uchar* old, qint64 size,
+                            const OrientationTag& tag, int orientation) {
+    QFile file;
+    QString error;
+    if (!RegularFile::open(file, written, &error) || file.size() != size)
+        return false;
+    const uchar* now = file.map(0, size);
+    if (!now)
+        return false;
+    const qint64 at = tag.valueAt;
+    return std::memcmp(now, old, size_t(at)) == 0 &&
+           std::memcmp(now + at + 2, old + at + 2, size_t(size - at - 2)) == 0 &&
+           findOrientationTag(now, size).orientation == orientation;
+}
+
+} // namespace
+
+FileWriteResult rotateRawFile(const QString& path, int quarterTurns) {
+    FileWriteResult result;
+    QFile file;
+    if (!RegularFile::open(file, path, &result.error))
+        return result;
+    const qint64 size = file.size();
+    const uchar* data = file.map(0, size);
+    if (!data) {
+        result.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return result;
+    }
+    Exiv2Setup::ensure();
+    if (!exiv2WritesInPlace(data, size)) {
+        result.error = cannotWriteFormat();
+        return result;
+    }
+    const OrientationTag tag = findOrientationTag(data, size);
+    if (tag.valueAt < 0 || tag.valueAt + 2 > size) {
+        result.error =
+            QStringLiteral("this raw file has no orientation tag for Fennic to change; %1")
+                .arg(onScreenOnly);
+        return result;
+    }
+    if (quarterTurns % 4 == 0) {
+        result.ok = true;
+        result.path = path;
+        return result;
+    }
+    const int orientation = Orientation::turned(tag.orientation, quarterTurns);
+    return writeFileAtomically(path, ExistingFile::Replace, [&](const QString& temp, QString* why) {
+        QFile copy(temp);
+        if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            copy.write(reinterpret_cast<const char*>(data), size) != size || !copy.flush()) {
+            *why = QStringLiteral("cannot write %1: %2").arg(temp, copy.errorString());
+            return false;
+        }
+        copy.close();
+        if (!setOrientation(temp, orientation, why))
+            return false;
+        if (!onlyOrientationChanged(temp, data, size, tag, orientation)) {
+            *why = QStringLiteral("exiv2 would rewrite more of this raw file than its "
+                                  "orientation; %1")
+                       .arg(onScreenOnly);
+            return false;
+        }
+        return true;
+    });
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "imageio/metadata/CarriedMetadata.h"
+#include "imageio/write/ImageFileType.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+struct EncodingOptions {
+    bool uncompressedTiff = false; // TIFF is otherwise written with LZW (lossless)
+};
+
+// Writes image to the file at path as type with Qt's writers (JPEG at quality
+// 90), then metadata and the profile icc, which describes image's values, as
+// far as the format holds them. JPEG and BMP hold no alpha: a transparent
+// image is put on white first, as it would be shown on paper. False with a
+// reason when any step fails.
+bool writeImageFile(const QString& path, const QImage& image, ImageFileType type,
+                    const CarriedMetadata& metadata, const QByteArray& icc,
+                    const EncodingOptions& options, QString* error);

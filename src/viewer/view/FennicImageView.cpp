@@ -1,0 +1,127 @@
+#include "viewer/view/FennicImageView.h"
+
+#include "style/FontsManager.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+FennicImageView::FennicImageView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void FennicImageView::setImage(const QImage& image) {
+    m_image = image;
+    m_detail = QImage();
+    m_scaled = QPixmap();
+    m_messageTitle.clear();
+    m_messageReason.clear();
+    update();
+}
+
+void FennicImageView::setDetailImage(const QImage& image) {
+    m_detail = image;
+    m_scaled = QPixmap();
+    update();
+}
+
+void FennicImageView::setMessage(const QString& title, const QString& reason) {
+    m_image = QImage();
+    m_detail = QImage();
+    m_scaled = QPixmap();
+    m_messageTitle = title;
+    m_messageReason = reason;
+    update();
+}
+
+void FennicImageView::setOpacity(qreal opacity) {
+    if (qFuzzyCompare(opacity, m_opacity))
+        return;
+    m_opacity = opacity;
+    update();
+}
+
+QRect FennicImageView::imageRect() const {
+    if (m_image.isNull())
+        return {};
+    // The window has the image's proportions, so this is normally the whole
+    // view; during a resize or on a refused fit it letter-boxes.
+    const QSizeF size = QSizeF(m_image.size()).scaled(QSizeF(this->size()), Qt::KeepAspectRatio);
+    QRectF rect(QPointF(), size);
+    rect.moveCenter(QRectF(this->rect()).center());
+    return rect.toAlignedRect() & this->rect();
+}
+
+const QImage& FennicImageView::sourceFor(const QSize& devicePixels) const {
+    const bool detailHelps = !m_detail.isNull() && (devicePixels.width() > m_image.width() ||
+                                                    devicePixels.height() > m_image.height());
+    return detailHelps ? m_detail : m_image;
+}
+
+void FennicImageView::resizeEvent(QResizeEvent*) {
+    m_scaled = QPixmap();
+}
+
+void FennicImageView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (showsMessage()) {
+        paintMessage(painter);
+        return;
+    }
+    if (m_image.isNull())
+        return;
+
+    const QRect target = imageRect();
+    const qreal dpr = devicePixelRatioF();
+    const QSize devicePixels = (QSizeF(target.size()) * dpr).toSize();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(m_opacity);
+    QPainterPath rounded;
+    rounded.addRoundedRect(QRectF(target), cornerRadius, cornerRadius);
+    painter.setClipPath(rounded);
+    if (isZoomedPastView()) {
+        // Zoomed in, only a part is on screen: scale just that part, each
+        // time, rather than keep the whole picture at the zoomed size.
+        m_scaled = QPixmap();
+        const QImage& source = sourceFor(devicePixels);
+        const QRect exposed = event->rect() & target;
+        const double sx = double(source.width()) / target.width();
+        const double sy = double(source.height()) / target.height();
+        const QRectF from((exposed.x() - target.x()) * sx, (exposed.y() - target.y()) * sy,
+                          exposed.width() * sx, exposed.height() * sy);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(exposed), source, from);
+    } else {
+        if (m_scaled.isNull() || m_scaled.size() != devicePixels) {
+            // Scaled once per size and image; later paints (opacity
+            // animation) only copy pixels.
+            m_scaled = QPixmap::fromImage(
+                sourceFor(devicePixels)
+                    .scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            m_scaled.setDevicePixelRatio(dpr);
+        }
+        painter.drawPixmap(target.topLeft(), m_scaled);
+    }
+    Q_EMIT imagePainted();
+}
+
+bool FennicImageView::isZoomedPastView() const {
+    const QRect visible = visibleRegion().boundingRect();
+    return !visible.isEmpty() && !visible.contains(imageRect());
+}
+
+void FennicImageView::paintMessage(QPainter& painter) {
+    painter.setOpacity(m_opacity);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect area = rect().adjusted(24, 24, -24, -24);
+    QFont title = FontsManager::font(true, 15);
+    QFont reason = FontsManager::font(false, 12);
+    const int titleHeight = QFontMetrics(title).height();
+    const QRect titleRect(area.left(), area.center().y() - titleHeight, area.width(), titleHeight);
+    const QRect reasonRect(area.left(), area.center().y() + 4, area.width(), area.height() / 2);
+    painter.setFont(title);
+    painter.drawText(titleRect, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
+                     QFontMetrics(title).elidedText(m_messageTitle, Qt::ElideMiddle, area.width()));
+    painter.setFont(reason);
+    painter.drawText(reasonRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                     m_messageReason);
+}

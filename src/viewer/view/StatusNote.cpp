@@ -1,0 +1,48 @@
+#include "viewer/view/StatusNote.h"
+
+#include <QEvent>
+
+namespace {
+constexpr int noteMargin = 12;
+}
+
+StatusNote::StatusNote(QWidget* parent) : QLabel(parent) {
+    setObjectName(QStringLiteral("statusNote"));
+    setWordWrap(true);
+    setAlignment(Qt::AlignCenter);
+    setTextFormat(Qt::PlainText);
+    // Readable over any picture: light text on a dark, nearly opaque card.
+    setStyleSheet(QStringLiteral("QLabel#statusNote { background: rgba(30, 30, 30, 225); color: "
+                                 "white; border-radius: 8px; padding: 8px 12px; }"));
+    hide();
+    m_hideTimer.setSingleShot(true);
+    connect(&m_hideTimer, &QTimer::timeout, this, &QWidget::hide);
+    parent->installEventFilter(this);
+}
+
+void StatusNote::showNote(const QString& text) {
+    setText(text);
+    place();
+    show();
+    raise();
+    m_hideTimer.start(shownMs);
+}
+
+void StatusNote::mousePressEvent(QMouseEvent*) {
+    hide();
+}
+
+bool StatusNote::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parent() && event->type() == QEvent::Resize && isVisible())
+        place();
+    return QLabel::eventFilter(watched, event);
+}
+
+void StatusNote::place() {
+    const QWidget* area = parentWidget();
+    const int width = std::max(120, std::min(area->width() - 2 * noteMargin, 520));
+    setFixedWidth(width);
+    const int height = heightForWidth(width);
+    setFixedHeight(height > 0 ? height : sizeHint().height());
+    move((area->width() - width) / 2, area->height() - this->height() - noteMargin);
+}

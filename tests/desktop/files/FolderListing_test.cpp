@@ -1,0 +1,171 @@
+#include "desktop/files/FolderListing.h"
+#include "support/TestFiles.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+TEST(FolderListing, KeepsExactCaseImageNamesInFileManagerOrder) {
+    QTemporaryDir dir;
+    touchFiles(QDir(dir.path()), {"IMG_2.jpg", "IMG_10.jpg", "img_1.JPG", "notes.txt", "x.Jpg",
+                                  ".hidden.jpg", "album.jpg/", "scan.tif", "scan.TIF", "d.jpg.txt",
+                                  "e.tiff", "f.TIFF", "g.HEIC", "h.heic", "i.Heic"});
+    const FolderListing listing = listImagesInFolder(dir.path());
+    ASSERT_TRUE(listing.ok());
+    EXPECT_EQ(listing.names, QStringList({".hidden.jpg", "album.jpg", "e.tiff", "f.TIFF", "g.HEIC",
+                                          "h.heic", "img_1.JPG", "IMG_2.jpg", "IMG_10.jpg"}));
+
+    // Names equal but for case keep their listing order.
+    for (const bool upperFirst : {true, false}) {
+        QStringList names{"b.jpg", "file10.png", "Photo 2.jpg", "file9.png", "photo 1.jpg"};
+        names << (upperFirst ? "A.jpg" : "a.jpg") << (upperFirst ? "a.jpg" : "A.jpg");
+        sortNamesForDisplay(names);
+        EXPECT_EQ(names.mid(2),
+                  QStringList({"b.jpg", "file9.png", "file10.png", "photo 1.jpg", "Photo 2.jpg"}));
+        EXPECT_EQ(names.first(), upperFirst ? "A.jpg" : "a.jpg");
+    }
+
+    // The filter wants whole endings in lower or upper case; opening takes any case.
+    for (const char* name : {".jpg", "a.b.CRW"})
+        EXPECT_TRUE(folderImageFilter(name)) << name;
+    for (const char* name : {"c.Jpg", "jpg", "a.jpeg.bak", "a.tif"})
+        EXPECT_FALSE(folderImageFilter(name)) << name;
+    EXPECT_TRUE(hasAcceptedExtension("/x/photo.Jpg"));
+    EXPECT_FALSE(hasAcceptedExtension("/x/notes.txt"));
+}
+
+TEST(FolderListing, OrderAgreesWithQtsCollatorInEveryLocale) {
+    // The order is QCollator's (case-insensitive, numeric, punctuation kept,
+    // stable), built from ICU keys directly; a random mix of pieces that
+    // collation treats specially must come out the same.
+    const QStringList pieces{"a",      "A",      "\u00e4",  "\u00c4",    "o",   "\u00f6",
+                             "z",      "\u00e9", "e\u0301", "E",         "ss",  "\u00df",
+                             "_",      "-",      " ",       ".",         "IMG", "img",
+                             "1",      "01",     "2",       "10",        "007", "\uff19",
+                             "\u03a9", "\u0436", "\u540d",  "\U0001F600"};
+    QRandomGenerator random(7);
+    QStringList names;
+    for (int i = 0; i < 3000; ++i) {
+        QString name;
+        for (int n = 1 + random.bounded(4); n > 0; --n)
+            name += pieces.at(random.bounded(pieces.size()));
+        names << name + ".jpg";
+    }
+    const QLocale original;
+    for (const char* locale : {"en_US", "de_DE", "sv_SE", "C"}) {
+        QLocale::setDefault(QLocale(locale));
+        QCollator collator(QLocale().language() == QLocale::C
+                               ? QLocale(QLocale::English, QLocale::UnitedStates)
+                               : QLocale());
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        collator.setNumericMode(true);
+        collator.setIgnorePunctuation(false);
+        std::vector<std::pair<QCollatorSortKey, QString>> keyed;
+        for (const QString& name : names)
+            keyed.emplace_back(collator.sortKey(name), name);
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+        QStringList expected;
+        for (const auto& entry : keyed)
+            expected << entry.second;
+        QStringList sorted = names;
+        sortNamesForDisplay(sorted);
+        const auto differ = std::mismatch(sorted.cbegin(), sorted.cend(), expected.cbegin());
+        EXPECT_TRUE(differ.first == sorted.cend())
+            << locale << ": " << (differ.first - sorted.cbegin()) << " "
+            << qPrintable(*differ.first) << " | " << qPrintable(*differ.second);
+
+        QStringList letters{"z.jpg", "\u00f6.jpg", "o.jpg"};
+        sortNamesForDisplay(letters);
+        EXPECT_EQ(letters.indexOf("\u00f6.jpg"), QByteArray(locale) == "sv_SE" ? 2 : 1) << locale;
+    }
+    QLocale::setDefault(original);
+}
+
+TEST(FolderListing, ListsOnlyNamesThatOpen) {
+    // Qt reads file names as UTF-8 and cannot keep other bytes, so a name
+    // that is not UTF-8 would be a dead entry.
+    QTemporaryDir dir;
+    touchFiles(QDir(dir.path()), {"a.jpg", "\u00e9t\u00e9.jpg", "line\nbreak.jpg"});
+    for (const char* bytes : {"b\xff\xfe.jpg", "caf\xe9.jpg", "\xc0\xaf.jpg"}) {
+        const int fd = ::open((QFile::encodeName(dir.path()) + '/' + bytes).constData(),
+                              O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0) << bytes;
+        ::close(fd);
+    }
+    const FolderListing listing = listImagesInFolder(dir.path());
+    EXPECT_EQ(listing.names, QStringList({"a.jpg", "\u00e9t\u00e9.jpg", "line\nbreak.jpg"}));
+    for (const QString& name : listing.names)
+        EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(name))) << qPrintable(name);
+}
+
+TEST(FolderListing, UnreadableFolderGivesEmptyListAndReason) {
+    const FolderListing missing = listImagesInFolder("/nonexistent/folder");
+    EXPECT_TRUE(missing.names.isEmpty());
+    EXPECT_TRUE(missing.error.contains("No such file"));
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(imagesInFolderOrReport("/nonexistent/folder").isEmpty());
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("directory error ", 0), 0u) << out;
+
+    QTemporaryDir empty;
+    const FolderListing none = listImagesInFolder(empty.path());
+    EXPECT_TRUE(none.ok() && none.names.isEmpty());
+}
+
+TEST(FolderListing, SteppingStopsAtBothEndsAndStartsFromOutsideTheList) {
+    const QStringList files{"a.jpg", "b.jpg", "c.jpg"};
+    const auto path = [](const std::optional<FolderStep>& step) {
+        return step ? QString::number(step->index) + ' ' + step->path : QString("none");
+    };
+    EXPECT_EQ(path(stepForward(files, 1, "/p")), "2 /p/c.jpg");
+    EXPECT_EQ(path(stepBackward(files, 1, "/p")), "0 /p/a.jpg");
+    EXPECT_EQ(path(stepForward(files, -1, "/p")), "0 /p/a.jpg");
+    EXPECT_EQ(path(stepForward(files, 2, "/p")), "none");
+    EXPECT_EQ(path(stepBackward(files, 0, "/p")), "none");
+    EXPECT_EQ(path(stepBackward(files, -1, "/p")), "none");
+    EXPECT_EQ(path(stepForward({}, -1, "/p")), "none");
+    EXPECT_EQ(path(stepBackward({}, 0, "/p")), "none");
+}
+
+TEST(FolderListing, AfterARemovalTheFollowingFileOrTheNewLastOneIsShown) {
+    const QStringList files{"a.jpg", "b.jpg", "c.jpg"};
+    // The removed file was shown: the one that followed it takes its place.
+    ListAfterRemoval middle = removeFromFolderList(files, 1, "b.jpg", "/p");
+    EXPECT_TRUE(middle.contained);
+    EXPECT_EQ(middle.files, (QStringList{"a.jpg", "c.jpg"}));
+    ASSERT_TRUE(middle.replacement);
+    EXPECT_EQ(middle.replacement->index, 1);
+    EXPECT_EQ(middle.replacement->path, "/p/c.jpg");
+    // The last one: the new last one, at the index it has now.
+    ListAfterRemoval last = removeFromFolderList(files, 2, "c.jpg", "/p");
+    ASSERT_TRUE(last.replacement);
+    EXPECT_EQ(last.replacement->index, 1);
+    EXPECT_EQ(last.replacement->path, "/p/b.jpg");
+    // The only one: nothing left to show.
+    ListAfterRemoval only = removeFromFolderList({"a.jpg"}, 0, "a.jpg", "/p");
+    EXPECT_TRUE(only.contained);
+    EXPECT_TRUE(only.files.isEmpty());
+    EXPECT_FALSE(only.replacement);
+
+    // Another window of the folder keeps its file, whose index moves up
+    // when an earlier file went.
+    ListAfterRemoval other = removeFromFolderList(files, 2, "a.jpg", "/p");
+    EXPECT_FALSE(other.replacement);
+    EXPECT_EQ(other.shownIndex, 1);
+    EXPECT_EQ(other.files.at(other.shownIndex), "c.jpg");
+    EXPECT_EQ(removeFromFolderList(files, 0, "c.jpg", "/p").shownIndex, 0);
+
+    // A name not in the list changes nothing.
+    ListAfterRemoval absent = removeFromFolderList(files, 1, "x.jpg", "/p");
+    EXPECT_FALSE(absent.contained);
+    EXPECT_EQ(absent.files, files);
+    EXPECT_EQ(absent.shownIndex, 1);
+    EXPECT_FALSE(absent.replacement);
+}

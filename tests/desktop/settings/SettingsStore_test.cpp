@@ -1,0 +1,159 @@
+#include "desktop/settings/AppSettings.h"
+#include "desktop/settings/Setting.h"
+#include "desktop/settings/SettingsStore.h"
+#include "style/VisualStyle.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    QString path() const { return dir.filePath("fennic/fennic.conf"); }
+    void writeFile(const QByteArray& contents) {
+        QDir().mkpath(dir.filePath("fennic"));
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(contents);
+    }
+    QByteArray readFile(const QString& name) const {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    template <typename T> static T read(SettingsStore& store, const char* key, T fallback) {
+        return AppStorageCompat<T>(fallback, key, &store).wrappedValue();
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(SettingsTest, DefaultsAreNotWrittenAndWrappersOnOneKeyStayEqual) {
+    SettingsStore store(path());
+    auto first = makeSetting(AppSettings::visualStyleAsFrame, &store);
+    auto second = makeSetting(AppSettings::visualStyleAsFrame, &store);
+    EXPECT_TRUE(first.wrappedValue());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), QString());
+    EXPECT_FALSE(QFile::exists(path()));
+
+    QSignalSpy willChange(second.notifier(), &StorageNotifier::objectWillChange);
+    first = false;
+    EXPECT_FALSE(second.wrappedValue());
+    EXPECT_EQ(willChange.count(), 1);
+    EXPECT_TRUE(readFile(path()).contains("visualStyleAsFrame=false"));
+    second.projectedValue().set(true);
+    EXPECT_TRUE(first.wrappedValue());
+}
+
+TEST_F(SettingsTest, WrongTypesReadAsDefaultAndRemovedKeysFallBackToTheValueAtCreation) {
+    writeFile("[General]\nvisualStyleAsFrame=/home/someone/Documents\n"
+              "hideInfoSidebarStorage=FALSE\nlastOpenLocation=/data/pictures\n");
+    SettingsStore store(path());
+    EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &store).wrappedValue());
+    auto sidebar = makeSetting(AppSettings::hideInfoSidebarStorage, &store);
+    EXPECT_FALSE(sidebar.wrappedValue());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), "/data/pictures");
+    EXPECT_EQ(read(store, "lastOpenLocation", 7), 7);
+
+    // Resolved false at creation, so false again, not the declared default.
+    sidebar = true;
+    store.remove("hideInfoSidebarStorage");
+    EXPECT_FALSE(sidebar.wrappedValue());
+    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
+}
+
+TEST_F(SettingsTest, ChangesFromAnotherProcessReachEveryWrapper) {
+    SettingsStore store(path());
+    auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
+    auto location = makeSetting(AppSettings::lastOpenLocation, &store);
+    writeFile("[General]\nvisualStyleAsFrame=false\nlastOpenLocation=/srv/photos\n");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !frame.wrappedValue() && location.wrappedValue() == "/srv/photos"; }, 3000));
+    writeFile("[General]\nlastOpenLocation=/srv/photos\n"); // the key removed again
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame.wrappedValue(); }, 3000));
+}
+
+TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsKeptAside) {
+    const QByteArray garbage("\x00\xff\xfe[[[=\n\x01\x02 visualStyleAsFrame\n", 30);
+    writeFile(garbage);
+    SettingsStore store(path());
+    auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
+    EXPECT_TRUE(frame.wrappedValue());
+    frame = false;
+    EXPECT_FALSE(frame.wrappedValue());
+    EXPECT_EQ(readFile(path() + ".broken"), garbage);
+    SettingsStore later(path());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).wrappedValue());
+
+    if (::geteuid() != 0) {
+        writeFile("[General]\nvisualStyleAsFrame=false\n");
+        QFile::setPermissions(path(), QFileDevice::Permissions());
+        SettingsStore locked(path());
+        EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &locked).wrappedValue());
+        QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+}
+
+TEST_F(SettingsTest, BytesThatAreNotUtf8CostOnlyTheirOwnKeyAndEveryOriginalIsKept) {
+    // Latin-1 text in one value, in a continued value and in a section name.
+    const QByteArray latin1("[General]\nvisualStyleAsFrame=false\nlastOpenLocation=/data/caf\xe9\n"
+                            "feed=https://a.example/\\\n\xe9t\xe9\nhideInfoSidebarStorage=true\n"
+                            "[caf\xe9]\nk=1\n");
+    writeFile(latin1);
+    SettingsStore store(path());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &store).wrappedValue());
+    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), QString());
+    EXPECT_FALSE(store.contains("lastOpenLocation"));
+    EXPECT_FALSE(store.contains("feed"));
+
+    // The next write keeps the original aside and the readable entries in place.
+    store.setValue("count", 3);
+    EXPECT_EQ(readFile(path() + ".broken"), latin1);
+    SettingsStore later(path());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).wrappedValue());
+    EXPECT_EQ(read(later, "count", 0), 3);
+    EXPECT_FALSE(later.contains("lastOpenLocation"));
+    EXPECT_FALSE(readFile(path()).contains("caf"));
+
+    // Files kept earlier stay; binary junk is moved aside whole.
+    for (const QByteArray& junk : {QByteArray("\x89PNG\r\n\x1a\n\0\0", 10), QByteArray("[x\n")}) {
+        writeFile(junk);
+        SettingsStore broken(path());
+        EXPECT_FALSE(broken.contains("count"));
+        broken.setValue("count", 4);
+        EXPECT_EQ(read(broken, "count", 0), 4);
+    }
+    EXPECT_EQ(readFile(path() + ".broken"), latin1);
+    EXPECT_EQ(readFile(path() + ".broken.1"), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10));
+    EXPECT_EQ(readFile(path() + ".broken.2"), "[x\n");
+    EXPECT_FALSE(QFile::exists(path() + ".broken.3"));
+}
+
+TEST_F(SettingsTest, EveryValueTypeRoundTripsThroughTheFile) {
+    const QUrl url("https://example.org/a b");
+    const QByteArray blob("\x00\x01\xff", 3);
+    {
+        SettingsStore store(path());
+        AppStorageCompat<int>(0, "count", &store) = 42;
+        AppStorageCompat<double>(0, "ratio", &store) = 0.25;
+        AppStorageCompat<QUrl>(QUrl(), "feed", &store) = url;
+        AppStorageCompat<QByteArray>({}, "blob", &store) = blob;
+        AppStorageCompat<VISUALSTYLE>(VISUALSTYLE::FRAME, "style", &store) = VISUALSTYLE::FRAMELESS;
+    }
+    SettingsStore store(path());
+    EXPECT_EQ(read(store, "count", 0), 42);
+    EXPECT_DOUBLE_EQ(read(store, "ratio", 0.0), 0.25);
+    EXPECT_EQ(read(store, "feed", QUrl()), url);
+    EXPECT_EQ(read(store, "blob", QByteArray()), blob);
+    EXPECT_EQ(read(store, "style", VISUALSTYLE::FRAME), VISUALSTYLE::FRAMELESS);
+
+    // A raw value that names no case reads as the default.
+    store.setValue("style", 2);
+    EXPECT_EQ(read(store, "style", VISUALSTYLE::FRAME), VISUALSTYLE::FRAME);
+}
+
+} // namespace

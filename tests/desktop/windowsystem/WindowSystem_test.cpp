@@ -1,0 +1,55 @@
+#include "desktop/windowsystem/WindowSystem.h"
+
+#include <QMap>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool usesX11(const QMap<QByteArray, QByteArray>& variables) {
+    return WindowSystem::startupUsesX11(
+        [&](const char* name) { return variables.value(QByteArray(name)); });
+}
+
+TEST(WindowSystemTest, StartupPicksTheWindowSystemAsQtWill) {
+    // An X session, and an X server beside a Wayland compositor.
+    EXPECT_TRUE(usesX11({{"DISPLAY", ":0"}}));
+    EXPECT_TRUE(usesX11({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}));
+    EXPECT_FALSE(usesX11(
+        {{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "KDE"}}));
+    // Qt 6.4 stays on X11 in a GNOME Wayland session.
+    EXPECT_TRUE(usesX11({{"DISPLAY", ":0"},
+                         {"XDG_SESSION_TYPE", "wayland"},
+                         {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}));
+    // The platform named by the user wins, first entry of a list.
+    EXPECT_FALSE(usesX11({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}}));
+    EXPECT_FALSE(usesX11({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland;xcb"}}));
+    EXPECT_TRUE(usesX11(
+        {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "xcb;wayland"}, {"XDG_SESSION_TYPE", "wayland"}}));
+    EXPECT_FALSE(usesX11({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}}));
+    // No display at all.
+    EXPECT_FALSE(usesX11({}));
+    EXPECT_FALSE(usesX11({{"QT_QPA_PLATFORM", "xcb"}}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowSystemTest, AvailableAreaLeavesRoomForPanelsOnlyWhereTheScreenDoesNotTell) {
+    const QRect screen(0, 0, 1440, 900);
+    // The window system knows its panels: its answer stands.
+    EXPECT_EQ(WindowSystem::availableArea(screen, QRect(0, 32, 1440, 868), true),
+              QRect(0, 32, 1440, 868));
+    EXPECT_EQ(WindowSystem::availableArea(screen, screen, true), screen);
+    // Wayland: every screen reads as free; a panel's worth is kept clear.
+    EXPECT_EQ(WindowSystem::availableArea(screen, screen, false),
+              QRect(0, 32, 1440, 900 - WindowSystem::unknownPanelsHeight));
+    // A compositor that does report a work area is believed.
+    EXPECT_EQ(WindowSystem::availableArea(screen, QRect(0, 0, 1440, 852), false),
+              QRect(0, 0, 1440, 852));
+    // A tiny screen is left whole.
+    EXPECT_EQ(WindowSystem::availableArea(QRect(0, 0, 200, 100), QRect(0, 0, 200, 100), false),
+              QRect(0, 0, 200, 100));
+}
+
+} // namespace

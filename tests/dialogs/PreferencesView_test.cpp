@@ -1,0 +1,182 @@
+#include "app/AppDelegate.h"
+#include "app/PreviewWindowController.h"
+#include "desktop/apps/DefaultApplication.h"
+#include "desktop/apps/MimeAppsList.h"
+#include "dialogs/PreferencesView.h"
+#include "dialogs/PreferencesViewWindowController.h"
+#include "dialogs/VisualStyleOption.h"
+#include "viewer/view/Home.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace LSW = DefaultApplication;
+
+namespace {
+
+// Counts the requests to redraw the viewers.
+class CountingDelegate : public AppDelegate {
+public:
+    using AppDelegate::AppDelegate;
+    void refreshAllViewers() override {
+        ++refreshes;
+        AppDelegate::refreshAllViewers();
+    }
+    int refreshes = 0;
+};
+
+class PreferencesViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root.isValid());
+        savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath("config")));
+        store = std::make_unique<SettingsStore>(root.filePath("fennic.conf"));
+        delegate = std::make_unique<CountingDelegate>(store.get());
+    }
+    void TearDown() override {
+        delegate.reset();
+        qDeleteAll(QApplication::topLevelWidgets());
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+    }
+    QList<QByteArray> handlers(const QString& extension) const {
+        QFile file(LSW::mimeAppsListPath());
+        const QByteArray list = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return MimeAppsList::defaultHandlers(list, LSW::contentType(extension).toUtf8());
+    }
+    bool ours(const QString& extension) const {
+        return handlers(extension) == QList<QByteArray>({LSW::desktopFileId});
+    }
+    bool stored(const char* key) const { return store->value(key).toString() == "true"; }
+
+    QTemporaryDir root;
+    QByteArray savedConfig;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<CountingDelegate> delegate;
+};
+
+TEST_F(PreferencesViewTest, CheckboxesShowTheSettingsAndTheUsersClicksRegister) {
+    for (const char* extension : {"png", "dng", "arw"})
+        ASSERT_TRUE(LSW::setDefaultApplication(extension));
+    makeSetting(AppSettings::bmpChoose, store.get()) = false;
+
+    PreferencesView view(*delegate);
+    QStringList labels;
+    for (const auto& row : view.defaultsRows()) {
+        labels << row.label;
+        EXPECT_EQ(row.checkbox->text(), row.label);
+        EXPECT_EQ(row.checkbox->isChecked(), row.label != "BMP") << row.label.toStdString();
+    }
+    EXPECT_EQ(labels, QStringList({"PNG", "JPG", "JPEG", "HEIF", "HEIC", "BMP", "DNG", "ARW"}));
+
+    // Unticking ARW unticks DNG too (one setting) but releases only arw.
+    view.checkbox("ARW")->click();
+    EXPECT_FALSE(view.checkbox("ARW")->isChecked());
+    EXPECT_FALSE(view.checkbox("DNG")->isChecked());
+    EXPECT_EQ(store->value("dngChoose").toString(), "false");
+    EXPECT_TRUE(handlers("arw").isEmpty());
+    EXPECT_TRUE(ours("dng"));
+
+    // Ticking registers and stores.
+    view.checkbox("BMP")->click();
+    EXPECT_TRUE(stored("bmpChoose"));
+    EXPECT_TRUE(ours("bmp"));
+    view.checkbox("PNG")->click();
+    EXPECT_EQ(store->value("pngChoose").toString(), "false");
+    EXPECT_TRUE(handlers("png").isEmpty());
+
+    // A change made elsewhere shows at once and registers nothing.
+    makeSetting(AppSettings::jpgChoose, store.get()) = false;
+    EXPECT_FALSE(view.checkbox("JPG")->isChecked());
+    makeSetting(AppSettings::pngChoose, store.get()) = true;
+    EXPECT_TRUE(view.checkbox("PNG")->isChecked());
+    EXPECT_TRUE(handlers("png").isEmpty());
+}
+
+TEST_F(PreferencesViewTest, ARefusedRegistrationKeepsTheUsersChoice) {
+    ASSERT_TRUE(QDir().mkpath(LSW::mimeAppsListPath())); // a folder: unreadable
+    PreferencesView view(*delegate);
+    testing::internal::CaptureStdout();
+    view.checkbox("HEIC")->click();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, "Got an error when setting default application - -1\n");
+    EXPECT_FALSE(view.checkbox("HEIC")->isChecked());
+    EXPECT_EQ(store->value("heicChoose").toString(), "false");
+}
+
+TEST_F(PreferencesViewTest, TappingAStyleStoresItAndEveryViewerChangesAtOnce) {
+    QTemporaryDir folder;
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    ASSERT_TRUE(image.save(folder.filePath("a.png")));
+    delegate->openFile(folder.filePath("a.png"));
+    Home* home = delegate->previewWindow->home();
+    QSignalSpy loaded(home, &Home::imageLoaded);
+    ASSERT_TRUE(loaded.wait(5000));
+    ASSERT_EQ(home->toolbarHeight(), 52);
+
+    PreferencesView view(*delegate);
+    view.show();
+    EXPECT_EQ(view.visualStyle, VISUALSTYLE::FRAME);
+    EXPECT_TRUE(view.option(VISUALSTYLE::FRAME)->isChecked());
+    EXPECT_FALSE(view.option(VISUALSTYLE::FRAMELESS)->isChecked());
+    EXPECT_EQ(view.option(VISUALSTYLE::FRAME)->text(), "With Frame");
+    EXPECT_EQ(view.option(VISUALSTYLE::FRAMELESS)->text(), "Frameless");
+
+    QSignalSpy styled(home, &Home::styleChanged);
+    QTest::mouseClick(view.option(VISUALSTYLE::FRAMELESS), Qt::LeftButton);
+    EXPECT_EQ(store->value("visualStyleAsFrame").toString(), "false");
+    EXPECT_EQ(home->toolbarHeight(), 0);
+    ASSERT_FALSE(styled.isEmpty());
+    EXPECT_EQ(styled.last().at(0).toBool(), false);
+    EXPECT_EQ(delegate->refreshes, 1);
+    EXPECT_TRUE(view.option(VISUALSTYLE::FRAMELESS)->isChecked());
+    EXPECT_FALSE(view.option(VISUALSTYLE::FRAME)->isChecked());
+
+    // The chosen option again: written and asked for again all the same.
+    store->remove("visualStyleAsFrame");
+    QTest::mouseClick(view.option(VISUALSTYLE::FRAMELESS), Qt::LeftButton);
+    EXPECT_EQ(store->value("visualStyleAsFrame").toString(), "false");
+    EXPECT_EQ(delegate->refreshes, 2);
+
+    // A change from elsewhere moves the mark only when the view shows again.
+    makeSetting(AppSettings::visualStyleAsFrame, store.get()) = true;
+    EXPECT_TRUE(view.option(VISUALSTYLE::FRAMELESS)->isChecked());
+    view.hide();
+    view.show();
+    EXPECT_TRUE(view.option(VISUALSTYLE::FRAME)->isChecked());
+    EXPECT_EQ(view.visualStyle, VISUALSTYLE::FRAME);
+}
+
+TEST_F(PreferencesViewTest, TheMenuOpensANewPreferencesWindowEachTime) {
+    QAction* preferences = nullptr;
+    for (QAction* action : delegate->menuActions()) {
+        if (action->text() == "Preferences…")
+            preferences = action;
+    }
+    ASSERT_NE(preferences, nullptr);
+    ASSERT_TRUE(preferences->isEnabled());
+    preferences->trigger();
+    preferences->trigger();
+    QList<PreferencesViewWindowController*> windows;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<PreferencesViewWindowController*>(top))
+            windows << window;
+    }
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_NE(windows[0], windows[1]);
+    for (PreferencesViewWindowController* window : windows) {
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->width(), PreferencesView::width);
+        EXPECT_FALSE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
+    }
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+#include "imageio/ImageKind.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ftyp(const char* major, const char* compatible = "") {
+    QByteArray box("\0\0\0\0ftyp", 8);
+    box.append(major, 4).append(QByteArray(4, '\0')).append(compatible);
+    box[3] = char(box.size());
+    return box + QByteArray(64, '\0');
+}
+
+// A little-endian TIFF head whose IFD0 holds the given (tag, SHORT value) entries.
+QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries) {
+    QByteArray head("II*\0\x08\0\0\0", 8);
+    head.append(char(entries.size())).append(char(0));
+    for (const auto& [tag, value] : entries) {
+        const char entry[12] = {char(tag & 0xFF),   char(tag >> 8),   3, 0, 1, 0, 0, 0,
+                                char(value & 0xFF), char(value >> 8), 0, 0};
+        head.append(entry, 12);
+    }
+    return head + QByteArray(4, '\0');
+}
+
+} // namespace
+
+TEST(ImageKind, ContentDecidesAndRawNamesDecideForTiffOrUnknownContent) {
+    using K = ImageKind;
+    QByteArray bmp("BM", 2);
+    bmp.append(QByteArray(12, '\0')).append("\x28\0\0\0", 4).append(QByteArray(40, '\0'));
+    QByteArray cr2 = tiffHead({{0x0100, 64}});
+    cr2.replace(8, 4, QByteArray("CR\x02\0", 4));
+    const struct {
+        QByteArray head;
+        const char* name;
+        ImageKind kind;
+    } cases[] = {
+        {QByteArray("\xFF\xD8\xFF\xE0xxxx", 8), "a.png", K::Jpeg},
+        {QByteArray("\x89PNG\r\n\x1A\n....", 12), "a.jpg", K::Png},
+        {bmp, "a.bmp", K::Bmp},
+        {"BMxxxxxxxxxxxxxxxxxxxxxxxx", "b.bmp", K::Unknown},
+        {tiffHead({{0x0100, 64}}), "a.tif", K::Tiff},
+        {QByteArray("MM\0*\0\0\0\x08\0\0", 10), "a.tiff", K::Tiff},
+        {"GIF89a......", "a.gif", K::Unknown},
+        {QByteArray(), "a.jpg", K::Unknown},
+        {ftyp("isom", "mif1heic"), "x.bin", K::Heif},
+        {ftyp("avif", "mif1miaf"), "x.heic", K::Unknown},
+        {ftyp("isom", "mp41"), "x.heic", K::Unknown},
+        // Raw: by signature, by name for TIFF content, by a CR2 marker or a DNG / CFA directory.
+        {QByteArray("II\x1A\0\0\0HEAPCCDR", 14) + QByteArray(16, '\0'), "a.crw", K::Raw},
+        {QByteArray("IIU\0\x08\0\0\0", 8) + QByteArray(16, '\0'), "p.RAW", K::Raw},
+        {tiffHead({{0x0100, 64}}), "a.dng", K::Raw},
+        {tiffHead({{0x0100, 64}}), "a.ARW", K::Raw},
+        {cr2 + QByteArray(32, '\0'), "renamed.tif", K::Raw},
+        {tiffHead({{0x0100, 64}, {0xC612, 1}}), "x.tif", K::Raw},
+        {tiffHead({{0x0106, 32803}}), "x.tif", K::Raw},
+        {tiffHead({{0x0106, 2}}), "x.tif", K::Tiff},
+        // Unrecognised content under a raw name is left to the raw decoder.
+        {"unknown header bytes", "x.raw", K::Raw},
+        {"unknown header bytes", "x.dng", K::Raw},
+        {"unknown header bytes", "x.jpg", K::Unknown}};
+    for (const auto& c : cases)
+        EXPECT_EQ(sniffImageKind(c.head, c.name), c.kind)
+            << c.name << " " << c.head.left(16).toHex().constData();
+    for (const char* brand : {"heic", "heix", "mif1", "msf1", "heim", "heis", "hevc", "hevx"})
+        EXPECT_EQ(sniffImageKind(ftyp(brand), "x.bin"), K::Heif) << brand;
+}

@@ -1,0 +1,68 @@
+#include "imageio/decode/ImageDecoder.h"
+
+#include "support/HeifFixtures.h"
+#include "support/ImageFixtures.h"
+#include "support/RawFixtures.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using ImageFixtures::markedCorners;
+using ImageFixtures::markedImage;
+
+TEST(EmbeddedPreview, HeifThumbnailStandsInOnlyWhenTooSmallForTheTarget) {
+    QTemporaryDir dir;
+    const QString turned = dir.filePath("turned.heic");
+    // Stored landscape, shown portrait: the preview and its fullSize upright.
+    ASSERT_TRUE(
+        writeHeic(turned, markedImage(QSize(640, 480)), {.orientation = 6, .thumbnailBox = 160}));
+    const DecodedImage preview = decodeEmbeddedPreview(turned, QSize(600, 800));
+    ASSERT_TRUE(preview.ok()) << preview.error.toStdString();
+    EXPECT_TRUE(preview.preview);
+    EXPECT_EQ(preview.fullSize, QSize(480, 640));
+    EXPECT_EQ(preview.image.size(), QSize(120, 160));
+    EXPECT_TRUE(preview.isReduced());
+    EXPECT_EQ(markedCorners(preview.image), markedCorners(decodeImage(turned).image));
+
+    // A thumbnail that covers the target is what the display decode uses:
+    // reading it twice would only cost time.
+    const DecodedImage covered = decodeEmbeddedPreview(turned, QSize(100, 100));
+    EXPECT_FALSE(covered.ok());
+    EXPECT_TRUE(covered.error.isEmpty());
+
+    const QString bare = dir.filePath("bare.heic");
+    ASSERT_TRUE(writeHeic(bare, markedImage(QSize(640, 480))));
+    const DecodedImage none = decodeEmbeddedPreview(bare, QSize(600, 800));
+    EXPECT_FALSE(none.ok());
+    EXPECT_TRUE(none.error.isEmpty());
+}
+
+TEST(EmbeddedPreview, RawPreviewUprightAndNothingForOtherFiles) {
+    QTemporaryDir dir;
+    const QString raw = dir.filePath("preview.dng");
+    ASSERT_TRUE(writeTinyDng(raw, {.size = {256, 192}, .orientation = 6, .previewSize = {80, 60}}));
+    const DecodedImage preview = decodeEmbeddedPreview(raw, QSize(400, 400));
+    ASSERT_TRUE(preview.ok());
+    EXPECT_TRUE(preview.preview);
+    EXPECT_EQ(preview.fullSize, QSize(192, 256));
+    EXPECT_EQ(preview.image.size(), QSize(60, 80));
+    EXPECT_EQ(markedCorners(preview.image), "BRWG");
+    EXPECT_FALSE(decodeEmbeddedPreview(raw, QSize(40, 40)).ok()); // the preview covers it
+
+    const QString jpeg = dir.filePath("plain.jpg");
+    ASSERT_TRUE(markedImage(QSize(64, 48)).save(jpeg));
+    const DecodedImage fromJpeg = decodeEmbeddedPreview(jpeg, QSize(400, 400));
+    EXPECT_FALSE(fromJpeg.ok());
+    EXPECT_TRUE(fromJpeg.error.isEmpty());
+    EXPECT_FALSE(decodeEmbeddedPreview(dir.filePath("missing.heic"), QSize(400, 400)).ok());
+    const QString broken = dir.filePath("broken.heic");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("\0\0\0\x18"
+                          "ftypheic",
+                          12) +
+               QByteArray(64, 'x'));
+    file.close();
+    EXPECT_FALSE(decodeEmbeddedPreview(broken, QSize(400, 400)).ok());
+}

@@ -1,0 +1,187 @@
+#include "imageio/DecodeLimits.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "imageio/decode/RowScaler.h"
+#include "imageio/heif/HeifImage.h"
+#include "imageio/metadata/ImageProperties.h"
+
+#include "support/HeifFixtures.h"
+#include "support/HostileFixtures.h"
+#include "support/ImageFixtures.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace HostileFixtures;
+using ImageFixtures::writeFile;
+
+namespace {
+
+const QSize kScreen(1440, 900);
+
+class HostileFiles : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+} // namespace
+
+// A few hundred bytes claiming 30000 x 30000 pixels made libjpeg allocate
+// gigabytes: the claim is weighed against the file's size first, and a
+// progressive file whose coefficients would not fit libjpeg's cap is refused.
+TEST_F(HostileFiles, JpegClaimsAreBoundedByFileSizeAndWorkingMemory) {
+    const QSize claimed(30000, 30000);
+    ASSERT_TRUE(writeFile(path("progressive.jpg"), jpegClaiming(claimed, true)));
+    ASSERT_TRUE(writeFile(path("baseline.jpg"), jpegClaiming(claimed, false)));
+    ImageFixtures::PhotoMetadata turned;
+    turned.orientation = 6;
+    ASSERT_TRUE(ImageFixtures::writeMetadata(path("baseline.jpg"), turned));
+    for (const char* name : {"progressive.jpg", "baseline.jpg"}) {
+        SCOPED_TRACE(name);
+        EXPECT_LT(QFileInfo(path(name)).size(), 2000);
+        for (const QSize target : {kScreen, QSize()})
+            EXPECT_EQ(decodeImage(path(name), target).error, DecodeLimits::tooSmallFor(claimed));
+        // The header still describes the file.
+        EXPECT_EQ(readImageProperties(path(name)).value("PixelWidth"), claimed.width());
+    }
+
+    // Padding makes the size plausible; the coefficients of 16000 x 16000 at
+    // 4:2:0 (768 MB) still exceed what libjpeg may take.
+    const QByteArray padded = jpegClaiming(QSize(16000, 16000), true) + QByteArray(70'000, '\0');
+    ASSERT_TRUE(writeFile(path("padded.jpg"), padded));
+    const DecodedImage refused = decodeImage(path("padded.jpg"), kScreen);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error, QStringLiteral("decoding this JPEG would take more than %1 MB")
+                                 .arg(DecodeLimits::jpegWorkingBytes / DecodeLimits::MB));
+    EXPECT_EQ(refused.fullSize, QSize(16000, 16000));
+}
+
+// A chunk declaring 0x7fffffff bytes made libpng allocate 2 GB before finding
+// the file had ended; ancillary chunks are capped and the image data is read
+// without waiting for what follows it.
+TEST_F(HostileFiles, PngChunkLengthsAreCapped) {
+    ASSERT_TRUE(writeFile(path("before.png"), pngWithHugeChunk(false)));
+    ASSERT_TRUE(writeFile(path("after.png"), pngWithHugeChunk(true)));
+    EXPECT_LT(QFileInfo(path("before.png")).size(), 100);
+    const DecodedImage before = decodeImage(path("before.png"), kScreen);
+    EXPECT_FALSE(before.ok());
+    EXPECT_EQ(before.error,
+              "not a readable PNG file: a chunk declares 2147483647 bytes, more than Fennic reads");
+
+    // Rows deflate at most 1032 to 1: a few kilobytes cannot hold 30000 x 30000.
+    ASSERT_TRUE(ImageFixtures::writeBombPng(path("claim.png"), QSize(30000, 30000)));
+    for (const QSize target : {kScreen, QSize()})
+        EXPECT_EQ(decodeImage(path("claim.png"), target).error,
+                  DecodeLimits::tooSmallFor(QSize(30000, 30000)));
+
+    for (const QSize target : {kScreen, QSize()}) {
+        const DecodedImage after = decodeImage(path("after.png"), target);
+        ASSERT_TRUE(after.ok()) << after.error.toStdString();
+        EXPECT_EQ(after.image.size(), QSize(1, 1));
+        EXPECT_EQ(after.image.pixel(0, 0), qRgb(0x80, 0x80, 0x80));
+    }
+}
+
+// Qt's BMP reader holds the whole image (up to its own 16384 x 16384) and
+// run-length coding lets a few bytes claim that: 256 megapixels are 256 MB
+// as 8-bit and 1 GB more as RGB32. Large BMP is refused from its header.
+TEST_F(HostileFiles, LargeBmpIsRefusedFromItsHeader) {
+    ASSERT_TRUE(writeFile(path("claim.bmp"), bmpClaiming(QSize(16000, 16000))));
+    EXPECT_LT(QFileInfo(path("claim.bmp")).size(), 100);
+    for (const QSize target : {kScreen, QSize()})
+        EXPECT_EQ(decodeImage(path("claim.bmp"), target).error,
+                  DecodeLimits::refusal(QSize(16000, 16000)));
+    // A small one in the same coding still opens: one colour everywhere.
+    ASSERT_TRUE(writeFile(path("small.bmp"), bmpClaiming(QSize(64, 48))));
+    const DecodedImage small = decodeImage(path("small.bmp"), kScreen);
+    ASSERT_TRUE(small.ok()) << small.error.toStdString();
+    EXPECT_EQ(small.image.size(), QSize(64, 48));
+}
+
+// An honest 144-megapixel gray PNG of a few hundred kilobytes: shown fitted,
+// it is scaled while its rows arrive and never held at full size.
+TEST_F(HostileFiles, LargePngIsScaledForTheScreenRowByRow) {
+    const QSize size(12000, 12000);
+    ASSERT_TRUE(writeUniformGrayPng(path("large.png"), size, 0x40));
+    EXPECT_LT(QFileInfo(path("large.png")).size(), 1'000'000);
+    const DecodedImage d = decodeImage(path("large.png"), kScreen);
+    ASSERT_TRUE(d.ok()) << d.error.toStdString();
+    EXPECT_EQ(d.fullSize, size);
+    EXPECT_EQ(d.image.size(), QSize(900, 900));
+    EXPECT_TRUE(d.isReduced());
+    EXPECT_EQ(d.image.pixel(0, 0), qRgb(0x40, 0x40, 0x40));
+    EXPECT_EQ(d.image.pixel(899, 899), qRgb(0x40, 0x40, 0x40));
+}
+
+// The same for TIFF, whose rows come in bands from libtiff; a turned one is
+// turned after scaling.
+TEST_F(HostileFiles, LargeTiffIsScaledForTheScreenRowByRow) {
+    const QSize size(12000, 9000);
+    ASSERT_TRUE(writeUniformGrayTiff(path("large.tiff"), size, 0x40, 6));
+    EXPECT_LT(QFileInfo(path("large.tiff")).size(), 2'000'000);
+    const DecodedImage d = decodeImage(path("large.tiff"), kScreen);
+    ASSERT_TRUE(d.ok()) << d.error.toStdString();
+    EXPECT_EQ(d.fullSize, size.transposed());
+    EXPECT_EQ(d.image.size(), QSize(675, 900));
+    EXPECT_EQ(d.image.pixel(0, 0), qRgb(0x40, 0x40, 0x40));
+    EXPECT_EQ(d.image.pixel(674, 899), qRgb(0x40, 0x40, 0x40));
+}
+
+// The averaging behind it: each output pixel is the mean of its source block,
+// colours weighted by alpha, and it works on 16-bit samples too.
+TEST(RowScaler, AveragesBlocksWeightingColourByAlpha) {
+    QImage source(4, 2, QImage::Format_RGBA8888);
+    source.fill(Qt::transparent);
+    source.setPixelColor(0, 0, QColor(200, 100, 0, 255)); // left block: one opaque pixel
+    source.setPixelColor(2, 0, QColor(0, 0, 255, 255));   // right block: all opaque
+    source.setPixelColor(3, 0, QColor(0, 0, 255, 255));
+    source.setPixelColor(2, 1, QColor(255, 0, 0, 255));
+    source.setPixelColor(3, 1, QColor(255, 0, 0, 255));
+    RowScaler scaler(source.size(), QSize(2, 1), source.format());
+    for (int y = 0; y < source.height(); ++y)
+        scaler.addRow(source.constScanLine(y));
+    const QImage scaled = scaler.image();
+    ASSERT_EQ(scaled.size(), QSize(2, 1));
+    EXPECT_EQ(scaled.pixelColor(0, 0), QColor(200, 100, 0, 64));  // no dark fringe
+    EXPECT_EQ(scaled.pixelColor(1, 0), QColor(128, 0, 128, 255)); // rounded mean
+
+    QImage deep(3, 3, QImage::Format_Grayscale16);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            reinterpret_cast<quint16*>(deep.scanLine(y))[x] = quint16((y * 3 + x) * 1000);
+    RowScaler one(deep.size(), QSize(1, 1), deep.format());
+    for (int y = 0; y < 3; ++y)
+        one.addRow(deep.constScanLine(y));
+    EXPECT_EQ(reinterpret_cast<const quint16*>(one.image().constScanLine(0))[0], 4000);
+    EXPECT_TRUE(RowScaler(QSize(2, 2), QSize(3, 3), QImage::Format_Grayscale8).image().isNull());
+}
+
+// A grid image decodes to its canvas and all its tiles, whatever its item
+// declares: a kilobyte file declaring 512 x 512 decoded to 16384 x 16384, and
+// one tile repeated made an honest 15360 x 15360 bomb. Both are refused
+// before libheif decodes; a real grid still decodes.
+TEST_F(HostileFiles, HeifGridsAreWeighedBeforeDecoding) {
+    ASSERT_TRUE(writeHeic(path("tile.heic"), ImageFixtures::markedImage(QSize(512, 512)),
+                          {.quality = 30, .preset = "ultrafast"}));
+    const QByteArray tile = ImageFixtures::readFile(path("tile.heic"));
+
+    ASSERT_TRUE(writeFile(path("grid.heic"), heifGrid(tile, 2, 2, {1024, 1024}, {1024, 1024})));
+    const DecodedImage grid = decodeImage(path("grid.heic"));
+    ASSERT_TRUE(grid.ok()) << grid.error.toStdString();
+    EXPECT_EQ(grid.image.size(), QSize(1024, 1024));
+    EXPECT_EQ(ImageFixtures::markedCorners(grid.image.copy(0, 0, 512, 512)), "RGBW");
+
+    ASSERT_TRUE(writeFile(path("lying.heic"), heifGrid(tile, 32, 32, {16384, 16384}, {512, 512})));
+    EXPECT_LT(QFileInfo(path("lying.heic")).size(), 50'000);
+    EXPECT_EQ(readHeifMetadata(path("lying.heic")).size, QSize(512, 512));
+    const DecodedImage lying = decodeImage(path("lying.heic"), kScreen);
+    EXPECT_FALSE(lying.ok());
+    EXPECT_TRUE(lying.error.startsWith("the HEIF image declares 512 x 512 pixels but is made of"))
+        << lying.error.toStdString();
+
+    ASSERT_TRUE(
+        writeFile(path("honest.heic"), heifGrid(tile, 30, 30, {15360, 15360}, {15360, 15360})));
+    EXPECT_EQ(decodeImage(path("honest.heic"), kScreen).error,
+              DecodeLimits::refusal(QSize(15360, 15360)));
+    EXPECT_EQ(readImageProperties(path("honest.heic")).value("PixelWidth"), 15360);
+}

@@ -1,0 +1,312 @@
+#include "imageio/DecodeLimits.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "imageio/heif/HeifImage.h"
+#include "imageio/metadata/ImageProperties.h"
+#include "imageio/raw/RawImage.h"
+
+#include "support/HeifFixtures.h"
+#include "support/IccFixtures.h"
+#include "support/ImageFixtures.h"
+#include "support/RawFixtures.h"
+
+#include <QColorSpace>
+#include <QColorTransform>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+using namespace ImageFixtures;
+
+namespace {
+
+class ImageDecoderTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+int distance(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+QImage filled(QSize size, QRgb colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// Writes the picture as `format` with the metadata's orientation and profile.
+// HEIC carries the orientation twice, as transform boxes and in its Exif; a
+// DNG gets a half-size JPEG preview.
+bool writeImage(const QString& format, const QString& file, const QImage& image,
+                const PhotoMetadata& m) {
+    const int orientation = m.orientation.value_or(1);
+    if (format == "heic")
+        return writeHeic(
+            file, image,
+            {.exif = buildExifBlock({{"Exif.Image.Orientation", QString::number(orientation)}}),
+             .icc = m.iccProfile,
+             .orientation = orientation});
+    if (format == "dng")
+        return writeTinyDng(file, {.size = image.size(),
+                                   .scene = image,
+                                   .orientation = orientation,
+                                   .previewSize = image.size() / 2});
+    if (format == "bmp")
+        return image.save(file, "BMP");
+    if (format == "png")
+        return writePng(file, image, m);
+    return format == "tif" ? writeTiff(file, image, m) : writeJpeg(file, image, m, 95);
+}
+
+} // namespace
+
+TEST_F(ImageDecoderTest, EveryFormatShowsTheOrientationsUprightAndScaledToTheTarget) {
+    // Corners (see markedCorners) of the stored markedImage shown upright for Exif
+    // orientations 1..8.
+    const QString upright[] = {"", "RGBW", "GRWB", "WBGR", "BWRG", "RBGW", "BRWG", "WGBR", "GWRB"};
+    const QSize stored(80, 48), target(31, 31); // fitted 31 x 18: 3/8 of 80 falls short
+    const struct {
+        QString format, extension;
+        QList<int> orientations;
+        QSize forTarget; // the decoded size for the target, stored orientation
+    } formats[] = {{"jpg", "jpg", {1, 2, 3, 4, 5, 6, 7, 8}, {40, 24}}, // 4/8 DCT scale
+                   {"tif", "tif", {1, 2, 3, 4, 5, 6, 7, 8}, stored},
+                   {"heic", "heic", {1, 2, 3, 4, 5, 6, 7, 8}, stored},
+                   {"dng", "dng", {1, 3, 6, 8}, stored / 2}, // the preview
+                   {"png", "jpg", {1}, stored},              // named by content, not name
+                   {"bmp", "bmp", {1}, stored}};
+    for (const auto& f : formats)
+        for (int orientation : f.orientations) {
+            SCOPED_TRACE(QStringLiteral("%1 as .%2, orientation %3")
+                             .arg(f.format, f.extension)
+                             .arg(orientation)
+                             .toStdString());
+            const QString file =
+                path(QStringLiteral("%1-%2.%3").arg(f.format).arg(orientation).arg(f.extension));
+            PhotoMetadata metadata;
+            metadata.orientation = orientation;
+            ASSERT_TRUE(writeImage(f.format, file, markedImage(stored), metadata));
+            const bool turned = orientation >= 5;
+            const QSize full = turned ? stored.transposed() : stored;
+            const DecodedImage d = decodeImage(file);
+            ASSERT_TRUE(d.ok()) << d.error.toStdString();
+            EXPECT_EQ(d.image.size(), full);
+            EXPECT_EQ(d.fullSize, full);
+            EXPECT_EQ(markedCorners(d.image), upright[orientation]);
+
+            const DecodedImage small = decodeImage(file, target);
+            ASSERT_TRUE(small.ok()) << small.error.toStdString();
+            EXPECT_EQ(small.image.size(), turned ? f.forTarget.transposed() : f.forTarget);
+            EXPECT_EQ(small.fullSize, full);
+            EXPECT_EQ(markedCorners(small.image), upright[orientation]);
+
+            const QVariantMap p = readImageProperties(file);
+            EXPECT_EQ(p.value("PixelWidth"), full.width());
+            EXPECT_EQ(p.value("PixelHeight"), full.height());
+            if (f.format == "jpg" || f.format == "tif" || f.format == "dng") {
+                EXPECT_EQ(p.value("Orientation"), orientation);
+            }
+        }
+}
+
+TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision) {
+    // A P3 green: Qt converts the profiles it parses, lcms2 the others.
+    const QRgb p3Colour = qRgb(60, 200, 60);
+    const QByteArray p3 = IccFixtures::displayP3(), lcmsOnly = IccFixtures::displayP3(false);
+    const QRgb inSrgb =
+        QColorSpace::fromIccProfile(p3).transformationToColorSpace(QColorSpace::SRgb).map(p3Colour);
+    ASSERT_GE(distance(inSrgb, p3Colour), 20); // the conversion must show
+    const QImage flat = filled(QSize(32, 32), p3Colour);
+    // A linear profile lifts dark values a lot: 16-bit 0x0180 is 19 in sRGB,
+    // while an early cut to 8 bits would give 13 or 26.
+    QImage gray16(8, 8, QImage::Format_Grayscale16);
+    for (int y = 0; y < 8; ++y)
+        std::fill_n(reinterpret_cast<quint16*>(gray16.scanLine(y)), 8, quint16(0x0180));
+    QImage rgb16(8, 8, QImage::Format_RGBX64), plain16 = rgb16;
+    rgb16.fill(QColor::fromRgba64(0x0180, 0x0180, 0x0180));
+    plain16.fill(QColor::fromRgba64(0x8080, 0x4000, 0xFFFF));
+    QImage gray8(16, 16, QImage::Format_Grayscale8);
+    gray8.fill(128);
+    const QByteArray linearGray = IccFixtures::gray(1.0);
+    const struct {
+        const char* name;
+        QImage image;
+        QByteArray icc;
+        QRgb expected;
+    } cases[] = {{"p3.jpg", flat, p3, inSrgb},
+                 {"p3-lcms.jpg", flat, lcmsOnly, inSrgb},
+                 {"p3.png", flat, p3, inSrgb},
+                 {"p3-lcms.png", flat, lcmsOnly, inSrgb},
+                 {"p3.tif", flat, p3, inSrgb},
+                 {"p3-lcms.tif", flat, lcmsOnly, inSrgb},
+                 {"gray16.png", gray16, linearGray, qRgb(19, 19, 19)},
+                 {"rgb16.png", rgb16, IccFixtures::linearSrgb(), qRgb(19, 19, 19)},
+                 {"plain16.png", plain16, {}, qRgb(128, 64, 255)},     // plain rounding
+                 {"gray.jpg", gray8, linearGray, qRgb(188, 188, 188)}, // lcms2's gray path
+                 {"plain-gray.jpg", gray8, {}, qRgb(128, 128, 128)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PhotoMetadata metadata;
+        metadata.iccProfile = c.icc;
+        const QString file = path(c.name);
+        ASSERT_TRUE(writeImage(file.section('.', -1), file, c.image, metadata));
+        const DecodedImage d = decodeImage(file);
+        ASSERT_TRUE(d.ok()) << d.error.toStdString();
+        EXPECT_EQ(d.image.format(), QImage::Format_RGB32);
+        EXPECT_LE(distance(d.image.pixel(3, 3), c.expected), 1) << std::hex << d.image.pixel(3, 3);
+    }
+    // HEIF by ICC profile, by nclx primaries (12: Display P3), and with 10-bit samples.
+    for (const HeicOptions& options : {HeicOptions{.icc = p3}, HeicOptions{.nclxPrimaries = 12},
+                                       HeicOptions{.bitDepth = 10, .icc = p3}}) {
+        SCOPED_TRACE(options.bitDepth * 100 + options.nclxPrimaries);
+        ASSERT_TRUE(writeHeic(path("p3.heic"), flat, options));
+        const DecodedImage d = decodeImage(path("p3.heic"));
+        ASSERT_TRUE(d.ok()) << d.error.toStdString();
+        EXPECT_LE(distance(d.image.pixel(16, 16), inSrgb), 6) << std::hex << d.image.pixel(16, 16);
+    }
+}
+
+TEST_F(ImageDecoderTest, CmykJpegMatchesQtsReading) {
+    QByteArray cmyk(16 * 16 * 4, '\0');
+    const uchar inks[4][4] = {
+        {0, 255, 255, 255}, {255, 0, 255, 255}, {200, 200, 40, 255}, {255, 255, 255, 128}};
+    for (int i = 0; i < 256; ++i)
+        std::copy_n(inks[(i % 16) / 4], 4, reinterpret_cast<uchar*>(cmyk.data()) + i * 4);
+    tjhandle handle = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(handle, reinterpret_cast<const uchar*>(cmyk.constData()), 16, 64, 16,
+                          TJPF_CMYK, &jpeg, &size, TJSAMP_444, 100, 0),
+              0);
+    ASSERT_TRUE(
+        writeFile(path("cmyk.jpg"), QByteArray(reinterpret_cast<char*>(jpeg), qsizetype(size))));
+    tjFree(jpeg);
+    tjDestroy(handle);
+
+    const QImage qt(path("cmyk.jpg"));
+    const DecodedImage d = decodeImage(path("cmyk.jpg"));
+    ASSERT_TRUE(d.ok()) << d.error.toStdString();
+    for (int x : {1, 5, 9, 13})
+        EXPECT_LE(distance(d.image.pixel(x, 8), qt.pixel(x, 8)), 3) << x;
+    EXPECT_GT(distance(d.image.pixel(1, 8), d.image.pixel(5, 8)), 100);
+}
+
+TEST_F(ImageDecoderTest, BrokenFilesGiveAClearErrorOrWhatCouldBeRead) {
+    const QImage photo = photoLikeImage(QSize(400, 300), 4);
+    ASSERT_TRUE(writeJpeg(path("whole.jpg"), photo));
+    ASSERT_TRUE(writeHeic(path("whole.heic"), markedImage(QSize(256, 192))));
+    ASSERT_TRUE(writeTinyDng(path("whole.dng"), {.previewSize = QSize(40, 30)}));
+    const QByteArray jpeg = readFile(path("whole.jpg")), heic = readFile(path("whole.heic")),
+                     dng = readFile(path("whole.dng"));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* error = "";
+    } cases[] = {{"missing.jpg", {}},
+                 {"empty.jpg", {}, "the file is empty"},
+                 {"garbage.jpg", garbage(5000)},
+                 {"garbage.png", garbage(4096)},
+                 {"fake.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'x'),
+                  "not a readable JPEG file"},
+                 {"head.jpg", jpeg.left(100)},
+                 {"missing.heic", {}},
+                 {"empty.heic", {}},
+                 {"garbage.heic", garbage(4096)},
+                 {"header.heic", heic.left(40)},
+                 {"half.heic", heic.left(heic.size() / 2)},
+                 {"missing.dng", {}},
+                 {"empty.dng", {}},
+                 {"garbage.dng", garbage(8192)},
+                 {"header.dng", dng.left(64)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(c.name);
+        if (!file.contains("missing")) {
+            ASSERT_TRUE(writeFile(file, c.bytes));
+        }
+        const bool heif = file.endsWith(".heic"), raw = file.endsWith(".dng");
+        for (const QSize target : {QSize(), QSize(20, 20)}) {
+            const DecodedImage d = heif  ? decodeHeif(file, target)
+                                   : raw ? decodeRaw(file, target)
+                                         : decodeImage(file, target);
+            EXPECT_FALSE(d.ok());
+            EXPECT_FALSE(d.error.isEmpty());
+            EXPECT_TRUE(d.error.startsWith(c.error)) << d.error.toStdString();
+        }
+        EXPECT_TRUE(readImageProperties(file).isEmpty());
+        if (heif || raw) {
+            EXPECT_FALSE(heif ? readHeifMetadata(file).ok() : readRawMetadata(file).ok());
+        }
+    }
+    EXPECT_EQ(readHeifMetadata(path("empty.heic")).error, "the file is empty");
+    EXPECT_FALSE(decodeImage(dir.path()).ok());
+    EXPECT_TRUE(readImageProperties(dir.path()).isEmpty());
+
+    // A JPEG cut in its pixel data shows its top; the missing rows are gray.
+    ASSERT_TRUE(writeFile(path("cut.jpg"), jpeg.left(jpeg.size() * 2 / 5)));
+    const DecodedImage cut = decodeImage(path("cut.jpg"));
+    ASSERT_TRUE(cut.ok()) << cut.error.toStdString();
+    EXPECT_FALSE(cut.warning.isEmpty());
+    EXPECT_EQ(cut.fullSize, QSize(400, 300));
+    EXPECT_LE(distance(cut.image.pixel(200, 10), photo.pixel(200, 10)), 16);
+    EXPECT_LE(distance(cut.image.pixel(200, 295), qRgb(128, 128, 128)), 2);
+    EXPECT_EQ(readImageProperties(path("cut.jpg")).value("PixelWidth"), 400);
+    // A DNG cut in its pixel data: whatever LibRaw makes of it, it is a value.
+    ASSERT_TRUE(writeFile(path("cut.dng"), dng.left(dng.size() / 2)));
+    const DecodedImage cutRaw = decodeRaw(path("cut.dng"));
+    EXPECT_TRUE(cutRaw.ok() ? cutRaw.image.size() == QSize(64, 48) : !cutRaw.error.isEmpty());
+}
+
+TEST_F(ImageDecoderTest, DecompressionBombsAreRefusedFromTheHeader) {
+    ASSERT_TRUE(writeBombPng(path("bomb.png"), QSize(100000, 90000)));
+    ASSERT_TRUE(writeBombJpeg(path("bomb.jpg"), QSize(65000, 65000)));
+    // Small HEIF and DNG files whose headers are made to claim 30000 x 30000
+    // (within libheif's own guard of 32768 per side) and 60000 x 60000.
+    ASSERT_TRUE(writeHeic(path("bomb.heic"), markedImage(QSize(64, 64))));
+    const QByteArray heic = readFile(path("bomb.heic"));
+    const auto claim = [&](const QByteArray& bigEndianSide) {
+        QByteArray claimed = heic;
+        for (qsizetype at = 0; (at = claimed.indexOf("ispe", at)) >= 0; at += 4)
+            claimed.replace(at + 8, 8, bigEndianSide + bigEndianSide);
+        return writeFile(path("bomb.heic"), claimed);
+    };
+    ASSERT_TRUE(claim(QByteArray("\0\0\x75\x30", 4)));
+    ASSERT_TRUE(writeTinyDng(path("bomb.dng"), {.previewSize = QSize(40, 30)}));
+    QByteArray dng = readFile(path("bomb.dng"));
+    const qsizetype ifd0 = qFromLittleEndian<quint32>(dng.constData() + 4);
+    for (int entry : {1, 2}) // ImageWidth and ImageLength
+        dng.replace(ifd0 + 2 + 12 * entry + 8, 4, QByteArray("\x60\xea\0\0", 4));
+    ASSERT_TRUE(writeFile(path("bomb.dng"), dng));
+
+    const std::pair<const char*, QSize> bombs[] = {{"bomb.png", {100000, 90000}},
+                                                   {"bomb.jpg", {65000, 65000}},
+                                                   {"bomb.heic", {30000, 30000}},
+                                                   {"bomb.dng", {60000, 60000}}};
+    for (const auto& [name, claimed] : bombs) {
+        SCOPED_TRACE(name);
+        for (const QSize target : {QSize(1440, 875), QSize(20, 20)}) // even with a preview
+            EXPECT_EQ(decodeImage(path(name), target).error, DecodeLimits::refusal(claimed));
+        // The header is only read, never decoded.
+        const QVariantMap p = readImageProperties(path(name));
+        EXPECT_EQ(p.value("PixelWidth"), claimed.width());
+        EXPECT_EQ(p.value("PixelHeight"), claimed.height());
+    }
+    EXPECT_EQ(readHeifMetadata(path("bomb.heic")).size, QSize(30000, 30000));
+    EXPECT_EQ(readRawMetadata(path("bomb.dng")).size, QSize(60000, 60000));
+
+    ASSERT_TRUE(claim(QByteArray("\0\0\xea\x60", 4))); // 60000: beyond libheif's own limit
+    EXPECT_FALSE(readHeifMetadata(path("bomb.heic")).ok());
+    EXPECT_FALSE(decodeImage(path("bomb.heic")).ok());
+}
+
+TEST_F(ImageDecoderTest, ImagesBeyondQtsDefaultAllocationLimitOpen) {
+    // 9000 x 8000 RGB32 needs 288 MB, over Qt's default 256 MB.
+    ASSERT_TRUE(writePng(path("large.png"), filled(QSize(9000, 8000), qRgb(10, 20, 30))));
+    const DecodedImage d = decodeImage(path("large.png"));
+    ASSERT_TRUE(d.ok()) << d.error.toStdString();
+    EXPECT_EQ(d.image.size(), QSize(9000, 8000));
+    EXPECT_EQ(d.image.pixel(8999, 7999), qRgb(10, 20, 30));
+}

@@ -1,0 +1,272 @@
+#include "imageio/heif/HeifItemLocations.h"
+#include "imageio/heif/HeifMetaEdit.h"
+#include "imageio/heif/HeifPropertyAssociations.h"
+#include "imageio/heif/HeifTransforms.h"
+#include "imageio/heif/IsoBoxes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+HeifProperty extent(int w, int h) {
+    QByteArray content(4, '\0');
+    isobox::appendBigEndian(content, quint64(w), 4);
+    isobox::appendBigEndian(content, quint64(h), 4);
+    return HeifProperty::make("ispe", content);
+}
+
+HeifProperty rotation(int angle) {
+    return HeifProperty::make("irot", QByteArray(1, char(angle)));
+}
+
+QByteArray typesOf(const QList<HeifProperty>& properties,
+                   const QList<HeifPropertyAssociation>& associations) {
+    QByteArray types;
+    for (const HeifPropertyAssociation& a : associations)
+        types += properties[a.index - 1].type + ' ';
+    return types.trimmed();
+}
+
+HeifItemLocations parsed(const QByteArray& content) {
+    QString error;
+    const auto l = HeifItemLocations::parse(reinterpret_cast<const uchar*>(content.constData()),
+                                            content.size(), &error);
+    EXPECT_TRUE(l.has_value()) << error.toStdString();
+    return l.value_or(HeifItemLocations());
+}
+
+} // namespace
+
+// Properties are shared between items: turning one item must not turn
+// another that uses the same box.
+TEST(HeifTransforms, TurningOneItemLeavesItemsSharingItsPropertiesAlone) {
+    QList<HeifProperty> properties = {HeifProperty::make("hvcC", "x"), extent(64, 48), rotation(1)};
+    QList<HeifPropertyAssociation> first = {{true, 1}, {false, 2}, {true, 3}};
+    const QList<HeifPropertyAssociation> second = first;
+    QString error;
+    ASSERT_TRUE(turnItemProperties(properties, first, 1, &error)) << error.toStdString();
+    EXPECT_EQ(heifItemOrientation(properties, first), 1); // a counter-clockwise turn undone
+    EXPECT_EQ(typesOf(properties, first), "hvcC ispe");
+    EXPECT_EQ(heifItemOrientation(properties, second), 8);
+    EXPECT_EQ(properties[2].bytes, rotation(1).bytes);
+
+    // Turned on, the existing box is used again instead of a copy.
+    ASSERT_TRUE(turnItemProperties(properties, first, -1, &error));
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(properties.size(), 3);
+}
+
+TEST(HeifTransforms, TurnsComeAfterDescriptivePropertiesAndKeepTheirCombination) {
+    // A mirror then a turn, with a crop before them: the crop still applies
+    // first, and the mirror stays a mirror.
+    QList<HeifProperty> properties = {extent(64, 48), HeifProperty::make("clap", QByteArray(32, 1)),
+                                      HeifProperty::make("imir", QByteArray(1, 1)), rotation(2),
+                                      HeifProperty::make("pixi", "p")};
+    QList<HeifPropertyAssociation> item = {{false, 1}, {true, 2}, {true, 3}, {true, 4}, {false, 5}};
+    const int before = heifItemOrientation(properties, item);
+    EXPECT_EQ(before, 4); // left-right mirror, then a half turn
+    QString error;
+    ASSERT_TRUE(turnItemProperties(properties, item, 1, &error)) << error.toStdString();
+    EXPECT_EQ(heifItemOrientation(properties, item), 5);
+    EXPECT_EQ(typesOf(properties, item).left(15), "ispe pixi clap ");
+    EXPECT_EQ(properties[item[0].index - 1].bytes, extent(64, 48).bytes);
+
+    // A crop after a turn would have to be turned itself: refused, unchanged.
+    QList<HeifPropertyAssociation> cropLast = {{false, 1}, {true, 4}, {true, 2}};
+    const QList<HeifPropertyAssociation> kept = cropLast;
+    const qsizetype count = properties.size();
+    EXPECT_FALSE(turnItemProperties(properties, cropLast, 1, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(cropLast, kept);
+    EXPECT_EQ(properties.size(), count);
+
+    QList<HeifPropertyAssociation> noSize = {{true, 4}};
+    EXPECT_FALSE(turnItemProperties(properties, noSize, 1, &error));
+    QList<HeifPropertyAssociation> outOfRange = {{false, 1}, {false, 99}};
+    EXPECT_FALSE(turnItemProperties(properties, outOfRange, 1, &error));
+}
+
+// Older libheif writes the turn before the extent and the extent as the size
+// shown; with the turn moved after it, the extent must be the stored size.
+TEST(HeifTransforms, TheOlderLibheifLayoutGetsTheStoredSize) {
+    QList<HeifProperty> properties = {rotation(3), extent(33, 65)};
+    QList<HeifPropertyAssociation> item = {{false, 1}, {false, 2}};
+    QString error;
+    ASSERT_TRUE(turnItemProperties(properties, item, 2, &error)) << error.toStdString();
+    EXPECT_EQ(typesOf(properties, item), "ispe irot");
+    EXPECT_EQ(properties[item[0].index - 1].bytes, extent(65, 33).bytes);
+    EXPECT_EQ(heifItemOrientation(properties, item), 8);
+}
+
+TEST(HeifItemLocations, ReadsAndWritesTheSameBytes) {
+    QByteArray content;
+    isobox::appendBigEndian(content, quint64(1) << 24, 4); // version 1
+    content.append(char(0x44)).append(char(0x40));         // offsets and lengths 4, base 4
+    isobox::appendBigEndian(content, 2, 2);
+    for (quint32 item : {1u, 2u}) {
+        isobox::appendBigEndian(content, item, 2);
+        isobox::appendBigEndian(content, item - 1, 2); // construction method
+        isobox::appendBigEndian(content, 0, 2);
+        isobox::appendBigEndian(content, 0, 4); // base
+        isobox::appendBigEndian(content, 1, 2);
+        isobox::appendBigEndian(content, 1000 * item, 4);
+        isobox::appendBigEndian(content, 10, 4);
+    }
+    const HeifItemLocations l = parsed(content);
+    ASSERT_EQ(l.items.size(), 2);
+    EXPECT_EQ(l.items[0].extents[0].offset, 1000u);
+    EXPECT_EQ(l.items[1].construction, 1);
+    EXPECT_EQ(l.serialized(), content);
+
+    QString error;
+    EXPECT_FALSE(HeifItemLocations::parse(reinterpret_cast<const uchar*>(content.constData()),
+                                          content.size() - 1, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(HeifItemLocations, MovesOffsetsPastTheRewrittenBytesAndWidensFields) {
+    HeifItemLocations l;
+    l.version = 1;
+    l.offsetSize = 4;
+    l.lengthSize = 4;
+    l.baseOffsetSize = 4;
+    // Before the box, inside 'idat', past the box, and past the box through
+    // its base offset.
+    l.items = {{1, 0, 0, 0, {{0, 10, 5}}},
+               {2, 1, 0, 0, {{0, 0, 8}}},
+               {3, 0, 0, 0, {{0, 500, 20}, {0, 600, 20}}},
+               {4, 0, 0, 700, {{0, 0, 20}, {0, 30, 20}}}};
+    QString error;
+    auto moved = relocatedItemLocations(l, 100, 200, 7, 1000, &error);
+    ASSERT_TRUE(moved) << error.toStdString();
+    EXPECT_EQ(moved->items[0].extents[0].offset, 10u);
+    EXPECT_EQ(moved->items[1].extents[0].offset, 0u);
+    EXPECT_EQ(moved->items[2].extents[0].offset, 507u);
+    EXPECT_EQ(moved->items[2].extents[1].offset, 607u);
+    EXPECT_EQ(moved->items[3].baseOffset, 707u);
+    EXPECT_EQ(moved->items[3].extents[1].offset, 30u);
+    EXPECT_EQ(moved->offsetSize, 4);
+
+    // Shrinking moves them back.
+    moved = relocatedItemLocations(l, 100, 200, -3, 1000, &error);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->items[2].extents[0].offset, 497u);
+
+    // A file beyond 4 GiB: the offset no longer fits in four bytes.
+    HeifItemLocations large = l;
+    large.items = {{1, 0, 0, 0, {{0, 0xFFFFFFF0u, 16}}}};
+    moved = relocatedItemLocations(large, 100, 200, 32, 0x100000000, &error);
+    ASSERT_TRUE(moved) << error.toStdString();
+    EXPECT_EQ(moved->offsetSize, 8);
+    const QByteArray wide = moved->serialized();
+    EXPECT_EQ(parsed(wide).items[0].extents[0].offset, 0x100000010u);
+
+    // Data inside the rewritten bytes, or past the end of the file.
+    HeifItemLocations inside = l;
+    inside.items = {{1, 0, 0, 0, {{0, 150, 10}}}};
+    EXPECT_FALSE(relocatedItemLocations(inside, 100, 200, 7, 1000, &error));
+    HeifItemLocations past = l;
+    past.items = {{1, 0, 0, 0, {{0, 990, 20}}}};
+    EXPECT_FALSE(relocatedItemLocations(past, 100, 200, 7, 1000, &error));
+    HeifItemLocations spanning = l;
+    spanning.items = {{1, 0, 0, 0, {{0, 50, 0}}}}; // to the end of the file
+    EXPECT_FALSE(relocatedItemLocations(spanning, 100, 200, 7, 1000, &error));
+}
+
+TEST(HeifPropertyAssociations, ReadsAndWritesNarrowAndWideIndices) {
+    const QByteArray narrow("\0\0\0\0\0\0\0\x01\0\x02\x02\x81\x03", 13);
+    QString error;
+    auto a = HeifPropertyAssociations::parse(reinterpret_cast<const uchar*>(narrow.constData()),
+                                             narrow.size(), &error);
+    ASSERT_TRUE(a) << error.toStdString();
+    ASSERT_EQ(a->entries.size(), 1);
+    EXPECT_EQ(a->entries[0].item, 2u);
+    EXPECT_EQ(a->entries[0].associations, (QList<HeifPropertyAssociation>{{true, 1}, {false, 3}}));
+    EXPECT_EQ(a->serialized(), narrow);
+
+    a->flags |= 1;
+    a->entries[0].associations.append({true, 300});
+    const QByteArray wide = a->serialized();
+    auto again = HeifPropertyAssociations::parse(reinterpret_cast<const uchar*>(wide.constData()),
+                                                 wide.size(), &error);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->entries[0].associations, a->entries[0].associations);
+
+    EXPECT_FALSE(HeifPropertyAssociations::parse(reinterpret_cast<const uchar*>(narrow.constData()),
+                                                 narrow.size() - 1, &error));
+}
+
+namespace {
+
+QByteArray fullBox(const char* type, const QByteArray& content) {
+    return isobox::box(type, QByteArray(4, '\0') + content);
+}
+
+// A HEIF skeleton: one item whose four bytes lie in 'mdat', with an extent
+// and `padding` other properties before the turn's, so that a new property
+// gets index padding + 2.
+QByteArray skeleton(int padding) {
+    QByteArray ipco =
+        isobox::box("ispe", QByteArray(4, '\0') + QByteArray("\0\0\0\x40\0\0\0\x30", 8));
+    for (int i = 0; i < padding; ++i)
+        ipco += isobox::box("abcd", QByteArray(1, char(i)));
+    const QByteArray ipma = fullBox("ipma", QByteArray("\0\0\0\x01\0\x01\x01\x01", 8));
+    const auto meta = [&](quint32 dataAt) {
+        QByteArray iloc("\x44\x00\0\x01\0\x01\0\0\0\x01", 10);
+        isobox::appendBigEndian(iloc, dataAt, 4);
+        isobox::appendBigEndian(iloc, 4, 4);
+        return fullBox("meta",
+                       fullBox("hdlr", QByteArray(4, '\0') + "pict" + QByteArray(13, '\0')) +
+                           fullBox("pitm", QByteArray("\0\x01", 2)) + fullBox("iloc", iloc) +
+                           isobox::box("iprp", isobox::box("ipco", ipco) + ipma));
+    };
+    const QByteArray ftyp = isobox::box("ftyp", "heic\0\0\0\0mif1heic");
+    const qsizetype dataAt = ftyp.size() + meta(0).size() + 8;
+    return ftyp + meta(quint32(dataAt)) + isobox::box("mdat", "DATA");
+}
+
+} // namespace
+
+// A turn that needs a property index beyond 127 widens the associations to
+// two-byte indices, and the item's data is found again after the box grew.
+TEST(HeifMetaEdit, WidensPropertyIndicesAndFollowsTheDataItMoved) {
+    const QByteArray file = skeleton(127);
+    const HeifMetaEdit edit =
+        turnedHeifMeta(reinterpret_cast<const uchar*>(file.constData()), file.size(), 1);
+    ASSERT_TRUE(edit.ok()) << edit.error.toStdString();
+    const QByteArray turned = file.left(edit.metaStart) + edit.meta + file.mid(edit.metaEnd);
+    EXPECT_GT(edit.meta.size(), edit.metaEnd - edit.metaStart);
+
+    const auto* data = reinterpret_cast<const uchar*>(turned.constData());
+    QList<isobox::Box> top, children, properties;
+    ASSERT_TRUE(isobox::readBoxes(data, 0, turned.size(), &top));
+    ASSERT_EQ(top.size(), 3);
+    ASSERT_TRUE(isobox::readBoxes(data, top[1].content + 4, top[1].end, &children));
+    std::optional<HeifItemLocations> locations;
+    std::optional<HeifPropertyAssociations> associations;
+    QString error;
+    for (const isobox::Box& child : children) {
+        if (child.type == "iloc")
+            locations =
+                HeifItemLocations::parse(data + child.content, child.end - child.content, &error);
+        if (child.type != "iprp")
+            continue;
+        ASSERT_TRUE(isobox::readBoxes(data, child.content, child.end, &properties));
+        associations = HeifPropertyAssociations::parse(
+            data + properties[1].content, properties[1].end - properties[1].content, &error);
+    }
+    ASSERT_TRUE(locations && associations) << error.toStdString();
+    EXPECT_TRUE(associations->wideIndices());
+    ASSERT_EQ(associations->entries.size(), 1);
+    EXPECT_EQ(associations->entries[0].associations,
+              (QList<HeifPropertyAssociation>{{false, 1}, {true, 129}}));
+    const quint64 dataAt = locations->items[0].extents[0].offset;
+    EXPECT_EQ(turned.mid(qsizetype(dataAt), 4), "DATA");
+
+    // With room for the index, the narrow form stays.
+    const QByteArray small = skeleton(3);
+    const HeifMetaEdit narrow =
+        turnedHeifMeta(reinterpret_cast<const uchar*>(small.constData()), small.size(), 1);
+    ASSERT_TRUE(narrow.ok()) << narrow.error.toStdString();
+    EXPECT_TRUE(narrow.meta.contains(QByteArray("\0\0\0\x01\0\x01\x02\x01\x85", 9)));
+}

@@ -1,0 +1,307 @@
+#include "imageio/ImageKind.h"
+#include "imageio/heif/HeifImage.h"
+#include "imageio/heif/HeifMetaEdit.h"
+#include "imageio/heif/HeifRotation.h"
+#include "imageio/heif/IsoBoxes.h"
+
+#include "support/HeifFixtures.h"
+#include "support/HostileFixtures.h"
+#include "support/IccFixtures.h"
+#include "support/ImageFixtures.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTransform>
+#include <gtest/gtest.h>
+
+#include <random>
+
+using ImageFixtures::markedCorners;
+using ImageFixtures::markedImage;
+using ImageFixtures::readFile;
+using ImageFixtures::writeFile;
+
+namespace {
+
+class HeifRotation : public testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // A picture with everything a phone's HEIC carries: Exif, XMP, a colour
+    // profile and a thumbnail.
+    QString writeCameraLike(const QString& name, QSize size, int orientation = 1) {
+        HeicOptions options{.orientation = orientation, .thumbnailBox = 32};
+        options.exif = exif;
+        options.xmp = xmp;
+        options.icc = icc;
+        QString error;
+        EXPECT_TRUE(writeHeic(path(name), markedImage(size), options, &error))
+            << error.toStdString();
+        return path(name);
+    }
+
+    // The files in the folder: a refused or failed turn leaves no temporary
+    // file behind.
+    QStringList files() const {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir;
+    const QByteArray icc = IccFixtures::displayP3(); // dated when made: made once
+    const QByteArray exif = buildExifBlock(
+        {{"Exif.Image.Model", "Turn Camera"}, {"Exif.Photo.ISOSpeedRatings", "400"}});
+    const QByteArray xmp =
+        "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+        "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"/></x:xmpmeta>";
+};
+
+QImage decoded(const QString& path, QSize target = QSize()) {
+    const DecodedImage d = decodeHeif(path, target);
+    EXPECT_TRUE(d.ok()) << d.error.toStdString();
+    return d.image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage turned(const QImage& image, int quarterTurns) {
+    return image.transformed(QTransform().rotate(90.0 * quarterTurns));
+}
+
+// Pictures alike within coding noise, compared at 16 x 16.
+bool looksAlike(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return false;
+    const QImage sa = a.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage sb = b.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const QRgb p = sa.pixel(x, y), q = sb.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 12 || std::abs(qGreen(p) - qGreen(q)) > 12 ||
+                std::abs(qBlue(p) - qBlue(q)) > 12)
+                return false;
+        }
+    return true;
+}
+
+// The top-level box of that type, whole.
+QByteArray topLevelBox(const QByteArray& file, const char* type) {
+    QList<isobox::Box> boxes;
+    isobox::readBoxes(reinterpret_cast<const uchar*>(file.constData()), 0, file.size(), &boxes,
+                      true);
+    for (const isobox::Box& box : boxes)
+        if (box.type == type)
+            return file.mid(box.start, box.end - box.start);
+    return {};
+}
+
+void expectRefusedAndUntouched(const QString& path, const char* what, const char* reason = "") {
+    SCOPED_TRACE(what);
+    const QByteArray before = readFile(path);
+    const FileWriteResult result = rotateHeifFile(path, 1);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.startsWith("Fennic cannot turn this HEIF file: "))
+        << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QLatin1String(reason))) << result.error.toStdString();
+    EXPECT_EQ(readFile(path), before);
+}
+
+} // namespace
+
+TEST_F(HeifRotation, TurnsThePictureAndKeepsTheFileHeifWithItsMetadata) {
+    const QString file = writeCameraLike("photo.heic", QSize(128, 96));
+    const QByteArray before = readFile(file);
+    const QImage original = decoded(file);
+
+    const FileWriteResult result = rotateHeifFile(file, 1);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.path, file);
+
+    const QImage now = decoded(file);
+    EXPECT_EQ(now.size(), QSize(96, 128));
+    EXPECT_EQ(markedCorners(now), "BRWG");
+    EXPECT_TRUE(looksAlike(now, turned(original, 1)));
+    // The thumbnail, which the viewer shows for small windows, turned along.
+    const QImage small = decoded(file, QSize(20, 20));
+    EXPECT_EQ(small.size(), QSize(24, 32));
+    EXPECT_EQ(markedCorners(small), "BRWG");
+
+    const QByteArray after = readFile(file);
+    EXPECT_EQ(sniffImageKind(file), ImageKind::Heif);
+    EXPECT_EQ(topLevelBox(after, "ftyp"), topLevelBox(before, "ftyp"));
+    EXPECT_EQ(topLevelBox(after, "mdat"), topLevelBox(before, "mdat")); // not coded again
+    const HeifMetadata meta = readHeifMetadata(file);
+    ASSERT_TRUE(meta.ok()) << meta.error.toStdString();
+    EXPECT_EQ(meta.exif, exif);
+    EXPECT_EQ(meta.xmp, xmp);
+    EXPECT_EQ(meta.icc, icc);
+    EXPECT_EQ(files(), QStringList{"photo.heic"});
+}
+
+TEST_F(HeifRotation, FourTurnsDecodeToTheOriginalPixels) {
+    const QString file = writeCameraLike("photo.heic", QSize(128, 96));
+    const QImage original = decoded(file);
+    const QImage thumbnail = decoded(file, QSize(20, 20));
+    ASSERT_EQ(thumbnail.size(), QSize(32, 24));
+    for (int turn = 1; turn <= 4; ++turn) {
+        const FileWriteResult result = rotateHeifFile(file, 1);
+        ASSERT_TRUE(result.ok) << turn << ": " << result.error.toStdString();
+    }
+    EXPECT_EQ(decoded(file), original);
+    EXPECT_EQ(decoded(file, QSize(20, 20)), thumbnail);
+
+    ASSERT_TRUE(rotateHeifFile(file, -1).ok);
+    ASSERT_TRUE(rotateHeifFile(file, 1).ok);
+    EXPECT_EQ(decoded(file), original);
+}
+
+// libheif stores an orientation as turns and mirrors; a turn is combined with
+// them, whatever they are, and the file still opens at its new size.
+TEST_F(HeifRotation, CombinesWithTheTurnsAndMirrorsAlreadyThere) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QString file = writeCameraLike(QStringLiteral("o%1.heic").arg(orientation),
+                                             QSize(64, 48), orientation);
+        const QImage original = decoded(file);
+        int total = 0;
+        for (int turns : {1, 2, -1}) {
+            SCOPED_TRACE(testing::Message()
+                         << "orientation " << orientation << ", turns " << turns);
+            const FileWriteResult result = rotateHeifFile(file, turns);
+            ASSERT_TRUE(result.ok) << result.error.toStdString();
+            total += turns;
+            const QImage now = decoded(file);
+            EXPECT_TRUE(looksAlike(now, turned(original, total)));
+            EXPECT_EQ(markedCorners(now), markedCorners(turned(original, total)));
+            EXPECT_EQ(readHeifMetadata(file).size, now.size());
+        }
+    }
+}
+
+// libheif wraps a picture of odd size in a one-tile grid; the turn goes on
+// the grid, which carries the thumbnail, Exif and profile.
+TEST_F(HeifRotation, TurnsGridPictures) {
+    const QString wrapped = writeCameraLike("odd.heic", QSize(101, 75));
+    const QImage original = decoded(wrapped);
+    ASSERT_EQ(original.size(), QSize(101, 75));
+    ASSERT_TRUE(rotateHeifFile(wrapped, -1).ok);
+    EXPECT_TRUE(looksAlike(decoded(wrapped), turned(original, -1)));
+    EXPECT_EQ(markedCorners(decoded(wrapped, QSize(20, 20))), "GWRB");
+    const HeifMetadata meta = readHeifMetadata(wrapped);
+    EXPECT_EQ(meta.size, QSize(75, 101));
+    EXPECT_EQ(meta.exif, exif);
+    EXPECT_EQ(meta.icc, icc);
+
+    // Four tiles, the grid's description inside the metadata box.
+    ASSERT_TRUE(writeHeic(path("tile.heic"), markedImage(QSize(64, 64))));
+    const QString grid = path("grid.heic");
+    ASSERT_TRUE(writeFile(
+        grid, HostileFixtures::heifGrid(readFile(path("tile.heic")), 2, 2, {128, 96}, {128, 96})));
+    const QImage tiled = decoded(grid);
+    ASSERT_EQ(tiled.size(), QSize(128, 96));
+    ASSERT_TRUE(rotateHeifFile(grid, 2).ok);
+    EXPECT_TRUE(looksAlike(decoded(grid), turned(tiled, 2)));
+}
+
+TEST_F(HeifRotation, RefusesFilesItCannotReadAndLeavesThemAsTheyWere) {
+    const QByteArray good = readFile(writeCameraLike("good.heic", QSize(64, 48)));
+
+    ASSERT_TRUE(writeFile(path("truncated.heic"), good.left(good.size() - 100)));
+    expectRefusedAndUntouched(path("truncated.heic"), "truncated in the coded data", "truncated");
+    ASSERT_TRUE(writeFile(path("short.heic"), good.left(200)));
+    expectRefusedAndUntouched(path("short.heic"), "truncated in the metadata box");
+    ASSERT_TRUE(writeFile(path("garbage.heic"), ImageFixtures::garbage(4000)));
+    expectRefusedAndUntouched(path("garbage.heic"), "garbage");
+    ASSERT_TRUE(
+        writeFile(path("photo.heic"), ImageFixtures::encodeJpeg(markedImage({64, 48}), 90)));
+    expectRefusedAndUntouched(path("photo.heic"), "a JPEG named .heic");
+
+    // A box after the pictures that might point into them (a track of an
+    // image sequence) cannot be moved along.
+    ASSERT_TRUE(writeFile(path("sequence.heic"), good + isobox::box("moov", QByteArray(24, '\0'))));
+    expectRefusedAndUntouched(path("sequence.heic"), "a movie box", "cannot move");
+
+    // Older libheif crops odd sizes with the crop before the size, which then
+    // holds the size shown: turned, the crop would need a size it does not say.
+    ASSERT_TRUE(writeHeic(path("cropped.heic"), markedImage({65, 33}), {.oddSizeGrid = false}));
+    ASSERT_EQ(decoded(path("cropped.heic")).size(), QSize(65, 33));
+    expectRefusedAndUntouched(path("cropped.heic"), "cropped by clap", "cropped");
+
+    // Item locations of a version that does not exist yet.
+    QByteArray future = good;
+    const qsizetype iloc = future.indexOf("iloc");
+    ASSERT_GT(iloc, 0);
+    future[iloc + 4] = 3;
+    ASSERT_TRUE(writeFile(path("future.heic"), future));
+    expectRefusedAndUntouched(path("future.heic"), "iloc version 3", "version 3");
+
+    const FileWriteResult missing = rotateHeifFile(path("missing.heic"), 1);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.error.isEmpty());
+
+    EXPECT_EQ(files().filter(QLatin1String(".heic.")), QStringList()); // no temporary files
+}
+
+// Damaged copies of a good file: each is either turned or left byte for
+// byte as it was, and nothing crashes.
+TEST_F(HeifRotation, DamagedCopiesAreTurnedOrLeftAlone) {
+    const QString original = writeCameraLike("good.heic", QSize(64, 48), 6);
+    const QByteArray good = readFile(original);
+    const qsizetype metaEnd = good.indexOf("mdat");
+    ASSERT_GT(metaEnd, 0);
+    std::mt19937 random(20240615);
+    const auto below = [&random](qsizetype n) {
+        return qsizetype(std::uniform_int_distribution<qint64>(0, n - 1)(random));
+    };
+    int turnedCount = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        QByteArray damaged = good;
+        if (round % 4 == 3) {
+            damaged.truncate(below(good.size()));
+        } else {
+            for (int flips = 1 + int(below(4)); flips > 0; --flips) {
+                // Mostly in the boxes before the coded data, where the parsing is.
+                const qsizetype at = below(4) != 0 ? below(metaEnd) : below(good.size());
+                damaged[at] = char(below(256));
+            }
+        }
+        const QString file = path(QStringLiteral("damaged%1.heic").arg(round));
+        ASSERT_TRUE(writeFile(file, damaged));
+        const FileWriteResult result = rotateHeifFile(file, 1 + int(below(3)));
+        if (result.ok) {
+            ++turnedCount;
+        } else {
+            ++refused;
+            ASSERT_EQ(readFile(file), damaged) << round << ": " << result.error.toStdString();
+        }
+        QFile::remove(file);
+    }
+    EXPECT_GT(turnedCount, 0); // damage to the coded data need not stop a turn
+    EXPECT_GT(refused, 0);
+    EXPECT_EQ(files(), QStringList{"good.heic"});
+}
+
+// The box editor alone, on many more damaged copies in memory (the sanitized
+// test run watches its reads).
+TEST_F(HeifRotation, BoxEditorSurvivesDamage) {
+    const QByteArray good = readFile(writeCameraLike("good.heic", QSize(64, 48), 5));
+    std::mt19937 random(7);
+    const auto below = [&random](qsizetype n) {
+        return qsizetype(std::uniform_int_distribution<qint64>(0, n - 1)(random));
+    };
+    const qsizetype metaEnd = good.indexOf("mdat");
+    int edited = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray damaged = good;
+        for (int flips = 1 + int(below(3)); flips > 0; --flips)
+            damaged[below(metaEnd)] = char(below(256));
+        if (round % 5 == 0)
+            damaged.truncate(below(damaged.size()));
+        const HeifMetaEdit edit =
+            turnedHeifMeta(reinterpret_cast<const uchar*>(damaged.constData()), damaged.size(), 1);
+        if (!edit.ok())
+            continue;
+        ++edited;
+        ASSERT_LE(0, edit.metaStart);
+        ASSERT_LE(edit.metaStart, edit.metaEnd);
+        ASSERT_LE(edit.metaEnd, damaged.size());
+        ASSERT_FALSE(edit.meta.isEmpty());
+    }
+    EXPECT_GT(edited, 0);
+}

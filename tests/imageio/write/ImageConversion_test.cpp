@@ -1,0 +1,281 @@
+#include "imageio/ImageKind.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "imageio/metadata/Exiv2Metadata.h"
+#include "imageio/metadata/ImageProperties.h"
+#include "imageio/write/ImageConversion.h"
+
+#include "support/HeifFixtures.h"
+#include "support/IccFixtures.h"
+#include "support/ImageFixtures.h"
+#include "support/RawFixtures.h"
+
+#include <QColorSpace>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace ImageFixtures;
+
+namespace {
+
+class ImageConversionTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QStringList everything() const {
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+    }
+};
+
+int distance(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+QVariant property(const QVariantMap& properties, const char* group, const char* key) {
+    return properties.value(group).toMap().value(key);
+}
+
+bool hasExifThumbnail(const QString& file) {
+    const Exiv2Metadata m = Exiv2Metadata::fromFile(file);
+    for (const auto& datum : m.exif)
+        if (datum.groupName() == "Thumbnail")
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(ImageConversionTest, CopiesAreNamedByTheWrittenExtensionAndHoldThatFormat) {
+    ASSERT_TRUE(writePng(path("photo.png"), markedImage(QSize(64, 48))));
+    const struct {
+        const char* ext;
+        const char* name;
+        ImageKind kind;
+    } cases[] = {{"tiff", "photo.tif", ImageKind::Tiff},
+                 {"bmp", "photo.bmp", ImageKind::Bmp},
+                 {"jpg", "photo.jpg", ImageKind::Jpeg},
+                 {"gif", "photo 2.jpg", ImageKind::Jpeg}, // not written: JPEG instead
+                 {"webp", "photo 3.jpg", ImageKind::Jpeg},
+                 {"png", "photo 2.png", ImageKind::Png}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ext);
+        const FileWriteResult r =
+            saveImageCopy(path("photo.png"), "photo", fileTypeForExtension(c.ext), dir.path());
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(r.path, path(c.name));
+        EXPECT_EQ(sniffImageKind(r.path), c.kind);
+        const DecodedImage copy = decodeImage(r.path);
+        ASSERT_TRUE(copy.ok()) << copy.error.toStdString();
+        EXPECT_EQ(copy.image.size(), QSize(64, 48));
+        EXPECT_EQ(markedCorners(copy.image), "RGBW");
+    }
+
+    // A HEIC file is converted beside itself.
+    ASSERT_TRUE(writeHeic(path("IMG_1.HEIC"), markedImage(QSize(64, 48)),
+                          {.exif = buildExifBlock({{"Exif.Image.Model", "Phone 12"}})}));
+    const FileWriteResult heic =
+        saveImageCopy(path("IMG_1.HEIC"), "IMG_1", ImageFileType::JPEG, dir.path());
+    ASSERT_TRUE(heic.ok) << heic.error.toStdString();
+    EXPECT_EQ(heic.path, path("IMG_1.jpg"));
+    EXPECT_EQ(markedCorners(decodeImage(heic.path).image), "RGBW");
+    EXPECT_EQ(property(readImageProperties(heic.path), "{TIFF}", "Model"), "Phone 12");
+
+    // Formats Qt has no writer for are refused, not written as something else.
+    const FileWriteResult gif =
+        saveImageCopy(path("photo.png"), "photo", ImageFileType::GIF, dir.path());
+    EXPECT_FALSE(gif.ok);
+    EXPECT_TRUE(gif.error.contains("GIF")) << gif.error.toStdString();
+}
+
+TEST_F(ImageConversionTest, NoFileIsEverOverwritten) {
+    ASSERT_TRUE(writeJpeg(path("a.jpg"), markedImage(QSize(40, 30))));
+    ASSERT_TRUE(writeFile(path("a.png"), "somebody else's file"));
+    // A dangling link takes its name too: writing through it would create its target.
+    ASSERT_TRUE(QFile::link(path("nowhere"), path("a.bmp")));
+    const QByteArray source = readFile(path("a.jpg"));
+
+    const FileWriteResult jpeg = saveImageCopy(path("a.jpg"), "a", ImageFileType::JPEG, dir.path());
+    ASSERT_TRUE(jpeg.ok) << jpeg.error.toStdString();
+    EXPECT_EQ(jpeg.path, path("a 2.jpg"));
+    const FileWriteResult again =
+        saveImageCopy(path("a.jpg"), "a", ImageFileType::JPEG, dir.path());
+    EXPECT_EQ(again.path, path("a 3.jpg"));
+    const FileWriteResult png = saveImageCopy(path("a.jpg"), "a", ImageFileType::PNG, dir.path());
+    EXPECT_EQ(png.path, path("a 2.png"));
+    const FileWriteResult bmp = saveImageCopy(path("a.jpg"), "a", ImageFileType::BMP, dir.path());
+    EXPECT_EQ(bmp.path, path("a 2.bmp"));
+
+    EXPECT_EQ(readFile(path("a.jpg")), source);
+    EXPECT_EQ(readFile(path("a.png")), "somebody else's file");
+    EXPECT_FALSE(QFile::exists(path("nowhere")));
+    EXPECT_EQ(everything(),
+              QStringList({"a 2.bmp", "a 2.jpg", "a 2.png", "a 3.jpg", "a.bmp", "a.jpg", "a.png"}));
+    EXPECT_EQ(freeCopyPath(dir.path(), "a", "jpg"), path("a 4.jpg"));
+    EXPECT_EQ(freeCopyPath(dir.path(), "b", "jpg"), path("b.jpg"));
+    ASSERT_TRUE(writeFile(path("50% of %1.jpg"), "taken"));
+    EXPECT_EQ(freeCopyPath(dir.path(), "50% of %1", "jpg"), path("50% of %1 2.jpg"));
+}
+
+TEST_F(ImageConversionTest, CopiesKeepExifAndProfileAndStandUpright) {
+    PhotoMetadata m = cameraMetadata(); // with an Exif thumbnail
+    m.orientation = 6;
+    m.iccProfile = IccFixtures::displayP3();
+    m.xmp = {{"Xmp.dc.creator", "Ada"}};
+    const QImage stored = markedImage(QSize(64, 48)).transformed(QTransform().rotate(-90));
+    ASSERT_TRUE(writeJpeg(path("portrait.jpg"), stored, m));
+    ASSERT_EQ(markedCorners(decodeImage(path("portrait.jpg")).image), "RGBW");
+
+    for (const ImageFileType type :
+         {ImageFileType::JPEG, ImageFileType::PNG, ImageFileType::TIFF}) {
+        SCOPED_TRACE(writtenExtension(type).toStdString());
+        const FileWriteResult r = saveImageCopy(path("portrait.jpg"), "copy", type, dir.path());
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        const QVariantMap p = readImageProperties(r.path);
+        EXPECT_EQ(property(p, "{Exif}", "DateTimeOriginal"), "2021:06:15 14:30:00");
+        EXPECT_EQ(property(p, "{TIFF}", "Model"), "FX-1");
+        EXPECT_EQ(property(p, "{TIFF}", "Orientation"), 1);
+        EXPECT_NEAR(property(p, "{GPS}", "Latitude").toDouble(), 38.7223, 1e-4);
+        EXPECT_EQ(property(p, "{GPS}", "LongitudeRef"), "W");
+        EXPECT_EQ(property(p, "{IPTC}", "CopyrightNotice"), "(c) 2021 Ada Lovelace, IPTC");
+        EXPECT_EQ(p.value("PixelWidth"), 64);
+        EXPECT_EQ(p.value("PixelHeight"), 48);
+        Exiv2Metadata written = Exiv2Metadata::fromFile(r.path);
+        EXPECT_EQ(written.icc, m.iccProfile);
+        EXPECT_EQ(written.xmp["Xmp.dc.creator"].toString(), "Ada");
+        EXPECT_FALSE(hasExifThumbnail(r.path));
+
+        const DecodedImage copy = decodeImage(r.path);
+        ASSERT_TRUE(copy.ok()) << copy.error.toStdString();
+        EXPECT_EQ(copy.image.size(), QSize(64, 48));
+        EXPECT_EQ(markedCorners(copy.image), "RGBW");
+    }
+    ASSERT_TRUE(hasExifThumbnail(path("portrait.jpg"))); // the fixture had one to drop
+
+    // BMP holds no metadata, but the picture stands upright all the same.
+    const FileWriteResult bmp =
+        saveImageCopy(path("portrait.jpg"), "copy", ImageFileType::BMP, dir.path());
+    ASSERT_TRUE(bmp.ok) << bmp.error.toStdString();
+    EXPECT_EQ(markedCorners(decodeImage(bmp.path).image), "RGBW");
+}
+
+TEST_F(ImageConversionTest, WideGamutAndDeepColoursSurviveInEveryFormat) {
+    // A P3 red beyond sRGB's reach would shift if the values were relabelled.
+    const QByteArray p3 = IccFixtures::displayP3();
+    QImage flat(32, 32, QImage::Format_RGB32);
+    flat.fill(qRgb(200, 60, 40));
+    PhotoMetadata m;
+    m.iccProfile = p3;
+    ASSERT_TRUE(writePng(path("p3.png"), flat, m));
+    const QRgb shown = decodeImage(path("p3.png")).image.pixel(5, 5);
+    ASSERT_GT(distance(shown, qRgb(200, 60, 40)), 10);
+    for (const ImageFileType type :
+         {ImageFileType::JPEG, ImageFileType::PNG, ImageFileType::TIFF, ImageFileType::BMP}) {
+        SCOPED_TRACE(writtenExtension(type).toStdString());
+        const FileWriteResult r = saveImageCopy(path("p3.png"), "p3", type, dir.path());
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        const DecodedImage copy = decodeImage(r.path);
+        ASSERT_TRUE(copy.ok()) << copy.error.toStdString();
+        EXPECT_LE(distance(copy.image.pixel(5, 5), shown), 3) << std::hex << copy.image.pixel(5, 5);
+    }
+
+    // A HEIC in P3 is rendered to sRGB and says so.
+    ASSERT_TRUE(writeHeic(path("p3.heic"), flat, {.icc = p3}));
+    const FileWriteResult fromHeic =
+        saveImageCopy(path("p3.heic"), "p3-heic", ImageFileType::PNG, dir.path());
+    ASSERT_TRUE(fromHeic.ok) << fromHeic.error.toStdString();
+    EXPECT_EQ(QColorSpace::fromIccProfile(Exiv2Metadata::iccProfileOf(fromHeic.path)),
+              QColorSpace(QColorSpace::SRgb));
+    EXPECT_LE(distance(decodeImage(fromHeic.path).image.pixel(5, 5), shown), 6);
+
+    // 16-bit samples stay 16-bit where the format holds them.
+    QImage deep(8, 8, QImage::Format_RGBX64);
+    deep.fill(QColor::fromRgba64(0x1234, 0x8001, 0xFEDC));
+    ASSERT_TRUE(writePng(path("deep.png"), deep));
+    const FileWriteResult tiff =
+        saveImageCopy(path("deep.png"), "deep", ImageFileType::TIFF, dir.path());
+    ASSERT_TRUE(tiff.ok) << tiff.error.toStdString();
+    const QImage read(tiff.path);
+    EXPECT_EQ(read.pixelColor(3, 3).rgba64(), QColor::fromRgba64(0x1234, 0x8001, 0xFEDC).rgba64());
+}
+
+TEST_F(ImageConversionTest, TransparencyIsKeptOrPutOnWhite) {
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(qRgba(0, 0, 255, 255));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 8; x < 16; ++x)
+            image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    ASSERT_TRUE(writePng(path("clear.png"), image));
+
+    for (const ImageFileType type : {ImageFileType::JPEG, ImageFileType::BMP}) {
+        const FileWriteResult r = saveImageCopy(path("clear.png"), "clear", type, dir.path());
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        const QImage copy = decodeImage(r.path).image;
+        EXPECT_LE(distance(copy.pixel(12, 8), qRgb(255, 255, 255)), 3) << r.path.toStdString();
+        EXPECT_LE(distance(copy.pixel(3, 8), qRgb(0, 0, 255)), 3) << r.path.toStdString();
+    }
+    for (const ImageFileType type : {ImageFileType::PNG, ImageFileType::TIFF}) {
+        const FileWriteResult r = saveImageCopy(path("clear.png"), "clear", type, dir.path());
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        const QImage copy = decodeImage(r.path).image;
+        EXPECT_EQ(qAlpha(copy.pixel(12, 8)), 0) << r.path.toStdString();
+        EXPECT_EQ(copy.pixel(3, 8), qRgba(0, 0, 255, 255)) << r.path.toStdString();
+    }
+}
+
+TEST_F(ImageConversionTest, RawFilesBecomePlainImagesWithTheirExif) {
+    ASSERT_TRUE(writeTinyDng(path("shot.dng"), {.orientation = 6}));
+    const FileWriteResult tiff =
+        saveImageCopy(path("shot.dng"), "shot", ImageFileType::TIFF, dir.path());
+    ASSERT_TRUE(tiff.ok) << tiff.error.toStdString();
+    // None of the raw file's DNG tags came along: the copy is a plain TIFF.
+    EXPECT_EQ(sniffImageKind(tiff.path), ImageKind::Tiff);
+    const QVariantMap p = readImageProperties(tiff.path);
+    EXPECT_EQ(property(p, "{TIFF}", "Model"), "Tiny DNG");
+    EXPECT_EQ(property(p, "{TIFF}", "Orientation"), 1);
+    const DecodedImage raw = decodeImage(path("shot.dng"));
+    const DecodedImage copy = decodeImage(tiff.path);
+    ASSERT_TRUE(copy.ok()) << copy.error.toStdString();
+    EXPECT_EQ(copy.image.size(), raw.image.size());
+    EXPECT_EQ(markedCorners(copy.image), markedCorners(raw.image));
+
+    const FileWriteResult jpeg =
+        saveImageCopy(path("shot.dng"), "shot", ImageFileType::JPEG, dir.path());
+    ASSERT_TRUE(jpeg.ok) << jpeg.error.toStdString();
+    EXPECT_EQ(property(readImageProperties(jpeg.path), "{Exif}", "ISOSpeedRatings").toList(),
+              QVariantList{200});
+}
+
+TEST_F(ImageConversionTest, FailuresSayWhyAndLeaveNothingBehind) {
+    ASSERT_TRUE(writeJpeg(path("a.jpg"), markedImage(QSize(40, 30))));
+    ASSERT_TRUE(writeFile(path("notes"), "not a folder"));
+    ASSERT_TRUE(writeFile(path("broken.jpg"), garbage(5000)));
+    ASSERT_TRUE(writeBombPng(path("bomb.png"), QSize(100000, 100000)));
+    const QStringList before = everything();
+
+    const struct {
+        const char* what;
+        FileWriteResult result;
+    } cases[] = {
+        {"folder is a file", saveImageCopy(path("a.jpg"), "a", ImageFileType::PNG, path("notes"))},
+        {"folder missing", saveImageCopy(path("a.jpg"), "a", ImageFileType::PNG, path("gone"))},
+        {"empty name", saveImageCopy(path("a.jpg"), "", ImageFileType::PNG, dir.path())},
+        {"name with a slash", saveImageCopy(path("a.jpg"), "../a", ImageFileType::PNG, dir.path())},
+        {"missing source", saveImageCopy(path("none.jpg"), "none", ImageFileType::PNG, dir.path())},
+        {"broken source",
+         saveImageCopy(path("broken.jpg"), "broken", ImageFileType::PNG, dir.path())},
+        {"bomb", saveImageCopy(path("bomb.png"), "bomb", ImageFileType::JPEG, dir.path())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(c.result.ok);
+        EXPECT_FALSE(c.result.error.isEmpty());
+    }
+    EXPECT_TRUE(cases[6].result.error.contains("more than Fennic will decode"))
+        << cases[6].result.error.toStdString();
+    EXPECT_EQ(everything(), before);
+    EXPECT_FALSE(QFile::exists(QFileInfo(dir.path()).dir().filePath("a.png")));
+}

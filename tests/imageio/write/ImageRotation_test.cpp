@@ -1,0 +1,382 @@
+#include "imageio/ImageKind.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "imageio/metadata/Exiv2Metadata.h"
+#include "imageio/metadata/ImageProperties.h"
+#include "imageio/write/ImageRotation.h"
+
+#include "support/HeifFixtures.h"
+#include "support/IccFixtures.h"
+#include "support/ImageFixtures.h"
+#include "support/RawFixtures.h"
+
+#include <QColorSpace>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTransform>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tiffio.h>
+
+using namespace ImageFixtures;
+
+namespace {
+
+class ImageRotationTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QStringList everything() const {
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+    }
+};
+
+// A JPEG file cut into its segments before the image data (marker and
+// payload each) and the scan: everything from the first SOS on.
+struct JpegParts {
+    QList<QByteArray> segments;
+    QByteArray scan;
+};
+
+JpegParts splitJpeg(const QByteArray& jpeg) {
+    JpegParts parts;
+    qsizetype at = 2; // SOI
+    while (at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
+        if (uchar(jpeg[at + 1]) == 0xDA) {
+            parts.scan = jpeg.mid(at);
+            break;
+        }
+        const qsizetype length = uchar(jpeg[at + 2]) << 8 | uchar(jpeg[at + 3]);
+        parts.segments.append(jpeg.mid(at, length + 2));
+        at += length + 2;
+    }
+    return parts;
+}
+
+bool isExif(const QByteArray& segment) {
+    return uchar(segment[1]) == 0xE1 && segment.mid(4, 6) == QByteArray("Exif\0\0", 6);
+}
+
+QList<QByteArray> withoutExif(QList<QByteArray> segments) {
+    segments.removeIf(isExif);
+    return segments;
+}
+
+// "E0:16 E1:2471 ..." for a readable failure message.
+std::string markers(const QList<QByteArray>& segments) {
+    QStringList list;
+    for (const QByteArray& s : segments)
+        list.append(QString("%1:%2").arg(uchar(s[1]), 0, 16).arg(s.size()));
+    return list.join(' ').toStdString();
+}
+
+#define EXPECT_SAME_SEGMENTS(a, b) EXPECT_TRUE((a) == (b)) << markers(a) << "\n" << markers(b)
+
+QByteArray segment(uchar marker, const QByteArray& payload) {
+    const qsizetype length = payload.size() + 2;
+    return QByteArray("\xFF") + char(marker) + char(length >> 8) + char(length & 0xFF) + payload;
+}
+
+// Puts a comment and a private application segment after the first segment.
+QByteArray withExtraSegments(QByteArray jpeg) {
+    const JpegParts parts = splitJpeg(jpeg);
+    const qsizetype afterFirst = 2 + parts.segments.value(0).size();
+    return jpeg.insert(afterFirst, segment(0xFE, "taken on the pier") +
+                                       segment(0xEF, QByteArray("Fennic\0private", 14)));
+}
+
+int exifOrientation(const QString& file) {
+    const Exiv2Metadata m = Exiv2Metadata::fromFile(file);
+    const auto it = m.exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
+    return it == m.exif.end() ? 0 : int(it->toLong());
+}
+
+// Qt moves pixels exactly only for angles within one full turn; it drops the
+// colour space on some of its paths, which a comparison would count.
+QImage turnedBy(const QImage& image, int quarterTurns) {
+    QImage turned = image.transformed(QTransform().rotate(90.0 * (((quarterTurns % 4) + 4) % 4)));
+    turned.setColorSpace(image.colorSpace());
+    return turned;
+}
+
+QImage shown(const QString& file) {
+    return decodeImage(file).image;
+}
+
+} // namespace
+
+TEST_F(ImageRotationTest, JpegTurnsByItsOrientationWithoutTouchingTheImageData) {
+    PhotoMetadata m = cameraMetadata();
+    m.orientation = 6;
+    m.iccProfile = IccFixtures::displayP3();
+    m.xmp = {{"Xmp.dc.creator", "Ada"}};
+    ASSERT_TRUE(writeJpeg(path("pier.jpg"), markedImage(QSize(64, 48)), m));
+    ASSERT_TRUE(writeFile(path("pier.jpg"), withExtraSegments(readFile(path("pier.jpg")))));
+    const QByteArray original = readFile(path("pier.jpg"));
+    const JpegParts before = splitJpeg(original);
+    const QImage upright = shown(path("pier.jpg"));
+    ASSERT_EQ(upright.size(), QSize(48, 64));
+
+    const FileWriteResult r = rotateImageFile(path("pier.jpg"), 1);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.path, path("pier.jpg"));
+    EXPECT_EQ(exifOrientation(path("pier.jpg")), 3);
+    const JpegParts after = splitJpeg(readFile(path("pier.jpg")));
+    EXPECT_EQ(after.scan, before.scan);
+    EXPECT_SAME_SEGMENTS(withoutExif(after.segments), withoutExif(before.segments));
+    EXPECT_EQ(shown(path("pier.jpg")), turnedBy(upright, 1));
+    const QVariantMap p = readImageProperties(path("pier.jpg"));
+    EXPECT_EQ(p.value("{Exif}").toMap().value("DateTimeOriginal"), "2021:06:15 14:30:00");
+
+    // Three more turns show the first picture, with every block as it was.
+    for (int turn = 0; turn < 3; ++turn)
+        ASSERT_TRUE(rotateImageFile(path("pier.jpg"), 1).ok);
+    EXPECT_EQ(exifOrientation(path("pier.jpg")), 6);
+    const JpegParts back = splitJpeg(readFile(path("pier.jpg")));
+    EXPECT_EQ(back.scan, before.scan);
+    EXPECT_SAME_SEGMENTS(withoutExif(back.segments), withoutExif(before.segments));
+    EXPECT_EQ(back.segments.size(), before.segments.size());
+    EXPECT_EQ(shown(path("pier.jpg")), upright);
+    EXPECT_EQ(everything(), QStringList{"pier.jpg"});
+}
+
+TEST_F(ImageRotationTest, JpegOrientationsComposeWithTurnsIncludingMirroredOnes) {
+    const QImage stored = markedImage(QSize(64, 48));
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        PhotoMetadata m;
+        m.orientation = orientation;
+        const QString file = path(QString("o%1.jpg").arg(orientation));
+        ASSERT_TRUE(writeJpeg(file, stored, m));
+        QImage expected = shown(file);
+        for (const int turns : {1, -1, 2, 3, -2}) {
+            SCOPED_TRACE(
+                QString("orientation %1, %2 turns").arg(orientation).arg(turns).toStdString());
+            const FileWriteResult r = rotateImageFile(file, turns);
+            ASSERT_TRUE(r.ok) << r.error.toStdString();
+            expected = turnedBy(expected, turns);
+            const QImage now = shown(file);
+            EXPECT_EQ(now.size(), expected.size());
+            EXPECT_EQ(markedCorners(now), markedCorners(expected));
+        }
+    }
+    // A file without Exif gets an orientation; nothing else of it changes.
+    ASSERT_TRUE(writeFile(path("plain.jpg"), encodeJpeg(stored, 90)));
+    const JpegParts before = splitJpeg(readFile(path("plain.jpg")));
+    ASSERT_TRUE(rotateImageFile(path("plain.jpg"), -1).ok);
+    EXPECT_EQ(exifOrientation(path("plain.jpg")), 8);
+    const JpegParts after = splitJpeg(readFile(path("plain.jpg")));
+    EXPECT_EQ(after.scan, before.scan);
+    EXPECT_SAME_SEGMENTS(withoutExif(after.segments), before.segments);
+    EXPECT_EQ(markedCorners(shown(path("plain.jpg"))), markedCorners(turnedBy(stored, -1)));
+
+    // XMP's copy of the orientation follows, so no program sees two answers.
+    PhotoMetadata tagged;
+    tagged.orientation = 6;
+    tagged.xmp = {{"Xmp.tiff.Orientation", "6"}};
+    ASSERT_TRUE(writeJpeg(path("xmp.jpg"), stored, tagged));
+    ASSERT_TRUE(rotateImageFile(path("xmp.jpg"), 1).ok);
+    EXPECT_EQ(Exiv2Metadata::fromFile(path("xmp.jpg")).xmp["Xmp.tiff.Orientation"].toString(), "3");
+}
+
+TEST_F(ImageRotationTest, PngTiffAndBmpAreWrittenTurnedWithTheirProfileAndMetadata) {
+    const QImage stored = markedImage(QSize(64, 48));
+    PhotoMetadata m = cameraMetadata();
+    m.iccProfile = IccFixtures::displayP3();
+    ASSERT_TRUE(writePng(path("a.png"), stored, m));
+    ASSERT_TRUE(writeTiff(path("a.tif"), stored, m));
+    ASSERT_TRUE(stored.save(path("a.bmp"), "BMP"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path("a.png")).constData(), 0640), 0);
+
+    for (const char* name : {"a.png", "a.tif", "a.bmp"}) {
+        SCOPED_TRACE(name);
+        const QString file = path(name);
+        const QImage before = shown(file);
+        const QByteArray kind = QImageReader(file).format();
+        for (const int turns : {1, 2, -1}) {
+            SCOPED_TRACE(turns);
+            const QImage expected = turnedBy(shown(file), turns);
+            const FileWriteResult r = rotateImageFile(file, turns);
+            ASSERT_TRUE(r.ok) << r.error.toStdString();
+            EXPECT_EQ(QImageReader(file).format(), kind);
+            const QImage now = shown(file);
+            EXPECT_EQ(now.size(), expected.size());
+            EXPECT_EQ(markedCorners(now), markedCorners(expected));
+        }
+        // Back where it started (2 of four turns left): the pixels are exact.
+        ASSERT_TRUE(rotateImageFile(file, 2).ok);
+        EXPECT_EQ(shown(file), before);
+        if (QByteArray(name) != "a.bmp") {
+            const Exiv2Metadata written = Exiv2Metadata::fromFile(file);
+            EXPECT_EQ(written.icc, m.iccProfile);
+            const QVariantMap p = readImageProperties(file);
+            EXPECT_EQ(p.value("{Exif}").toMap().value("DateTimeOriginal"), "2021:06:15 14:30:00");
+            EXPECT_EQ(p.value("{TIFF}").toMap().value("Model"), "FX-1");
+        }
+    }
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("a.png")).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    EXPECT_EQ(everything(), QStringList({"a.bmp", "a.png", "a.tif"}));
+}
+
+TEST_F(ImageRotationTest, ReencodedFilesAreUprightWithOrientationOneAndKeepTheirValues) {
+    // A TIFF stored sideways: other programs must not turn the result twice.
+    const QImage stored = markedImage(QSize(64, 48));
+    PhotoMetadata sideways;
+    sideways.orientation = 6;
+    sideways.dateTimeOriginal = QStringLiteral("2021:06:15 14:30:00");
+    ASSERT_TRUE(writeTiff(path("side.tif"), stored, sideways));
+    const QImage upright = shown(path("side.tif"));
+    ASSERT_EQ(upright.size(), QSize(48, 64));
+    ASSERT_TRUE(rotateImageFile(path("side.tif"), 1).ok);
+    const QVariantMap p = readImageProperties(path("side.tif"));
+    EXPECT_EQ(p.value("{TIFF}").toMap().value("Orientation"), 1);
+    EXPECT_EQ(p.value("PixelWidth"), 64);
+    EXPECT_EQ(QImageReader(path("side.tif")).size(), QSize(64, 48)); // stored upright now
+    EXPECT_EQ(shown(path("side.tif")), turnedBy(upright, 1));
+
+    // 16-bit samples and text chunks come through unchanged.
+    QImage deep(6, 4, QImage::Format_RGBA64);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            deep.setPixelColor(x, y,
+                               QColor::fromRgba64(x * 9000 + 1, y * 13000 + 3, 0x7FFF, 0xFFFF - x));
+    deep.setText("Software", "Pixel Editor 3");
+    ASSERT_TRUE(deep.save(path("deep.png")));
+    ASSERT_TRUE(rotateImageFile(path("deep.png"), -1).ok);
+    QImageReader reader(path("deep.png"));
+    const QImage read = reader.read();
+    EXPECT_EQ(read.format(), QImage::Format_RGBA64);
+    EXPECT_EQ(read.convertToFormat(QImage::Format_RGBA64), turnedBy(deep, -1));
+    EXPECT_EQ(read.text("Software"), "Pixel Editor 3");
+}
+
+TEST_F(ImageRotationTest, FilesThatCannotBeTurnedSafelyAreLeftAlone) {
+    const QImage picture = markedImage(QSize(64, 48));
+    ASSERT_TRUE(writeHeic(path("phone.heic"), picture));
+    ASSERT_TRUE(writeTinyDng(path("shot.dng")));
+    ASSERT_TRUE(writeFile(path("notes.jpg"), "plain text, not a picture"));
+    {
+        ASSERT_TRUE(writePng(path("whole.png"), photoLikeImage(QSize(200, 150), 20)));
+        const QByteArray full = readFile(path("whole.png"));
+        ASSERT_TRUE(writeFile(path("cut.png"), full.left(full.size() / 2)));
+        QFile::remove(path("whole.png"));
+    }
+    // Two full pages: Qt reads only the first, so writing would drop the second.
+    {
+        TIFF* tiff = TIFFOpen(QFile::encodeName(path("pages.tif")).constData(), "w");
+        ASSERT_NE(tiff, nullptr);
+        for (int page = 0; page < 2; ++page) {
+            TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 8);
+            TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 8);
+            TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+            TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+            TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+            TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+            uchar row[8] = {0, 30, 60, 90, 120, 150, 180, 210};
+            for (uint32_t y = 0; y < 8; ++y)
+                TIFFWriteScanline(tiff, row, y, 0);
+            TIFFWriteDirectory(tiff);
+        }
+        TIFFClose(tiff);
+    }
+    // A BMP with transparency, which Qt's writer would drop.
+    QImage clear(8, 8, QImage::Format_ARGB32);
+    clear.fill(qRgba(255, 0, 0, 100));
+    {
+        // A version 4 header with an alpha mask, written by hand.
+        QByteArray bmp;
+        const quint32 rowBytes = 8 * 4, dataOffset = 14 + 108;
+        auto put16 = [&](quint16 v) { bmp.append(char(v & 0xFF)).append(char(v >> 8)); };
+        auto put32 = [&](quint32 v) {
+            put16(quint16(v & 0xFFFF));
+            put16(quint16(v >> 16));
+        };
+        bmp.append("BM");
+        put32(dataOffset + rowBytes * 8);
+        put32(0);
+        put32(dataOffset);
+        put32(108);
+        put32(8);
+        put32(8);
+        put16(1);
+        put16(32);
+        put32(3); // BI_BITFIELDS
+        put32(rowBytes * 8);
+        put32(2835);
+        put32(2835);
+        put32(0);
+        put32(0);
+        put32(0x00FF0000);
+        put32(0x0000FF00);
+        put32(0x000000FF);
+        put32(0xFF000000);
+        put32(0x73524742); // 'sRGB'
+        bmp.append(QByteArray(36 + 12, '\0'));
+        for (int i = 0; i < 64; ++i)
+            put32(clear.pixel(0, 0));
+        ASSERT_TRUE(writeFile(path("clear.bmp"), bmp));
+        ASSERT_TRUE(QImage(path("clear.bmp")).hasAlphaChannel());
+    }
+
+    // Exif that cannot be read would be lost if the segment were built anew.
+    {
+        const QByteArray jpeg = encodeJpeg(picture, 90);
+        const QByteArray exif = segment(0xE1, QByteArray("Exif\0\0II*\0", 10) + garbage(200));
+        ASSERT_TRUE(writeFile(path("bad-exif.jpg"), jpeg.left(2) + exif + jpeg.mid(2)));
+    }
+
+    const QStringList names = everything();
+    QMap<QString, QByteArray> contents;
+    for (const QString& name : names)
+        contents[name] = readFile(path(name));
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {{"notes.jpg", "not an image"}, {"cut.png", "damaged"},
+                 {"pages.tif", "2 pages"},      {"clear.bmp", "transparency"},
+                 {"bad-exif.jpg", "Exif"},      {"missing.png", "does not exist"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FileWriteResult r = rotateImageFile(path(c.name), 1);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(c.reason)) << r.error.toStdString();
+    }
+    EXPECT_EQ(everything(), names);
+    for (const QString& name : names) {
+        if (name != "phone.heic" && name != "shot.dng") {
+            EXPECT_EQ(readFile(path(name)), contents[name]) << name.toStdString();
+        }
+    }
+
+    // HEIF and raw files go to their own writers: never JPEG data under
+    // their names.
+    const FileWriteResult heif = rotateImageFile(path("phone.heic"), 1);
+    EXPECT_TRUE(heif.ok) << heif.error.toStdString();
+    EXPECT_EQ(sniffImageKind(path("phone.heic")), ImageKind::Heif);
+    const FileWriteResult raw = rotateImageFile(path("shot.dng"), 1);
+    if (raw.ok) {
+        EXPECT_EQ(sniffImageKind(path("shot.dng")), ImageKind::Raw);
+    } else {
+        EXPECT_EQ(readFile(path("shot.dng")), contents["shot.dng"]);
+    }
+}
+
+TEST_F(ImageRotationTest, ALinkStaysALinkAndNoTurnWritesNothing) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("photos"));
+    ASSERT_TRUE(writePng(path("photos/real.png"), markedImage(QSize(64, 48))));
+    ASSERT_TRUE(QFile::link(path("photos/real.png"), path("link.png")));
+    ASSERT_TRUE(rotateImageFile(path("link.png"), 1).ok);
+    EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink());
+    EXPECT_EQ(shown(path("photos/real.png")).size(), QSize(48, 64));
+    EXPECT_EQ(QDir(path("photos")).entryList(QDir::Files | QDir::Hidden), QStringList{"real.png"});
+
+    const QByteArray before = readFile(path("photos/real.png"));
+    for (const int turns : {0, 4, -8}) {
+        const FileWriteResult r = rotateImageFile(path("photos/real.png"), turns);
+        EXPECT_TRUE(r.ok) << r.error.toStdString();
+    }
+    EXPECT_EQ(readFile(path("photos/real.png")), before);
+}

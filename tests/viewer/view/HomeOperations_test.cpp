@@ -1,0 +1,186 @@
+#include "app/AppDelegate.h"
+#include "app/PreviewWindowController.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "support/ImageFixtures.h"
+#include "viewer/view/FennicImageView.h"
+#include "viewer/view/Home.h"
+#include "viewer/view/ImageAreaView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace ImageFixtures;
+
+namespace {
+
+class HomeOperationsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The Trash of this test, not the user's.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        store = std::make_unique<SettingsStore>(config.filePath("fennic.conf"));
+        delegate = std::make_unique<AppDelegate>(store.get());
+    }
+    void TearDown() override {
+        delegate.reset();
+        qDeleteAll(QApplication::topLevelWidgets());
+        qunsetenv("XDG_DATA_HOME");
+    }
+    QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    QString trashed(const QString& name) const {
+        return QDir(data.path()).filePath("Trash/files/" + name);
+    }
+
+    Home* open(const QString& name) {
+        delegate->openFile(path(name));
+        Home* home = delegate->previewWindow->home();
+        QSignalSpy loaded(home, &Home::imageLoaded);
+        EXPECT_TRUE(loaded.wait(5000));
+        return home;
+    }
+    QWidget* windowOf(Home* home) { return delegate->windowsDictionary.value(home->uuid()); }
+    // Waits for the picture of another file (a step after a deletion).
+    void waitForFile(Home* home, const QString& name) {
+        QTRY_COMPARE_WITH_TIMEOUT(home->filePath(), path(name), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!home->mainImage().isNull(), 5000);
+    }
+    QMessageBox* confirmationOf(Home* home) {
+        QTest::keyClick(home, Qt::Key_Delete);
+        return windowOf(home)->findChild<QMessageBox*>();
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir config;
+    QTemporaryDir folder;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(HomeOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFolderMovesOn) {
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
+        ASSERT_TRUE(writePng(path(name), markedImage(QSize(120, 80))));
+    Home* first = open("b.png");
+    Home* second = open("d.png");
+    ASSERT_NE(first, second);
+
+    // The Delete key asks; Cancel keeps everything.
+    QMessageBox* box = confirmationOf(first);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(first->simpleAlert());
+    EXPECT_EQ(box->text(), "Delete this image?");
+    EXPECT_EQ(box->informativeText(), "Are you sure you would like to delete this image?");
+    EXPECT_EQ(box->defaultButton()->text(), "Cancel");
+    box->defaultButton()->click();
+    QTRY_VERIFY(!first->simpleAlert());
+    EXPECT_TRUE(QFile::exists(path("b.png")));
+    EXPECT_EQ(first->filesInPath().size(), 4);
+
+    // Delete: the file is in the Trash, the following one is shown, and the
+    // other window of the folder has dropped it too.
+    box = confirmationOf(first);
+    ASSERT_NE(box, nullptr);
+    auto* remove = box->findChild<QPushButton*>("deleteButton");
+    ASSERT_NE(remove, nullptr);
+    EXPECT_EQ(remove->text(), "Delete");
+    remove->click();
+    waitForFile(first, "c.png");
+    EXPECT_FALSE(QFile::exists(path("b.png")));
+    EXPECT_TRUE(QFile::exists(trashed("b.png")));
+    EXPECT_TRUE(QFile::exists(QDir(data.path()).filePath("Trash/info/b.png.trashinfo")));
+    EXPECT_EQ(first->filesInPath(), QStringList({"a.png", "c.png", "d.png"}));
+    EXPECT_EQ(first->currentIndexInFolder(), 1);
+    EXPECT_EQ(second->filesInPath(), first->filesInPath());
+    EXPECT_EQ(second->currentIndexInFolder(), 2);
+    EXPECT_FALSE(delegate->imagesInFolder.contains("b.png"));
+
+    // The command deletes without asking; the last file gives way to the
+    // new last one, in both windows that showed it.
+    const QString firstKey = first->uuid();
+    ASSERT_TRUE(first->perform(WindowCommand::deleteImage, {{"uuid", firstKey}}));
+    waitForFile(first, "d.png");
+    EXPECT_EQ(windowOf(first)->findChild<QMessageBox*>(), nullptr);
+    ASSERT_TRUE(first->perform(WindowCommand::deleteImage));
+    waitForFile(first, "a.png");
+    waitForFile(second, "a.png");
+    EXPECT_EQ(first->currentIndexInFolder(), 0);
+    EXPECT_EQ(second->currentIndexInFolder(), 0);
+
+    // The only file left: both windows close.
+    const QString secondKey = second->uuid();
+    ASSERT_TRUE(second->perform(WindowCommand::deleteImage));
+    QTRY_VERIFY_WITH_TIMEOUT(!delegate->windowsDictionary.value(firstKey), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!delegate->windowsDictionary.value(secondKey), 5000);
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(QDir(data.path() + "/Trash/files").entryList(QDir::Files).size(), 4);
+}
+
+TEST_F(HomeOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
+    ASSERT_TRUE(writePng(path("wide.png"), markedImage(QSize(300, 200))));
+    Home* home = open("wide.png");
+    QWidget* window = windowOf(home);
+    const int band = int(home->toolbarHeight());
+    EXPECT_EQ(window->size(), QSize(300, 200 + band));
+
+    QSignalSpy written(home, &Home::fileWritten);
+    ASSERT_TRUE(home->perform(WindowCommand::rotateClock));
+    QTRY_COMPARE(markedCorners(home->mainImage()), QString("BRWG"));
+    EXPECT_EQ(window->size(), QSize(200, 300 + band)) << "the window follows the turn";
+    ASSERT_TRUE(written.wait(10000));
+    EXPECT_TRUE(written.first().at(1).toBool());
+    const DecodedImage onDisk = decodeImage(path("wide.png"));
+    EXPECT_EQ(onDisk.image.size(), QSize(200, 300));
+    EXPECT_EQ(markedCorners(onDisk.image), "BRWG");
+
+    // Counter-clockwise brings it back; a step away and back shows the file
+    // as it is now.
+    ASSERT_TRUE(home->perform(WindowCommand::rotateCounter));
+    QTRY_COMPARE(markedCorners(home->mainImage()), QString("RGBW"));
+    ASSERT_TRUE(written.wait(10000));
+    EXPECT_EQ(markedCorners(decodeImage(path("wide.png")).image), "RGBW");
+    EXPECT_EQ(window->size(), QSize(300, 200 + band));
+}
+
+TEST_F(HomeOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOverTheSource) {
+    ASSERT_TRUE(writeJpeg(path("photo.jpg"), markedImage(QSize(160, 120))));
+    const QByteArray source = readFile(path("photo.jpg"));
+    Home* home = open("photo.jpg");
+    QSignalSpy written(home, &Home::fileWritten);
+
+    ASSERT_TRUE(home->perform(WindowCommand::convertImage,
+                              {{"uuid", home->uuid()}, {"value", QString("png")}}));
+    ASSERT_TRUE(written.wait(10000));
+    EXPECT_EQ(written.last().at(0).toString(), path("photo.png"));
+    EXPECT_EQ(markedCorners(decodeImage(path("photo.png")).image), "RGBW");
+    EXPECT_EQ(home->viewObserver().selectedExtension(), "png");
+    EXPECT_EQ(home->viewObserver().convertStatus(), ConvertStatus::CONVERT);
+
+    // To its own format: a copy beside it, the source untouched.
+    ASSERT_TRUE(home->perform(WindowCommand::convertImage, {{"value", QString("jpg")}}));
+    ASSERT_TRUE(written.wait(10000));
+    EXPECT_EQ(written.last().at(0).toString(), path("photo 2.jpg"));
+    EXPECT_EQ(readFile(path("photo.jpg")), source);
+    // Without a text value there is nothing to convert to.
+    EXPECT_FALSE(home->perform(WindowCommand::convertImage, {{"value", 3}}));
+    // The window keeps showing its file.
+    EXPECT_EQ(home->filePath(), path("photo.jpg"));
+}
+
+TEST_F(HomeOperationsTest, PrintOpensThePrintDialogOnce) {
+    ASSERT_TRUE(writePng(path("a.png"), markedImage(QSize(120, 80))));
+    Home* home = open("a.png");
+    ASSERT_TRUE(home->perform(WindowCommand::printImage));
+    ASSERT_TRUE(home->perform(WindowCommand::printImage));
+    const auto dialogs = windowOf(home)->findChildren<QPrintDialog*>();
+    ASSERT_EQ(dialogs.size(), 1);
+    dialogs.first()->reject();
+}
+
+} // namespace

@@ -1,0 +1,262 @@
+#include "app/AppDelegate.h"
+#include "app/PreviewWindowController.h"
+#include "support/ImageFixtures.h"
+#include "viewer/view/FennicImageView.h"
+#include "viewer/view/Home.h"
+#include "viewer/view/ImageAreaView.h"
+#include "window/CustomWindow.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeImage(const QString& path, QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(path));
+}
+
+class HomeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = std::make_unique<SettingsStore>(config.filePath("fennic.conf"));
+        writeImage(path("a.png"), {300, 200}, Qt::darkBlue);
+        writeImage(path("b.jpg"), {200, 300}, Qt::white);
+        ASSERT_TRUE(ImageFixtures::writeFile(path("c.jpg"), ImageFixtures::garbage(21)));
+        writeImage(path("d.png"), {120, 80}, Qt::darkGreen);
+    }
+    void TearDown() override {
+        delegate.reset();
+        qDeleteAll(QApplication::topLevelWidgets());
+    }
+    QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
+
+    // Opens a file and waits until its window shows the image.
+    Home* open(const QString& name) {
+        if (!delegate)
+            delegate = std::make_unique<AppDelegate>(store.get());
+        delegate->openFile(path(name));
+        Home* home = delegate->previewWindow->home();
+        QSignalSpy loaded(home, &Home::imageLoaded);
+        EXPECT_TRUE(loaded.wait(5000));
+        return home;
+    }
+    QWidget* windowOf(Home* home) { return delegate->windowsDictionary.value(home->uuid()); }
+    void step(Home* home, bool forward) {
+        QSignalSpy loaded(home, &Home::imageLoaded);
+        forward ? home->stepToNext() : home->stepToPrevious();
+        ASSERT_TRUE(loaded.wait(5000));
+    }
+
+    QTemporaryDir config;
+    QTemporaryDir folder;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(HomeTest, OpensFitsAndStepsThroughTheFolderStoppingAtItsEnds) {
+    Home* home = open("b.jpg");
+    QWidget* window = windowOf(home);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(home->filesInPath(), QStringList({"a.png", "b.jpg", "c.jpg", "d.png"}));
+    EXPECT_EQ(home->currentIndexInFolder(), 1);
+    EXPECT_EQ(window->size(), QSize(200, 352));
+    EXPECT_EQ(delegate->windowsSizesDictionary.value(home->uuid()), QSizeF(200, 352));
+    EXPECT_EQ(home->viewObserver().imageAttr().value("Name").toString(), "b.jpg");
+    const QString key = home->uuid();
+
+    step(home, false);
+    EXPECT_EQ(home->viewObserver().filePath(), path("a.png"));
+    EXPECT_EQ(window->windowTitle(), "a.png");
+    home->stepToPrevious();
+    EXPECT_EQ(home->filePath(), path("a.png"));
+
+    // An unreadable file shows its name and the reason; the window keeps
+    // its size and stepping on still works.
+    step(home, true);
+    step(home, true);
+    EXPECT_TRUE(home->showsError());
+    EXPECT_TRUE(home->imageArea()->imageView()->messageText().startsWith("c.jpg\n"));
+    EXPECT_EQ(window->size(), QSize(200, 352));
+    step(home, true);
+    EXPECT_FALSE(home->showsError());
+    EXPECT_EQ(window->size(), QSize(120, 132));
+    home->stepToNext();
+    EXPECT_EQ(home->currentIndexInFolder(), 3);
+    EXPECT_EQ(home->uuid(), key);
+}
+
+TEST_F(HomeTest, FilesFromOutsideTheListAndDroppedFiles) {
+    // A mixed-case extension opens but is not part of the folder's list.
+    writeImage(path("Lone.Png"), {100, 100}, Qt::red);
+    Home* home = open("Lone.Png");
+    EXPECT_EQ(home->currentIndexInFolder(), -1);
+    home->stepToPrevious();
+    EXPECT_EQ(home->filePath(), path("Lone.Png"));
+    step(home, true);
+    EXPECT_EQ(home->filePath(), path("a.png"));
+    EXPECT_EQ(home->currentIndexInFolder(), 0);
+
+    // A dropped file becomes the window's file, with its folder.
+    QTemporaryDir other;
+    const QDir otherDir(other.path());
+    writeImage(otherDir.filePath("x.png"), {50, 40}, Qt::yellow);
+    writeImage(otherDir.filePath("y.png"), {50, 40}, Qt::cyan);
+    QSignalSpy loaded(home, &Home::imageLoaded);
+    ASSERT_TRUE(home->openDroppedFile(otherDir.filePath("y.png")));
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(home->filePath(), otherDir.filePath("y.png"));
+    EXPECT_EQ(home->filesInPath(), QStringList({"x.png", "y.png"}));
+    EXPECT_EQ(home->currentIndexInFolder(), 1);
+    EXPECT_EQ(home->viewObserver().imageAttr().value("Name").toString(), "y.png");
+    EXPECT_FALSE(home->openDroppedFile(path("nothing.png")));
+}
+
+TEST_F(HomeTest, ZoomKeysShowScrollBarsAndTheSidebarSettingGoesBackOnClose) {
+    store->setValue("hideInfoSidebarStorage", false);
+    Home* home = open("a.png");
+    EXPECT_FALSE(home->viewObserver().hideInfoSidebar());
+    ImageAreaView* area = home->imageArea();
+    const QSize fitted = area->imageView()->size();
+    EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    testing::internal::CaptureStdout();
+    QTest::keyClick(home, Qt::Key_Plus, Qt::ShiftModifier);
+    QTest::keyClick(home, Qt::Key_Space);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Press\nPress\n");
+    home->zoomIn();
+    EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    EXPECT_EQ(area->imageView()->width(), qRound(fitted.width() * 1.25));
+    EXPECT_TRUE(area->canPan());
+
+    home->zoomReset();
+    EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(area->imageView()->size(), fitted);
+    for (int i = 0; i < 5; ++i)
+        home->zoomOut();
+    EXPECT_FALSE(area->canPan());
+
+    home->viewObserver().setHideInfoSidebar(true);
+    windowOf(home)->close();
+    EXPECT_EQ(store->value("hideInfoSidebarStorage").toString(), "true");
+}
+
+TEST_F(HomeTest, CommandsReachOnlyTheWindowWithTheirKey) {
+    Home* first = open("a.png");
+    Home* second = open("d.png");
+    NotificationCenter& center = delegate->notificationCenter();
+    center.post("zoomPlus", {{"uuid", first->uuid()}});
+    EXPECT_EQ(first->scale(), 1.125);
+    EXPECT_EQ(second->scale(), 1.0);
+    // No key, a key that is not text, another key: nothing happens.
+    center.post("zoomPlus");
+    center.post("zoomPlus", {{"uuid", 12}});
+    center.post("zoomMinus", {{"uuid", first->uuid().toLower()}});
+    EXPECT_EQ(first->scale(), 1.125);
+    EXPECT_EQ(second->scale(), 1.0);
+    // The sidebar toggles in the addressed window only, and is remembered.
+    const bool firstHidden = first->viewObserver().hideInfoSidebar();
+    const bool secondHidden = second->viewObserver().hideInfoSidebar();
+    center.post("hideinfosidebar", {{"uuid", second->uuid()}});
+    EXPECT_EQ(second->viewObserver().hideInfoSidebar(), !secondHidden);
+    EXPECT_EQ(first->viewObserver().hideInfoSidebar(), firstHidden);
+    EXPECT_EQ(store->value("hideInfoSidebarStorage").toBool(), !secondHidden);
+    center.post("hideinfosidebar", {{"uuid", second->uuid()}});
+    EXPECT_EQ(second->viewObserver().hideInfoSidebar(), secondHidden);
+
+    // The same commands by name, as D-Bus ActivateAction gives them.
+    EXPECT_TRUE(delegate->activateAction("noSuchAction", {}).contains("noSuchAction"));
+    EXPECT_FALSE(delegate->activateAction("zoomPlus", {42}).isEmpty());
+    EXPECT_FALSE(delegate->activateAction("zoomPlus", {"NO-SUCH-KEY"}).isEmpty());
+    EXPECT_FALSE(delegate->activateAction("convertImage", {first->uuid()}).isEmpty());
+    EXPECT_EQ(delegate->activateAction("hideinfosidebar", {first->uuid()}), "");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return first->viewObserver().hideInfoSidebar() == !firstHidden; }));
+    EXPECT_FALSE(delegate->activateAction("convertImage", {first->uuid(), 7}).isEmpty());
+    EXPECT_EQ(delegate->activateAction("zoomReset", {QVariantMap{{"uuid", first->uuid()}}}), "");
+    QSignalSpy loaded(second, &Home::imageLoaded);
+    EXPECT_EQ(delegate->activateAction("moveImageBack", {second->uuid()}), "");
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(first->scale(), 1.0);
+    EXPECT_EQ(second->filePath(), path("c.jpg"));
+}
+
+TEST_F(HomeTest, ASlowStepKeepsThePreviousPictureDimmedAndItsTitle) {
+    Home* home = open("a.png");
+    QWidget* window = windowOf(home);
+    // A large picture elsewhere, not prefetched: its decode takes a while.
+    QTemporaryDir other;
+    const QString large = QDir(other.path()).filePath("large.png");
+    QImage noise(3000, 2000, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7) ^ y, (y * 13) ^ x, x + y));
+    ASSERT_TRUE(noise.save(large));
+
+    QSignalSpy loaded(home, &Home::imageLoaded);
+    ASSERT_TRUE(home->openDroppedFile(large));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(home->opacity(), 0.5);
+    EXPECT_EQ(window->windowTitle(), "a.png");
+    ASSERT_TRUE(loaded.wait(10000));
+    EXPECT_EQ(home->opacity(), 1.0);
+    EXPECT_EQ(window->windowTitle(), "large.png");
+}
+
+TEST_F(HomeTest, ZoomedStepsKeepTheMiddleInViewAndPaintOnlyWhatShows) {
+    Home* home = open("a.png");
+    ImageAreaView* area = home->imageArea();
+    for (int i = 0; i < 40; ++i)
+        home->zoomIn();
+    QCoreApplication::processEvents();
+    const auto centred = [](const QScrollBar* bar) {
+        return std::abs(bar->value() - bar->maximum() / 2) <= 2;
+    };
+    EXPECT_TRUE(centred(area->horizontalScrollBar()) && centred(area->verticalScrollBar()));
+    step(home, true); // another size and shape of picture, the window refitted
+    QCoreApplication::processEvents();
+    EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(centred(area->horizontalScrollBar()) && centred(area->verticalScrollBar()));
+
+    // Painting the zoomed picture keeps no copy of it at the zoomed size.
+    FennicImageView* view = area->imageView();
+    QImage canvas(area->viewport()->size(), QImage::Format_ARGB32);
+    area->viewport()->render(&canvas);
+    EXPECT_TRUE(view->isZoomedPastView());
+    EXPECT_TRUE(view->scaledCache().isNull());
+    home->zoomReset();
+    area->viewport()->render(&canvas);
+    EXPECT_FALSE(view->isZoomedPastView());
+    EXPECT_EQ(view->scaledCache().size(), view->imageRect().size());
+}
+
+TEST_F(HomeTest, AFramedWindowFitsTheScreenWithItsBand) {
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    writeImage(path("screen.png"), screen, Qt::gray);
+    Home* home = open("screen.png");
+    const QSize window = windowOf(home)->size();
+    EXPECT_LE(window.height(), screen.height());
+    EXPECT_NEAR(double(window.width()) / (window.height() - 52),
+                double(screen.width()) / screen.height(), 0.01);
+}
+
+TEST_F(HomeTest, TheResizeRuleFollowsAStyleChangedElsewhere) {
+    Home* home = open("a.png"); // 300 x 200, framed: 300 x 252
+    QWidget* window = windowOf(home);
+    EXPECT_EQ(window->size(), QSize(300, 252));
+    EXPECT_EQ(delegate->constrainResize(window, {600, 400}), QSizeF(600, 452));
+    QSignalSpy loaded(home, &Home::imageLoaded);
+    // Another process turns the frame off: the file changes under us.
+    SettingsStore other(store->filePath());
+    other.setValue("visualStyleAsFrame", false);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(window->size(), QSize(300, 200));
+    EXPECT_EQ(delegate->constrainResize(window, {600, 450}), QSizeF(600, 400));
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+#include "viewer/view/WindowDragMover.h"
+#include "window/CustomWindow.h"
+#include "window/EdgeResizer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QEnterEvent>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int testFadeMs = 60;
+
+qreal opacityOf(QWidget* view) {
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(view->graphicsEffect());
+    return effect ? effect->opacity() : 1.0;
+}
+
+// The pointer crossing into or out of the window, as the platform reports it.
+void sendCrossing(QWidget* window, bool enter) {
+    QEnterEvent entry(QPointF(30, 30), QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window, enter ? static_cast<QEvent*>(&entry) : &leave);
+}
+
+// Windows shown under the platform's pointer get an entry of their own.
+QPoint awayFromTheCursor() {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint cursor = QCursor::pos();
+    return QPoint(cursor.x() < area.center().x() ? area.right() - 310 : area.left() + 10,
+                  cursor.y() < area.center().y() ? area.bottom() - 210 : area.top() + 10);
+}
+
+} // namespace
+
+TEST(CustomWindow, KeepsItsFrameOnTheAvailableArea) {
+    const auto constrain = [](QRect frame, QRect area = QRect(0, 0, 1440, 875)) {
+        return constrainFrameRect(frame, area);
+    };
+    EXPECT_EQ(constrain({100, 100, 400, 300}), QRect(100, 100, 400, 300));
+    EXPECT_EQ(constrain({-50, -20, 400, 300}), QRect(0, 0, 400, 300));
+    EXPECT_EQ(constrain({1300, 800, 400, 300}), QRect(1040, 575, 400, 300));
+    // A screen to the right of the primary one pulls the frame across.
+    const QRect second(1440, 0, 1920, 1050);
+    EXPECT_EQ(constrain({100, 100, 400, 300}, second), QRect(1440, 100, 400, 300));
+    EXPECT_EQ(constrain({3500, 900, 400, 300}, second), QRect(2960, 750, 400, 300));
+    // Only a side longer than the area shrinks; the top-left stays inside.
+    EXPECT_EQ(constrain({10, 10, 2000, 300}), QRect(0, 10, 1440, 300));
+    EXPECT_EQ(constrain({-10, 500, 300, 900}), QRect(0, 0, 300, 875));
+    // No usable area: nothing to constrain against.
+    EXPECT_EQ(constrain({-10, -10, 50, 50}, QRect()), QRect(-10, -10, 50, 50));
+
+    QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect area = primary->availableGeometry();
+    CustomWindow window;
+    window.setRecordedScreen(primary);
+    window.resize(200, 100);
+    window.move(area.left() - 300, area.top() - 300);
+    window.show();
+    EXPECT_EQ(window.frameGeometry().topLeft(), area.topLeft());
+    window.move(area.right() + 50, area.top() + 40);
+    EXPECT_EQ(window.frameGeometry(), QRect(area.right() + 1 - 200, area.top() + 40, 200, 100));
+}
+
+TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterruptedFades) {
+    CustomWindow window;
+    window.setFadeDuration(testFadeMs);
+    window.setContentWidget(new QWidget);
+    window.resize(300, 200);
+    window.move(awayFromTheCursor());
+    window.show();
+    QAbstractButton* close = window.closeButton();
+    QAbstractButton* minimise = window.minimiseButton();
+    const QPoint onClose = close->geometry().center();
+    // The fade state, and whether both buttons are there to take clicks.
+    const auto now = [&] {
+        const char* states[] = {"shown", "hidden", "willShow", "willHide"};
+        const bool clickable = window.childAt(onClose) == close && minimise->isVisible();
+        const bool some = close->isVisible() || minimise->isVisible();
+        return QString(states[int(window.animationState)]) + (clickable ? " buttons"
+                                                              : some    ? " some"
+                                                                        : "");
+    };
+    const auto reaches = [&](const QString& state) {
+        return QTest::qWaitFor([&] { return now() == state; }, 3000);
+    };
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    sendCrossing(&window, true);
+    EXPECT_EQ(now(), "hidden");
+    sendCrossing(&window, false);
+
+    window.setupFadeableViews();
+    window.setupFadeableViews();
+    EXPECT_EQ(window.fadeableViews.size(), 2);
+    EXPECT_EQ(now(), "hidden");
+    // A fadeable view that went away is skipped.
+    auto* extra = new QWidget(&window);
+    window.fadeableViews.append(extra);
+    delete extra;
+
+    sendCrossing(&window, true);
+    EXPECT_EQ(now(), "willShow buttons");
+    EXPECT_DOUBLE_EQ(opacityOf(close), 0.0);
+    ASSERT_TRUE(reaches("shown buttons"));
+    sendCrossing(&window, true); // a repeated entry without a leave is not a crossing
+    EXPECT_EQ(now(), "shown buttons");
+    EXPECT_DOUBLE_EQ(opacityOf(minimise), 1.0);
+    sendCrossing(&window, false);
+    EXPECT_EQ(now(), "willHide buttons");
+    ASSERT_TRUE(reaches("hidden"));
+
+    // Leaving during a fade-in: it completes as shown while the buttons fade
+    // out, and no transparent buttons are left taking clicks.
+    window.mouseEntered();
+    window.mouseExited();
+    EXPECT_EQ(now(), "shown buttons");
+    ASSERT_TRUE(reaches("hidden"));
+
+    // Entering during a fade-out keeps the buttons.
+    window.mouseEntered();
+    ASSERT_TRUE(reaches("shown buttons"));
+    window.mouseExited();
+    window.mouseEntered();
+    EXPECT_EQ(now(), "willShow buttons");
+    ASSERT_TRUE(reaches("shown buttons"));
+    QTest::qWait(2 * testFadeMs);
+    EXPECT_EQ(now(), "shown buttons");
+    EXPECT_DOUBLE_EQ(opacityOf(close), 1.0);
+
+    // The content fills the window under the buttons, and its own minimum
+    // does not become the window's.
+    EXPECT_EQ(window.contentWidget()->geometry(), window.rect());
+    window.contentWidget()->setMinimumSize(2000, 2000);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(window.minimumSize(), QSize(0, 0));
+    EXPECT_EQ(window.size(), QSize(300, 200));
+    QTest::mouseClick(minimise, Qt::LeftButton);
+    EXPECT_TRUE(window.isMinimized());
+    window.showNormal();
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+}
+
+namespace {
+
+// Logs the mouse events that reach it: Press, Move, Release.
+class EventRecorder : public QWidget {
+public:
+    using QWidget::QWidget;
+    QString seen;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { seen += 'P'; }
+    void mouseMoveEvent(QMouseEvent*) override { seen += 'M'; }
+    void mouseReleaseEvent(QMouseEvent*) override { seen += 'R'; }
+};
+
+} // namespace
+
+TEST(WindowDragMover, MovesTheWindowByThePointerDeltaAndLetsClicksThrough) {
+    QWidget window;
+    auto* area = new EventRecorder(&window);
+    auto* mover = new WindowDragMover(area);
+    window.resize(200, 150);
+    area->resize(200, 150);
+    window.move(100, 100);
+    window.show();
+    area->installEventFilter(mover);
+    // Press inside the area, move by each offset, release at the last one;
+    // answers the events that reached the area.
+    const auto drag = [&](std::initializer_list<QPoint> offsets) {
+        area->seen.clear();
+        const QPoint origin = area->mapToGlobal(QPoint(20, 20));
+        const auto send = [&](QEvent::Type type, QPoint offset, Qt::MouseButtons buttons) {
+            const QPointF global(origin + offset), local = area->mapFromGlobal(global);
+            QMouseEvent event(type, local, local, global, Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(area, &event);
+        };
+        send(QEvent::MouseButtonPress, {}, Qt::LeftButton);
+        for (QPoint offset : offsets)
+            send(QEvent::MouseMove, offset, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, offsets.size() ? *std::rbegin(offsets) : QPoint(),
+             Qt::NoButton);
+        return area->seen;
+    };
+    const QPoint start = window.pos();
+    // The press reaches the area; the drag itself and its release do not.
+    EXPECT_EQ(drag({QPoint(40, 30), QPoint(60, 45)}), "P");
+    EXPECT_EQ(window.pos(), start + QPoint(60, 45));
+    EXPECT_FALSE(mover->isDragging());
+
+    // A click and a move shorter than the drag distance stay with the area,
+    // and so does any drag while the mover is disabled (panning a zoomed picture).
+    EXPECT_EQ(drag({}), "PR");
+    EXPECT_EQ(drag({QPoint(QApplication::startDragDistance() - 1, 0)}), "PMR");
+    mover->setEnabled(false);
+    EXPECT_EQ(drag({QPoint(50, 0)}), "PMR");
+    EXPECT_EQ(window.pos(), start + QPoint(60, 45));
+}
+
+TEST(CustomWindow, DrawsItsOwnTitleBarWhereTheCompositorDrawsNone) {
+    CustomWindow window;
+    window.setCompositorDrawsTitleBars(false);
+    window.setupFadeableViews();
+    window.resize(600, 400);
+    window.setWindowTitle(QStringLiteral("a rather long picture name.jpg"));
+    window.setWindowManagerDecorations(true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // No title bar from anyone else, and never a maximise button.
+    EXPECT_TRUE(window.drawsOwnTitleBar());
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    // Buttons always shown, in the middle of the 52-pixel band, the title
+    // centred between them and the toolbar.
+    EXPECT_TRUE(window.closeButton()->isVisible());
+    EXPECT_TRUE(window.minimiseButton()->isVisible());
+    EXPECT_NEAR(window.closeButton()->geometry().center().y(), 52 / 2, 1);
+    EXPECT_EQ(window.titleLabel()->text(), "a rather long picture name.jpg");
+    EXPECT_EQ(window.titleLabel()->geometry().center().x(), window.rect().center().x());
+    sendCrossing(&window, false);
+    QTest::qWait(testFadeMs * 2);
+    EXPECT_TRUE(window.closeButton()->isVisible());
+    // A narrow window elides the title rather than run it under the toolbar.
+    window.resize(420, 300);
+    EXPECT_NE(window.titleLabel()->text(), window.windowTitle());
+    window.setWindowTitle(QStringLiteral("b.png"));
+    window.resize(600, 400);
+    EXPECT_EQ(window.titleLabel()->text(), "b.png");
+
+    // Frameless: the picture's own fading buttons, no title.
+    window.setWindowManagerDecorations(false);
+    EXPECT_FALSE(window.drawsOwnTitleBar());
+    EXPECT_FALSE(window.titleLabel()->isVisible());
+    EXPECT_FALSE(window.closeButton()->isVisible());
+    // Where the compositor draws title bars, a framed window asks for one.
+    CustomWindow other;
+    other.setCompositorDrawsTitleBars(true);
+    other.setWindowManagerDecorations(true);
+    EXPECT_FALSE(other.drawsOwnTitleBar());
+    EXPECT_FALSE(other.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(other.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST(EdgeResizer, EdgesWithinTheGripAndCornersGiveTwo) {
+    const QSize size(300, 200);
+    EXPECT_EQ(edgesAt({150, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({0, 100}, size, 6), Qt::LeftEdge);
+    EXPECT_EQ(edgesAt({5, 100}, size, 6), Qt::LeftEdge);
+    EXPECT_EQ(edgesAt({6, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({294, 100}, size, 6), Qt::RightEdge);
+    EXPECT_EQ(edgesAt({293, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({150, 199}, size, 6), Qt::BottomEdge);
+    EXPECT_EQ(edgesAt({2, 2}, size, 6), Qt::LeftEdge | Qt::TopEdge);
+    EXPECT_EQ(edgesAt({299, 199}, size, 6), Qt::RightEdge | Qt::BottomEdge);
+    EXPECT_EQ(edgesAt({300, 100}, size, 6), Qt::Edges());
+    EXPECT_EQ(edgesAt({-1, 100}, size, 6), Qt::Edges());
+}
