@@ -34,14 +34,6 @@ QStringList openablePaths(const QStringList& arguments) {
     return paths;
 }
 
-bool hasVisibleViewer(const AppDelegate& delegate) {
-    for (const auto& window : delegate.windowsDictionary) {
-        if (window && window->isVisible())
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -118,9 +110,7 @@ int main(int argc, char** argv) {
     Trace::mark("bus");
     fontConfig.join();
     FontsManager::installFontSubstitutions();
-    AppDelegate delegate;
-    delegate.earlyDecode = early.get();
-    delegate.waitForActivation = line.gapplicationService;
+    AppDelegate delegate(nullptr, {early.get(), line.gapplicationService});
     // A viewer window is hidden while its first image loads, so Qt's rule of
     // quitting when the last window closes would end the program between the
     // open dialog and the window it opens. The delegate says when nothing is
@@ -137,11 +127,11 @@ int main(int argc, char** argv) {
                          const QStringList ok = openablePaths(requested);
                          for (const QString& path : ok)
                              delegate.openFile(path);
-                         if (ok.isEmpty() && !hasVisibleViewer(delegate))
+                         if (ok.isEmpty() && !delegate.hasVisibleViewer())
                              delegate.showOpenDialog();
                      });
     QObject::connect(&bus, &ApplicationBus::activateRequested, &delegate, [&delegate] {
-        if (!hasVisibleViewer(delegate))
+        if (!delegate.hasVisibleViewer())
             delegate.showOpenDialog();
     });
 

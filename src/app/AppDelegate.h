@@ -1,37 +1,43 @@
 #pragma once
 
-#include "desktop/bus/NotificationCenter.h"
-#include "desktop/settings/AppSettings.h"
+#include "app/WindowRegistry.h"
 #include "viewer/ViewerHost.h"
+#include "viewer/WindowCommands.h"
 
-#include <QFileDialog>
-#include <QHash>
-#include <QMargins>
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QScreen>
-#include <QSizeF>
 #include <QStringList>
+#include <QVariantList>
 #include <memory>
-#include <optional>
 
+class ApplicationMenu;
 class DecodeScheduler;
 class DesktopNotifications;
 class EarlyDecode;
 class FileWriteQueue;
 class ImageCache;
-class PreviewWindowController;
-class QAction;
-class QMenu;
+class OpenDialog;
 class UpdateDialog;
 
+// How this run was started.
+struct LaunchOptions {
+    // The decode started at the top of main, offered to the first window.
+    EarlyDecode* earlyDecode = nullptr;
+    // Started by D-Bus activation: the desktop's Activate or Open call says
+    // what to show, so start-up shows no open dialog.
+    bool waitForActivation = false;
+};
+
 // The spine of the program: starts it, opens files into viewer windows,
-// keeps the window registries, and carries the application menu's actions.
-// One exists per run, owned by main().
+// carries the application menu's actions and the action requests of other
+// programs, and keeps the services every window shares. One exists per run,
+// owned by main().
 class AppDelegate : public QObject, public ViewerHost {
     Q_OBJECT
 public:
-    explicit AppDelegate(SettingsStore* store = nullptr, QObject* parent = nullptr);
+    explicit AppDelegate(SettingsStore* store = nullptr, LaunchOptions launch = {},
+                         QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // Start-up, after any files handed over at launch have been opened.
@@ -40,94 +46,40 @@ public:
     bool openFile(const QString& path);
     // Every open path ends here: makes a key, lists the folder, opens a window.
     void loadFile(const QString& path);
-    // Asks every viewer window to lay itself out again (style change).
-    void refreshAllViewers() override;
 
-    // Follows the active viewer window.
-    void windowDidBecomeKey(QWidget* window);
-
-    // Sizes the window registered under key to the given content size,
-    // locks its proportions, and shows, focuses and centres it. The band is
-    // the toolbar's height in the current style.
-    void resizeWindowToContent(const QString& key, const QSizeF& size);
-    void resizeWindowToContent(const QString& key, const QSizeF& content,
-                               double bandHeight) override;
-    // Fits and centres the window again now that its frame is known.
-    void refitToFrame(const QString& key);
-    // The size a user resize of a viewer window is given.
-    QSizeF constrainResize(QWidget* window, const QSizeF& proposed);
-    // Moves a window whose frame reaches past the screen's work area back on it.
-    void keepOnScreen(QWidget* window);
-    // The window manager's frame around a window (none before it is framed).
-    static QMargins frameMargins(QWidget* window);
-
-    void closeWindow(const QString& key) override;
-
-    // A window command by name, as D-Bus ActivateAction gives it: parameter
-    // is empty (the current window), a window key, a window key and a value,
-    // or a map with "uuid" and "value". Returns why it was refused, empty when it was posted.
+    // A window command by name, as D-Bus ActivateAction gives it (see
+    // readActionRequest). Returns why it was refused, empty when it will be
+    // carried out (just after the caller has its answer).
     QString activateAction(const QString& name, const QVariantList& parameter);
     // The viewer windows as (key, shown file), ordered by key.
     QList<std::pair<QString, QString>> openViewerWindows() const;
+    bool hasVisibleViewer() const;
 
-    // Image decoding shared by every viewer window.
+    const WindowRegistry& windows() const { return m_windows; }
+    ApplicationMenu& menu() const { return *m_menu; }
+    OpenDialog& openDialog() const { return *m_openDialog; }
+
+    // ViewerHost.
+    SettingsStore& settingsStore() override { return *m_store; }
     DecodeScheduler& decodeScheduler() override;
     ImageCache& imageCache() override;
-    // The decode started at the top of main, offered to the first window.
-    EarlyDecode* earlyDecode = nullptr;
-    EarlyDecode* takeEarlyDecode() override { return std::exchange(earlyDecode, nullptr); }
-
+    EarlyDecode* takeEarlyDecode() override;
     FileWriteQueue& fileWrites() override;
     DesktopNotifications& desktopNotifications() override;
+    void resizeWindowToContent(const QString& key, const QSizeF& content,
+                               double bandHeight) override;
+    void closeWindow(const QString& key) override;
     void fileRemoved(const QString& path) override;
-
-    NotificationCenter& notificationCenter() override { return m_notificationCenter; }
-    SettingsStore& settingsStore() override { return *m_store; }
-
-    // The application menu's actions, shared by every viewer window.
-    const QList<QAction*>& menuActions() const { return m_actions; }
-    QMenu* applicationMenu() const { return m_menu; }
-    // Adds the menu's shortcuts and a context menu to a viewer window.
-    void installApplicationMenu(QWidget* window);
-
-    // Fields.
-    QPointer<QScreen> thisScreen;
-    QPointer<PreviewWindowController> previewWindow;
-    bool didLoadWithFile = false;
-    // Started by D-Bus activation: the desktop's Activate or Open call says
-    // what to show, so start-up shows no open dialog.
-    bool waitForActivation = false;
-    std::optional<QString> thisDirectory;
-    const QStringList fileExtenstionsAccepted;
-    const QStringList fileExtenstionsAcceptedForRotating;
-    QString imageFilePath;
-    QStringList imagesInFolder;
-    double toolbarHeightConstant = 52;
-    std::optional<QString> uuid;
-    QHash<QString, QPointer<QWidget>> windowsDictionary;
-    QHash<QString, QSizeF> windowsSizesDictionary;
-    QPointer<QFileDialog> dialog;
-    bool reopenOpenDialogAfterClose = false;
-    AppStorageCompat<bool> setFileDefaults;
-    AppStorageCompat<bool> visualStyleAsFrame;
-    AppStorageCompat<QString> lastOpenLocation;
+    void refreshAllViewers() override;
 
 public Q_SLOTS:
     void showAboutWindow();
     void showPreferences();
     void showShortcuts();
     void showOpenDialog();
-    void showPrintDialog();
-    void deleteImage();
     void checkForUpdatees();
     void quitApp();
     void hideFennic();
-    void hideOthers();
-    void showAll();
-
-    void readjustWindowPosition(const QVariantMap& userInfo);
-    void applicationWillResignActive();
-    void applicationWillTerminate();
 
 Q_SIGNALS:
     // No viewer window or open dialog is left (nor a window still loading):
@@ -135,28 +87,19 @@ Q_SIGNALS:
     void nothingLeftToShow();
 
 private:
-    // What a window was last sized to, so it can be fitted again to its frame.
-    struct Fit {
-        QSizeF content;
-        double band = 0;
-    };
-
-    void observePositionWindow();
-    void createActions();
-    void postToCurrentWindow(const QString& name, QVariantMap userInfo = {});
-    QRect workArea(const QWidget* window) const;
-    void nothingLeftToShowCheck();
-    bool hasLiveWindow() const;
+    void performOnCurrentWindow(WindowCommand command, const QVariantMap& userInfo);
     // Preferences, shortcuts and About windows: open ones keep the program running.
     void keepAuxiliaryWindow(QWidget* window);
+    void nothingLeftToShowCheck();
+    bool hasLiveWindow() const;
 
     SettingsStore* m_store;
-    NotificationCenter m_notificationCenter;
-    NotificationCenter::Token m_positionWindowToken;
-    QList<QAction*> m_actions;
+    LaunchOptions m_launch;
+    bool m_didLoadWithFile = false;
+    WindowRegistry m_windows;
+    std::unique_ptr<ApplicationMenu> m_menu;
+    std::unique_ptr<OpenDialog> m_openDialog;
     QList<QPointer<QWidget>> m_auxiliaryWindows;
-    QMenu* m_menu = nullptr;
-    QHash<QString, Fit> m_fits;
     QPointer<UpdateDialog> m_updateDialog;
     std::unique_ptr<ImageCache> m_imageCache;
     std::unique_ptr<DecodeScheduler> m_decodeScheduler;

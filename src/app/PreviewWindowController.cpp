@@ -1,13 +1,17 @@
 #include "app/PreviewWindowController.h"
 
-#include "app/AppDelegate.h"
+#include "desktop/settings/AppSettings.h"
 #include "desktop/windowsystem/WindowManagerHints.h"
+#include "viewer/ViewerHost.h"
 #include "viewer/view/Home.h"
 #include "window/CustomWindow.h"
+#include "window/WindowFit.h"
+#include "window/WindowPlacement.h"
 
-#include <QCloseEvent>
+#include <QAction>
 #include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QResizeEvent>
 #include <QTimer>
 #include <cstdlib>
@@ -17,77 +21,60 @@ namespace {
 constexpr int sizingConfirmationMs = 1000;
 } // namespace
 
-PreviewWindowController::PreviewWindowController(AppDelegate& delegate,
-                                                 const ViewerOpening& opening)
-    : m_delegate(delegate) {
+PreviewWindowController::PreviewWindowController(ViewerHost& host, const ViewerOpening& opening,
+                                                 const QList<QAction*>& menuActions)
+    : m_host(host) {
     auto* window = new CustomWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->resize(800, 600);
+    window->setObjectName(opening.uuid);
     setParent(window);
-    mainWindow = window;
+    m_window = window;
     m_watched = window;
-    windowWillLoad(opening);
+    m_fit = std::make_unique<WindowFit>(window);
 
-    window->setWindowTitle(QFileInfo(filePath).fileName());
-    m_home = new Home(delegate, opening, window);
+    window->setWindowTitle(QFileInfo(opening.filePath).fileName());
+    m_home = new Home(host, opening, window);
     window->setContentWidget(m_home);
-    window->setRecordedScreen(delegate.thisScreen);
+    window->setRecordedScreen(QGuiApplication::primaryScreen());
     window->setupFadeableViews();
     auto* hints = new WindowManagerHints(window);
     // Framed (again) by the window manager: fit and centre with the frame.
-    connect(hints, &WindowManagerHints::frameChanged, this,
-            [this] { m_delegate.refitToFrame(uuid); });
-    delegate.installApplicationMenu(window);
+    connect(hints, &WindowManagerHints::frameChanged, this, [this] { m_fit->refit(); });
+    // The application menu's shortcuts work in every viewer window.
+    window->addActions(menuActions);
+    window->setContextMenuPolicy(Qt::ActionsContextMenu);
     window->installEventFilter(this);
-    windowDidLoad();
+    applyStyle();
 
-    Home* home = m_home;
     // The title names the picture on screen, not the one still loading.
-    connect(home, &Home::shownFileChanged, window,
+    connect(m_home, &Home::shownFileChanged, window,
             [window](const QString& path) { window->setWindowTitle(QFileInfo(path).fileName()); });
-    connect(home, &Home::styleChanged, this, &PreviewWindowController::applyStyle);
-    home->setFocus();
-    home->viewDidAppear();
+    connect(m_home, &Home::styleChanged, this, &PreviewWindowController::applyStyle);
+    m_home->setFocus();
+    m_home->viewDidAppear();
 }
 
 PreviewWindowController::~PreviewWindowController() = default;
 
 QWidget* PreviewWindowController::window() const {
-    return mainWindow;
-}
-
-Home* PreviewWindowController::home() const {
-    return m_home;
-}
-
-void PreviewWindowController::windowWillLoad(const ViewerOpening& opening) {
-    uuid = opening.uuid;
-    if (mainWindow)
-        m_delegate.windowsDictionary.insert(uuid, mainWindow.data());
-    else
-        m_delegate.windowsDictionary.remove(uuid);
-    m_delegate.windowsSizesDictionary.insert(uuid,
-                                             mainWindow ? QSizeF(mainWindow->size()) : QSizeF());
-    filePath = opening.filePath;
-}
-
-void PreviewWindowController::windowDidLoad() {
-    applyStyle();
+    return m_window;
 }
 
 void PreviewWindowController::applyStyle() {
-    if (auto* window = qobject_cast<CustomWindow*>(mainWindow.data()))
-        window->setWindowManagerDecorations(m_delegate.visualStyleAsFrame.wrappedValue());
+    if (m_window)
+        m_window->setWindowManagerDecorations(
+            makeSetting(AppSettings::visualStyleAsFrame, &m_host.settingsStore()).value());
 }
 
 bool PreviewWindowController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_watched || !mainWindow)
+    if (watched != m_watched || !m_window)
         return QObject::eventFilter(watched, event);
-    QWidget* window = mainWindow;
+    QWidget* window = m_window;
     switch (event->type()) {
     case QEvent::Close:
-        if (Home* h = home())
-            h->viewDidDisappear();
+        if (m_home)
+            m_home->viewDidDisappear();
         break;
     case QEvent::DynamicPropertyChange:
         // The window is being sized to its content.
@@ -114,15 +101,15 @@ void PreviewWindowController::userResized(const QSize& now) {
     // A resize by the user (ours are to the content size): keep the image's
     // proportions where the window manager does not enforce them, and the
     // window on the screen.
-    const QSize wanted = m_delegate.constrainResize(mainWindow, QSizeF(now)).toSize();
+    const QSize wanted = m_fit->constrainResize(QSizeF(now)).toSize();
     const QSize off = wanted - now;
     // After the event, so the window manager's own resize completes first.
-    QTimer::singleShot(0, mainWindow, [this, window = mainWindow, now, wanted, off] {
+    QTimer::singleShot(0, m_window, [window = m_window, now, wanted, off] {
         // Sized again meanwhile (fitted to a new picture or style): that wins.
         if (!window || window->size() != now)
             return;
         if (std::abs(off.width()) > 1 || std::abs(off.height()) > 1)
             window->resize(wanted);
-        m_delegate.keepOnScreen(window);
+        WindowPlacement::keepOnArea(window, window->workArea());
     });
 }

@@ -3,42 +3,44 @@
 #include "viewer/ViewerOpening.h"
 
 #include <QDeadlineTimer>
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QString>
 #include <memory>
 
-class AppDelegate;
+class CustomWindow;
 class Home;
-class QWidget;
+class QAction;
+class ViewerHost;
+class WindowFit;
 
-// One per viewer window: creates the window for an opening, registers it
-// under the opening's key and hosts the viewer in it. The window appears
-// once its image is read and it has been sized to it.
+// One per viewer window: creates the window for an opening and hosts the
+// viewer in it, in the stored visual style, with the application menu's
+// actions. The window appears once its image is read and it has been sized to
+// it; a resize by the user keeps the picture's proportions. Lives as long as
+// its window.
 class PreviewWindowController : public QObject {
     Q_OBJECT
 public:
-    PreviewWindowController(AppDelegate& delegate, const ViewerOpening& opening);
+    PreviewWindowController(ViewerHost& host, const ViewerOpening& opening,
+                            const QList<QAction*>& menuActions);
     ~PreviewWindowController() override;
 
     QWidget* window() const;
-    Home* home() const;
-
-    QPointer<QWidget> mainWindow;
-    QString uuid;
-    QString filePath;
+    Home* home() const { return m_home; }
+    WindowFit& fit() { return *m_fit; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void windowWillLoad(const ViewerOpening& opening);
-    void windowDidLoad();
     void applyStyle();
     void userResized(const QSize& size);
 
-    AppDelegate& m_delegate;
+    ViewerHost& m_host;
+    QPointer<CustomWindow> m_window;
     QPointer<Home> m_home;
+    std::unique_ptr<WindowFit> m_fit;
     // The window as an object: compared in the event filter, which also sees
     // the window's last events while it is being destroyed.
     const QObject* m_watched = nullptr;

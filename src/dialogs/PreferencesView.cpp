@@ -95,12 +95,12 @@ QWidget* PreferencesView::makeDefaultsSection() {
     for (DefaultsRow& row : m_rows) {
         auto* box = new QCheckBox(row.label, section);
         box->setFont(FontsManager::font(false, 14));
-        box->setChecked(row.setting->wrappedValue());
+        box->setChecked(row.setting->value());
         // Only the user's click registers; a change from elsewhere only shows.
         connect(box, &QCheckBox::clicked, this,
                 [this, &row](bool checked) { toggled(row, checked); });
-        connect(row.setting->notifier(), &StorageNotifier::valueChanged, box,
-                [box, setting = row.setting] { box->setChecked(setting->wrappedValue()); });
+        connect(row.setting->notifier(), &SettingNotifier::valueChanged, box,
+                [box, setting = row.setting] { box->setChecked(setting->value()); });
         row.checkbox = box;
         boxes->addWidget(box);
     }
@@ -145,7 +145,7 @@ VisualStyleOption* PreferencesView::option(VISUALSTYLE style) const {
 void PreferencesView::toggled(const DefaultsRow& row, bool checked) {
     // Stored first and kept whatever the desktop answers; a refusal is
     // reported by the registration itself.
-    row.setting->setWrappedValue(checked);
+    row.setting->setValue(checked);
     if (checked)
         DefaultApplication::setDefaultApplication(row.extension);
     else
@@ -165,7 +165,7 @@ void PreferencesView::showStyle() {
 }
 
 void PreferencesView::showEvent(QShowEvent* event) {
-    visualStyle = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame.wrappedValue());
+    visualStyle = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame.value());
     showStyle();
     QWidget::showEvent(event);
 }

@@ -26,7 +26,7 @@ public:
     // One checkbox of the Defaults section.
     struct DefaultsRow {
         QString label;
-        AppStorageCompat<bool>* setting;
+        Setting<bool>* setting;
         QString extension;
         QCheckBox* checkbox = nullptr;
     };
@@ -39,13 +39,13 @@ public:
     // A tap on a style option: stores the choice and redraws every viewer.
     void selectStyle(VISUALSTYLE style);
 
-    AppStorageCompat<bool> pngChoose;
-    AppStorageCompat<bool> jpgChoose;
-    AppStorageCompat<bool> jpegChoose;
-    AppStorageCompat<bool> heifChoose;
-    AppStorageCompat<bool> heicChoose;
-    AppStorageCompat<bool> bmpChoose;
-    AppStorageCompat<bool> dngChoose;
+    Setting<bool> pngChoose;
+    Setting<bool> jpgChoose;
+    Setting<bool> jpegChoose;
+    Setting<bool> heifChoose;
+    Setting<bool> heicChoose;
+    Setting<bool> bmpChoose;
+    Setting<bool> dngChoose;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,7 +59,7 @@ private:
     void showStyle();
 
     ViewerHost& m_host;
-    AppStorageCompat<bool> m_visualStyleAsFrame;
+    Setting<bool> m_visualStyleAsFrame;
     std::vector<DefaultsRow> m_rows;
     VisualStyleOption* m_frameOption = nullptr;
     VisualStyleOption* m_framelessOption = nullptr;

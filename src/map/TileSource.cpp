@@ -62,10 +62,10 @@ TileSource& TileSource::standard() {
     // Parented to the application, so it goes before the network stack does.
     static TileSource* source = [] {
         auto setting = makeSetting(AppSettings::mapTileTemplate);
-        auto* created = new TileSource(setting.wrappedValue(), standardCacheFolder(),
-                                       QCoreApplication::instance());
-        QObject::connect(setting.notifier(), &StorageNotifier::valueChanged, created,
-                         [created, setting] { created->setUrlTemplate(setting.wrappedValue()); });
+        auto* created =
+            new TileSource(setting.value(), standardCacheFolder(), QCoreApplication::instance());
+        QObject::connect(setting.notifier(), &SettingNotifier::valueChanged, created,
+                         [created, setting] { created->setUrlTemplate(setting.value()); });
         return created;
     }();
     return *source;

@@ -36,7 +36,11 @@ VISUALSTYLE current(SettingsStore* store) {
 }
 
 double toolbarHeight(VISUALSTYLE style) {
-    return style == VISUALSTYLE::FRAME ? 52.0 : 0.0;
+    return style == VISUALSTYLE::FRAME ? frameBandHeight : 0.0;
+}
+
+double toolbarHeightFor(bool visualStyleAsFrame) {
+    return toolbarHeight(fromVisualStyleAsFrame(visualStyleAsFrame));
 }
 
 double imageInset(VISUALSTYLE style) {

@@ -26,6 +26,10 @@ VISUALSTYLE current(SettingsStore* store = nullptr);
 
 // Height of the toolbar band above the image, in points.
 double toolbarHeight(VISUALSTYLE style);
+// The same for the stored form of the style ("visualStyleAsFrame").
+double toolbarHeightFor(bool visualStyleAsFrame);
+// The band of the framed style.
+inline constexpr int frameBandHeight = 52;
 
 // Inset of the image at the leading, trailing and bottom edges, in points.
 double imageInset(VISUALSTYLE style);

@@ -8,18 +8,16 @@ class DesktopNotifications;
 class FileWriteQueue;
 class EarlyDecode;
 class ImageCache;
-class NotificationCenter;
 class SettingsStore;
 
 // What a viewer window needs of the application, and nothing more: the
-// shared settings, notifications and decoding, and the few window-registry
+// shared settings, decoding and writing, and the few window-registry
 // operations that act on a window by its key.
 class ViewerHost {
 public:
     virtual ~ViewerHost() = default;
 
     virtual SettingsStore& settingsStore() = 0;
-    virtual NotificationCenter& notificationCenter() = 0;
     virtual DecodeScheduler& decodeScheduler() = 0;
     virtual ImageCache& imageCache() = 0;
     // The decode started before the first window existed; handed out once.

@@ -10,22 +10,25 @@ QKeySequence key(QKeyCombination k) {
 
 const QList<WindowCommandEntry>& table() {
     using C = WindowCommand;
-    // Arrows and the zoom keys work without modifiers; + is Shift+= on most
-    // layouts, so both zoom in.
     static const QList<WindowCommandEntry> entries{
-        {C::hideinfosidebar, "hideinfosidebar", "Show Image Details", {}, true, false},
-        {C::zoomPlus, "zoomPlus", "Zoom In", {key(Qt::Key_Equal), key(Qt::Key_Plus)}, true, false},
-        {C::zoomMinus, "zoomMinus", "Zoom Out", {key(Qt::Key_Minus)}, true, false},
-        {C::zoomReset, "zoomReset", "Reset Zoom", {key(Qt::Key_Period)}, true, false},
-        {C::moveImageNext, "moveImageNext", "Next Image", {key(Qt::Key_Right)}, true, false},
-        {C::moveImageBack, "moveImageBack", "Previous Image", {key(Qt::Key_Left)}, true, false},
-        {C::deleteImage, "deleteImage", "Move to Trash", {key(Qt::CTRL | Qt::Key_U)}, true, false},
-        {C::openDarkroom, "openDarkroom", "Open in Darkroom", {}, true, false},
-        {C::showInFinder, "showInFinder", "Show in File Manager", {}, true, false},
-        {C::printImage, "printImage", "Print", {key(Qt::CTRL | Qt::Key_P)}, true, false},
-        {C::convertImage, "convertImage", "Convert", {}, true, true},
-        {C::rotateClock, "rotateClock", "Rotate clockwise", {}, true, false},
-        {C::rotateCounter, "rotateCounter", "Rotate counterclockwise", {}, true, false},
+        {C::hideinfosidebar, "hideinfosidebar", "Show Image Details", {}, false},
+        {C::zoomPlus, "zoomPlus", "Zoom In", {key(Qt::Key_Equal), key(Qt::Key_Plus)}, false},
+        {C::zoomMinus, "zoomMinus", "Zoom Out", {key(Qt::Key_Minus)}, false},
+        {C::zoomReset, "zoomReset", "Reset Zoom", {key(Qt::Key_Period)}, false},
+        {C::moveImageNext, "moveImageNext", "Next Image", {key(Qt::Key_Right)}, false},
+        {C::moveImageBack, "moveImageBack", "Previous Image", {key(Qt::Key_Left)}, false},
+        {C::deleteImage, "deleteImage", "Move to Trash", {key(Qt::CTRL | Qt::Key_U)}, false},
+        {C::openDarkroom, "openDarkroom", "Open in Darkroom", {}, false},
+        {C::showInFinder, "showInFinder", "Show in File Manager", {}, false},
+        {C::printImage, "printImage", "Print", {key(Qt::CTRL | Qt::Key_P)}, false},
+        {C::convertImage, "convertImage", "Convert", {}, true},
+        {C::rotateClock, "rotateClock", "Rotate clockwise", {}, false},
+        {C::rotateCounter, "rotateCounter", "Rotate counterclockwise", {}, false},
+        {C::copyImage, {}, {}, {key(Qt::CTRL | Qt::Key_C)}, false},
+        {C::closeWindow, {}, {}, {key(Qt::CTRL | Qt::Key_W)}, false},
+        {C::switchStyle, {}, {}, {key(Qt::CTRL | Qt::Key_R)}, false},
+        {C::askToDelete, {}, {}, {key(Qt::Key_Backspace), key(Qt::Key_Delete)}, false},
+        {C::ignoreKey, {}, {}, {key(Qt::Key_Up), key(Qt::Key_Down), key(Qt::Key_Space)}, false},
     };
     return entries;
 }
@@ -35,6 +38,8 @@ const WindowCommandEntry& entry(WindowCommand command) {
 }
 
 const WindowCommandEntry* named(const QString& name) {
+    if (name.isEmpty())
+        return nullptr;
     for (const WindowCommandEntry& e : table()) {
         if (e.name == name)
             return &e;
@@ -49,19 +54,12 @@ std::optional<WindowCommand> forKey(int key, Qt::KeyboardModifiers modifiers) {
         for (const QKeySequence& sequence : e.keys) {
             const QKeyCombination combination = sequence[0];
             const bool needsModifiers = combination.keyboardModifiers() != Qt::NoModifier;
-            // Keys without modifiers ignore them (Shift+= still zooms in);
-            // the others must match exactly.
             if (combination.key() == key &&
                 (!needsModifiers || combination.keyboardModifiers() == modifiers))
                 return e.command;
         }
     }
     return std::nullopt;
-}
-
-bool isAddressedTo(const QVariantMap& userInfo, const QString& windowKey) {
-    const QVariant key = userInfo.value(QStringLiteral("uuid"));
-    return key.typeId() == QMetaType::QString && key.toString() == windowKey;
 }
 
 std::optional<QString> valueOf(const QVariantMap& userInfo) {

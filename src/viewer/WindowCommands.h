@@ -9,8 +9,9 @@
 
 // The commands a viewer window carries out, and the one table that every
 // way of giving them reads: keys, the application and context menus, the
-// toolbar, the in-process notifications and D-Bus ActivateAction.
+// toolbar and D-Bus ActivateAction.
 enum class WindowCommand {
+    // Named: the application and other programs give these by name.
     hideinfosidebar,
     zoomPlus,
     zoomMinus,
@@ -24,16 +25,22 @@ enum class WindowCommand {
     convertImage,
     rotateClock,
     rotateCounter,
+    // Given only by a key in the window.
+    copyImage,
+    closeWindow,
+    switchStyle,
+    askToDelete,
+    // Keys the window takes and does nothing with (up, down, space).
+    ignoreKey,
 };
 
 struct WindowCommandEntry {
     WindowCommand command;
-    QString name;     // notification and D-Bus action name
-    QString menuText; // empty: offered by key and name only
+    QString name;     // D-Bus action name; empty: only by key
+    QString menuText; // empty: not in the application menu
+    // The first is the one menus show. Keys without modifiers ignore them
+    // (Shift+= is + and still zooms in); the others must match exactly.
     QList<QKeySequence> keys;
-    // The operation exists in this build; menus show the others disabled
-    // and windows ignore them.
-    bool available;
     // Takes a text under "value" (the target extension of a conversion).
     bool needsValue;
 };
@@ -42,13 +49,11 @@ namespace windowcommands {
 
 const QList<WindowCommandEntry>& table();
 const WindowCommandEntry& entry(WindowCommand command);
+// The named command with this name, if any.
 const WindowCommandEntry* named(const QString& name);
 // The command a key press in a viewer window gives, if any.
 std::optional<WindowCommand> forKey(int key, Qt::KeyboardModifiers modifiers);
 
-// A command's user info names the window it is meant for under "uuid"; a
-// window acts only when that is text equal to its own key.
-bool isAddressedTo(const QVariantMap& userInfo, const QString& windowKey);
 // The text under "value", when there is text there.
 std::optional<QString> valueOf(const QVariantMap& userInfo);
 

@@ -1,4 +1,6 @@
 #include "app/AppDelegate.h"
+#include "app/ApplicationMenu.h"
+#include "desktop/settings/SettingsStore.h"
 #include "dialogs/AboutViewController.h"
 #include "dialogs/Shortcuts.h"
 #include "style/ColourAssets.h"
@@ -81,7 +83,7 @@ TEST(HelpWindowsTest, TheMenuOpensNewCentredWindowsAboveTheViewers) {
     SettingsStore store(config.filePath("fennic.conf"));
     AppDelegate delegate(&store);
     QHash<QString, QAction*> actions;
-    for (QAction* action : delegate.menuActions())
+    for (QAction* action : delegate.menu().actions())
         actions.insert(action->text(), action);
     for (const char* name : {"About Fennic", "Keyboard Shortcuts"}) {
         ASSERT_TRUE(actions.contains(name)) << name;

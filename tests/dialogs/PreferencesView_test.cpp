@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "app/PreviewWindowController.h"
+#include "app/ApplicationMenu.h"
 #include "desktop/apps/DefaultApplication.h"
 #include "desktop/apps/MimeAppsList.h"
 #include "dialogs/PreferencesView.h"
@@ -116,7 +116,8 @@ TEST_F(PreferencesViewTest, TappingAStyleStoresItAndEveryViewerChangesAtOnce) {
     image.fill(Qt::darkBlue);
     ASSERT_TRUE(image.save(folder.filePath("a.png")));
     delegate->openFile(folder.filePath("a.png"));
-    Home* home = delegate->previewWindow->home();
+    Home* home = delegate->windows().viewer(delegate->windows().currentKey());
+    ASSERT_TRUE(home);
     QSignalSpy loaded(home, &Home::imageLoaded);
     ASSERT_TRUE(loaded.wait(5000));
     ASSERT_EQ(home->toolbarHeight(), 52);
@@ -156,7 +157,7 @@ TEST_F(PreferencesViewTest, TappingAStyleStoresItAndEveryViewerChangesAtOnce) {
 
 TEST_F(PreferencesViewTest, TheMenuOpensANewPreferencesWindowEachTime) {
     QAction* preferences = nullptr;
-    for (QAction* action : delegate->menuActions()) {
+    for (QAction* action : delegate->menu().actions()) {
         if (action->text() == "Preferences…")
             preferences = action;
     }

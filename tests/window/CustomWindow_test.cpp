@@ -1,6 +1,7 @@
 #include "viewer/view/WindowDragMover.h"
 #include "window/CustomWindow.h"
 #include "window/EdgeResizer.h"
+#include "window/WindowPlacement.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -41,7 +42,7 @@ QPoint awayFromTheCursor() {
 
 TEST(CustomWindow, KeepsItsFrameOnTheAvailableArea) {
     const auto constrain = [](QRect frame, QRect area = QRect(0, 0, 1440, 875)) {
-        return constrainFrameRect(frame, area);
+        return WindowPlacement::constrainFrameRect(frame, area);
     };
     EXPECT_EQ(constrain({100, 100, 400, 300}), QRect(100, 100, 400, 300));
     EXPECT_EQ(constrain({-50, -20, 400, 300}), QRect(0, 0, 400, 300));
@@ -70,7 +71,7 @@ TEST(CustomWindow, KeepsItsFrameOnTheAvailableArea) {
 
 TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterruptedFades) {
     CustomWindow window;
-    window.setFadeDuration(testFadeMs);
+    window.buttonFade().setDuration(testFadeMs);
     window.setContentWidget(new QWidget);
     window.resize(300, 200);
     window.move(awayFromTheCursor());
@@ -83,9 +84,9 @@ TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterrupted
         const char* states[] = {"shown", "hidden", "willShow", "willHide"};
         const bool clickable = window.childAt(onClose) == close && minimise->isVisible();
         const bool some = close->isVisible() || minimise->isVisible();
-        return QString(states[int(window.animationState)]) + (clickable ? " buttons"
-                                                              : some    ? " some"
-                                                                        : "");
+        return QString(states[int(window.buttonFade().animationState())]) + (clickable ? " buttons"
+                                                                             : some    ? " some"
+                                                                                       : "");
     };
     const auto reaches = [&](const QString& state) {
         return QTest::qWaitFor([&] { return now() == state; }, 3000);
@@ -97,11 +98,11 @@ TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterrupted
 
     window.setupFadeableViews();
     window.setupFadeableViews();
-    EXPECT_EQ(window.fadeableViews.size(), 2);
+    EXPECT_EQ(window.buttonFade().fadeableViews.size(), 2);
     EXPECT_EQ(now(), "hidden");
     // A fadeable view that went away is skipped.
     auto* extra = new QWidget(&window);
-    window.fadeableViews.append(extra);
+    window.buttonFade().fadeableViews.append(extra);
     delete extra;
 
     sendCrossing(&window, true);
@@ -117,16 +118,16 @@ TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterrupted
 
     // Leaving during a fade-in: it completes as shown while the buttons fade
     // out, and no transparent buttons are left taking clicks.
-    window.mouseEntered();
-    window.mouseExited();
+    window.buttonFade().mouseEntered();
+    window.buttonFade().mouseExited();
     EXPECT_EQ(now(), "shown buttons");
     ASSERT_TRUE(reaches("hidden"));
 
     // Entering during a fade-out keeps the buttons.
-    window.mouseEntered();
+    window.buttonFade().mouseEntered();
     ASSERT_TRUE(reaches("shown buttons"));
-    window.mouseExited();
-    window.mouseEntered();
+    window.buttonFade().mouseExited();
+    window.buttonFade().mouseEntered();
     EXPECT_EQ(now(), "willShow buttons");
     ASSERT_TRUE(reaches("shown buttons"));
     QTest::qWait(2 * testFadeMs);

@@ -1,4 +1,5 @@
 #include "desktop/apps/DefaultApplication.h"
+#include "desktop/Diagnostics.h"
 #include "desktop/apps/MimeAppsList.h"
 #include "desktop/files/FolderListing.h"
 #include "desktop/settings/AppSettings.h"
@@ -10,7 +11,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include <cstdio>
 #include <functional>
 
 namespace DefaultApplication {
@@ -20,8 +20,8 @@ namespace {
 using Edit = std::function<QByteArray(const QByteArray&)>;
 
 void reportStatus(int status) {
-    std::printf("Got an error when setting default application - %d\n", status);
-    std::fflush(stdout);
+    printDiagnostic(
+        QStringLiteral("Got an error when setting default application - %1").arg(status));
 }
 
 // The file to read and replace: the target of a link (a list kept with the
@@ -100,8 +100,8 @@ bool restoreSystemPreviewer(const QString& extension) {
 }
 
 void registerAtFirstLaunch(SettingsStore& store) {
-    AppStorageCompat<bool> setFileDefaults = makeSetting(AppSettings::setFileDefaults, &store);
-    if (!setFileDefaults.wrappedValue())
+    Setting<bool> setFileDefaults = makeSetting(AppSettings::setFileDefaults, &store);
+    if (!setFileDefaults.value())
         return;
     for (const QString& extension : fileExtenstionsAccepted())
         setDefaultApplication(extension);

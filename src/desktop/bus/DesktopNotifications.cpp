@@ -1,11 +1,12 @@
 #include "desktop/bus/DesktopNotifications.h"
 
+#include "desktop/Diagnostics.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QTimer>
 #include <QVariantMap>
-#include <cstdio>
 
 const char* const DesktopNotifications::serviceName = "org.freedesktop.Notifications";
 const char* const DesktopNotifications::objectPath = "/org/freedesktop/Notifications";
@@ -61,8 +62,7 @@ void DesktopNotifications::notify(const QString& title, const QString& body) {
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* c) {
         c->deleteLater();
         if (c->isError()) {
-            std::fputs("requesting notifications error\n", stdout);
-            std::fflush(stdout);
+            printDiagnostic(QStringLiteral("requesting notifications error"));
         }
         Q_EMIT finished(!c->isError());
     });

@@ -1,11 +1,11 @@
 #include "desktop/files/FileAttributes.h"
+#include "desktop/Diagnostics.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QString>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
@@ -36,8 +36,7 @@ QDateTime fromTimespec(const statx_timestamp& time) {
 }
 
 void reportError(const QString& reason) {
-    std::printf("FileAttribute error: %s\n", reason.toLocal8Bit().constData());
-    std::fflush(stdout);
+    printDiagnostic(QStringLiteral("FileAttribute error: ") + reason);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "desktop/files/FolderListing.h"
+#include "desktop/Diagnostics.h"
 
 #include "desktop/files/DisplayOrder.h"
 
@@ -7,7 +8,6 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <string>
@@ -143,8 +143,7 @@ FolderListing listImagesInFolder(const QString& folderPath) {
 QStringList imagesInFolderOrReport(const QString& folderPath) {
     const FolderListing listing = listImagesInFolder(folderPath);
     if (!listing.ok()) {
-        std::printf("directory error %s\n", qPrintable(listing.error));
-        std::fflush(stdout);
+        printDiagnostic(QStringLiteral("directory error ") + listing.error);
     }
     return listing.names;
 }

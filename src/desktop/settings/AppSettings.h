@@ -39,6 +39,6 @@ inline const Key<QString> updateFeedURL{"updateFeedURL",
 
 // Creates the wrapper for one entry of the table above.
 template <typename T>
-AppStorageCompat<T> makeSetting(const AppSettings::Key<T>& key, SettingsStore* store = nullptr) {
-    return AppStorageCompat<T>(key.defaultValue, key.key(), store);
+Setting<T> makeSetting(const AppSettings::Key<T>& key, SettingsStore* store = nullptr) {
+    return Setting<T>(key.defaultValue, key.key(), store);
 }

@@ -108,7 +108,7 @@ void WindowToolbar::setMoreMenuNote(const QString& note) {
 }
 
 bool WindowToolbar::isAvailable(WindowCommand command) const {
-    return windowcommands::entry(command).available && !m_withheld.contains(command);
+    return !m_withheld.contains(command);
 }
 
 QList<QWidget*> WindowToolbar::items() const {

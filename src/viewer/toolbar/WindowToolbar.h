@@ -16,8 +16,8 @@ class ToolbarMenuButton;
 // The row of controls at the window's top right: zoom out, reset zoom, zoom
 // in, image details, the editor (only while it is installed) and the "more"
 // menu. The controls only report commands, through the signals; the window
-// carries them out. A command that is not offered (missing from this build,
-// or withheld by the window) shows its controls disabled.
+// carries them out. A command the window withholds shows its controls
+// disabled.
 class WindowToolbar : public QWidget {
     Q_OBJECT
 public:
@@ -38,7 +38,7 @@ public:
     QColor shownColor() const { return m_shownColor; }
     bool frameStyle() const { return m_frame; }
     bool editorInstalled() const { return m_editorInstalled; }
-    // Offered now: present in this build and not withheld by the window.
+    // Offered now: not withheld by the window.
     bool isAvailable(WindowCommand command) const;
 
     // The controls shown, in order.
@@ -82,8 +82,7 @@ private:
     QList<QPointer<ToolbarMenu>> m_menus;
 };
 
-// The picture's right-click menu, the same set of controls a touch bar would
-// carry: zoom out, reset zoom, zoom in, image details, show in file manager,
-// print and the red "Delete Image", with the toolbar's symbols and colours,
-// each entry reporting through the toolbar's signals.
+// The picture's right-click menu: zoom out, reset zoom, zoom in, image details, show in file
+// manager, print and the red "Delete Image", with the toolbar's symbols and colours, each entry
+// reporting through the toolbar's signals.
 QMenu* buildPictureContextMenu(WindowToolbar* toolbar, QWidget* parent);

@@ -1,8 +1,7 @@
 #include "viewer/view/Home.h"
 
+#include "desktop/Diagnostics.h"
 #include "desktop/Trace.h"
-#include "desktop/apps/ExternalEditor.h"
-#include "desktop/files/FolderListing.h"
 #include "desktop/settings/AppSettings.h"
 #include "desktop/windowsystem/WindowSystem.h"
 #include "style/AverageColour.h"
@@ -12,20 +11,21 @@
 #include "viewer/ViewerHost.h"
 #include "viewer/WindowGeometry.h"
 #include "viewer/details/ImageDetailsView.h"
+#include "viewer/loading/ImageCache.h"
 #include "viewer/loading/ImageLoader.h"
+#include "viewer/operations/ImageFileOperations.h"
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
+#include "viewer/view/PictureDragOut.h"
+#include "viewer/view/ViewerChrome.h"
 #include "viewer/view/WindowDragMover.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -33,13 +33,10 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cstdio>
 
 namespace {
 
 constexpr int opacityAnimationMs = 180;
-// The frameless window's toolbar sits this far inside the picture's corner.
-constexpr int frameslessToolbarMargin = 6;
 
 QString firstDroppedImage(const QMimeData* mime) {
     if (!mime || !mime->hasUrls())
@@ -52,66 +49,30 @@ QString firstDroppedImage(const QMimeData* mime) {
     return {};
 }
 
-QSizeF primaryScreenSize() {
+// The work area of the primary screen, which windows are fitted to.
+QRect primaryWorkArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? QSizeF(WindowSystem::availableArea(*screen).size()) : QSizeF(0, 0);
+    return screen ? WindowSystem::availableArea(*screen) : QRect();
 }
 
 } // namespace
 
 Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
-    : QWidget(parent), m_host(host),
+    : QWidget(parent), m_host(host), m_uuid(opening.uuid),
       m_hideInfoSidebarStorage(
           makeSetting(AppSettings::hideInfoSidebarStorage, &host.settingsStore())),
       m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &host.settingsStore())),
-      m_toolbarHeight(
-          visualstyle::toolbarHeight(visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame))),
-      m_filePath(opening.filePath), m_currentIndexInFolder(opening.currentIndexInFolder),
-      m_filesInPath(opening.filesInPath), m_currentDirectory(opening.currentDirectory),
-      m_uuid(opening.uuid), m_shownColor(palette().color(QPalette::WindowText)) {
+      m_toolbarHeight(visualstyle::toolbarHeightFor(m_visualStyleAsFrame)),
+      m_filePath(opening.filePath),
+      m_folder(opening.currentDirectory, opening.filesInPath, opening.currentIndexInFolder),
+      m_shownColor(palette().color(QPalette::WindowText)) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, windowBackgroundColor());
     setPalette(background);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    m_toolbarBand = new QWidget(this);
-    m_toolbarBand->setObjectName(QStringLiteral("toolbarBand"));
-    auto* bandLayout = new QHBoxLayout(m_toolbarBand);
-    bandLayout->setContentsMargins(8, 0, 8, 0);
-    bandLayout->addStretch(1);
-    layout->addWidget(m_toolbarBand);
-    m_toolbar = new WindowToolbar(this);
-    connect(
-        m_toolbar, &WindowToolbar::commandTriggered, this,
-        [this](WindowCommand command, const QVariantMap& userInfo) { perform(command, userInfo); });
-    connect(m_toolbar, &WindowToolbar::deleteConfirmationRequested, this,
-            &Home::showDeleteConfirmation);
-    m_imageArea = new ImageAreaView(this);
-    layout->addWidget(m_imageArea, 1);
-
-    FennicImageView* imageView = m_imageArea->imageView();
-    imageView->installEventFilter(this);
-    connect(imageView, &FennicImageView::imagePainted, this,
-            [this] { Trace::imagePainted(m_showingPreview); });
-    m_windowMover = new WindowDragMover(this);
-    imageView->installEventFilter(m_windowMover);
-
-    m_opacityAnimation = new QPropertyAnimation(imageView, "opacity", this);
-    m_opacityAnimation->setDuration(opacityAnimationMs);
-    m_opacityAnimation->setEasingCurve(QEasingCurve::InOutQuad);
-
-    connect(m_imageArea, &ImageAreaView::zoomStepRequested, this,
-            [this](int direction) { direction > 0 ? zoomIn() : zoomOut(); });
-    connect(m_imageArea, &ImageAreaView::pinchUpdated, this, [this](double magnification) {
-        if (m_zoom.pinchUpdate(magnification))
-            applyZoom();
-    });
-    connect(m_imageArea, &ImageAreaView::pinchEnded, this, [this] { m_zoom.pinchEnd(); });
+    buildViews();
 
     m_loader = new ImageLoader(host.decodeScheduler(), host.imageCache(), this);
     if (EarlyDecode* early = host.takeEarlyDecode())
@@ -119,16 +80,12 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
     connect(m_loader, &ImageLoader::imageReady, this, &Home::imageReady);
     connect(m_loader, &ImageLoader::fullResolutionReady, this, &Home::fullResolutionReady);
 
-    // Over the picture's bottom right corner; it follows the window's state.
-    m_details = new ImageDetailsView(m_viewObserver, this);
-    connect(m_details, &ImageDetailsView::contentResized, this, &Home::placeDetails);
-    connect(this, &Home::fileWritten, m_details,
-            [this](const QString& path, bool) { m_details->fileChanged(path); });
+    m_operations = new ImageFileOperations(host, m_viewObserver, this);
+    connectOperations();
 
     // The style may change in another window or another process.
-    connect(m_visualStyleAsFrame.notifier(), &StorageNotifier::valueChanged, this,
+    connect(m_visualStyleAsFrame.notifier(), &SettingNotifier::valueChanged, this,
             [this] { refresh(); });
-
     // Resolution and work-area changes of the primary screen, and a new
     // primary screen, all refit the window.
     const auto followPrimaryScreen = [this](QScreen* screen) {
@@ -142,36 +99,83 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
                 followPrimaryScreen(screen);
                 screenParametersChanged();
             });
-
     applyStyle();
-    subscribeToCommands();
 }
 
 Home::~Home() = default;
 
-void Home::subscribeToCommands() {
-    NotificationCenter& center = m_host.notificationCenter();
-    for (const WindowCommandEntry& entry : windowcommands::table()) {
-        m_commandSubscriptions.push_back(center.subscribe(
-            entry.name, this, [this, command = entry.command](const QVariantMap& userInfo) {
-                if (windowcommands::isAddressedTo(userInfo, m_uuid))
-                    perform(command, userInfo);
-            }));
-    }
+void Home::buildViews() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_imageArea = new ImageAreaView(this);
+    layout->addWidget(m_imageArea, 1);
+    m_chrome = new ViewerChrome(this, layout, m_imageArea, m_viewObserver);
+    connect(
+        toolbar(), &WindowToolbar::commandTriggered, this,
+        [this](WindowCommand command, const QVariantMap& userInfo) { perform(command, userInfo); });
+    connect(toolbar(), &WindowToolbar::deleteConfirmationRequested, this,
+            [this] { perform(WindowCommand::askToDelete); });
+    connect(this, &Home::fileWritten, detailsView(),
+            [this](const QString& path, bool) { detailsView()->fileChanged(path); });
+
+    FennicImageView* imageView = m_imageArea->imageView();
+    imageView->installEventFilter(this);
+    connect(imageView, &FennicImageView::imagePainted, this,
+            [this] { Trace::imagePainted(m_showingPreview); });
+    // Dragging the picture moves a frameless window and hands the picture to
+    // a drop target from a framed one; a zoomed picture pans instead.
+    m_windowMover = new WindowDragMover(this);
+    imageView->installEventFilter(m_windowMover);
+    new PictureDragOut(imageView, [this] {
+        return m_visualStyleAsFrame.value() && !m_imageArea->canPan() ? draggablePicture()
+                                                                      : QImage();
+    });
+
+    m_opacityAnimation = new QPropertyAnimation(imageView, "opacity", this);
+    m_opacityAnimation->setDuration(opacityAnimationMs);
+    m_opacityAnimation->setEasingCurve(QEasingCurve::InOutQuad);
+
+    connect(m_imageArea, &ImageAreaView::zoomStepRequested, this,
+            [this](int direction) { direction > 0 ? zoomIn() : zoomOut(); });
+    connect(m_imageArea, &ImageAreaView::pinchUpdated, this, [this](double magnification) {
+        if (m_zoom.pinchUpdate(magnification))
+            applyZoom();
+    });
+    connect(m_imageArea, &ImageAreaView::pinchEnded, this, [this] { m_zoom.pinchEnd(); });
+}
+
+void Home::connectOperations() {
+    connect(m_operations, &ImageFileOperations::fileWritten, this, &Home::fileWritten);
+    connect(m_operations, &ImageFileOperations::noteRequested, m_chrome, &ViewerChrome::showNote);
+    // The "more" menu says why a turn stays on screen only.
+    connect(m_operations, &ImageFileOperations::turnNotWritten, this,
+            [this](const QString& path, const QString& reason) {
+                if (path == m_filePath)
+                    toolbar()->setMoreMenuNote(reason);
+            });
+    // The question was about the picture on screen when it was asked.
+    connect(m_operations, &ImageFileOperations::deleteConfirmed, this, [this](const QString& path) {
+        if (path == m_filePath)
+            m_operations->trash(path);
+    });
 }
 
 void Home::viewDidAppear() {
     m_appeared = true;
-    m_toolbarHeight =
-        visualstyle::toolbarHeight(visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame));
+    m_toolbarHeight = visualstyle::toolbarHeightFor(m_visualStyleAsFrame);
     applyStyle();
-    m_viewObserver.setHideInfoSidebar(m_hideInfoSidebarStorage.wrappedValue());
+    m_viewObserver.setHideInfoSidebar(m_hideInfoSidebarStorage.value());
     m_viewObserver.setFilePath(m_filePath);
-    m_loader->show(m_filePath, neighbours(), displayTarget());
+    m_loader->show(m_filePath, m_folder.neighbours(), displayTarget());
 }
 
 void Home::viewDidDisappear() {
     m_hideInfoSidebarStorage = m_viewObserver.hideInfoSidebar();
+}
+
+bool Home::simpleAlert() const {
+    return m_operations->isAskingToDelete();
 }
 
 void Home::imageReady(const QString& path, const DecodedImage& image) {
@@ -193,7 +197,7 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
     // The dimmed previous picture stays until this one is here.
     if (m_opacity != 1.0)
         animateOpacity(1.0);
-    m_toolbar->setMoreMenuNote(QString());
+    toolbar()->setMoreMenuNote(QString());
     Q_EMIT shownFileChanged(path);
     // The first image is fitted after the window's layout pass, as is
     // every later one; stepping fits at once.
@@ -211,12 +215,11 @@ void Home::fullResolutionReady(const QString& path, const DecodedImage& image) {
 void Home::afterImageLoad() {
     // Read with the pixels, on the decoding thread.
     m_imageViewModel.applyImageProperties(m_filePath, m_imageProperties, m_viewObserver);
-    m_screenSize = primaryScreenSize();
-    m_oldScreenSize = m_screenSize;
+    m_screenSize = QSizeF(primaryWorkArea().size());
 
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
     m_shownColor = ::shownColor(style, averageColour(m_mainImage), palette());
-    placeToolbar();
+    m_chrome->setShownColor(m_shownColor);
 
     std::optional<QSizeF> fitted;
     if (m_fullSize.isValid()) {
@@ -241,49 +244,25 @@ QSize Home::displayTarget() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return QSize(1920, 1080);
-    return (QSizeF(WindowSystem::availableArea(*screen).size()) * screen->devicePixelRatio())
-        .toSize();
-}
-
-QStringList Home::neighbours() const {
-    QStringList result;
-    const auto next = stepForward(m_filesInPath, m_currentIndexInFolder, m_currentDirectory);
-    const auto previous = stepBackward(m_filesInPath, m_currentIndexInFolder, m_currentDirectory);
-    // The direction the user is going comes first.
-    if (m_steppedBack) {
-        if (previous)
-            result << previous->path;
-        if (next)
-            result << next->path;
-    } else {
-        if (next)
-            result << next->path;
-        if (previous)
-            result << previous->path;
-    }
-    return result;
+    return (QSizeF(primaryWorkArea().size()) * screen->devicePixelRatio()).toSize();
 }
 
 void Home::stepToNext() {
-    if (const auto step = stepForward(m_filesInPath, m_currentIndexInFolder, m_currentDirectory)) {
-        m_steppedBack = false;
-        showFile(step->path, step->index);
-    }
+    if (const auto step = m_folder.next())
+        showFile(*step, false);
 }
 
 void Home::stepToPrevious() {
-    if (const auto step = stepBackward(m_filesInPath, m_currentIndexInFolder, m_currentDirectory)) {
-        m_steppedBack = true;
-        showFile(step->path, step->index);
-    }
+    if (const auto step = m_folder.previous())
+        showFile(*step, true);
 }
 
-void Home::showFile(const QString& path, int index) {
+void Home::showFile(const FolderStep& step, bool back) {
     animateOpacity(0.5);
     m_mainImage = QImage();
     m_showingPreview = false;
-    m_currentIndexInFolder = index;
-    m_filePath = path;
+    m_folder.moveTo(step, back);
+    m_filePath = step.path;
     m_viewObserver.setFilePath(m_filePath);
     QTimer::singleShot(0, this, &Home::loadCurrentFile);
 }
@@ -291,7 +270,7 @@ void Home::showFile(const QString& path, int index) {
 void Home::loadCurrentFile() {
     // The picture comes back to full opacity when the new image is there
     // (at once when it was prefetched).
-    m_loader->show(m_filePath, neighbours(), displayTarget());
+    m_loader->show(m_filePath, m_folder.neighbours(), displayTarget());
 }
 
 bool Home::openDroppedFile(const QString& path) {
@@ -300,11 +279,21 @@ bool Home::openDroppedFile(const QString& path) {
         return false;
     // The dropped file becomes the window's file, with its folder, so that
     // details, stepping and later operations all concern it.
-    m_currentDirectory = info.absolutePath();
-    m_filesInPath = imagesInFolderOrReport(m_currentDirectory);
-    m_steppedBack = false;
-    showFile(info.absoluteFilePath(), int(m_filesInPath.indexOf(info.fileName())));
+    const QString folder = info.absolutePath();
+    const QStringList files = imagesInFolderOrReport(folder);
+    m_folder = FolderPosition(folder, files, -1);
+    showFile({int(files.indexOf(info.fileName())), info.absoluteFilePath()}, false);
     return true;
+}
+
+void Home::forgetRemovedFile(const QString& path) {
+    const FolderPosition::Removal removal = m_folder.forget(path, m_filePath);
+    if (!removal.shownFileGone)
+        return;
+    if (removal.next)
+        showFile(*removal.next, false);
+    else
+        m_host.closeWindow(m_uuid);
 }
 
 void Home::animateOpacity(double target) {
@@ -332,8 +321,7 @@ void Home::zoomReset() {
 
 void Home::applyZoom() {
     m_imageArea->setScale(m_zoom.scale());
-    // Dragging pans a zoomed image; otherwise it moves a frameless window.
-    m_windowMover->setEnabled(!m_visualStyleAsFrame.wrappedValue() && !m_imageArea->canPan());
+    updateDragModes();
     // Drawn larger than the screen-sized decode: the full resolution helps.
     const QSize drawn = m_imageArea->imageView()->imageRect().size() * devicePixelRatioF();
     if (!m_loadError && !m_mainImage.isNull() && m_fullSize.isValid() &&
@@ -342,12 +330,15 @@ void Home::applyZoom() {
         m_loader->requestFullResolution(m_filePath);
 }
 
+void Home::updateDragModes() {
+    m_windowMover->setEnabled(!m_visualStyleAsFrame.value() && !m_imageArea->canPan());
+}
+
 void Home::refresh() {
     // The band follows the style at once, and the window is fitted again, so
     // that a window switched to frameless does not keep an empty band. The
-    // style change arrives twice (the setting and the delegate's request).
-    const double toolbarHeight =
-        visualstyle::toolbarHeight(visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame));
+    // style change arrives twice (the setting and the application's request).
+    const double toolbarHeight = visualstyle::toolbarHeightFor(m_visualStyleAsFrame);
     if (toolbarHeight == m_toolbarHeight && m_appeared)
         return;
     m_toolbarHeight = toolbarHeight;
@@ -356,65 +347,20 @@ void Home::refresh() {
         afterImageLoad();
     // Last: the window is recreated for its new decorations, and takes the
     // size just fitted with it.
-    Q_EMIT styleChanged(m_visualStyleAsFrame.wrappedValue());
+    Q_EMIT styleChanged(m_visualStyleAsFrame.value());
 }
 
 void Home::applyStyle() {
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
     const int inset = int(visualstyle::imageInset(style));
-    m_toolbarBand->setFixedHeight(int(m_toolbarHeight));
-    m_toolbarBand->setVisible(m_toolbarHeight > 0);
-    placeToolbar();
+    m_chrome->setStyle(m_visualStyleAsFrame.value(), m_toolbarHeight);
     layout()->setContentsMargins(inset, 0, inset, inset);
-    m_windowMover->setEnabled(style == VISUALSTYLE::FRAMELESS && !m_imageArea->canPan());
-}
-
-void Home::placeToolbar() {
-    const bool frame = m_visualStyleAsFrame.wrappedValue();
-    m_toolbar->setFrameStyle(frame);
-    m_toolbar->setShownColor(m_shownColor);
-    m_toolbar->setEditorInstalled(ExternalEditor::isInstalled());
-    if (frame) {
-        // In the band above the picture, at its right end.
-        if (m_toolbar->parentWidget() != m_toolbarBand) {
-            m_toolbar->setParent(m_toolbarBand);
-            m_toolbarBand->layout()->addWidget(m_toolbar);
-        }
-    } else {
-        // Over the top edge of the picture, at its right end.
-        if (m_toolbar->parentWidget() != this) {
-            m_toolbarBand->layout()->removeWidget(m_toolbar);
-            m_toolbar->setParent(this);
-        }
-        m_toolbar->adjustSize();
-        m_toolbar->move(width() - m_toolbar->width() - frameslessToolbarMargin,
-                        frameslessToolbarMargin);
-        m_toolbar->raise();
-    }
-    m_toolbar->show();
+    updateDragModes();
 }
 
 void Home::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (!m_visualStyleAsFrame.wrappedValue())
-        placeToolbar();
-    placeDetails();
-}
-
-void Home::placeDetails() {
-    // Bottom right of the picture's area. A card taller than the area keeps
-    // its top in view and runs off the bottom rather than squeeze its lines.
-    const QRect area = m_imageArea->geometry();
-    const QSize size = m_details->sizeHint();
-    m_details->setGeometry(QRect(QPoint(area.right() + 1 - size.width(),
-                                        std::max(area.top(), area.bottom() + 1 - size.height())),
-                                 size));
-    // The card's new lines are laid out before the next paint, not after.
-    m_details->placeCard();
-    if (m_details->isVisible()) {
-        m_details->raise();
-        m_toolbar->raise();
-    }
+    m_chrome->place();
 }
 
 void Home::toggleInfoSidebar() {
@@ -424,7 +370,7 @@ void Home::toggleInfoSidebar() {
 
 void Home::contextMenuEvent(QContextMenuEvent* event) {
     // The picture's buttons first, then the application's menu.
-    QMenu* menu = buildPictureContextMenu(m_toolbar, this);
+    QMenu* menu = buildPictureContextMenu(toolbar(), this);
     const QList<QAction*> application = window()->actions();
     if (!application.isEmpty()) {
         menu->addSeparator();
@@ -437,63 +383,66 @@ void Home::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void Home::screenParametersChanged() {
-    const QSizeF now = primaryScreenSize();
-    if (now.isEmpty() || now != m_oldScreenSize) {
-        if (m_appeared)
-            afterImageLoad();
-    }
+    const QSizeF now(primaryWorkArea().size());
+    if ((now.isEmpty() || now != m_screenSize) && m_appeared)
+        afterImageLoad();
 }
 
-bool Home::onEvent(KeyAwareView::Event event) {
-    std::printf("Press\n");
-    std::fflush(stdout);
-    using Event = KeyAwareView::Event;
-    switch (event) {
-    case Event::leftArrow:
-        perform(WindowCommand::moveImageBack);
-        break;
-    case Event::rightArrow:
-        perform(WindowCommand::moveImageNext);
-        break;
-    case Event::equal:
-        perform(WindowCommand::zoomPlus);
-        break;
-    case Event::minus:
-        perform(WindowCommand::zoomMinus);
-        break;
-    case Event::period:
-        perform(WindowCommand::zoomReset);
-        break;
-    case Event::cmdC:
-        // An embedded preview is no copy of the picture.
-        if (!m_mainImage.isNull() && !m_showingPreview) {
-            QClipboard* clipboard = QGuiApplication::clipboard();
-            clipboard->clear();
-            clipboard->setImage(m_mainImage);
-        }
-        break;
-    case Event::cmdW:
-        m_host.closeWindow(m_uuid);
-        break;
-    case Event::cmdR:
-        m_visualStyleAsFrame = !m_visualStyleAsFrame.wrappedValue();
-        m_host.refreshAllViewers();
-        break;
-    case Event::deleteKey:
-        showDeleteConfirmation();
-        break;
-    case Event::upArrow:
-    case Event::downArrow:
-    case Event::space:
-    case Event::cmdP:
-        break;
-    }
-    return true;
+QImage Home::draggablePicture() const {
+    // An embedded preview is no copy of the picture.
+    return m_showingPreview ? QImage() : m_mainImage;
+}
+
+void Home::copyImage() {
+    const QImage picture = draggablePicture();
+    if (picture.isNull())
+        return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setImage(picture);
+}
+
+void Home::rotateCurrentImage(double angle) {
+    // Nothing to turn: the file could not be read, or is not there yet (an
+    // embedded preview stands in only until it is).
+    if (m_mainImage.isNull() || m_loadError || m_showingPreview)
+        return;
+    animateOpacity(0);
+    QTimer::singleShot(0, this, [this, path = m_filePath, angle] {
+        if (path == m_filePath)
+            turnShownImage(angle);
+    });
+    animateOpacity(1.0);
+}
+
+void Home::turnShownImage(double angle) {
+    const QImage turned = m_mainImage.transformed(QTransform().rotate(angle));
+    if (turned.isNull())
+        return;
+    m_mainImage = turned;
+    if (m_fullSize.isValid())
+        m_fullSize.transpose();
+    // The full-resolution picture no longer matches: zoom starts again from
+    // the fitted view of the turned picture.
+    m_zoom.reset();
+    m_imageArea->setScale(m_zoom.scale());
+    m_imageArea->imageView()->setImage(m_mainImage);
+    // A step away and back shows the turned picture before the file has
+    // followed.
+    ImageCache& cache = m_host.imageCache();
+    cache.remove(m_filePath);
+    DecodedImage shown;
+    shown.image = m_mainImage;
+    shown.fullSize = m_fullSize;
+    shown.properties = m_imageProperties;
+    cache.insertDisplay(m_filePath, displayTarget(), shown);
+    afterImageLoad();
+    m_operations->writeTurn(m_filePath, angle > 0 ? 1 : -1);
 }
 
 bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
     const WindowCommandEntry& entry = windowcommands::entry(command);
-    if (!entry.available || (entry.needsValue && !windowcommands::valueOf(userInfo)))
+    if (entry.needsValue && !windowcommands::valueOf(userInfo))
         return false;
     switch (command) {
     case WindowCommand::zoomPlus:
@@ -506,27 +455,28 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
         zoomReset();
         return true;
     case WindowCommand::moveImageNext:
-        m_rotationDegree = 0;
         stepToNext();
         return true;
     case WindowCommand::moveImageBack:
-        m_rotationDegree = 0;
         stepToPrevious();
         return true;
     case WindowCommand::deleteImage:
-        trashCurrentFile();
+        m_operations->trash(m_filePath);
+        return true;
+    case WindowCommand::askToDelete:
+        m_operations->askToDelete(m_filePath);
         return true;
     case WindowCommand::openDarkroom:
-        return openInExternalEditor();
+        return m_operations->openInEditor(m_filePath);
     case WindowCommand::showInFinder:
-        revealInFileManager();
+        m_operations->reveal(m_filePath);
         return true;
     case WindowCommand::printImage:
-        printImage();
+        m_operations->print(m_filePath);
         return true;
     case WindowCommand::convertImage:
         m_viewObserver.setSelectedExtension(*windowcommands::valueOf(userInfo));
-        convertCurrentImage();
+        m_operations->convert(m_filePath, m_viewObserver.selectedExtension(), m_folder.directory());
         return true;
     case WindowCommand::rotateClock:
         rotateCurrentImage(90);
@@ -537,40 +487,41 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
     case WindowCommand::hideinfosidebar:
         toggleInfoSidebar();
         return true;
+    case WindowCommand::copyImage:
+        copyImage();
+        return true;
+    case WindowCommand::closeWindow:
+        m_host.closeWindow(m_uuid);
+        return true;
+    case WindowCommand::switchStyle:
+        m_visualStyleAsFrame = !m_visualStyleAsFrame.value();
+        m_host.refreshAllViewers();
+        return true;
+    case WindowCommand::ignoreKey:
+        return true;
     }
     return false;
 }
 
 void Home::keyPressEvent(QKeyEvent* event) {
-    if (const auto mapped = KeyAwareView::eventFor(event->key(), event->modifiers())) {
-        if (*mapped == KeyAwareView::Event::leftArrow || *mapped == KeyAwareView::Event::rightArrow)
-            Trace::keyPressed();
-        onEvent(*mapped);
-        event->accept();
+    const auto command = windowcommands::forKey(event->key(), event->modifiers());
+    if (!command) {
+        QWidget::keyPressEvent(event);
         return;
     }
-    // The rest of the command table's keys (Ctrl+U, ...).
-    if (const auto command = windowcommands::forKey(event->key(), event->modifiers())) {
-        perform(*command);
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    printDiagnostic(QStringLiteral("Press"));
+    if (*command == WindowCommand::moveImageNext || *command == WindowCommand::moveImageBack)
+        Trace::keyPressed();
+    perform(*command);
+    event->accept();
 }
 
 void Home::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->source() == nullptr && !firstDroppedImage(event->mimeData()).isEmpty()) {
-        m_dragOver = true;
+    if (event->source() == nullptr && !firstDroppedImage(event->mimeData()).isEmpty())
         event->acceptProposedAction();
-    }
-}
-
-void Home::dragLeaveEvent(QDragLeaveEvent*) {
-    m_dragOver = false;
 }
 
 void Home::dropEvent(QDropEvent* event) {
-    m_dragOver = false;
     const QString path = firstDroppedImage(event->mimeData());
     if (!path.isEmpty() && openDroppedFile(path))
         event->acceptProposedAction();
@@ -581,34 +532,17 @@ bool Home::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_imageArea->imageView() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         m_viewObserver.setShowOverlay(false);
-    // Dragging the picture out of a framed window hands the image to the
-    // drop target; a frameless window is moved by the drag instead.
-    if (watched == m_imageArea->imageView() && m_visualStyleAsFrame.wrappedValue() &&
-        !m_imageArea->canPan()) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton)
-                m_dragStart = mouse->position().toPoint();
-        } else if (event->type() == QEvent::MouseMove) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->buttons().testFlag(Qt::LeftButton) && !m_mainImage.isNull() &&
-                !m_showingPreview &&
-                (mouse->position().toPoint() - m_dragStart).manhattanLength() >=
-                    QApplication::startDragDistance()) {
-                startImageDrag();
-                return true;
-            }
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 
-void Home::startImageDrag() {
-    auto* drag = new QDrag(this);
-    auto* mime = new QMimeData;
-    mime->setImageData(m_mainImage);
-    drag->setMimeData(mime);
-    drag->setPixmap(QPixmap::fromImage(
-        m_mainImage.scaled(160, 160, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    drag->exec(Qt::CopyAction);
+StatusNote* Home::statusNote() const {
+    return m_chrome->statusNote();
+}
+
+WindowToolbar* Home::toolbar() const {
+    return m_chrome->toolbar();
+}
+
+ImageDetailsView* Home::detailsView() const {
+    return m_chrome->details();
 }

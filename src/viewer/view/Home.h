@@ -1,37 +1,36 @@
 #pragma once
 
-#include "desktop/bus/NotificationCenter.h"
 #include "desktop/settings/Setting.h"
 #include "imageio/DecodedImage.h"
 #include "metadata/ImageViewModel.h"
+#include "viewer/FolderPosition.h"
 #include "viewer/ViewObserver.h"
 #include "viewer/ViewerOpening.h"
 #include "viewer/WindowCommands.h"
-#include "viewer/view/KeyAwareView.h"
 #include "viewer/view/ZoomState.h"
 
 #include <QColor>
 #include <QImage>
-#include <QPointer>
 #include <QSizeF>
 #include <QStringList>
 #include <QVariantMap>
 #include <QWidget>
-#include <vector>
 
-class ViewerHost;
-class ImageDetailsView;
 class ImageAreaView;
+class ImageDetailsView;
+class ImageFileOperations;
 class ImageLoader;
-class QMessageBox;
-class QPrintDialog;
-class StatusNote;
-class WindowToolbar;
 class QPropertyAnimation;
+class StatusNote;
+class ViewerChrome;
+class ViewerHost;
 class WindowDragMover;
+class WindowToolbar;
 
 // The root view of a viewer window: shows one image of a folder, steps
-// through the folder, zooms, and keeps the window fitted to the image.
+// through the folder, zooms, takes the window's keys and drops, and keeps the
+// window fitted to the image. What it does to files it leaves to its
+// ImageFileOperations.
 class Home : public QWidget {
     Q_OBJECT
 public:
@@ -59,26 +58,20 @@ public:
     // Turns the shown picture a quarter turn (+90 clockwise, -90 counter-
     // clockwise) at once; the file follows in the background.
     void rotateCurrentImage(double angle);
-    // Writes a copy of the file in the format of selectedExtension beside it.
-    void convertCurrentImage();
-    // Asks before moving the shown file to the Trash.
-    void showDeleteConfirmation();
-    // Moves the shown file to the Trash at once and shows its neighbour.
-    void trashCurrentFile();
     // A file has gone to the Trash (from this window or another): drop it
     // from the list, and show a neighbour when it was on screen.
     void forgetRemovedFile(const QString& path);
-    void printImage();
-    void revealInFileManager();
-    // False when the editor is not installed or would not start.
-    bool openInExternalEditor();
+
+    // Carries out a window command; false when its user info lacks what it
+    // needs or it could not be done.
+    bool perform(WindowCommand command, const QVariantMap& userInfo = {});
 
     // State, readable by the window's other parts and by tests.
     const QImage& mainImage() const { return m_mainImage; }
     const QString& filePath() const { return m_filePath; }
-    const QStringList& filesInPath() const { return m_filesInPath; }
-    const QString& currentDirectory() const { return m_currentDirectory; }
-    int currentIndexInFolder() const { return m_currentIndexInFolder; }
+    const QStringList& filesInPath() const { return m_folder.files(); }
+    const QString& currentDirectory() const { return m_folder.directory(); }
+    int currentIndexInFolder() const { return m_folder.index(); }
     const QString& uuid() const { return m_uuid; }
     double scale() const { return m_zoom.scale(); }
     double toolbarHeight() const { return m_toolbarHeight; }
@@ -92,16 +85,11 @@ public:
     // True while the shown file could not be read (a message is shown).
     bool showsError() const { return m_loadError; }
     // The delete confirmation is open.
-    bool simpleAlert() const { return m_simpleAlert; }
-    StatusNote* statusNote() const { return m_statusNote; }
-    WindowToolbar* toolbar() const { return m_toolbar; }
-    ImageDetailsView* detailsView() const { return m_details; }
-
-    // Handles one key event; answers whether it was one of the viewer's keys.
-    bool onEvent(KeyAwareView::Event event);
-    // Carries out a window command; false when this build does not have it
-    // or its user info lacks what it needs.
-    bool perform(WindowCommand command, const QVariantMap& userInfo = {});
+    bool simpleAlert() const;
+    StatusNote* statusNote() const;
+    WindowToolbar* toolbar() const;
+    ImageDetailsView* detailsView() const;
+    ImageFileOperations& operations() const { return *m_operations; }
 
 Q_SIGNALS:
     // afterImageLoad finished (tests and traces wait on it).
@@ -116,35 +104,32 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void buildViews();
+    void connectOperations();
     void afterImageLoad();
     void loadCurrentFile();
-    void showFile(const QString& path, int index);
+    void showFile(const FolderStep& step, bool back);
     void imageReady(const QString& path, const DecodedImage& image);
     void fullResolutionReady(const QString& path, const DecodedImage& image);
     void animateOpacity(double target);
-    void setOpacity(double opacity);
     void applyStyle();
     void applyZoom();
+    void updateDragModes();
     void screenParametersChanged();
-    QStringList neighbours() const;
     QSize displayTarget() const;
-    void startImageDrag();
-
-    void subscribeToCommands();
+    QImage draggablePicture() const;
+    void copyImage();
     void turnShownImage(double angle);
-    void placeToolbar();
-    void placeDetails();
     void toggleInfoSidebar();
-    void showNote(const QString& text);
 
     ViewerHost& m_host;
+    const QString m_uuid;
 
     // Viewer state.
     QImage m_mainImage;
@@ -153,44 +138,26 @@ private:
     QSizeF m_thisSize;
     QSizeF m_containerSize;
     QSizeF m_screenSize;
-    double m_rotationDegree = 0;
-    AppStorageCompat<bool> m_hideInfoSidebarStorage;
-    AppStorageCompat<bool> m_visualStyleAsFrame;
+    Setting<bool> m_hideInfoSidebarStorage;
+    Setting<bool> m_visualStyleAsFrame;
     ViewObserver m_viewObserver;
     double m_toolbarHeight;
-    QSizeF m_oldScreenSize;
     QString m_filePath;
-    int m_currentIndexInFolder = -1;
-    QStringList m_filesInPath;
-    QString m_currentDirectory;
+    FolderPosition m_folder;
     ZoomState m_zoom;
-    const QString m_uuid;
-    bool m_dragOver = false;
     double m_opacity = 1.0;
     QColor m_shownColor;
     QVariantMap m_imageProperties;
     ImageViewModel m_imageViewModel;
-
-    // Loading.
     QSize m_fullSize; // true size of the shown image
     bool m_loadError = false;
     bool m_appeared = false;
-    bool m_steppedBack = false;
 
     // Views and helpers.
-    QWidget* m_toolbarBand = nullptr;
-    WindowToolbar* m_toolbar = nullptr;
     ImageAreaView* m_imageArea = nullptr;
-    ImageDetailsView* m_details = nullptr;
+    ViewerChrome* m_chrome = nullptr;
     ImageLoader* m_loader = nullptr;
     WindowDragMover* m_windowMover = nullptr;
     QPropertyAnimation* m_opacityAnimation = nullptr;
-    QPoint m_dragStart;
-    std::vector<NotificationCenter::Token> m_commandSubscriptions;
-
-    // Operations.
-    bool m_simpleAlert = false;
-    QPointer<QMessageBox> m_deleteConfirmation;
-    QPointer<QPrintDialog> m_printDialog;
-    StatusNote* m_statusNote = nullptr;
+    ImageFileOperations* m_operations = nullptr;
 };

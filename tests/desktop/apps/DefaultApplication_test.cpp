@@ -146,7 +146,7 @@ TEST_F(DefaultApplicationTest, AListKeptElsewhereThroughALinkStaysLinked) {
 TEST_F(DefaultApplicationTest, FirstLaunchRegistersEveryAcceptedTypeOnceAndClearsTheSetting) {
     SettingsStore store(root.filePath("fennic.conf"));
     LSW::registerAtFirstLaunch(store);
-    EXPECT_EQ(makeSetting(AppSettings::setFileDefaults, &store).wrappedValue(), false);
+    EXPECT_EQ(makeSetting(AppSettings::setFileDefaults, &store).value(), false);
     const QByteArray first = list();
     QStringList types;
     for (const QString& extension : fileExtenstionsAccepted()) {

@@ -26,7 +26,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     template <typename T> static T read(SettingsStore& store, const char* key, T fallback) {
-        return AppStorageCompat<T>(fallback, key, &store).wrappedValue();
+        return Setting<T>(fallback, key, &store).value();
     }
     QTemporaryDir dir;
 };
@@ -35,34 +35,34 @@ TEST_F(SettingsTest, DefaultsAreNotWrittenAndWrappersOnOneKeyStayEqual) {
     SettingsStore store(path());
     auto first = makeSetting(AppSettings::visualStyleAsFrame, &store);
     auto second = makeSetting(AppSettings::visualStyleAsFrame, &store);
-    EXPECT_TRUE(first.wrappedValue());
-    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), QString());
+    EXPECT_TRUE(first.value());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).value(), QString());
     EXPECT_FALSE(QFile::exists(path()));
 
-    QSignalSpy willChange(second.notifier(), &StorageNotifier::objectWillChange);
+    QSignalSpy willChange(second.notifier(), &SettingNotifier::objectWillChange);
     first = false;
-    EXPECT_FALSE(second.wrappedValue());
+    EXPECT_FALSE(second.value());
     EXPECT_EQ(willChange.count(), 1);
     EXPECT_TRUE(readFile(path()).contains("visualStyleAsFrame=false"));
-    second.projectedValue().set(true);
-    EXPECT_TRUE(first.wrappedValue());
+    second.binding().set(true);
+    EXPECT_TRUE(first.value());
 }
 
 TEST_F(SettingsTest, WrongTypesReadAsDefaultAndRemovedKeysFallBackToTheValueAtCreation) {
     writeFile("[General]\nvisualStyleAsFrame=/home/someone/Documents\n"
               "hideInfoSidebarStorage=FALSE\nlastOpenLocation=/data/pictures\n");
     SettingsStore store(path());
-    EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &store).wrappedValue());
+    EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &store).value());
     auto sidebar = makeSetting(AppSettings::hideInfoSidebarStorage, &store);
-    EXPECT_FALSE(sidebar.wrappedValue());
-    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), "/data/pictures");
+    EXPECT_FALSE(sidebar.value());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).value(), "/data/pictures");
     EXPECT_EQ(read(store, "lastOpenLocation", 7), 7);
 
     // Resolved false at creation, so false again, not the declared default.
     sidebar = true;
     store.remove("hideInfoSidebarStorage");
-    EXPECT_FALSE(sidebar.wrappedValue());
-    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
+    EXPECT_FALSE(sidebar.value());
+    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).value());
 }
 
 TEST_F(SettingsTest, ChangesFromAnotherProcessReachEveryWrapper) {
@@ -70,10 +70,10 @@ TEST_F(SettingsTest, ChangesFromAnotherProcessReachEveryWrapper) {
     auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
     auto location = makeSetting(AppSettings::lastOpenLocation, &store);
     writeFile("[General]\nvisualStyleAsFrame=false\nlastOpenLocation=/srv/photos\n");
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return !frame.wrappedValue() && location.wrappedValue() == "/srv/photos"; }, 3000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !frame.value() && location.value() == "/srv/photos"; }, 3000));
     writeFile("[General]\nlastOpenLocation=/srv/photos\n"); // the key removed again
-    EXPECT_TRUE(QTest::qWaitFor([&] { return frame.wrappedValue(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame.value(); }, 3000));
 }
 
 TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsKeptAside) {
@@ -81,18 +81,18 @@ TEST_F(SettingsTest, CorruptOrUnreadableFileGivesDefaultsAndIsKeptAside) {
     writeFile(garbage);
     SettingsStore store(path());
     auto frame = makeSetting(AppSettings::visualStyleAsFrame, &store);
-    EXPECT_TRUE(frame.wrappedValue());
+    EXPECT_TRUE(frame.value());
     frame = false;
-    EXPECT_FALSE(frame.wrappedValue());
+    EXPECT_FALSE(frame.value());
     EXPECT_EQ(readFile(path() + ".broken"), garbage);
     SettingsStore later(path());
-    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).wrappedValue());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).value());
 
     if (::geteuid() != 0) {
         writeFile("[General]\nvisualStyleAsFrame=false\n");
         QFile::setPermissions(path(), QFileDevice::Permissions());
         SettingsStore locked(path());
-        EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &locked).wrappedValue());
+        EXPECT_TRUE(makeSetting(AppSettings::visualStyleAsFrame, &locked).value());
         QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }
@@ -104,9 +104,9 @@ TEST_F(SettingsTest, BytesThatAreNotUtf8CostOnlyTheirOwnKeyAndEveryOriginalIsKep
                             "[caf\xe9]\nk=1\n");
     writeFile(latin1);
     SettingsStore store(path());
-    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &store).wrappedValue());
-    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).wrappedValue());
-    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).wrappedValue(), QString());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &store).value());
+    EXPECT_TRUE(makeSetting(AppSettings::hideInfoSidebarStorage, &store).value());
+    EXPECT_EQ(makeSetting(AppSettings::lastOpenLocation, &store).value(), QString());
     EXPECT_FALSE(store.contains("lastOpenLocation"));
     EXPECT_FALSE(store.contains("feed"));
 
@@ -114,7 +114,7 @@ TEST_F(SettingsTest, BytesThatAreNotUtf8CostOnlyTheirOwnKeyAndEveryOriginalIsKep
     store.setValue("count", 3);
     EXPECT_EQ(readFile(path() + ".broken"), latin1);
     SettingsStore later(path());
-    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).wrappedValue());
+    EXPECT_FALSE(makeSetting(AppSettings::visualStyleAsFrame, &later).value());
     EXPECT_EQ(read(later, "count", 0), 3);
     EXPECT_FALSE(later.contains("lastOpenLocation"));
     EXPECT_FALSE(readFile(path()).contains("caf"));
@@ -138,11 +138,11 @@ TEST_F(SettingsTest, EveryValueTypeRoundTripsThroughTheFile) {
     const QByteArray blob("\x00\x01\xff", 3);
     {
         SettingsStore store(path());
-        AppStorageCompat<int>(0, "count", &store) = 42;
-        AppStorageCompat<double>(0, "ratio", &store) = 0.25;
-        AppStorageCompat<QUrl>(QUrl(), "feed", &store) = url;
-        AppStorageCompat<QByteArray>({}, "blob", &store) = blob;
-        AppStorageCompat<VISUALSTYLE>(VISUALSTYLE::FRAME, "style", &store) = VISUALSTYLE::FRAMELESS;
+        Setting<int>(0, "count", &store) = 42;
+        Setting<double>(0, "ratio", &store) = 0.25;
+        Setting<QUrl>(QUrl(), "feed", &store) = url;
+        Setting<QByteArray>({}, "blob", &store) = blob;
+        Setting<VISUALSTYLE>(VISUALSTYLE::FRAME, "style", &store) = VISUALSTYLE::FRAMELESS;
     }
     SettingsStore store(path());
     EXPECT_EQ(read(store, "count", 0), 42);

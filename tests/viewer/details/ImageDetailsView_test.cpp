@@ -1,16 +1,10 @@
-#include "app/AppDelegate.h"
-#include "app/PreviewWindowController.h"
 #include "map/LocationMapView.h"
 #include "support/ImageFixtures.h"
+#include "support/ViewerFixture.h"
 #include "viewer/details/ImageDetailsView.h"
-#include "viewer/view/Home.h"
 #include "viewer/view/ImageAreaView.h"
 
-#include <QApplication>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -27,10 +21,10 @@ double contrast(QColor a, QColor b) {
     return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
 }
 
-class ImageDetailsViewTest : public ::testing::Test {
+class ImageDetailsViewTest : public ViewerFixture {
 protected:
     void SetUp() override {
-        store = std::make_unique<SettingsStore>(config.filePath("fennic.conf"));
+        ViewerFixture::SetUp();
         store->setValue("hideInfoSidebarStorage", false);
         QImage photo(640, 480, QImage::Format_RGB32);
         photo.fill(Qt::black);
@@ -39,24 +33,6 @@ protected:
         photo.fill(Qt::white);
         ASSERT_TRUE(ImageFixtures::writePng(path("white.png"), photo));
     }
-    void TearDown() override {
-        delegate.reset();
-        qDeleteAll(QApplication::topLevelWidgets());
-    }
-    QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
-    Home* open(const QString& name) {
-        delegate = std::make_unique<AppDelegate>(store.get());
-        delegate->openFile(path(name));
-        Home* home = delegate->previewWindow->home();
-        QSignalSpy loaded(home, &Home::imageLoaded);
-        EXPECT_TRUE(loaded.wait(5000));
-        return home;
-    }
-
-    QTemporaryDir config;
-    QTemporaryDir folder;
-    std::unique_ptr<SettingsStore> store;
-    std::unique_ptr<AppDelegate> delegate;
 };
 
 TEST_F(ImageDetailsViewTest, FollowsTheWindowAndPreselectsOnlyWhileShown) {
@@ -116,8 +92,7 @@ TEST_F(ImageDetailsViewTest, CardIsReadableOverDarkAndLightPicturesInBothStyles)
                 for (int x = inside.left(); x <= inside.right(); ++x)
                     textPixels += contrast(shot.pixelColor(x, y), text) < 1.5;
             EXPECT_GT(textPixels, 100);
-            delegate.reset();
-            qDeleteAll(QApplication::topLevelWidgets());
+            windowOf(home)->close();
         }
     }
 }

@@ -1,52 +1,30 @@
-#include "app/AppDelegate.h"
-#include "app/PreviewWindowController.h"
 #include "imageio/decode/ImageDecoder.h"
 #include "support/ImageFixtures.h"
-#include "viewer/view/FennicImageView.h"
-#include "viewer/view/Home.h"
-#include "viewer/view/ImageAreaView.h"
+#include "support/ViewerFixture.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace ImageFixtures;
 
 namespace {
 
-class HomeOperationsTest : public ::testing::Test {
+class ImageFileOperationsTest : public ViewerFixture {
 protected:
     void SetUp() override {
+        ViewerFixture::SetUp();
         // The Trash of this test, not the user's.
         qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-        store = std::make_unique<SettingsStore>(config.filePath("fennic.conf"));
-        delegate = std::make_unique<AppDelegate>(store.get());
     }
     void TearDown() override {
-        delegate.reset();
-        qDeleteAll(QApplication::topLevelWidgets());
+        ViewerFixture::TearDown();
         qunsetenv("XDG_DATA_HOME");
     }
-    QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QString trashed(const QString& name) const {
         return QDir(data.path()).filePath("Trash/files/" + name);
     }
-
-    Home* open(const QString& name) {
-        delegate->openFile(path(name));
-        Home* home = delegate->previewWindow->home();
-        QSignalSpy loaded(home, &Home::imageLoaded);
-        EXPECT_TRUE(loaded.wait(5000));
-        return home;
-    }
-    QWidget* windowOf(Home* home) { return delegate->windowsDictionary.value(home->uuid()); }
     // Waits for the picture of another file (a step after a deletion).
     void waitForFile(Home* home, const QString& name) {
         QTRY_COMPARE_WITH_TIMEOUT(home->filePath(), path(name), 5000);
@@ -58,13 +36,9 @@ protected:
     }
 
     QTemporaryDir data;
-    QTemporaryDir config;
-    QTemporaryDir folder;
-    std::unique_ptr<SettingsStore> store;
-    std::unique_ptr<AppDelegate> delegate;
 };
 
-TEST_F(HomeOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFolderMovesOn) {
+TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFolderMovesOn) {
     for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
         ASSERT_TRUE(writePng(path(name), markedImage(QSize(120, 80))));
     Home* first = open("b.png");
@@ -99,7 +73,6 @@ TEST_F(HomeOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFolderM
     EXPECT_EQ(first->currentIndexInFolder(), 1);
     EXPECT_EQ(second->filesInPath(), first->filesInPath());
     EXPECT_EQ(second->currentIndexInFolder(), 2);
-    EXPECT_FALSE(delegate->imagesInFolder.contains("b.png"));
 
     // The command deletes without asking; the last file gives way to the
     // new last one, in both windows that showed it.
@@ -116,13 +89,13 @@ TEST_F(HomeOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFolderM
     // The only file left: both windows close.
     const QString secondKey = second->uuid();
     ASSERT_TRUE(second->perform(WindowCommand::deleteImage));
-    QTRY_VERIFY_WITH_TIMEOUT(!delegate->windowsDictionary.value(firstKey), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!delegate->windowsDictionary.value(secondKey), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!app().windows().window(firstKey), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!app().windows().window(secondKey), 5000);
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(QDir(data.path() + "/Trash/files").entryList(QDir::Files).size(), 4);
 }
 
-TEST_F(HomeOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
+TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
     ASSERT_TRUE(writePng(path("wide.png"), markedImage(QSize(300, 200))));
     Home* home = open("wide.png");
     QWidget* window = windowOf(home);
@@ -148,7 +121,7 @@ TEST_F(HomeOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
     EXPECT_EQ(window->size(), QSize(300, 200 + band));
 }
 
-TEST_F(HomeOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOverTheSource) {
+TEST_F(ImageFileOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOverTheSource) {
     ASSERT_TRUE(writeJpeg(path("photo.jpg"), markedImage(QSize(160, 120))));
     const QByteArray source = readFile(path("photo.jpg"));
     Home* home = open("photo.jpg");
@@ -173,7 +146,7 @@ TEST_F(HomeOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOverTheSo
     EXPECT_EQ(home->filePath(), path("photo.jpg"));
 }
 
-TEST_F(HomeOperationsTest, PrintOpensThePrintDialogOnce) {
+TEST_F(ImageFileOperationsTest, PrintOpensThePrintDialogOnce) {
     ASSERT_TRUE(writePng(path("a.png"), markedImage(QSize(120, 80))));
     Home* home = open("a.png");
     ASSERT_TRUE(home->perform(WindowCommand::printImage));

@@ -1,0 +1,46 @@
+#include "viewer/FolderPosition.h"
+
+#include <QFileInfo>
+
+FolderPosition::FolderPosition(QString directory, QStringList files, int index)
+    : m_directory(std::move(directory)), m_files(std::move(files)), m_index(index) {}
+
+std::optional<FolderStep> FolderPosition::next() const {
+    return stepForward(m_files, m_index, m_directory);
+}
+
+std::optional<FolderStep> FolderPosition::previous() const {
+    return stepBackward(m_files, m_index, m_directory);
+}
+
+void FolderPosition::moveTo(const FolderStep& step, bool back) {
+    m_index = step.index;
+    m_back = back;
+}
+
+QStringList FolderPosition::neighbours() const {
+    QStringList result;
+    const auto ahead = m_back ? previous() : next();
+    const auto behind = m_back ? next() : previous();
+    if (ahead)
+        result << ahead->path;
+    if (behind)
+        result << behind->path;
+    return result;
+}
+
+FolderPosition::Removal FolderPosition::forget(const QString& path, const QString& shownPath) {
+    const QFileInfo removed(path);
+    const bool shown = path == shownPath;
+    if (!shown && removed.absolutePath() != m_directory)
+        return {};
+    const ListAfterRemoval after =
+        removeFromFolderList(m_files, m_index, removed.fileName(), m_directory);
+    m_files = after.files;
+    if (!shown) {
+        m_index = after.shownIndex;
+        return {};
+    }
+    // A file that was not in the list gives way to the folder's first picture.
+    return {true, after.contained ? after.replacement : stepForward(m_files, -1, m_directory)};
+}

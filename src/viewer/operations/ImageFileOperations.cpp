@@ -1,0 +1,146 @@
+#include "viewer/operations/ImageFileOperations.h"
+
+#include "desktop/Diagnostics.h"
+#include "desktop/apps/ExternalEditor.h"
+#include "desktop/apps/FileManagerReveal.h"
+#include "desktop/bus/DesktopNotifications.h"
+#include "desktop/trash/Trash.h"
+#include "imageio/write/FileWriteQueue.h"
+#include "imageio/write/ImageConversion.h"
+#include "imageio/write/ImageFileType.h"
+#include "imageio/write/ImageRotation.h"
+#include "viewer/ViewObserver.h"
+#include "viewer/ViewerHost.h"
+#include "viewer/loading/ImageCache.h"
+#include "viewer/operations/PrintFile.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <memory>
+
+namespace {
+
+QString quoted(const QString& path) {
+    return QStringLiteral("“%1”").arg(QFileInfo(path).fileName());
+}
+
+// True for anything at path, a dangling symbolic link included.
+bool somethingAt(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+ImageFileOperations::ImageFileOperations(ViewerHost& host, ViewObserver& observer, QWidget* window)
+    : QObject(window), m_host(host), m_observer(observer), m_window(window) {}
+
+void ImageFileOperations::writeTurn(const QString& path, int quarterTurns) {
+    // The path and the turn are captured now: a step meanwhile cannot mix
+    // one file with another.
+    m_host.fileWrites().enqueue(
+        [path, quarterTurns] { return rotateImageFile(path, quarterTurns); }, this,
+        [this, path](const FileWriteResult& result) {
+            // What is decoded next comes from the file as it is now.
+            m_host.imageCache().remove(path);
+            if (!result.ok) {
+                printDiagnostic(QStringLiteral("rotation not written: ") + result.error);
+                Q_EMIT noteRequested(
+                    QStringLiteral("%1 could not be written: %2").arg(quoted(path), result.error));
+                Q_EMIT turnNotWritten(path, result.error);
+            }
+            Q_EMIT fileWritten(path, result.ok);
+        });
+}
+
+void ImageFileOperations::convert(const QString& path, const QString& extension,
+                                  const QString& folder) {
+    const QString base = QFileInfo(path).completeBaseName();
+    const ImageFileType type = fileTypeForExtension(extension);
+    m_observer.setConvertStatus(ConvertStatus::PROGRESS);
+    // Off the main thread, after any turn of this file still being written.
+    m_host.fileWrites().enqueue(
+        [path, base, type, folder] { return saveImageCopy(path, base, type, folder); }, this,
+        [this, path](const FileWriteResult& result) {
+            if (!result.ok) {
+                printDiagnostic(QStringLiteral("conversion failed: ") + result.error);
+                Q_EMIT noteRequested(QStringLiteral("%1 could not be converted: %2")
+                                         .arg(quoted(path), result.error));
+            }
+            m_host.desktopNotifications().post(
+                QStringLiteral("Fennic"),
+                result.ok
+                    ? QStringLiteral("Image converted successfully")
+                    : QStringLiteral("There was a problem. Fennic couldn't convert the image"));
+            m_observer.setConvertStatus(ConvertStatus::CONVERT);
+            Q_EMIT fileWritten(result.path, result.ok);
+        });
+}
+
+void ImageFileOperations::askToDelete(const QString& path) {
+    if (m_deleteConfirmation)
+        return;
+    auto* box = new QMessageBox(m_window);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(QStringLiteral("Delete this image?"));
+    box->setText(QStringLiteral("Delete this image?"));
+    box->setInformativeText(QStringLiteral("Are you sure you would like to delete this image?"));
+    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton* remove = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
+    remove->setObjectName(QStringLiteral("deleteButton"));
+    remove->setStyleSheet(QStringLiteral("color: #d70015;"));
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_deleteConfirmation = box;
+    connect(box, &QMessageBox::finished, this, [this, box, remove, path] {
+        if (box->clickedButton() == remove)
+            Q_EMIT deleteConfirmed(path);
+    });
+    box->open();
+}
+
+void ImageFileOperations::trash(const QString& path) {
+    if (!somethingAt(path))
+        return;
+    const TrashResult result = Trash::moveToTrash(path);
+    if (!result.ok) {
+        printDiagnostic(result.error);
+        Q_EMIT noteRequested(QStringLiteral("%1 could not be moved to the Trash: %2")
+                                 .arg(quoted(path), result.error));
+        return;
+    }
+    m_host.imageCache().remove(path);
+    // Every window of the folder (this one included) and the application's
+    // list forget the file.
+    m_host.fileRemoved(path);
+}
+
+void ImageFileOperations::print(const QString& path) {
+    if (m_printDialog)
+        return;
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    auto* dialog = new QPrintDialog(printer.get(), m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_printDialog = dialog;
+    // The file as it is on disk when the user says Print.
+    connect(dialog, &QDialog::accepted, this, [this, printer, path] {
+        QString error;
+        if (!printImageFile(*printer, path, &error))
+            Q_EMIT noteRequested(
+                QStringLiteral("%1 could not be printed: %2").arg(quoted(path), error));
+    });
+    dialog->open();
+}
+
+void ImageFileOperations::reveal(const QString& path) {
+    revealInFileManager(path);
+}
+
+bool ImageFileOperations::openInEditor(const QString& path) {
+    return ExternalEditor::isInstalled() && ExternalEditor::open(path);
+}

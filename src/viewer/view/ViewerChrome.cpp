@@ -1,0 +1,94 @@
+#include "viewer/view/ViewerChrome.h"
+
+#include "desktop/apps/ExternalEditor.h"
+#include "viewer/details/ImageDetailsView.h"
+#include "viewer/toolbar/WindowToolbar.h"
+#include "viewer/view/ImageAreaView.h"
+#include "viewer/view/StatusNote.h"
+
+#include <QBoxLayout>
+#include <QHBoxLayout>
+#include <QWidget>
+#include <algorithm>
+
+namespace {
+// The frameless window's toolbar sits this far inside the picture's corner.
+constexpr int framelessToolbarMargin = 6;
+} // namespace
+
+ViewerChrome::ViewerChrome(QWidget* view, QBoxLayout* layout, ImageAreaView* area,
+                           ViewObserver& observer)
+    : QObject(view), m_view(view), m_area(area) {
+    m_band = new QWidget(view);
+    m_band->setObjectName(QStringLiteral("toolbarBand"));
+    auto* bandLayout = new QHBoxLayout(m_band);
+    bandLayout->setContentsMargins(8, 0, 8, 0);
+    bandLayout->addStretch(1);
+    layout->insertWidget(0, m_band);
+    m_toolbar = new WindowToolbar(view);
+    m_details = new ImageDetailsView(observer, view);
+    connect(m_details, &ImageDetailsView::contentResized, this, &ViewerChrome::placeDetails);
+}
+
+void ViewerChrome::setStyle(bool frame, double bandHeight) {
+    m_frame = frame;
+    m_band->setFixedHeight(int(bandHeight));
+    m_band->setVisible(bandHeight > 0);
+    placeToolbar();
+}
+
+void ViewerChrome::setShownColor(const QColor& colour) {
+    m_toolbar->setShownColor(colour);
+    placeToolbar();
+}
+
+void ViewerChrome::place() {
+    if (!m_frame)
+        placeToolbar();
+    placeDetails();
+}
+
+void ViewerChrome::placeToolbar() {
+    m_toolbar->setFrameStyle(m_frame);
+    m_toolbar->setEditorInstalled(ExternalEditor::isInstalled());
+    if (m_frame) {
+        // In the band above the picture, at its right end.
+        if (m_toolbar->parentWidget() != m_band) {
+            m_toolbar->setParent(m_band);
+            m_band->layout()->addWidget(m_toolbar);
+        }
+    } else {
+        // Over the top edge of the picture, at its right end.
+        if (m_toolbar->parentWidget() != m_view) {
+            m_band->layout()->removeWidget(m_toolbar);
+            m_toolbar->setParent(m_view);
+        }
+        m_toolbar->adjustSize();
+        m_toolbar->move(m_view->width() - m_toolbar->width() - framelessToolbarMargin,
+                        framelessToolbarMargin);
+        m_toolbar->raise();
+    }
+    m_toolbar->show();
+}
+
+void ViewerChrome::placeDetails() {
+    // Bottom right of the picture's area. A card taller than the area keeps
+    // its top in view and runs off the bottom rather than squeeze its lines.
+    const QRect area = m_area->geometry();
+    const QSize size = m_details->sizeHint();
+    m_details->setGeometry(QRect(QPoint(area.right() + 1 - size.width(),
+                                        std::max(area.top(), area.bottom() + 1 - size.height())),
+                                 size));
+    // The card's new lines are laid out before the next paint, not after.
+    m_details->placeCard();
+    if (m_details->isVisible()) {
+        m_details->raise();
+        m_toolbar->raise();
+    }
+}
+
+void ViewerChrome::showNote(const QString& text) {
+    if (!m_note)
+        m_note = new StatusNote(m_area);
+    m_note->showNote(text);
+}

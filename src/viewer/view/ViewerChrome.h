@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+
+class ImageAreaView;
+class ImageDetailsView;
+class QBoxLayout;
+class QWidget;
+class StatusNote;
+class ViewObserver;
+class WindowToolbar;
+
+// The controls of a viewer window around its picture: the toolbar (at the
+// right end of the framed style's band, or over the picture's top right
+// corner without a frame), the details card over the picture's bottom right
+// corner, and the short notes over its bottom edge. Keeps them placed as the
+// window changes size and style.
+class ViewerChrome : public QObject {
+    Q_OBJECT
+public:
+    // Adds the band to layout, above the picture's area.
+    ViewerChrome(QWidget* view, QBoxLayout* layout, ImageAreaView* area, ViewObserver& observer);
+
+    WindowToolbar* toolbar() const { return m_toolbar; }
+    ImageDetailsView* details() const { return m_details; }
+    StatusNote* statusNote() const { return m_note; }
+
+    // The style's band height and whether the toolbar goes in it, and the
+    // controls' colour for the picture.
+    void setStyle(bool frame, double bandHeight);
+    void setShownColor(const QColor& colour);
+    // The view was resized.
+    void place();
+    void showNote(const QString& text);
+
+private:
+    void placeToolbar();
+    void placeDetails();
+
+    QWidget* m_view;
+    ImageAreaView* m_area;
+    QWidget* m_band;
+    WindowToolbar* m_toolbar;
+    ImageDetailsView* m_details;
+    StatusNote* m_note = nullptr;
+    bool m_frame = true;
+};

@@ -1,0 +1,76 @@
+#include "window/WindowFit.h"
+
+#include "desktop/Diagnostics.h"
+#include "desktop/windowsystem/WindowManagerHints.h"
+#include "viewer/WindowGeometry.h"
+#include "window/CustomWindow.h"
+#include "window/WindowPlacement.h"
+
+#include <QtMath>
+
+namespace {
+
+QSizeF shrunkBy(const QSize& size, const QMargins& margins) {
+    return QSizeF(size.width() - margins.left() - margins.right(),
+                  size.height() - margins.top() - margins.bottom());
+}
+
+} // namespace
+
+WindowFit::WindowFit(CustomWindow* window) : m_window(window) {}
+
+void WindowFit::fit(const QSizeF& content, double bandHeight) {
+    CustomWindow* window = m_window;
+    if (!window)
+        return;
+    m_content = content;
+    m_band = bandHeight;
+    m_fitted = true;
+
+    // The whole frame, the window manager's decorations included, goes on
+    // the work area: a picture too tall for it with the band on top is
+    // shown smaller, and the frame is what is centred.
+    const QMargins frame = WindowPlacement::frameMargins(window);
+    const QRect area = window->workArea();
+    const QSizeF size =
+        WindowGeometry::limitToArea(content, bandHeight, shrunkBy(area.size(), frame));
+    m_size = size;
+    const QSize whole(qRound(size.width()), qRound(size.height()));
+    // Resize first: a new minimum larger than the old size would otherwise
+    // make Qt resize the window on its own, to a size that is not ours.
+    window->setProperty("fennicContentSize", whole);
+    window->setMinimumSize(0, 0);
+    // The client area is placed where the centred frame puts it: Qt may not
+    // know the frame yet.
+    QRect client(window->geometry().topLeft(), whole);
+    if (!area.isEmpty()) {
+        QRect frameRect(QPoint(), whole.grownBy(frame));
+        frameRect.moveCenter(area.center());
+        client.moveTopLeft(frameRect.topLeft() + QPoint(frame.left(), frame.top()));
+    }
+    window->setGeometry(client);
+    const QSizeF minimum = WindowGeometry::minimumResizeSize(size);
+    window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
+    if (auto* hints = window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
+        hints->setHints({size, int(bandHeight), window->minimumSize()});
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void WindowFit::refit() {
+    if (m_fitted)
+        fit(m_content, m_band);
+}
+
+QSizeF WindowFit::constrainResize(const QSizeF& proposed) const {
+    printDiagnostic(QStringLiteral("resizing"));
+    const QSizeF wanted = WindowGeometry::constrainResize(proposed, m_size, m_size, m_band);
+    if (!m_window)
+        return wanted;
+    const QRect area = m_window->workArea();
+    if (area.isEmpty())
+        return wanted;
+    return WindowGeometry::limitToArea(
+        wanted, m_band, shrunkBy(area.size(), WindowPlacement::frameMargins(m_window)));
+}
