@@ -38,6 +38,49 @@ bool somethingAt(const QString& path) {
 ImageFileOperations::ImageFileOperations(ViewerHost& host, ViewObserver& observer, QWidget* window)
     : QObject(window), m_host(host), m_observer(observer), m_window(window) {}
 
+bool ImageFileOperations::handles(WindowCommand command) {
+    switch (command) {
+    case WindowCommand::deleteImage:
+    case WindowCommand::askToDelete:
+    case WindowCommand::openDarkroom:
+    case WindowCommand::showInFinder:
+    case WindowCommand::printImage:
+    case WindowCommand::convertImage:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ImageFileOperations::perform(WindowCommand command, const QString& path, const QString& folder,
+                                  const QVariantMap& userInfo) {
+    switch (command) {
+    case WindowCommand::deleteImage:
+        trash(path);
+        return true;
+    case WindowCommand::askToDelete:
+        askToDelete(path);
+        return true;
+    case WindowCommand::openDarkroom:
+        return openInEditor(path);
+    case WindowCommand::showInFinder:
+        reveal(path);
+        return true;
+    case WindowCommand::printImage:
+        print(path);
+        return true;
+    case WindowCommand::convertImage:
+        if (const auto extension = windowcommands::valueOf(userInfo)) {
+            m_observer.setSelectedExtension(*extension);
+            convert(path, *extension, folder);
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
 void ImageFileOperations::writeTurn(const QString& path, int quarterTurns) {
     // The path and the turn are captured now: a step meanwhile cannot mix
     // one file with another.

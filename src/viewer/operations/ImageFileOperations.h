@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/WindowCommands.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -19,6 +21,15 @@ class ImageFileOperations : public QObject {
 public:
     // window parents the dialogs; observer carries the conversion state.
     ImageFileOperations(ViewerHost& host, ViewObserver& observer, QWidget* window);
+
+    // The window commands about a file: delete (asking first or not), open
+    // in the editor, show in the file manager, print, convert ("value" the
+    // extension). Nothing when command is another one.
+    static bool handles(WindowCommand command);
+    // Carries one out for the file at path in folder; false when it could
+    // not be done.
+    bool perform(WindowCommand command, const QString& path, const QString& folder,
+                 const QVariantMap& userInfo);
 
     // Writes a quarter turn (+1 clockwise, -1 counter-clockwise) of the file
     // on the write thread, after any write of it still queued.

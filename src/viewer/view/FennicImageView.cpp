@@ -1,5 +1,7 @@
 #include "viewer/view/FennicImageView.h"
 
+#include <QPropertyAnimation>
+
 #include "style/FontsManager.h"
 
 #include <QPainter>
@@ -31,6 +33,19 @@ void FennicImageView::setMessage(const QString& title, const QString& reason) {
     m_messageTitle = title;
     m_messageReason = reason;
     update();
+}
+
+void FennicImageView::fadeTo(qreal target) {
+    m_fadeTarget = target;
+    if (!m_fade) {
+        m_fade = new QPropertyAnimation(this, "opacity", this);
+        m_fade->setDuration(fadeMs);
+        m_fade->setEasingCurve(QEasingCurve::InOutQuad);
+    }
+    m_fade->stop();
+    m_fade->setStartValue(m_opacity);
+    m_fade->setEndValue(target);
+    m_fade->start();
 }
 
 void FennicImageView::setOpacity(qreal opacity) {

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+class QPropertyAnimation;
+
 // Draws the shown image, fitted to the view with its proportions kept and
 // rounded corners, at the view's opacity. When the file could not be read
 // it shows the file's name and the reason instead. While the next image is
@@ -15,6 +17,7 @@ class FennicImageView : public QWidget {
 
 public:
     static constexpr qreal cornerRadius = 6;
+    static constexpr int fadeMs = 180;
 
     explicit FennicImageView(QWidget* parent = nullptr);
 
@@ -33,6 +36,11 @@ public:
 
     qreal opacity() const { return m_opacity; }
     void setOpacity(qreal opacity);
+    // Fades the picture to target (the previous picture dims while the next
+    // one comes; a turn fades out and in again).
+    void fadeTo(qreal target);
+    // Where the running fade ends, or the opacity when none runs.
+    qreal fadeTarget() const { return m_fadeTarget; }
 
     // Where the image is drawn inside the view.
     QRect imageRect() const;
@@ -61,4 +69,6 @@ private:
     QString m_messageTitle;
     QString m_messageReason;
     qreal m_opacity = 1.0;
+    qreal m_fadeTarget = 1.0;
+    QPropertyAnimation* m_fade = nullptr;
 };

@@ -3,7 +3,6 @@
 #include "desktop/Diagnostics.h"
 #include "desktop/Trace.h"
 #include "desktop/settings/AppSettings.h"
-#include "desktop/windowsystem/WindowSystem.h"
 #include "style/AverageColour.h"
 #include "style/ControlsColour.h"
 #include "style/VisualStyle.h"
@@ -17,7 +16,8 @@
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
-#include "viewer/view/PictureDragOut.h"
+#include "viewer/view/PictureDrag.h"
+#include "viewer/view/ScreenWatch.h"
 #include "viewer/view/ViewerChrome.h"
 #include "viewer/view/WindowDragMover.h"
 
@@ -29,33 +29,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPropertyAnimation>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int opacityAnimationMs = 180;
-
-QString firstDroppedImage(const QMimeData* mime) {
-    if (!mime || !mime->hasUrls())
-        return {};
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile() && hasAcceptedExtension(url.toLocalFile()) &&
-            QFileInfo(url.toLocalFile()).isFile())
-            return url.toLocalFile();
-    }
-    return {};
-}
-
-// The work area of the primary screen, which windows are fitted to.
-QRect primaryWorkArea() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? WindowSystem::availableArea(*screen) : QRect();
-}
-
-} // namespace
 
 Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
     : QWidget(parent), m_host(host), m_uuid(opening.uuid),
@@ -88,17 +63,7 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
             [this] { refresh(); });
     // Resolution and work-area changes of the primary screen, and a new
     // primary screen, all refit the window.
-    const auto followPrimaryScreen = [this](QScreen* screen) {
-        if (screen)
-            connect(screen, &QScreen::availableGeometryChanged, this,
-                    &Home::screenParametersChanged, Qt::UniqueConnection);
-    };
-    followPrimaryScreen(QGuiApplication::primaryScreen());
-    connect(qApp, &QGuiApplication::primaryScreenChanged, this,
-            [this, followPrimaryScreen](QScreen* screen) {
-                followPrimaryScreen(screen);
-                screenParametersChanged();
-            });
+    connect(new ScreenWatch(this), &ScreenWatch::changed, this, &Home::screenParametersChanged);
     applyStyle();
 }
 
@@ -122,27 +87,17 @@ void Home::buildViews() {
     FennicImageView* imageView = m_imageArea->imageView();
     imageView->installEventFilter(this);
     connect(imageView, &FennicImageView::imagePainted, this,
-            [this] { Trace::imagePainted(m_showingPreview); });
+            [this] { Trace::imagePainted(m_picture.isPreview()); });
     // Dragging the picture moves a frameless window and hands the picture to
     // a drop target from a framed one; a zoomed picture pans instead.
     m_windowMover = new WindowDragMover(this);
     imageView->installEventFilter(m_windowMover);
     new PictureDragOut(imageView, [this] {
-        return m_visualStyleAsFrame.value() && !m_imageArea->canPan() ? draggablePicture()
+        return m_visualStyleAsFrame.value() && !m_imageArea->canPan() ? m_picture.copyable()
                                                                       : QImage();
     });
 
-    m_opacityAnimation = new QPropertyAnimation(imageView, "opacity", this);
-    m_opacityAnimation->setDuration(opacityAnimationMs);
-    m_opacityAnimation->setEasingCurve(QEasingCurve::InOutQuad);
-
-    connect(m_imageArea, &ImageAreaView::zoomStepRequested, this,
-            [this](int direction) { direction > 0 ? zoomIn() : zoomOut(); });
-    connect(m_imageArea, &ImageAreaView::pinchUpdated, this, [this](double magnification) {
-        if (m_zoom.pinchUpdate(magnification))
-            applyZoom();
-    });
-    connect(m_imageArea, &ImageAreaView::pinchEnded, this, [this] { m_zoom.pinchEnd(); });
+    connect(m_imageArea, &ImageAreaView::scaleChanged, this, &Home::zoomChanged);
 }
 
 void Home::connectOperations() {
@@ -167,7 +122,7 @@ void Home::viewDidAppear() {
     applyStyle();
     m_viewObserver.setHideInfoSidebar(m_hideInfoSidebarStorage.value());
     m_viewObserver.setFilePath(m_filePath);
-    m_loader->show(m_filePath, m_folder.neighbours(), displayTarget());
+    m_loader->show(m_filePath, m_folder.neighbours(), ScreenWatch::displayTarget());
 }
 
 void Home::viewDidDisappear() {
@@ -181,22 +136,17 @@ bool Home::simpleAlert() const {
 void Home::imageReady(const QString& path, const DecodedImage& image) {
     if (path != m_filePath)
         return;
-    m_mainImage = image.image;
-    m_showingPreview = image.ok() && image.preview;
-    m_fullSize =
-        image.ok() ? (image.fullSize.isValid() ? image.fullSize : image.image.size()) : QSize();
-    m_loadError = !image.ok();
-    m_imageProperties = image.properties;
+    m_picture.show(image);
     FennicImageView* view = m_imageArea->imageView();
     if (image.ok())
         view->setImage(image.image);
     else
         view->setMessage(QFileInfo(path).fileName(), image.error);
-    if (m_zoom.scale() > 1.0)
-        applyZoom();
+    if (scale() > 1.0)
+        zoomChanged();
     // The dimmed previous picture stays until this one is here.
-    if (m_opacity != 1.0)
-        animateOpacity(1.0);
+    if (view->fadeTarget() != 1.0)
+        view->fadeTo(1.0);
     toolbar()->setMoreMenuNote(QString());
     Q_EMIT shownFileChanged(path);
     // The first image is fitted after the window's layout pass, as is
@@ -214,16 +164,16 @@ void Home::fullResolutionReady(const QString& path, const DecodedImage& image) {
 
 void Home::afterImageLoad() {
     // Read with the pixels, on the decoding thread.
-    m_imageViewModel.applyImageProperties(m_filePath, m_imageProperties, m_viewObserver);
-    m_screenSize = QSizeF(primaryWorkArea().size());
+    m_imageViewModel.applyImageProperties(m_filePath, m_picture.properties(), m_viewObserver);
+    m_screenSize = QSizeF(ScreenWatch::workArea().size());
 
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
-    m_shownColor = ::shownColor(style, averageColour(m_mainImage), palette());
+    m_shownColor = ::shownColor(style, averageColour(m_picture.image()), palette());
     m_chrome->setShownColor(m_shownColor);
 
     std::optional<QSizeF> fitted;
-    if (m_fullSize.isValid()) {
-        m_thisSize = QSizeF(m_fullSize);
+    if (m_picture.fullSize().isValid()) {
+        m_thisSize = QSizeF(m_picture.fullSize());
         fitted = WindowGeometry::fitImageToScreen(m_screenSize, m_thisSize);
     }
     if (fitted) {
@@ -240,13 +190,6 @@ void Home::afterImageLoad() {
     Q_EMIT imageLoaded();
 }
 
-QSize Home::displayTarget() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return QSize(1920, 1080);
-    return (QSizeF(primaryWorkArea().size()) * screen->devicePixelRatio()).toSize();
-}
-
 void Home::stepToNext() {
     if (const auto step = m_folder.next())
         showFile(*step, false);
@@ -258,9 +201,8 @@ void Home::stepToPrevious() {
 }
 
 void Home::showFile(const FolderStep& step, bool back) {
-    animateOpacity(0.5);
-    m_mainImage = QImage();
-    m_showingPreview = false;
+    m_imageArea->imageView()->fadeTo(0.5);
+    m_picture.clear();
     m_folder.moveTo(step, back);
     m_filePath = step.path;
     m_viewObserver.setFilePath(m_filePath);
@@ -270,7 +212,7 @@ void Home::showFile(const FolderStep& step, bool back) {
 void Home::loadCurrentFile() {
     // The picture comes back to full opacity when the new image is there
     // (at once when it was prefetched).
-    m_loader->show(m_filePath, m_folder.neighbours(), displayTarget());
+    m_loader->show(m_filePath, m_folder.neighbours(), ScreenWatch::displayTarget());
 }
 
 bool Home::openDroppedFile(const QString& path) {
@@ -296,37 +238,23 @@ void Home::forgetRemovedFile(const QString& path) {
         m_host.closeWindow(m_uuid);
 }
 
-void Home::animateOpacity(double target) {
-    m_opacity = target;
-    m_opacityAnimation->stop();
-    m_opacityAnimation->setStartValue(m_imageArea->imageView()->opacity());
-    m_opacityAnimation->setEndValue(target);
-    m_opacityAnimation->start();
-}
-
 void Home::zoomIn() {
-    if (m_zoom.zoomIn())
-        applyZoom();
+    m_imageArea->zoomIn();
 }
 
 void Home::zoomOut() {
-    if (m_zoom.zoomOut())
-        applyZoom();
+    m_imageArea->zoomOut();
 }
 
 void Home::zoomReset() {
-    if (m_zoom.reset())
-        applyZoom();
+    m_imageArea->resetZoom();
 }
 
-void Home::applyZoom() {
-    m_imageArea->setScale(m_zoom.scale());
+void Home::zoomChanged() {
     updateDragModes();
     // Drawn larger than the screen-sized decode: the full resolution helps.
-    const QSize drawn = m_imageArea->imageView()->imageRect().size() * devicePixelRatioF();
-    if (!m_loadError && !m_mainImage.isNull() && m_fullSize.isValid() &&
-        m_mainImage.size() != m_fullSize &&
-        (drawn.width() > m_mainImage.width() || drawn.height() > m_mainImage.height()))
+    if (m_picture.wantsFullResolution(m_imageArea->imageView()->imageRect().size() *
+                                      devicePixelRatioF()))
         m_loader->requestFullResolution(m_filePath);
 }
 
@@ -343,7 +271,7 @@ void Home::refresh() {
         return;
     m_toolbarHeight = toolbarHeight;
     applyStyle();
-    if (m_appeared && !m_mainImage.isNull())
+    if (m_appeared && !m_picture.image().isNull())
         afterImageLoad();
     // Last: the window is recreated for its new decorations, and takes the
     // size just fitted with it.
@@ -383,18 +311,13 @@ void Home::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void Home::screenParametersChanged() {
-    const QSizeF now(primaryWorkArea().size());
+    const QSizeF now(ScreenWatch::workArea().size());
     if ((now.isEmpty() || now != m_screenSize) && m_appeared)
         afterImageLoad();
 }
 
-QImage Home::draggablePicture() const {
-    // An embedded preview is no copy of the picture.
-    return m_showingPreview ? QImage() : m_mainImage;
-}
-
 void Home::copyImage() {
-    const QImage picture = draggablePicture();
+    const QImage picture = m_picture.copyable();
     if (picture.isNull())
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -405,45 +328,36 @@ void Home::copyImage() {
 void Home::rotateCurrentImage(double angle) {
     // Nothing to turn: the file could not be read, or is not there yet (an
     // embedded preview stands in only until it is).
-    if (m_mainImage.isNull() || m_loadError || m_showingPreview)
+    if (!m_picture.canTurn())
         return;
-    animateOpacity(0);
+    m_imageArea->imageView()->fadeTo(0);
     QTimer::singleShot(0, this, [this, path = m_filePath, angle] {
         if (path == m_filePath)
             turnShownImage(angle);
     });
-    animateOpacity(1.0);
+    m_imageArea->imageView()->fadeTo(1.0);
 }
 
 void Home::turnShownImage(double angle) {
-    const QImage turned = m_mainImage.transformed(QTransform().rotate(angle));
-    if (turned.isNull())
+    DecodedImage turned;
+    if (!m_picture.turn(angle, &turned))
         return;
-    m_mainImage = turned;
-    if (m_fullSize.isValid())
-        m_fullSize.transpose();
     // The full-resolution picture no longer matches: zoom starts again from
     // the fitted view of the turned picture.
-    m_zoom.reset();
-    m_imageArea->setScale(m_zoom.scale());
-    m_imageArea->imageView()->setImage(m_mainImage);
+    m_imageArea->resetZoom();
+    m_imageArea->imageView()->setImage(turned.image);
     // A step away and back shows the turned picture before the file has
     // followed.
     ImageCache& cache = m_host.imageCache();
     cache.remove(m_filePath);
-    DecodedImage shown;
-    shown.image = m_mainImage;
-    shown.fullSize = m_fullSize;
-    shown.properties = m_imageProperties;
-    cache.insertDisplay(m_filePath, displayTarget(), shown);
+    cache.insertDisplay(m_filePath, ScreenWatch::displayTarget(), turned);
     afterImageLoad();
     m_operations->writeTurn(m_filePath, angle > 0 ? 1 : -1);
 }
 
 bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
-    const WindowCommandEntry& entry = windowcommands::entry(command);
-    if (entry.needsValue && !windowcommands::valueOf(userInfo))
-        return false;
+    if (ImageFileOperations::handles(command))
+        return m_operations->perform(command, m_filePath, m_folder.directory(), userInfo);
     switch (command) {
     case WindowCommand::zoomPlus:
         zoomIn();
@@ -460,29 +374,9 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
     case WindowCommand::moveImageBack:
         stepToPrevious();
         return true;
-    case WindowCommand::deleteImage:
-        m_operations->trash(m_filePath);
-        return true;
-    case WindowCommand::askToDelete:
-        m_operations->askToDelete(m_filePath);
-        return true;
-    case WindowCommand::openDarkroom:
-        return m_operations->openInEditor(m_filePath);
-    case WindowCommand::showInFinder:
-        m_operations->reveal(m_filePath);
-        return true;
-    case WindowCommand::printImage:
-        m_operations->print(m_filePath);
-        return true;
-    case WindowCommand::convertImage:
-        m_viewObserver.setSelectedExtension(*windowcommands::valueOf(userInfo));
-        m_operations->convert(m_filePath, m_viewObserver.selectedExtension(), m_folder.directory());
-        return true;
     case WindowCommand::rotateClock:
-        rotateCurrentImage(90);
-        return true;
     case WindowCommand::rotateCounter:
-        rotateCurrentImage(-90);
+        rotateCurrentImage(command == WindowCommand::rotateClock ? 90 : -90);
         return true;
     case WindowCommand::hideinfosidebar:
         toggleInfoSidebar();
@@ -499,8 +393,9 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
         return true;
     case WindowCommand::ignoreKey:
         return true;
+    default: // the file's own commands, handled above
+        return false;
     }
-    return false;
 }
 
 void Home::keyPressEvent(QKeyEvent* event) {
@@ -517,12 +412,12 @@ void Home::keyPressEvent(QKeyEvent* event) {
 }
 
 void Home::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->source() == nullptr && !firstDroppedImage(event->mimeData()).isEmpty())
+    if (event->source() == nullptr && !droppedImageFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void Home::dropEvent(QDropEvent* event) {
-    const QString path = firstDroppedImage(event->mimeData());
+    const QString path = droppedImageFile(event->mimeData());
     if (!path.isEmpty() && openDroppedFile(path))
         event->acceptProposedAction();
 }
@@ -545,4 +440,12 @@ WindowToolbar* Home::toolbar() const {
 
 ImageDetailsView* Home::detailsView() const {
     return m_chrome->details();
+}
+
+double Home::scale() const {
+    return m_imageArea->scale();
+}
+
+double Home::opacity() const {
+    return m_imageArea->imageView()->fadeTarget();
 }

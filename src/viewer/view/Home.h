@@ -7,7 +7,7 @@
 #include "viewer/ViewObserver.h"
 #include "viewer/ViewerOpening.h"
 #include "viewer/WindowCommands.h"
-#include "viewer/view/ZoomState.h"
+#include "viewer/view/ShownPicture.h"
 
 #include <QColor>
 #include <QImage>
@@ -20,7 +20,6 @@ class ImageAreaView;
 class ImageDetailsView;
 class ImageFileOperations;
 class ImageLoader;
-class QPropertyAnimation;
 class StatusNote;
 class ViewerChrome;
 class ViewerHost;
@@ -67,23 +66,24 @@ public:
     bool perform(WindowCommand command, const QVariantMap& userInfo = {});
 
     // State, readable by the window's other parts and by tests.
-    const QImage& mainImage() const { return m_mainImage; }
+    const QImage& mainImage() const { return m_picture.image(); }
     const QString& filePath() const { return m_filePath; }
     const QStringList& filesInPath() const { return m_folder.files(); }
     const QString& currentDirectory() const { return m_folder.directory(); }
     int currentIndexInFolder() const { return m_folder.index(); }
     const QString& uuid() const { return m_uuid; }
-    double scale() const { return m_zoom.scale(); }
+    double scale() const;
     double toolbarHeight() const { return m_toolbarHeight; }
     QSizeF thisSize() const { return m_thisSize; }
     QSizeF containerSize() const { return m_containerSize; }
     QColor shownColor() const { return m_shownColor; }
-    double opacity() const { return m_opacity; }
-    const QVariantMap& imageProperties() const { return m_imageProperties; }
+    // Where the picture's fade is going (dimmed while the next one comes).
+    double opacity() const;
+    const QVariantMap& imageProperties() const { return m_picture.properties(); }
     ViewObserver& viewObserver() { return m_viewObserver; }
     ImageAreaView* imageArea() const { return m_imageArea; }
     // True while the shown file could not be read (a message is shown).
-    bool showsError() const { return m_loadError; }
+    bool showsError() const { return m_picture.failed(); }
     // The delete confirmation is open.
     bool simpleAlert() const;
     StatusNote* statusNote() const;
@@ -117,13 +117,10 @@ private:
     void showFile(const FolderStep& step, bool back);
     void imageReady(const QString& path, const DecodedImage& image);
     void fullResolutionReady(const QString& path, const DecodedImage& image);
-    void animateOpacity(double target);
     void applyStyle();
-    void applyZoom();
+    void zoomChanged();
     void updateDragModes();
     void screenParametersChanged();
-    QSize displayTarget() const;
-    QImage draggablePicture() const;
     void copyImage();
     void turnShownImage(double angle);
     void toggleInfoSidebar();
@@ -132,9 +129,7 @@ private:
     const QString m_uuid;
 
     // Viewer state.
-    QImage m_mainImage;
-    // m_mainImage is the file's embedded preview, until the display image comes.
-    bool m_showingPreview = false;
+    ShownPicture m_picture;
     QSizeF m_thisSize;
     QSizeF m_containerSize;
     QSizeF m_screenSize;
@@ -144,13 +139,8 @@ private:
     double m_toolbarHeight;
     QString m_filePath;
     FolderPosition m_folder;
-    ZoomState m_zoom;
-    double m_opacity = 1.0;
     QColor m_shownColor;
-    QVariantMap m_imageProperties;
     ImageViewModel m_imageViewModel;
-    QSize m_fullSize; // true size of the shown image
-    bool m_loadError = false;
     bool m_appeared = false;
 
     // Views and helpers.
@@ -158,6 +148,5 @@ private:
     ViewerChrome* m_chrome = nullptr;
     ImageLoader* m_loader = nullptr;
     WindowDragMover* m_windowMover = nullptr;
-    QPropertyAnimation* m_opacityAnimation = nullptr;
     ImageFileOperations* m_operations = nullptr;
 };

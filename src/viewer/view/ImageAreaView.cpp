@@ -43,15 +43,27 @@ void restoreCentre(QScrollBar* bar, double fraction) {
 }
 } // namespace
 
-void ImageAreaView::setScale(double scale) {
-    if (scale == m_scale)
+void ImageAreaView::zoomIn() {
+    applyZoom(m_zoom.zoomIn());
+}
+
+void ImageAreaView::zoomOut() {
+    applyZoom(m_zoom.zoomOut());
+}
+
+void ImageAreaView::resetZoom() {
+    applyZoom(m_zoom.reset());
+}
+
+void ImageAreaView::applyZoom(bool changed) {
+    if (!changed)
         return;
-    m_scale = scale;
     const Qt::ScrollBarPolicy policy =
-        scale == 1.0 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+        m_zoom.showsScrollIndicators() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
     setHorizontalScrollBarPolicy(policy);
     setVerticalScrollBarPolicy(policy);
     layoutImage();
+    Q_EMIT scaleChanged(m_zoom.scale());
 }
 
 bool ImageAreaView::canPan() const {
@@ -64,8 +76,9 @@ void ImageAreaView::layoutImage() {
     // The space the area is given, whatever scroll bars it shows now: the
     // image keeps its size when they come and go.
     const QSize given = maximumViewportSize();
-    m_imageView->resize(QSize(int(std::lround(given.width() * m_scale)),
-                              int(std::lround(given.height() * m_scale))));
+    const double scale = m_zoom.scale();
+    m_imageView->resize(
+        QSize(int(std::lround(given.width() * scale)), int(std::lround(given.height() * scale))));
     restoreCentre(horizontalScrollBar(), m_centre.x());
     restoreCentre(verticalScrollBar(), m_centre.y());
     // Scroll bars coming or going change the view's size and the scroll
@@ -89,7 +102,7 @@ void ImageAreaView::wheelEvent(QWheelEvent* event) {
     if (event->modifiers().testFlag(Qt::ControlModifier)) {
         const int delta = event->angleDelta().y();
         if (delta != 0)
-            Q_EMIT zoomStepRequested(delta > 0 ? 1 : -1);
+            delta > 0 ? zoomIn() : zoomOut();
         event->accept();
         return;
     }
@@ -109,9 +122,9 @@ bool ImageAreaView::handleGesture(QEvent* event) {
         if (!pinch)
             return false;
         if (pinch->changeFlags().testFlag(QPinchGesture::ScaleFactorChanged))
-            Q_EMIT pinchUpdated(pinch->totalScaleFactor());
+            applyZoom(m_zoom.pinchUpdate(pinch->totalScaleFactor()));
         if (pinch->state() == Qt::GestureFinished || pinch->state() == Qt::GestureCanceled)
-            Q_EMIT pinchEnded();
+            m_zoom.pinchEnd();
         gestures->accept(pinch);
         return true;
     }
@@ -124,11 +137,11 @@ bool ImageAreaView::handleGesture(QEvent* event) {
             return true;
         case Qt::ZoomNativeGesture:
             m_nativePinch *= 1.0 + native->value();
-            Q_EMIT pinchUpdated(m_nativePinch);
+            applyZoom(m_zoom.pinchUpdate(m_nativePinch));
             return true;
         case Qt::EndNativeGesture:
             m_nativePinch = 1.0;
-            Q_EMIT pinchEnded();
+            m_zoom.pinchEnd();
             return true;
         default:
             return false;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "viewer/view/ZoomState.h"
 #include <QPoint>
 #include <QPointF>
+
 #include <QScrollArea>
 
 class FennicImageView;
@@ -9,9 +11,8 @@ class FennicImageView;
 // The scrollable image area of a viewer window. The image view is laid out
 // at the area's size times the zoom factor, centred; scroll bars appear only
 // while the factor is not 1. When the image is larger than the area it pans
-// by dragging and by scrolling. Zoom input (Ctrl+wheel, pinch on a
-// touchscreen or touchpad) is reported, not acted on: the window owns the
-// factor.
+// by dragging and by scrolling. It zooms by steps, Ctrl+wheel and pinches
+// on a touchscreen or touchpad.
 class ImageAreaView : public QScrollArea {
     Q_OBJECT
 public:
@@ -19,16 +20,15 @@ public:
 
     FennicImageView* imageView() const { return m_imageView; }
 
-    void setScale(double scale);
-    double scale() const { return m_scale; }
+    void zoomIn();
+    void zoomOut();
+    void resetZoom();
+    double scale() const { return m_zoom.scale(); }
     // True when the image is larger than the area in some direction.
     bool canPan() const;
 
 Q_SIGNALS:
-    void zoomStepRequested(int direction); // +1 in, -1 out
-    // The gesture's cumulative magnification since it began.
-    void pinchUpdated(double magnification);
-    void pinchEnded();
+    void scaleChanged(double scale);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -37,12 +37,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void applyZoom(bool changed);
     void layoutImage();
     void rememberCentre();
     bool handleGesture(QEvent* event);
 
     FennicImageView* m_imageView;
-    double m_scale = 1.0;
+    ZoomState m_zoom;
     double m_nativePinch = 1.0;
     bool m_panning = false;
     QPoint m_panLast;

@@ -1,10 +1,24 @@
-#include "viewer/view/PictureDragOut.h"
+#include "viewer/view/PictureDrag.h"
+
+#include "desktop/files/FolderListing.h"
 
 #include <QApplication>
 #include <QDrag>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QWidget>
+
+QString droppedImageFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile() && hasAcceptedExtension(url.toLocalFile()) &&
+            QFileInfo(url.toLocalFile()).isFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
 
 PictureDragOut::PictureDragOut(QWidget* view, Picture picture)
     : QObject(view), m_view(view), m_picture(std::move(picture)) {

@@ -5,7 +5,12 @@
 #include <QPoint>
 #include <functional>
 
+class QMimeData;
 class QWidget;
+
+// The first local image file among dropped URLs (an accepted extension, a
+// regular file); empty when there is none.
+QString droppedImageFile(const QMimeData* mime);
 
 // Hands the shown picture to a drop target (another program, the desktop)
 // when the user drags it out of the view that shows it.

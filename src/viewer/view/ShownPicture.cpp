@@ -1,0 +1,36 @@
+#include "viewer/view/ShownPicture.h"
+
+#include <QTransform>
+
+void ShownPicture::show(const DecodedImage& decoded) {
+    m_decoded = decoded;
+    m_failed = !decoded.ok();
+    m_fullSize = decoded.ok()
+                     ? (decoded.fullSize.isValid() ? decoded.fullSize : decoded.image.size())
+                     : QSize();
+}
+
+bool ShownPicture::turn(double angle, DecodedImage* turned) {
+    if (!canTurn())
+        return false;
+    const QImage image = m_decoded.image.transformed(QTransform().rotate(angle));
+    if (image.isNull())
+        return false;
+    m_decoded.image = image;
+    if (m_fullSize.isValid())
+        m_fullSize.transpose();
+    m_decoded.fullSize = m_fullSize;
+    if (turned) {
+        *turned = DecodedImage();
+        turned->image = image;
+        turned->fullSize = m_fullSize;
+        turned->properties = m_decoded.properties;
+    }
+    return true;
+}
+
+bool ShownPicture::wantsFullResolution(const QSize& drawn) const {
+    const QImage& shown = image();
+    return !m_failed && !shown.isNull() && m_fullSize.isValid() && shown.size() != m_fullSize &&
+           (drawn.width() > shown.width() || drawn.height() > shown.height());
+}
