@@ -80,4 +80,10 @@ inline QString tooSmallFor(const QSize& size) {
         .arg(size.height());
 }
 
+inline QString notEnoughMemoryFor(const QSize& size) {
+    return QStringLiteral("not enough memory to decode %1 x %2 pixels")
+        .arg(size.width())
+        .arg(size.height());
+}
+
 } // namespace DecodeLimits

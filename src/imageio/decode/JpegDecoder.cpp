@@ -221,9 +221,7 @@ DecodedImage finish(Job& job) {
         result.error = DecodeLimits::tooSmallFor(job.storedSize);
         return result;
     case Stage::NoMemory:
-        result.error = QStringLiteral("not enough memory to decode %1 x %2 pixels")
-                           .arg(job.storedSize.width())
-                           .arg(job.storedSize.height());
+        result.error = DecodeLimits::notEnoughMemoryFor(job.storedSize);
         return result;
     case Stage::Decoding:
         if (job.errors.mgr.msg_code == JERR_NO_BACKING_STORE) {

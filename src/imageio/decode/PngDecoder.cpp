@@ -262,9 +262,7 @@ DecodedImage finish(Job& job) {
         result.error = DecodeLimits::tooSmallFor(job.stored);
         return result;
     case Stage::NoMemory:
-        result.error = QStringLiteral("not enough memory to decode %1 x %2 pixels")
-                           .arg(job.stored.width())
-                           .arg(job.stored.height());
+        result.error = DecodeLimits::notEnoughMemoryFor(job.stored);
         return result;
     case Stage::Decoding:
         if (job.rowsDone == 0) {
