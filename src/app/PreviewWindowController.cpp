@@ -41,6 +41,10 @@ PreviewWindowController::PreviewWindowController(ViewerHost& host, const ViewerO
     auto* hints = new WindowManagerHints(window);
     // Framed (again) by the window manager: fit and centre with the frame.
     connect(hints, &WindowManagerHints::frameChanged, this, [this] { m_fit->refit(); });
+    // Maximised by the window manager: back to the picture's size, after the
+    // window manager's own resize has come in.
+    connect(window, &CustomWindow::maximiseRefused, this,
+            [this] { QTimer::singleShot(0, this, [this] { m_fit->refit(); }); });
     // The application menu's shortcuts work in every viewer window.
     window->addActions(menuActions);
     window->setContextMenuPolicy(Qt::ActionsContextMenu);

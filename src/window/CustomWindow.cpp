@@ -100,6 +100,14 @@ QRect CustomWindow::workArea() const {
     return WindowPlacement::workArea(this, m_recordedScreen);
 }
 
+void CustomWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+        Q_EMIT maximiseRefused();
+    }
+}
+
 // Qt may report an entry twice (once synthesised, once from the platform);
 // only a real crossing starts a fade.
 void CustomWindow::enterEvent(QEnterEvent* event) {

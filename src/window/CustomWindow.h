@@ -58,7 +58,14 @@ public:
     // The available area of that screen.
     QRect workArea() const;
 
+Q_SIGNALS:
+    // The window manager maximised the window (its button, a double click on
+    // the title, its menu, another program's request) and the window has
+    // asked to be put back: a window sized to its picture is never maximised.
+    void maximiseRefused();
+
 protected:
+    void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
