@@ -6,6 +6,7 @@
 #include "window/CustomWindow.h"
 #include "window/WindowPlacement.h"
 
+#include <QTimer>
 #include <QtMath>
 
 namespace {
@@ -19,6 +20,41 @@ QSizeF shrunkBy(const QSize& size, const QMargins& margins) {
 
 WindowFit::WindowFit(CustomWindow* window) : m_window(window) {}
 
+QRect WindowFit::target() const {
+    // The whole frame, the window manager's decorations included, goes on
+    // the work area: a picture too tall for it with the band on top is
+    // shown smaller, and the frame is what is centred.
+    const QMargins frame = WindowPlacement::frameMargins(m_window);
+    const QRect area = m_window->workArea();
+    const QSizeF size =
+        WindowGeometry::limitToArea(m_content, m_band, shrunkBy(area.size(), frame));
+    const QSize whole(qRound(size.width()), qRound(size.height()));
+    // The client area is placed where the centred frame puts it: Qt may not
+    // know the frame yet.
+    QRect client(m_window->geometry().topLeft(), whole);
+    if (!area.isEmpty()) {
+        QRect frameRect(QPoint(), whole.grownBy(frame));
+        frameRect.moveCenter(area.center());
+        client.moveTopLeft(frameRect.topLeft() + QPoint(frame.left(), frame.top()));
+    }
+    return client;
+}
+
+void WindowFit::apply() {
+    CustomWindow* window = m_window;
+    const QRect client = target();
+    m_size = QSizeF(client.size());
+    // Resize first: a new minimum larger than the old size would otherwise
+    // make Qt resize the window on its own, to a size that is not ours.
+    window->setProperty("fennicContentSize", client.size());
+    window->setMinimumSize(0, 0);
+    window->setGeometry(client);
+    const QSizeF minimum = WindowGeometry::minimumResizeSize(m_size);
+    window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
+    if (auto* hints = window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
+        hints->setHints({m_size, int(m_band), window->minimumSize()});
+}
+
 void WindowFit::fit(const QSizeF& content, double bandHeight) {
     CustomWindow* window = m_window;
     if (!window)
@@ -26,41 +62,32 @@ void WindowFit::fit(const QSizeF& content, double bandHeight) {
     m_content = content;
     m_band = bandHeight;
     m_fitted = true;
-
-    // The whole frame, the window manager's decorations included, goes on
-    // the work area: a picture too tall for it with the band on top is
-    // shown smaller, and the frame is what is centred.
-    const QMargins frame = WindowPlacement::frameMargins(window);
-    const QRect area = window->workArea();
-    const QSizeF size =
-        WindowGeometry::limitToArea(content, bandHeight, shrunkBy(area.size(), frame));
-    m_size = size;
-    const QSize whole(qRound(size.width()), qRound(size.height()));
-    // Resize first: a new minimum larger than the old size would otherwise
-    // make Qt resize the window on its own, to a size that is not ours.
-    window->setProperty("fennicContentSize", whole);
-    window->setMinimumSize(0, 0);
-    // The client area is placed where the centred frame puts it: Qt may not
-    // know the frame yet.
-    QRect client(window->geometry().topLeft(), whole);
-    if (!area.isEmpty()) {
-        QRect frameRect(QPoint(), whole.grownBy(frame));
-        frameRect.moveCenter(area.center());
-        client.moveTopLeft(frameRect.topLeft() + QPoint(frame.left(), frame.top()));
-    }
-    window->setGeometry(client);
-    const QSizeF minimum = WindowGeometry::minimumResizeSize(size);
-    window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
-    if (auto* hints = window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
-        hints->setHints({size, int(bandHeight), window->minimumSize()});
+    apply();
     window->show();
     window->raise();
     window->activateWindow();
+    settle();
 }
 
 void WindowFit::refit() {
     if (m_fitted)
         fit(m_content, m_band);
+}
+
+void WindowFit::settle() {
+    const int generation = ++m_generation;
+    for (const int ms : {100, 400, settleMs}) {
+        QTimer::singleShot(ms, m_window, [this, generation] {
+            CustomWindow* window = m_window;
+            // A newer fit checks for itself; a hidden or minimised window
+            // has nothing to check.
+            if (generation != m_generation || !window || !window->isVisible() ||
+                window->isMinimized())
+                return;
+            if (window->geometry() != target())
+                apply();
+        });
+    }
 }
 
 QSizeF WindowFit::constrainResize(const QSizeF& proposed) const {

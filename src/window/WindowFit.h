@@ -1,14 +1,22 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <QSizeF>
 
 class CustomWindow;
 
 // Keeps a viewer window sized to its picture: the size it was last fitted to,
 // the window manager's proportion hints, and the rule for a user's resize.
+// A fit is a pure function of the picture, the band, the work area and the
+// frame the window manager puts around the window, so it can be applied
+// again whenever the frame or the window manager's answers change.
 class WindowFit {
 public:
+    // How long after a fit the window is checked against it: window managers
+    // answer configure requests late, and sometimes with an older one.
+    static constexpr int settleMs = 1000;
+
     explicit WindowFit(CustomWindow* window);
 
     // Sizes the window to content (the fitted picture with a band of
@@ -26,9 +34,17 @@ public:
     QSizeF size() const { return m_size; }
 
 private:
+    // The client area the fit asks for with the frame as it is now.
+    QRect target() const;
+    void apply();
+    // Checks the window against the fit a few times while the window
+    // manager settles, and applies the fit again where they differ.
+    void settle();
+
     QPointer<CustomWindow> m_window;
     QSizeF m_content;
     double m_band = 0;
     QSizeF m_size;
     bool m_fitted = false;
+    int m_generation = 0;
 };

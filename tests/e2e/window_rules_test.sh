@@ -6,6 +6,12 @@ start_window_manager
 pics=$WORK/pics
 mkdir -p "$pics"
 "$MAKE_SAMPLES" plain 600x400 "$pics/a-wide.jpg" '#204080'
+"$MAKE_SAMPLES" plain 400x600 "$pics/b-tall.jpg" '#802040'
+big=$WORK/big
+mkdir -p "$big"
+"$MAKE_SAMPLES" plain 1600x1000 "$big/big-1.png" '#406080'
+"$MAKE_SAMPLES" plain 1600x1000 "$big/big-2.png" '#608040'
+"$MAKE_SAMPLES" plain 800x600 "$big/small.png" '#804060'
 
 maximised() { xprop -id "$1" _NET_WM_STATE | grep -q MAXIMIZED; }
 # Waits until the window is back at its size, unmaximised, its frame where it was.
@@ -59,5 +65,73 @@ for round in 1 2 3; do
   wmctrl -i -r "$win" -b add,maximized_vert,maximized_horz
   back_to "$win" 600x452 "$frame" ||
     fail "round $round, a pager's request: $(window_size "$win"), frame $(frame_geometry "$win")"
+done
+# The whole frame lies on the 1440x875 screen, centred both ways.
+frame_placed() {
+  local x y w h dx dy
+  read -r x y w h <<<"$1"
+  dx=$((x - (1440 - x - w))) dy=$((y - (875 - y - h)))
+  [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1440 ] && [ $((y + h)) -le 875 ] &&
+    [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
+}
+# Waits until the window has its size and a placed frame.
+fitted_as() {
+  local win=$1 size=$2 frame
+  for _ in $(seq 50); do
+    frame=$(frame_geometry "$win")
+    [ "$(window_size "$win")" = "$size" ] && frame_placed "$frame" && return 0
+    sleep 0.1
+  done
+  fail "$3: window $(window_size "$win"), frame $frame (wanted $size, whole and centred)"
+}
+
+# Steps between a landscape and a portrait picture: every fit ends at the
+# picture's size with the frame on the screen, however the window manager's
+# answers to earlier sizes interleave.
+xdotool windowfocus --sync "$win"
+for round in 1 2 3 4 5; do
+  xdotool key Right
+  tall=$(wait_for_window b-tall.jpg)
+  fitted_as "$tall" 400x652 "round $round, portrait after landscape"
+  xdotool key Left
+  wait_for_window a-wide.jpg >/dev/null
+  fitted_as "$win" 600x452 "round $round, landscape after portrait"
+done
+# Quick turns: each ends fitted too.
+action() {
+  gdbus call --session --dest org.fennic.Fennic --object-path /org/fennic/Fennic \
+    --method org.freedesktop.Application.ActivateAction "$1" "[]" '{}' >/dev/null
+}
+action rotateClock
+action rotateClock
+action rotateClock
+fitted_as "$win" 400x652 "three quick turns"
+
+# Several frameless windows switched to framed at once (Ctrl+R): each frame
+# whole on the screen and centred, each window the size a fresh framed window
+# of its picture gets.
+action rotateCounter
+fitted_as "$win" 600x452 "turned back"
+kill "$LAST_PID"
+wait "$LAST_PID" 2>/dev/null || true
+start_fennic "$big/big-1.png"
+fresh=$(wait_for_window big-1.png)
+settled_frame "$fresh" >/dev/null
+framed_big=$(window_size "$fresh")
+frame_placed "$(frame_geometry "$fresh")" || fail "a fresh framed window: frame $(frame_geometry "$fresh")"
+kill "$LAST_PID"
+wait "$LAST_PID" 2>/dev/null || true
+mkdir -p "$XDG_CONFIG_HOME/fennic"
+printf '[General]\nvisualStyleAsFrame=false\n' >"$XDG_CONFIG_HOME/fennic/fennic.conf"
+start_fennic "$big/big-1.png" "$big/big-2.png" "$big/small.png"
+w1=$(wait_for_window big-1.png)
+w2=$(wait_for_window big-2.png)
+w3=$(wait_for_window small.png)
+fitted_as "$w3" 800x600 "frameless small picture"
+xdotool windowfocus --sync "$w3"
+xdotool key ctrl+r
+fitted_as "$w3" 800x652 "small picture framed"
+for w in "$w1" "$w2"; do
+  fitted_as "$w" "$framed_big" "large picture framed"
 done
 echo "PASS"
