@@ -2,6 +2,8 @@
 
 #include "support/ImageFixtures.h"
 
+#include "imageio/heif/IsoBoxes.h"
+
 #include <QFile>
 #include <QImage>
 #include <QtEndian>
@@ -11,52 +13,28 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
+
+using isobox::box;
 
 namespace {
 
-void append32(QByteArray& out, quint32 value) {
-    char bytes[4];
-    qToBigEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-void append16(QByteArray& out, quint16 value) {
-    char bytes[2];
-    qToBigEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-QByteArray box(const char* type, const QByteArray& content) {
-    QByteArray out;
-    append32(out, quint32(8 + content.size()));
-    out.append(type, 4);
-    return out + content;
+void append(QByteArray& out, quint64 value, int bytes) {
+    isobox::appendBigEndian(out, value, bytes);
 }
 
 QByteArray fullBox(const char* type, int version, int flags, const QByteArray& content) {
     QByteArray header;
-    append32(header, quint32(version) << 24 | quint32(flags));
+    append(header, quint32(version) << 24 | quint32(flags), 4);
     return box(type, header + content);
-}
-
-QByteArray pngChunk(const char* type, const QByteArray& data, quint32 declaredLength) {
-    QByteArray chunk;
-    append32(chunk, declaredLength);
-    chunk.append(type, 4).append(data);
-    append32(chunk,
-             quint32(crc32(crc32(0, reinterpret_cast<const Bytef*>(type), 4),
-                           reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size()))));
-    return chunk;
 }
 
 QByteArray pngHeader(QSize size, int colourType) {
     QByteArray header;
-    append32(header, quint32(size.width()));
-    append32(header, quint32(size.height()));
-    header.append(char(8)).append(char(colourType)).append(char(0)).append(char(0)).append(char(0));
-    return QByteArray("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header, 13);
+    append(header, quint32(size.width()), 4);
+    append(header, quint32(size.height()), 4);
+    header.append(char(8)).append(char(colourType)).append(QByteArray(3, '\0'));
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + HostileFixtures::pngChunk("IHDR", header);
 }
 
 // The boxes directly inside [at, end) of data, as (type, content) pairs.
@@ -83,19 +61,25 @@ QByteArray childContent(const QByteArray& content, qsizetype skip, const char* t
 
 namespace HostileFixtures {
 
+QByteArray pngChunk(const char* type, const QByteArray& data, qint64 declaredLength) {
+    QByteArray chunk;
+    append(chunk, quint32(declaredLength < 0 ? data.size() : declaredLength), 4);
+    chunk.append(type, 4).append(data);
+    const uLong crc = crc32(crc32(0, reinterpret_cast<const Bytef*>(type), 4),
+                            reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size()));
+    append(chunk, quint32(crc), 4);
+    return chunk;
+}
+
+QByteArray pngClaiming(QSize claimed) {
+    // A few rows' worth of zlib data (qCompress prefixes four length bytes).
+    return pngHeader(claimed, 2) + pngChunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4)) +
+           pngChunk("IEND", {});
+}
+
 QByteArray jpegClaiming(QSize claimed, bool progressive) {
-    const QImage tiny =
-        ImageFixtures::markedImage(QSize(16, 16)).convertToFormat(QImage::Format_RGB888);
-    tjhandle handle = tjInitCompress();
-    unsigned char* buffer = nullptr;
-    unsigned long length = 0;
-    const int failed = tjCompress2(handle, tiny.constBits(), tiny.width(), int(tiny.bytesPerLine()),
-                                   tiny.height(), TJPF_RGB, &buffer, &length, TJSAMP_420, 75,
-                                   progressive ? TJFLAG_PROGRESSIVE : 0);
-    QByteArray jpeg =
-        failed ? QByteArray() : QByteArray(reinterpret_cast<char*>(buffer), qsizetype(length));
-    tjFree(buffer);
-    tjDestroy(handle);
+    QByteArray jpeg = ImageFixtures::encodeJpeg(ImageFixtures::markedImage(QSize(16, 16)), 75,
+                                                progressive ? TJFLAG_PROGRESSIVE : 0);
     const qsizetype sof = jpeg.indexOf(QByteArray(progressive ? "\xFF\xC2" : "\xFF\xC0", 2));
     if (sof < 0 || claimed.width() > 65535 || claimed.height() > 65535)
         return {};
@@ -111,7 +95,7 @@ QByteArray pngWithHugeChunk(bool afterImageData) {
     if (!afterImageData)
         return png + huge;
     const QByteArray row("\0\x80", 2); // filter byte, one gray sample
-    return png + pngChunk("IDAT", qCompress(row).mid(4), quint32(qCompress(row).size() - 4)) + huge;
+    return png + pngChunk("IDAT", qCompress(row).mid(4)) + huge;
 }
 
 bool writeUniformGrayPng(const QString& path, QSize size, uchar value) {
@@ -142,31 +126,36 @@ bool writeUniformGrayPng(const QString& path, QSize size, uchar value) {
         ok = status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR;
     }
     deflateEnd(&zs);
-    file.write(pngChunk("IDAT", compressed, quint32(compressed.size())));
-    file.write(pngChunk("IEND", {}, 0));
+    file.write(pngChunk("IDAT", compressed));
+    file.write(pngChunk("IEND", {}));
     return ok && file.error() == QFile::NoError;
 }
 
-bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation) {
+bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation,
+                          int pages) {
     TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tiff)
         return false;
     const uint32_t rowsPerStrip = 256;
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(size.width()));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(size.height()));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-    TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
-    TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(orientation));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     std::vector<uchar> strip(size_t(size.width()) * rowsPerStrip, value);
     bool ok = true;
-    for (uint32_t row = 0, index = 0; row < uint32_t(size.height()) && ok;
-         row += rowsPerStrip, ++index) {
-        const uint32_t rows = std::min(rowsPerStrip, uint32_t(size.height()) - row);
-        ok = TIFFWriteEncodedStrip(tiff, index, strip.data(), tmsize_t(size.width()) * rows) >= 0;
+    for (int page = 0; page < pages && ok; ++page) {
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(size.width()));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(size.height()));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+        TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
+        TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(orientation));
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+        for (uint32_t row = 0, index = 0; row < uint32_t(size.height()) && ok;
+             row += rowsPerStrip, ++index) {
+            const uint32_t rows = std::min(rowsPerStrip, uint32_t(size.height()) - row);
+            ok = TIFFWriteEncodedStrip(tiff, index, strip.data(), tmsize_t(size.width()) * rows) >=
+                 0;
+        }
+        ok = ok && (pages == 1 || TIFFWriteDirectory(tiff));
     }
     TIFFClose(tiff);
     return ok;
@@ -193,16 +182,14 @@ QByteArray bmpClaiming(QSize claimed) {
 QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
     if (rows < 1 || rows > 256 || columns < 1 || columns > 256)
         return {};
-    const auto top = boxesOf(single, 0, single.size());
     QByteArray meta, tileData;
-    for (const auto& [type, content] : top) {
+    for (const auto& [type, content] : boxesOf(single, 0, single.size())) {
         if (type == "meta")
             meta = content;
         else if (type == "mdat")
             tileData = content;
     }
-    const QByteArray iprp = childContent(meta, 4, "iprp");
-    const QByteArray ipco = childContent(iprp, 0, "ipco");
+    const QByteArray ipco = childContent(childContent(meta, 4, "iprp"), 0, "ipco");
     QByteArray hvcC, tileIspe;
     for (const auto& [type, content] : boxesOf(ipco, 0, ipco.size())) {
         if (type == "hvcC")
@@ -213,29 +200,23 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
     if (hvcC.isEmpty() || tileIspe.isEmpty() || tileData.isEmpty())
         return {};
 
-    QByteArray ftyp("heic", 4);
-    append32(ftyp, 0);
-    ftyp.append("mif1heic", 8);
-
     QByteArray hdlr(4, '\0'); // pre_defined
-    hdlr.append("pict", 4).append(QByteArray(12, '\0')).append('\0');
-    QByteArray pitm;
-    append16(pitm, 1);
+    hdlr.append("pict", 4).append(QByteArray(13, '\0'));
     QByteArray iinf;
-    append16(iinf, 2);
+    append(iinf, 2, 2);
     iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0grid\0", 9));
     iinf += fullBox("infe", 2, 1, QByteArray("\0\x02\0\0hvc1\0", 9)); // hidden: a tile
     QByteArray dimg;
-    append16(dimg, 1);
-    append16(dimg, quint16(rows * columns));
+    append(dimg, 1, 2);
+    append(dimg, quint16(rows * columns), 2);
     for (int i = 0; i < rows * columns; ++i)
-        append16(dimg, 2);
-    QByteArray gridIspe(4, '\0');
-    append32(gridIspe, quint32(declared.width()));
-    append32(gridIspe, quint32(declared.height()));
-    const QByteArray properties = hvcC + tileIspe + fullBox("ispe", 0, 0, gridIspe.mid(4));
+        append(dimg, 2, 2);
+    QByteArray gridIspe;
+    append(gridIspe, quint32(declared.width()), 4);
+    append(gridIspe, quint32(declared.height()), 4);
+    const QByteArray properties = hvcC + tileIspe + fullBox("ispe", 0, 0, gridIspe);
     QByteArray ipma;
-    append32(ipma, 2);
+    append(ipma, 2, 4);
     ipma.append(QByteArray("\0\x01\x01\x03", 4));     // grid: its ispe
     ipma.append(QByteArray("\0\x02\x02\x81\x02", 5)); // tile: hvcC (essential), ispe
     const bool wide = canvas.width() > 65535 || canvas.height() > 65535;
@@ -244,39 +225,30 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
         .append(char(wide ? 1 : 0))
         .append(char(rows - 1))
         .append(char(columns - 1));
-    if (wide) {
-        append32(descriptor, quint32(canvas.width()));
-        append32(descriptor, quint32(canvas.height()));
-    } else {
-        append16(descriptor, quint16(canvas.width()));
-        append16(descriptor, quint16(canvas.height()));
-    }
+    append(descriptor, quint32(canvas.width()), wide ? 4 : 2);
+    append(descriptor, quint32(canvas.height()), wide ? 4 : 2);
     const auto buildMeta = [&](quint32 tileOffset) {
-        QByteArray iloc;
-        iloc.append(char(0x44)).append(char(0x00)); // 4-byte offsets and lengths
-        append16(iloc, 2);
-        append16(iloc, 1); // the grid descriptor, inside idat
-        append16(iloc, 1);
-        append16(iloc, 0);
-        append16(iloc, 1);
-        append32(iloc, 0);
-        append32(iloc, quint32(descriptor.size()));
-        append16(iloc, 2); // the tile, in mdat
-        append16(iloc, 0);
-        append16(iloc, 0);
-        append16(iloc, 1);
-        append32(iloc, tileOffset);
-        append32(iloc, quint32(tileData.size()));
+        QByteArray iloc("\x44\x00", 2); // 4-byte offsets and lengths
+        append(iloc, 2, 2);
+        // The grid descriptor inside idat (construction method 1), the tile in mdat.
+        for (quint64 field : {1, 1, 0, 1})
+            append(iloc, field, 2);
+        append(iloc, 0, 4);
+        append(iloc, quint32(descriptor.size()), 4);
+        for (quint64 field : {2, 0, 0, 1})
+            append(iloc, field, 2);
+        append(iloc, tileOffset, 4);
+        append(iloc, quint32(tileData.size()), 4);
         return fullBox("meta", 0, 0,
-                       fullBox("hdlr", 0, 0, hdlr) + fullBox("pitm", 0, 0, pitm) +
+                       fullBox("hdlr", 0, 0, hdlr) +
+                           fullBox("pitm", 0, 0, QByteArray("\0\x01", 2)) +
                            fullBox("iloc", 1, 0, iloc) + fullBox("iinf", 0, 0, iinf) +
                            fullBox("iref", 0, 0, box("dimg", dimg)) +
                            box("iprp", box("ipco", properties) + fullBox("ipma", 0, 0, ipma)) +
                            box("idat", descriptor));
     };
-    const QByteArray head = box("ftyp", ftyp);
-    const qsizetype metaSize = buildMeta(0).size();
-    const quint32 tileOffset = quint32(head.size() + metaSize + 8);
+    const QByteArray head = box("ftyp", QByteArray("heic\0\0\0\0mif1heic", 16));
+    const quint32 tileOffset = quint32(head.size() + buildMeta(0).size() + 8);
     return head + buildMeta(tileOffset) + box("mdat", tileData);
 }
 

@@ -1,12 +1,16 @@
 #include "support/ImageFixtures.h"
 
+#include "support/HostileFixtures.h"
+
 #include <QColorSpace>
 #include <QFile>
 #include <QImageWriter>
 #include <QRandomGenerator>
+#include <QTransform>
 
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -34,35 +38,14 @@ bool writeWithQt(const QString& path, QImage image, const char* format,
     return !png || metadata.iccProfile.isEmpty() || insertIccChunk(path, metadata.iccProfile);
 }
 
-quint32 crc32(const QByteArray& bytes) {
-    quint32 c = 0xFFFFFFFFu;
-    for (char b : bytes) {
-        c ^= uchar(b);
-        for (int k = 0; k < 8; ++k)
-            c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    }
-    return ~c;
-}
-
-void appendBigEndian32(QByteArray& out, quint32 v) {
-    out.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
-}
-
-void appendPngChunk(QByteArray& out, const char* type, const QByteArray& data) {
-    appendBigEndian32(out, quint32(data.size()));
-    const QByteArray typed = QByteArray(type) + data;
-    out.append(typed);
-    appendBigEndian32(out, crc32(typed));
-}
-
 bool insertIccChunk(const QString& path, const QByteArray& icc) {
     QByteArray png = readFile(path);
     const qsizetype afterHeader = 8 + 8 + 13 + 4; // signature, IHDR framing and data, CRC
     if (png.size() < afterHeader)
         return false;
-    QByteArray chunk;
     // Keyword, NUL, compression method 0, zlib data (qCompress adds 4 length bytes).
-    appendPngChunk(chunk, "iCCP", QByteArray("ICC profile\0\0", 13) + qCompress(icc).mid(4));
+    const QByteArray chunk = HostileFixtures::pngChunk("iCCP", QByteArray("ICC profile\0\0", 13) +
+                                                                   qCompress(icc).mid(4));
     return writeFile(path, png.insert(afterHeader, chunk));
 }
 
@@ -82,23 +65,64 @@ struct Noise {
 
 } // namespace
 
-QByteArray encodeJpeg(const QImage& image, int quality) {
-    const bool gray = image.format() == QImage::Format_Grayscale8;
-    const QImage source = gray ? image : image.convertToFormat(QImage::Format_RGB32);
+namespace {
+
+QByteArray compressed(const uchar* pixels, QSize size, int stride, int pixelFormat, int sampling,
+                      int quality, int flags) {
     tjhandle handle = tjInitCompress();
     if (!handle)
         return {};
     unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    const int status = tjCompress2(
-        handle, source.constBits(), source.width(), int(source.bytesPerLine()), source.height(),
-        gray ? TJPF_GRAY : TJPF_BGRX, &jpeg, &size, gray ? TJSAMP_GRAY : TJSAMP_420, quality, 0);
+    unsigned long bytesOut = 0;
+    const int status = tjCompress2(handle, pixels, size.width(), stride, size.height(), pixelFormat,
+                                   &jpeg, &bytesOut, sampling, quality, flags);
     QByteArray bytes;
     if (status == 0)
-        bytes = QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size));
+        bytes = QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(bytesOut));
     tjFree(jpeg);
     tjDestroy(handle);
     return bytes;
+}
+
+} // namespace
+
+QByteArray encodeJpeg(const QImage& image, int quality, int flags) {
+    const bool gray = image.format() == QImage::Format_Grayscale8;
+    const QImage source = gray ? image : image.convertToFormat(QImage::Format_RGB32);
+    return compressed(source.constBits(), source.size(), int(source.bytesPerLine()),
+                      gray ? TJPF_GRAY : TJPF_BGRX, gray ? TJSAMP_GRAY : TJSAMP_420, quality,
+                      flags);
+}
+
+QByteArray cmykJpeg() {
+    const uchar inks[4][4] = {
+        {0, 255, 255, 255}, {255, 0, 255, 255}, {200, 200, 40, 255}, {255, 255, 255, 128}};
+    QByteArray cmyk(16 * 16 * 4, '\0');
+    for (int i = 0; i < 256; ++i)
+        std::copy_n(inks[(i % 16) / 4], 4, reinterpret_cast<uchar*>(cmyk.data()) + i * 4);
+    return compressed(reinterpret_cast<const uchar*>(cmyk.constData()), QSize(16, 16), 64,
+                      TJPF_CMYK, TJSAMP_444, 100, 0);
+}
+
+QByteArray bmpWithAlpha(QSize size, QRgb colour) {
+    const quint32 headerBytes = 14 + 108, pixelBytes = quint32(size.width() * size.height() * 4);
+    QByteArray bmp("BM");
+    const auto put = [&bmp](quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp.append(char(value >> (8 * i)));
+    };
+    put(headerBytes + pixelBytes, 4), put(0, 4), put(headerBytes, 4);
+    // BITMAPV4HEADER: 32 bits per pixel in bit fields, alpha in the top byte, sRGB.
+    for (quint32 field : {108u, quint32(size.width()), quint32(size.height())})
+        put(field, 4);
+    put(1, 2), put(32, 2);
+    for (quint32 field : {3u, pixelBytes, 2835u, 2835u, 0u, 0u, 0x00FF0000u, 0x0000FF00u,
+                          0x000000FFu, 0xFF000000u, 0x73524742u})
+        put(field, 4);
+    bmp.append(QByteArray(36 + 12, '\0')); // end points and gamma, unused for sRGB
+    for (quint32 i = 0; i < pixelBytes / 4; ++i)
+        put(colour, 4);
+    return bmp;
 }
 
 bool writeJpeg(const QString& path, const QImage& image, const PhotoMetadata& metadata,
@@ -128,6 +152,23 @@ QImage markedImage(QSize size) {
             image.setPixel(x, size.height() - 1 - y, qRgb(0, 0, 255));
         }
     return image;
+}
+
+QImage filled(QSize size, const QColor& colour, QImage::Format format) {
+    QImage image(size, format);
+    image.fill(colour);
+    return image;
+}
+
+QImage turnedBy(const QImage& image, int quarterTurns) {
+    QImage turned = image.transformed(QTransform().rotate(90.0 * (((quarterTurns % 4) + 4) % 4)));
+    turned.setColorSpace(image.colorSpace());
+    return turned;
+}
+
+int colourDistance(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
 }
 
 QString markedCorners(const QImage& image) {
@@ -195,29 +236,7 @@ QByteArray garbage(qsizetype bytes) {
 }
 
 bool writeBombPng(const QString& path, QSize claimed) {
-    QByteArray png("\x89PNG\r\n\x1A\n", 8);
-    QByteArray header;
-    appendBigEndian32(header, quint32(claimed.width()));
-    appendBigEndian32(header, quint32(claimed.height()));
-    header.append(char(8)).append(char(2)).append(char(0)).append(char(0)).append(char(0));
-    appendPngChunk(png, "IHDR", header);
-    // A few rows' worth of zlib data (qCompress prefixes four length bytes).
-    appendPngChunk(png, "IDAT", qCompress(QByteArray(4096, '\0')).mid(4));
-    appendPngChunk(png, "IEND", QByteArray());
-    return writeFile(path, png);
-}
-
-bool writeBombJpeg(const QString& path, QSize claimed) {
-    QByteArray jpeg = encodeJpeg(markedImage(QSize(16, 16)), 90);
-    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
-    if (sof < 0 || claimed.width() > 65535 || claimed.height() > 65535)
-        return false;
-    // SOF0: marker, length (2), precision (1), height (2), width (2).
-    jpeg[sof + 5] = char(claimed.height() >> 8);
-    jpeg[sof + 6] = char(claimed.height());
-    jpeg[sof + 7] = char(claimed.width() >> 8);
-    jpeg[sof + 8] = char(claimed.width());
-    return writeFile(path, jpeg);
+    return writeFile(path, HostileFixtures::pngClaiming(claimed));
 }
 
 BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture, QSize size) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QMap>
 #include <QSize>
@@ -12,28 +13,29 @@
 namespace ImageFixtures {
 
 // Metadata to embed in a fixture (through exiv2). Unset fields are not written.
+// Every member has an initialiser, so designated initialisers may leave any out.
 struct PhotoMetadata {
-    std::optional<QString> dateTimeOriginal; // Exif layout, "2021:06:15 14:30:00"
-    std::optional<QString> dateTimeDigitized;
-    std::optional<QString> tiffDateTime;
-    std::optional<int> iso;
-    std::optional<double> fNumber;
-    std::optional<double> shutterSpeedValue; // APEX Tv (signed rational)
-    std::optional<double> exposureTime;      // seconds
-    std::optional<double> focalLength;       // millimetres
-    std::optional<int> focalLength35mm;
-    std::optional<QString> lensMake;
-    std::optional<QString> lensModel;
-    std::optional<QString> cameraMake;
-    std::optional<QString> cameraModel;
-    std::optional<QString> tiffCopyright;
-    std::optional<QString> iptcCopyright;
-    std::optional<double> latitude;  // signed degrees: negative is south
-    std::optional<double> longitude; // signed degrees: negative is west
-    std::optional<double> altitude;  // metres, negative below sea level
-    std::optional<int> orientation;  // Exif 1..8
-    QByteArray iccProfile;           // embedded as is when not empty
-    QMap<QString, QString> xmp;      // raw XMP properties, "Xmp.aux.Lens" -> text
+    std::optional<QString> dateTimeOriginal{}; // Exif layout, "2021:06:15 14:30:00"
+    std::optional<QString> dateTimeDigitized{};
+    std::optional<QString> tiffDateTime{};
+    std::optional<int> iso{};
+    std::optional<double> fNumber{};
+    std::optional<double> shutterSpeedValue{}; // APEX Tv (signed rational)
+    std::optional<double> exposureTime{};      // seconds
+    std::optional<double> focalLength{};       // millimetres
+    std::optional<int> focalLength35mm{};
+    std::optional<QString> lensMake{};
+    std::optional<QString> lensModel{};
+    std::optional<QString> cameraMake{};
+    std::optional<QString> cameraModel{};
+    std::optional<QString> tiffCopyright{};
+    std::optional<QString> iptcCopyright{};
+    std::optional<double> latitude{};  // signed degrees: negative is south
+    std::optional<double> longitude{}; // signed degrees: negative is west
+    std::optional<double> altitude{};  // metres, negative below sea level
+    std::optional<int> orientation{};  // Exif 1..8
+    QByteArray iccProfile{};           // embedded as is when not empty
+    QMap<QString, QString> xmp{};      // raw XMP properties, "Xmp.aux.Lens" -> text
     // Further tags a camera writes (exposure program, flash, white balance,
     // serial numbers, GPS time, ...) and, in a JPEG, an Exif thumbnail.
     bool cameraExtras = false;
@@ -52,7 +54,14 @@ bool writePng(const QString& path, const QImage& image, const PhotoMetadata& met
 bool writeTiff(const QString& path, const QImage& image, const PhotoMetadata& metadata = {});
 // Adds metadata to an existing JPEG, PNG or TIFF file.
 bool writeMetadata(const QString& path, const PhotoMetadata& metadata);
-QByteArray encodeJpeg(const QImage& image, int quality);
+// flags: TurboJPEG's (TJFLAG_PROGRESSIVE, ...). A gray image stays gray.
+QByteArray encodeJpeg(const QImage& image, int quality, int flags = 0);
+// A 16 x 16 CMYK JPEG in four columns of inks: cyan, magenta, a dark olive
+// and half black on white.
+QByteArray cmykJpeg();
+// A 32-bit BMP with an alpha mask (version 4 header), one colour everywhere:
+// Qt reads its transparency but its writer would drop it.
+QByteArray bmpWithAlpha(QSize size, QRgb colour);
 
 // Pictures. markedImage: white, with a red block in the top-left corner, a
 // green one in the top-right corner and a blue one in the bottom-left one,
@@ -65,6 +74,13 @@ QString markedCorners(const QImage& image);
 // Camera-like content: soft gradients and shapes; noise adds sensor-like
 // grain of the given amplitude (0..127).
 QImage photoLikeImage(QSize size, int noise, quint32 seed = 1);
+// One colour everywhere (a gray value for gray formats).
+QImage filled(QSize size, const QColor& colour, QImage::Format format = QImage::Format_RGB32);
+// Turned clockwise by quarter turns (negative: counter-clockwise) exactly,
+// keeping the colour space, which Qt drops on some of its paths.
+QImage turnedBy(const QImage& image, int quarterTurns);
+// The largest difference of the red, green and blue values.
+int colourDistance(QRgb a, QRgb b);
 
 // Plain bytes, for broken and hostile files.
 bool writeFile(const QString& path, const QByteArray& bytes);
@@ -73,7 +89,6 @@ QByteArray garbage(qsizetype bytes); // the same random bytes every time
 // A valid header that claims a decompression bomb's dimensions, followed by
 // only a few bytes of pixel data.
 bool writeBombPng(const QString& path, QSize claimed);
-bool writeBombJpeg(const QString& path, QSize claimed); // at most 65535 per side
 
 // Camera-like JPEGs for benchmarks, 6000 x 4000 unless another size is given,
 // with full camera metadata; the quality is searched so that the file lands

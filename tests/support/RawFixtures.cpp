@@ -2,7 +2,7 @@
 
 #include "support/ImageFixtures.h"
 
-#include <QTransform>
+#include "imageio/metadata/Orientation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,14 +66,6 @@ QByteArray directory(std::vector<Entry> entries, quint32 at) {
     return table + external;
 }
 
-// Exif orientation as a transform of the stored picture into the upright one.
-QImage turned(QImage image, int orientation) {
-    if (orientation >= 5)
-        image = image.transformed(QTransform().rotate(orientation == 8 ? 270 : 90));
-    return image.mirrored(orientation == 2 || orientation == 3 || orientation == 5,
-                          orientation == 3 || orientation == 4 || orientation == 7);
-}
-
 // RGGB mosaic of the scene, linear light, full 16-bit range.
 QByteArray mosaic(const QImage& scene) {
     const QImage rgb = scene.convertToFormat(QImage::Format_RGB32);
@@ -110,7 +102,7 @@ bool writeTinyDng(const QString& path, const DngOptions& options, QString* error
     if (previewSize.isValid()) {
         QImage small = scene.scaled(previewSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (options.previewUpright)
-            small = turned(small, options.orientation);
+            small = Orientation::applied(small, options.orientation);
         previewSize = small.size();
         preview = ImageFixtures::encodeJpeg(small, 90);
     }

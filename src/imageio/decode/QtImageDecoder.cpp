@@ -16,13 +16,14 @@ namespace {
 
 // Qt refuses images above 256 MB by default, which a 200-megapixel photo
 // exceeds. Our own header check (DecodeLimits) guards against bombs, so Qt's
-// limit is raised to what that check lets through at 16 bits per channel.
+// limit is raised to what that check lets through at 16 bits per channel,
+// whenever it is found lower (tests lower it to stand in for large files).
 void raiseAllocationLimit() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        constexpr qint64 bytes = DecodeLimits::maxPixels * 8;
-        QImageReader::setAllocationLimit(int(bytes / (1024 * 1024) + 1));
-    });
+    constexpr int needed = int(DecodeLimits::maxPixels * 8 / DecodeLimits::MB + 1);
+    static std::mutex lock;
+    const std::lock_guard guard(lock);
+    if (QImageReader::allocationLimit() < needed)
+        QImageReader::setAllocationLimit(needed);
 }
 
 DecodedImage failure(QString reason) {

@@ -4,7 +4,6 @@
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,23 +15,23 @@ TEST(EmbeddedPreview, HeifThumbnailStandsInOnlyWhenTooSmallForTheTarget) {
     const QString turned = dir.filePath("turned.heic");
     // Stored landscape, shown portrait: the preview and its fullSize upright.
     ASSERT_TRUE(
-        writeHeic(turned, markedImage(QSize(640, 480)), {.orientation = 6, .thumbnailBox = 160}));
+        writeHeic(turned, markedImage(QSize(256, 192)), {.orientation = 6, .thumbnailBox = 64}));
     const DecodedImage preview = decodeEmbeddedPreview(turned, QSize(600, 800));
     ASSERT_TRUE(preview.ok()) << preview.error.toStdString();
     EXPECT_TRUE(preview.preview);
-    EXPECT_EQ(preview.fullSize, QSize(480, 640));
-    EXPECT_EQ(preview.image.size(), QSize(120, 160));
+    EXPECT_EQ(preview.fullSize, QSize(192, 256));
+    EXPECT_EQ(preview.image.size(), QSize(48, 64));
     EXPECT_TRUE(preview.isReduced());
-    EXPECT_EQ(markedCorners(preview.image), markedCorners(decodeImage(turned).image));
+    EXPECT_EQ(markedCorners(preview.image), "BRWG");
 
     // A thumbnail that covers the target is what the display decode uses:
     // reading it twice would only cost time.
-    const DecodedImage covered = decodeEmbeddedPreview(turned, QSize(100, 100));
+    const DecodedImage covered = decodeEmbeddedPreview(turned, QSize(40, 40));
     EXPECT_FALSE(covered.ok());
     EXPECT_TRUE(covered.error.isEmpty());
 
     const QString bare = dir.filePath("bare.heic");
-    ASSERT_TRUE(writeHeic(bare, markedImage(QSize(640, 480))));
+    ASSERT_TRUE(writeHeic(bare, markedImage(QSize(256, 192))));
     const DecodedImage none = decodeEmbeddedPreview(bare, QSize(600, 800));
     EXPECT_FALSE(none.ok());
     EXPECT_TRUE(none.error.isEmpty());
@@ -57,12 +56,9 @@ TEST(EmbeddedPreview, RawPreviewUprightAndNothingForOtherFiles) {
     EXPECT_TRUE(fromJpeg.error.isEmpty());
     EXPECT_FALSE(decodeEmbeddedPreview(dir.filePath("missing.heic"), QSize(400, 400)).ok());
     const QString broken = dir.filePath("broken.heic");
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\0\0\0\x18"
-                          "ftypheic",
-                          12) +
-               QByteArray(64, 'x'));
-    file.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(broken, QByteArray("\0\0\0\x18"
+                                                            "ftypheic",
+                                                            12) +
+                                                     "xx"));
     EXPECT_FALSE(decodeEmbeddedPreview(broken, QSize(400, 400)).ok());
 }

@@ -40,15 +40,15 @@ TEST(HeifImage, ReadsExifXmpProfileAndDepthWithoutDecoding) {
 TEST(HeifImage, UsesTheThumbnailOnlyWhenItCoversTheTarget) {
     QTemporaryDir dir;
     const QString path = dir.filePath("thumb.heic");
-    ASSERT_TRUE(writeHeic(path, markedImage(QSize(640, 480)), {.thumbnailBox = 160}));
+    ASSERT_TRUE(writeHeic(path, markedImage(QSize(256, 192)), {.thumbnailBox = 64}));
 
-    const DecodedImage small = decodeHeif(path, QSize(150, 100));
+    const DecodedImage small = decodeHeif(path, QSize(60, 40));
     ASSERT_TRUE(small.ok()) << small.error.toStdString();
-    EXPECT_EQ(small.image.size(), QSize(160, 120));
-    EXPECT_EQ(small.fullSize, QSize(640, 480));
+    EXPECT_EQ(small.image.size(), QSize(64, 48));
+    EXPECT_EQ(small.fullSize, QSize(256, 192));
     EXPECT_EQ(markedCorners(small.image), "RGBW");
 
-    const DecodedImage large = decodeHeif(path, QSize(400, 300));
+    const DecodedImage large = decodeHeif(path, QSize(200, 150));
     ASSERT_TRUE(large.ok()) << large.error.toStdString();
-    EXPECT_EQ(large.image.size(), QSize(640, 480));
+    EXPECT_EQ(large.image.size(), QSize(256, 192));
 }

@@ -2,11 +2,10 @@
 #include "imageio/raw/RawImage.h"
 #include "imageio/raw/RawRotation.h"
 
+#include "support/FolderTest.h"
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using ImageFixtures::markedCorners;
@@ -15,14 +14,7 @@ using ImageFixtures::writeFile;
 
 namespace {
 
-class RawRotation : public testing::Test {
-protected:
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QStringList files() const {
-        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-    QTemporaryDir dir;
-};
+class RawRotation : public FolderTest {};
 
 QString developedCorners(const QString& path) {
     const DecodedImage d = decodeRaw(path);
@@ -71,7 +63,7 @@ TEST_F(RawRotation, ChangesOnlyTheOrientationOfADng) {
     ASSERT_TRUE(preview.ok());
     EXPECT_EQ(markedCorners(preview.image), "BRWG");
     EXPECT_EQ(differingBytes(readFile(file), before), 1); // 1 becomes 6
-    EXPECT_EQ(files(), QStringList{"photo.dng"});
+    EXPECT_EQ(everything(), QStringList{"photo.dng"});
 
     for (int turn = 2; turn <= 4; ++turn)
         ASSERT_TRUE(rotateRawFile(file, 1).ok) << turn;
@@ -81,7 +73,7 @@ TEST_F(RawRotation, ChangesOnlyTheOrientationOfADng) {
 TEST_F(RawRotation, CombinesWithTheOrientationThereIncludingMirrors) {
     const struct {
         int orientation, turns, expected;
-    } cases[] = {{6, 1, 3}, {8, -1, 3}, {3, 2, 1}, {2, 1, 7}, {5, -1, 4}};
+    } cases[] = {{8, -1, 3}, {2, 1, 7}}; // the algebra: Orientation_test
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.orientation << " turned by " << c.turns);
         const QString file = path(QStringLiteral("o%1.dng").arg(c.orientation));
@@ -127,7 +119,7 @@ TEST_F(RawRotation, LeavesFilesItCannotWriteUntouched) {
     EXPECT_EQ(readFile(untagged), bytes);
 
     EXPECT_FALSE(rotateRawFile(path("missing.dng"), 1).ok);
-    EXPECT_EQ(files().filter(QLatin1String(".dng.")), QStringList());
+    EXPECT_EQ(everything().filter(QLatin1String(".dng.")), QStringList());
 }
 
 // Editors leave XMP and IPTC in raw files; written as they are, they do not
@@ -135,10 +127,9 @@ TEST_F(RawRotation, LeavesFilesItCannotWriteUntouched) {
 TEST_F(RawRotation, TurnsADngThatCarriesXmpAndIptc) {
     const QString file = path("edited.dng");
     ASSERT_TRUE(writeTinyDng(file));
-    ImageFixtures::PhotoMetadata edits;
-    edits.xmp = {{"Xmp.xmp.Rating", "3"}, {"Xmp.dc.title", "lang=x-default Harbour"}};
-    edits.iptcCopyright = QStringLiteral("(c) 2021 Ada Lovelace");
-    ASSERT_TRUE(ImageFixtures::writeMetadata(file, edits));
+    ASSERT_TRUE(ImageFixtures::writeMetadata(
+        file, {.iptcCopyright = QStringLiteral("(c) 2021 Ada Lovelace"),
+               .xmp = {{"Xmp.xmp.Rating", "3"}, {"Xmp.dc.title", "lang=x-default Harbour"}}}));
     const QByteArray before = readFile(file);
 
     const FileWriteResult result = rotateRawFile(file, -1);

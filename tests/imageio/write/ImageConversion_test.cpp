@@ -4,36 +4,22 @@
 #include "imageio/metadata/ImageProperties.h"
 #include "imageio/write/ImageConversion.h"
 
+#include "support/FolderTest.h"
 #include "support/HeifFixtures.h"
 #include "support/IccFixtures.h"
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
 
 #include <QColorSpace>
-#include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace ImageFixtures;
 
 namespace {
 
-class ImageConversionTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QStringList everything() const {
-        return QDir(dir.path())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
-    }
-};
-
-int distance(QRgb a, QRgb b) {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                     std::abs(qBlue(a) - qBlue(b))});
-}
+class ImageConversionTest : public FolderTest {};
 
 QVariant property(const QVariantMap& properties, const char* group, const char* key) {
     return properties.value(group).toMap().value(key);
@@ -165,13 +151,10 @@ TEST_F(ImageConversionTest, CopiesKeepExifAndProfileAndStandUpright) {
 TEST_F(ImageConversionTest, WideGamutAndDeepColoursSurviveInEveryFormat) {
     // A P3 red beyond sRGB's reach would shift if the values were relabelled.
     const QByteArray p3 = IccFixtures::displayP3();
-    QImage flat(32, 32, QImage::Format_RGB32);
-    flat.fill(qRgb(200, 60, 40));
-    PhotoMetadata m;
-    m.iccProfile = p3;
-    ASSERT_TRUE(writePng(path("p3.png"), flat, m));
+    const QImage flat = filled({32, 32}, qRgb(200, 60, 40));
+    ASSERT_TRUE(writePng(path("p3.png"), flat, {.iccProfile = p3}));
     const QRgb shown = decodeImage(path("p3.png")).image.pixel(5, 5);
-    ASSERT_GT(distance(shown, qRgb(200, 60, 40)), 10);
+    ASSERT_GT(colourDistance(shown, qRgb(200, 60, 40)), 10);
     for (const ImageFileType type :
          {ImageFileType::JPEG, ImageFileType::PNG, ImageFileType::TIFF, ImageFileType::BMP}) {
         SCOPED_TRACE(writtenExtension(type).toStdString());
@@ -179,7 +162,8 @@ TEST_F(ImageConversionTest, WideGamutAndDeepColoursSurviveInEveryFormat) {
         ASSERT_TRUE(r.ok) << r.error.toStdString();
         const DecodedImage copy = decodeImage(r.path);
         ASSERT_TRUE(copy.ok()) << copy.error.toStdString();
-        EXPECT_LE(distance(copy.image.pixel(5, 5), shown), 3) << std::hex << copy.image.pixel(5, 5);
+        EXPECT_LE(colourDistance(copy.image.pixel(5, 5), shown), 3)
+            << std::hex << copy.image.pixel(5, 5);
     }
 
     // A HEIC in P3 is rendered to sRGB and says so.
@@ -189,40 +173,37 @@ TEST_F(ImageConversionTest, WideGamutAndDeepColoursSurviveInEveryFormat) {
     ASSERT_TRUE(fromHeic.ok) << fromHeic.error.toStdString();
     EXPECT_EQ(QColorSpace::fromIccProfile(Exiv2Metadata::iccProfileOf(fromHeic.path)),
               QColorSpace(QColorSpace::SRgb));
-    EXPECT_LE(distance(decodeImage(fromHeic.path).image.pixel(5, 5), shown), 6);
+    EXPECT_LE(colourDistance(decodeImage(fromHeic.path).image.pixel(5, 5), shown), 6);
 
     // 16-bit samples stay 16-bit where the format holds them.
-    QImage deep(8, 8, QImage::Format_RGBX64);
-    deep.fill(QColor::fromRgba64(0x1234, 0x8001, 0xFEDC));
-    ASSERT_TRUE(writePng(path("deep.png"), deep));
+    const QColor deep = QColor::fromRgba64(0x1234, 0x8001, 0xFEDC);
+    ASSERT_TRUE(writePng(path("deep.png"), filled({8, 8}, deep, QImage::Format_RGBX64)));
     const FileWriteResult tiff =
         saveImageCopy(path("deep.png"), "deep", ImageFileType::TIFF, dir.path());
     ASSERT_TRUE(tiff.ok) << tiff.error.toStdString();
     const QImage read(tiff.path);
-    EXPECT_EQ(read.pixelColor(3, 3).rgba64(), QColor::fromRgba64(0x1234, 0x8001, 0xFEDC).rgba64());
+    EXPECT_EQ(read.pixelColor(3, 3).rgba64(), deep.rgba64());
 }
 
 TEST_F(ImageConversionTest, TransparencyIsKeptOrPutOnWhite) {
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(qRgba(0, 0, 255, 255));
+    QImage image = filled({16, 16}, Qt::transparent, QImage::Format_ARGB32);
     for (int y = 0; y < 16; ++y)
-        for (int x = 8; x < 16; ++x)
-            image.setPixel(x, y, qRgba(0, 0, 0, 0));
+        for (int x = 0; x < 8; ++x)
+            image.setPixel(x, y, qRgba(0, 0, 255, 255));
     ASSERT_TRUE(writePng(path("clear.png"), image));
 
-    for (const ImageFileType type : {ImageFileType::JPEG, ImageFileType::BMP}) {
+    for (const ImageFileType type :
+         {ImageFileType::JPEG, ImageFileType::BMP, ImageFileType::PNG, ImageFileType::TIFF}) {
+        SCOPED_TRACE(writtenExtension(type).toStdString());
+        const bool keepsAlpha = type == ImageFileType::PNG || type == ImageFileType::TIFF;
         const FileWriteResult r = saveImageCopy(path("clear.png"), "clear", type, dir.path());
         ASSERT_TRUE(r.ok) << r.error.toStdString();
         const QImage copy = decodeImage(r.path).image;
-        EXPECT_LE(distance(copy.pixel(12, 8), qRgb(255, 255, 255)), 3) << r.path.toStdString();
-        EXPECT_LE(distance(copy.pixel(3, 8), qRgb(0, 0, 255)), 3) << r.path.toStdString();
-    }
-    for (const ImageFileType type : {ImageFileType::PNG, ImageFileType::TIFF}) {
-        const FileWriteResult r = saveImageCopy(path("clear.png"), "clear", type, dir.path());
-        ASSERT_TRUE(r.ok) << r.error.toStdString();
-        const QImage copy = decodeImage(r.path).image;
-        EXPECT_EQ(qAlpha(copy.pixel(12, 8)), 0) << r.path.toStdString();
-        EXPECT_EQ(copy.pixel(3, 8), qRgba(0, 0, 255, 255)) << r.path.toStdString();
+        EXPECT_EQ(qAlpha(copy.pixel(12, 8)), keepsAlpha ? 0 : 255);
+        if (!keepsAlpha) {
+            EXPECT_LE(colourDistance(copy.pixel(12, 8), qRgb(255, 255, 255)), 3);
+        }
+        EXPECT_LE(colourDistance(copy.pixel(3, 8), qRgb(0, 0, 255)), keepsAlpha ? 0 : 3);
     }
 }
 
