@@ -72,7 +72,10 @@ hints=$(xprop -id "$win" WM_NORMAL_HINTS)
 no_maximise "$win" "framed again"
 check_frame "$win" "framed again"
 
-# A resize keeps the picture's proportions with the band on top.
+# A resize keeps the picture's proportions with the band on top. (Within a
+# second of a fit, sizes are taken for the window manager's late answers and
+# the fit is applied again: a person's resize comes later.)
+sleep 1.1
 xdotool windowsize "$win" 1000 780
 for _ in $(seq 30); do [ "$(window_size "$win")" = 1000x802 ] && break; sleep 0.1; done
 [ "$(window_size "$win")" = 1000x802 ] || fail "widened framed window: $(window_size "$win")"
@@ -80,6 +83,7 @@ for _ in $(seq 30); do [ "$(window_size "$win")" = 1000x802 ] && break; sleep 0.
 # The style changed by another program: the band and the resize rule follow.
 sed -i 's/^visualStyleAsFrame=.*/visualStyleAsFrame=false/' "$XDG_CONFIG_HOME/fennic/fennic.conf"
 wait_for_size "$win" 800x600 || fail "style changed outside: window $(window_size "$win")"
+sleep 1.1
 xdotool windowsize "$win" 1000 700
 for _ in $(seq 30); do [ "$(window_size "$win")" = 1000x750 ] && break; sleep 0.1; done
 [ "$(window_size "$win")" = 1000x750 ] || fail "widened frameless window: $(window_size "$win")"
