@@ -15,6 +15,17 @@
 
 namespace DefaultApplication {
 
+// The list is edited as text here rather than through GIO: measured with
+// GLib 2.74, g_app_info_set_as_default_for_type writes only our ID to the
+// type's key (the applications listed before are gone), adds the type to
+// [Added Associations] as well, drops every comment, rewrites spacing and
+// CRLF line ends, replaces a linked list with a plain file, and needs the
+// desktop file installed (from the build folder it has no application to
+// name). Nothing in GIO takes one application out of a type's default list:
+// g_app_info_remove_supports_type leaves the key and adds a
+// [Removed Associations] entry, g_app_info_reset_type_associations forgets
+// the earlier applications too. The desktop reads what is written here the
+// same way (GIO and xdg-mime answer with our ID; see the tests).
 namespace {
 
 using Edit = std::function<QByteArray(const QByteArray&)>;
@@ -24,19 +35,12 @@ void reportStatus(int status) {
         QStringLiteral("Got an error when setting default application - %1").arg(status));
 }
 
-// The file to read and replace: the target of a link (a list kept with the
-// user's dotfiles stays where it is and stays linked).
-QString fileToEdit() {
-    const QFileInfo info(mimeAppsListPath());
-    if (!info.isSymLink())
-        return info.absoluteFilePath();
-    return info.symLinkTarget();
-}
-
 // Reads the list, applies the edit and writes the result in one replacing
-// step, so that a failure never leaves half a list. No change, no write.
+// step, so that a failure never leaves half a list (QSaveFile replaces the
+// target of a link, so a list kept with the user's dotfiles stays linked).
+// No change, no write.
 int editMimeAppsList(const Edit& edit) {
-    const QString path = fileToEdit();
+    const QString path = mimeAppsListPath();
     QByteArray old;
     const bool exists = QFileInfo::exists(path);
     if (exists) {

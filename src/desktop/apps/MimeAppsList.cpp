@@ -7,36 +7,40 @@ namespace MimeAppsList {
 
 namespace {
 
-// One line as it stands in the file: its text and its own line end, which
-// is empty for a last line without one.
+// One line as it stands in the file, with its own line end (empty for a
+// last line without one).
 struct Line {
     QByteArray text;
     QByteArray end;
-    bool inDefaults = false;
+    bool inDefaults = false; // a key line could belong to [Default Applications]
 };
+
+bool isHeader(const QByteArray& trimmed) {
+    return trimmed.startsWith('[') && trimmed.endsWith(']');
+}
+
+bool isDefaultsHeader(const QByteArray& trimmed) {
+    return isHeader(trimmed) && trimmed.mid(1, trimmed.size() - 2) == defaultApplicationsGroup;
+}
 
 std::vector<Line> splitLines(const QByteArray& content) {
     std::vector<Line> lines;
-    qsizetype start = 0;
     bool inDefaults = false;
-    while (start < content.size()) {
-        const qsizetype newline = content.indexOf('\n', start);
-        Line line;
-        if (newline < 0) {
-            line.text = content.mid(start);
-            start = content.size();
-        } else {
-            const bool crlf = newline > start && content.at(newline - 1) == '\r';
-            line.text = content.mid(start, newline - start - (crlf ? 1 : 0));
-            line.end = crlf ? QByteArray("\r\n") : QByteArray("\n");
-            start = newline + 1;
-        }
+    for (qsizetype start = 0; start < content.size();) {
+        qsizetype newline = content.indexOf('\n', start);
+        if (newline < 0)
+            newline = content.size();
+        const bool crlf =
+            newline < content.size() && newline > start && content[newline - 1] == '\r';
+        Line line{content.mid(start, newline - start - (crlf ? 1 : 0)),
+                  newline == content.size() ? QByteArray() : QByteArray(crlf ? "\r\n" : "\n")};
         const QByteArray trimmed = line.text.trimmed();
-        if (trimmed.startsWith('[') && trimmed.endsWith(']'))
-            inDefaults = trimmed.mid(1, trimmed.size() - 2) == defaultApplicationsGroup;
+        if (isHeader(trimmed))
+            inDefaults = isDefaultsHeader(trimmed);
         else
             line.inDefaults = inDefaults;
         lines.push_back(line);
+        start = newline + 1;
     }
     return lines;
 }
@@ -48,153 +52,132 @@ QByteArray joinLines(const std::vector<Line>& lines) {
     return out;
 }
 
-// The line end new lines get: the file's own, "\n" for a new file.
-QByteArray lineEndOf(const std::vector<Line>& lines) {
-    for (const Line& line : lines) {
-        if (!line.end.isEmpty())
-            return line.end;
-    }
-    return "\n";
-}
-
 bool isKeyLine(const Line& line, const QByteArray& key) {
-    if (!line.inDefaults)
-        return false;
     const QByteArray trimmed = line.text.trimmed();
-    if (trimmed.isEmpty() || trimmed.startsWith('#'))
-        return false;
     const qsizetype equals = trimmed.indexOf('=');
-    return equals > 0 && trimmed.left(equals).trimmed() == key;
+    return line.inDefaults && !trimmed.startsWith('#') && equals > 0 &&
+           trimmed.left(equals).trimmed() == key;
 }
 
 QList<QByteArray> handlersOf(const Line& line) {
     QList<QByteArray> handlers;
-    const QByteArray value = line.text.mid(line.text.indexOf('=') + 1);
-    for (const QByteArray& part : value.split(';')) {
+    for (const QByteArray& part : line.text.mid(line.text.indexOf('=') + 1).split(';')) {
         const QByteArray id = part.trimmed();
-        if (!id.isEmpty())
+        if (!id.isEmpty() && !handlers.contains(id))
             handlers << id;
     }
     return handlers;
 }
 
-QByteArray entry(const QByteArray& mimeType, const QList<QByteArray>& handlers) {
-    return mimeType + '=' + handlers.join(';') + ';';
+// Every line of the type's key in [Default Applications], and their
+// handlers read as one list.
+struct TypeEntries {
+    std::vector<size_t> lines;
+    QList<QByteArray> handlers;
+};
+
+TypeEntries entriesOf(const std::vector<Line>& lines, const QByteArray& mimeType) {
+    TypeEntries entries;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!isKeyLine(lines[i], mimeType))
+            continue;
+        entries.lines.push_back(i);
+        for (const QByteArray& id : handlersOf(lines[i])) {
+            if (!entries.handlers.contains(id))
+                entries.handlers << id;
+        }
+    }
+    return entries;
 }
 
-void appendUnique(QList<QByteArray>& list, const QList<QByteArray>& more) {
-    for (const QByteArray& id : more) {
-        if (!list.contains(id))
-            list << id;
-    }
+// Takes a line out; a last line without a line end leaves the one above
+// without one too.
+void eraseLine(std::vector<Line>& lines, size_t at) {
+    if (lines[at].end.isEmpty() && at > 0)
+        lines[at - 1].end.clear();
+    lines.erase(lines.begin() + qsizetype(at));
 }
 
 // Where a new key goes: after the last non-blank line of the first
-// [Default Applications] group, or nowhere when there is no such group.
+// [Default Applications] group.
 std::optional<size_t> insertionPoint(const std::vector<Line>& lines) {
     std::optional<size_t> point;
     for (size_t i = 0; i < lines.size(); ++i) {
         const QByteArray trimmed = lines[i].text.trimmed();
-        const bool header = trimmed.startsWith('[') && trimmed.endsWith(']');
-        if (header && trimmed.mid(1, trimmed.size() - 2) == defaultApplicationsGroup) {
-            if (point)
-                break;
-            point = i + 1;
-        } else if (point && lines[i].inDefaults && !trimmed.isEmpty()) {
-            point = i + 1;
-        } else if (point && header) {
+        if (point && isHeader(trimmed))
             break;
-        }
+        if (isDefaultsHeader(trimmed) || (point && !trimmed.isEmpty()))
+            point = i + 1;
     }
     return point;
 }
 
-// Puts a line in before `at`, giving the line above a line end if it was
-// the file's last line without one.
-void insertLine(std::vector<Line>& lines, size_t at, const QByteArray& text,
-                const QByteArray& end) {
-    if (at > 0 && lines[at - 1].end.isEmpty())
-        lines[at - 1].end = end;
-    lines.insert(lines.begin() + qsizetype(at), Line{text, end, true});
+// Adds the key to the group, or the group after a blank line at the end.
+void insertKey(std::vector<Line>& lines, const QByteArray& text) {
+    QByteArray end = "\n"; // the file's own line end, "\n" for a new file
+    for (const Line& line : lines) {
+        if (!line.end.isEmpty()) {
+            end = line.end;
+            break;
+        }
+    }
+    std::optional<size_t> at = insertionPoint(lines);
+    if (!at) {
+        if (!lines.empty() && lines.back().end.isEmpty())
+            lines.back().end = end;
+        if (!lines.empty() && !lines.back().text.trimmed().isEmpty())
+            lines.push_back(Line{QByteArray(), end});
+        lines.push_back(Line{QByteArray("[") + defaultApplicationsGroup + ']', end});
+        at = lines.size();
+    } else if (lines[*at - 1].end.isEmpty()) {
+        lines[*at - 1].end = end;
+    }
+    lines.insert(lines.begin() + qsizetype(*at), Line{text, end, true});
+}
+
+// The type's handlers with desktopId first (ours) or without it. The list
+// goes to the first key; later repeats are merged into it and taken out, so
+// that every reader (first key wins or last key wins) agrees.
+QByteArray withHandlers(const QByteArray& content, const QByteArray& mimeType,
+                        const QByteArray& desktopId, bool ours) {
+    std::vector<Line> lines = splitLines(content);
+    const TypeEntries entries = entriesOf(lines, mimeType);
+    QList<QByteArray> wanted = entries.handlers;
+    wanted.removeAll(desktopId);
+    if (ours)
+        wanted.prepend(desktopId);
+    // Nothing to change for us: the very same bytes, repeats and spelling too.
+    if (wanted == entries.handlers &&
+        (entries.lines.size() <= 1 || !entries.handlers.contains(desktopId)))
+        return content;
+    for (auto it = entries.lines.rbegin(); it != entries.lines.rend(); ++it) {
+        if (*it != entries.lines.front() || wanted.isEmpty())
+            eraseLine(lines, *it);
+    }
+    if (!wanted.isEmpty()) {
+        const QByteArray text = mimeType + '=' + wanted.join(';') + ';';
+        if (entries.lines.empty())
+            insertKey(lines, text);
+        else if (handlersOf(lines[entries.lines.front()]) != wanted)
+            lines[entries.lines.front()].text = text; // else its own spelling stays
+    }
+    return joinLines(lines);
 }
 
 } // namespace
 
 QList<QByteArray> defaultHandlers(const QByteArray& content, const QByteArray& mimeType) {
-    QList<QByteArray> handlers;
-    for (const Line& line : splitLines(content)) {
-        if (isKeyLine(line, mimeType))
-            appendUnique(handlers, handlersOf(line));
-    }
-    return handlers;
+    return entriesOf(splitLines(content), mimeType).handlers;
 }
 
 QByteArray withDefaultHandler(const QByteArray& content, const QByteArray& mimeType,
                               const QByteArray& desktopId) {
-    std::vector<Line> lines = splitLines(content);
-    const QByteArray end = lineEndOf(lines);
-    QList<QByteArray> handlers{desktopId};
-    std::optional<size_t> first;
-    for (size_t i = 0; i < lines.size();) {
-        if (!isKeyLine(lines[i], mimeType)) {
-            ++i;
-            continue;
-        }
-        appendUnique(handlers, handlersOf(lines[i]));
-        if (!first) {
-            first = i++;
-        } else {
-            // A later repeat: its handlers are merged into the first entry.
-            if (lines[i].end.isEmpty())
-                lines[i - 1].end.clear();
-            lines.erase(lines.begin() + qsizetype(i));
-        }
-    }
-    if (first) {
-        const QByteArray text = entry(mimeType, handlers);
-        // An entry that already says this keeps its own spelling.
-        if (handlersOf(lines[*first]) != handlers)
-            lines[*first].text = text;
-        return joinLines(lines);
-    }
-    if (const std::optional<size_t> at = insertionPoint(lines)) {
-        insertLine(lines, *at, entry(mimeType, handlers), end);
-        return joinLines(lines);
-    }
-    if (!lines.empty()) {
-        if (lines.back().end.isEmpty())
-            lines.back().end = end;
-        if (!lines.back().text.trimmed().isEmpty())
-            lines.push_back(Line{QByteArray(), end});
-    }
-    lines.push_back(Line{QByteArray("[") + defaultApplicationsGroup + ']', end});
-    lines.push_back(Line{entry(mimeType, handlers), end, true});
-    return joinLines(lines);
+    return withHandlers(content, mimeType, desktopId, true);
 }
 
 QByteArray withoutDefaultHandler(const QByteArray& content, const QByteArray& mimeType,
                                  const QByteArray& desktopId) {
-    std::vector<Line> lines = splitLines(content);
-    bool changed = false;
-    for (size_t i = 0; i < lines.size();) {
-        QList<QByteArray> handlers;
-        if (isKeyLine(lines[i], mimeType))
-            handlers = handlersOf(lines[i]);
-        if (!handlers.contains(desktopId)) {
-            ++i;
-            continue;
-        }
-        changed = true;
-        handlers.removeAll(desktopId);
-        if (!handlers.isEmpty()) {
-            lines[i++].text = entry(mimeType, handlers);
-            continue;
-        }
-        if (lines[i].end.isEmpty() && i > 0)
-            lines[i - 1].end.clear();
-        lines.erase(lines.begin() + qsizetype(i));
-    }
-    return changed ? joinLines(lines) : content;
+    return withHandlers(content, mimeType, desktopId, false);
 }
 
 } // namespace MimeAppsList

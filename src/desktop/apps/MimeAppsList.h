@@ -28,8 +28,9 @@ QList<QByteArray> defaultHandlers(const QByteArray& content, const QByteArray& m
 QByteArray withDefaultHandler(const QByteArray& content, const QByteArray& mimeType,
                               const QByteArray& desktopId);
 
-// content with desktopId taken out of mimeType's default entries; an entry
-// left empty is removed. Unchanged when desktopId is not there.
+// content with desktopId taken out of mimeType's default entry, repeated
+// keys merged as above; an entry left empty is removed. Unchanged when
+// desktopId is not there.
 QByteArray withoutDefaultHandler(const QByteArray& content, const QByteArray& mimeType,
                                  const QByteArray& desktopId);
 
