@@ -6,6 +6,7 @@
 #include "window/TitleBand.h"
 #include "window/WindowPlacement.h"
 
+#include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -74,6 +75,9 @@ void CustomWindow::setWindowManagerDecorations(bool decorated) {
         return;
     m_decorated = decorated;
     const bool wasVisible = isVisible();
+    // Another window (Preferences, where the style was chosen) keeps the
+    // focus and its place above this one when this one comes back.
+    const bool wasActive = isActiveWindow();
     m_fade->reset();
     m_pointerInside = false;
     // Changing the flags recreates the native window, which hides it. The
@@ -86,8 +90,15 @@ void CustomWindow::setWindowManagerDecorations(bool decorated) {
                              Qt::WindowCloseButtonHint
                        : Qt::Window | Qt::FramelessWindowHint);
     m_titleBand->setShown(ownTitleBar);
-    if (wasVisible)
+    if (wasVisible) {
+        setAttribute(Qt::WA_ShowWithoutActivating, !wasActive);
         show();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+        // The window manager puts a window it maps on top: the active one
+        // goes back above it.
+        if (QWidget* active = QApplication::activeWindow(); active && !wasActive)
+            active->raise();
+    }
 }
 
 void CustomWindow::setRecordedScreen(QScreen* screen) {

@@ -62,10 +62,15 @@ void WindowFit::fit(const QSizeF& content, double bandHeight) {
     m_content = content;
     m_band = bandHeight;
     m_fitted = true;
+    const bool firstShow = !window->isVisible();
     apply();
+    // A new window comes up in front; a window fitted again (another
+    // picture, another style, a new frame) keeps its place among the others.
     window->show();
-    window->raise();
-    window->activateWindow();
+    if (firstShow) {
+        window->raise();
+        window->activateWindow();
+    }
     settle();
 }
 

@@ -39,10 +39,29 @@ xdotool mousemove $((x + 22 + 100 + 15 + 50)) $((y + h - 80)) click 1
 viewer=$(wait_for_window a.png)
 wait_for_size "$viewer" 800x600 || fail "the viewer did not turn frameless: $(window_size "$viewer")"
 grep -q '^visualStyleAsFrame=false' "$XDG_CONFIG_HOME/fennic/fennic.conf" || fail "style not stored"
+# Preferences stays in front and focused, above the viewer it changed.
+sleep 0.5
+is_active "$prefs" || fail "choosing a style took the focus from Preferences"
+stack=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g')
+[ "$(printf '%d' "${stack##* }")" = "$prefs" ] || fail "Preferences is not on top: stacking $stack, preferences $prefs"
+# Escape and Ctrl+W close it, as any desktop program's window.
+xdotool key Escape
+for _ in $(seq 30); do xdotool search --onlyvisible --name '^Preferences$' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Preferences$' >/dev/null 2>&1 && fail "Escape did not close Preferences"
+xdotool windowfocus --sync "$viewer"
+xdotool key ctrl+comma
+prefs=$(wait_for_window Preferences)
+is_active "$prefs" || fail "the second preferences window is not focused"
+xdotool key ctrl+w
+for _ in $(seq 30); do xdotool search --onlyvisible --name '^Preferences$' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Preferences$' >/dev/null 2>&1 && fail "Ctrl+W did not close Preferences"
 
 xdotool windowfocus --sync "$viewer"
 xdotool key F1
 help=$(wait_for_window "Keyboard Shortcuts")
 is_active "$help" || fail "the shortcuts window is not focused"
 xprop -id "$help" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "shortcuts window not above"
+xdotool key Escape
+for _ in $(seq 30); do xdotool search --onlyvisible --name '^Keyboard Shortcuts$' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Keyboard Shortcuts$' >/dev/null 2>&1 && fail "Escape did not close the shortcuts"
 echo "PASS"
