@@ -6,6 +6,7 @@
 #include "window/CustomWindow.h"
 #include "window/WindowPlacement.h"
 
+#include <QApplication>
 #include <QTimer>
 #include <QtMath>
 
@@ -35,6 +36,7 @@ QRect WindowFit::target() const {
     if (!area.isEmpty()) {
         QRect frameRect(QPoint(), whole.grownBy(frame));
         frameRect.moveCenter(area.center());
+        frameRect = WindowPlacement::constrainFrameRect(frameRect.translated(m_cascade), area);
         client.moveTopLeft(frameRect.topLeft() + QPoint(frame.left(), frame.top()));
     }
     return client;
@@ -63,6 +65,8 @@ void WindowFit::fit(const QSizeF& content, double bandHeight) {
     m_band = bandHeight;
     m_fitted = true;
     const bool firstShow = !window->isVisible();
+    if (firstShow)
+        chooseCascade();
     apply();
     // A new window comes up in front; a window fitted again (another
     // picture, another style, a new frame) keeps its place among the others.
@@ -72,6 +76,37 @@ void WindowFit::fit(const QSizeF& content, double bandHeight) {
         window->activateWindow();
     }
     settle();
+}
+
+void WindowFit::chooseCascade() {
+    m_cascade = QPoint();
+    const QRect centred = target();
+    const QMargins frame = WindowPlacement::frameMargins(m_window);
+    const QRect area = m_window->workArea();
+    for (int step = 0; step < 12; ++step) {
+        // Along each side where the frame still fits; a window as tall as
+        // the screen steps only sideways.
+        QPoint offset(step * cascadeStep, step * cascadeStep);
+        const QRect frameRect = centred.marginsAdded(frame);
+        if (!area.isEmpty()) {
+            if (frameRect.right() + offset.x() > area.right())
+                offset.setX(0);
+            if (frameRect.bottom() + offset.y() > area.bottom())
+                offset.setY(0);
+        }
+        if (step > 0 && offset.isNull())
+            return;
+        const QRect candidate = centred.translated(offset);
+        bool taken = false;
+        for (QWidget* other : QApplication::topLevelWidgets()) {
+            taken |= other != m_window && qobject_cast<CustomWindow*>(other) &&
+                     other->isVisible() && other->geometry() == candidate;
+        }
+        if (!taken) {
+            m_cascade = offset;
+            return;
+        }
+    }
 }
 
 void WindowFit::refit() {

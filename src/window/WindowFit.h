@@ -16,6 +16,9 @@ public:
     // How long after a fit the window is checked against it: window managers
     // answer configure requests late, and sometimes with an older one.
     static constexpr int settleMs = 1000;
+    // Windows opened on top of one another of the same size step down and
+    // right by this much, as desktop programs cascade them.
+    static constexpr int cascadeStep = 28;
 
     explicit WindowFit(CustomWindow* window);
 
@@ -37,6 +40,9 @@ private:
     // The client area the fit asks for with the frame as it is now.
     QRect target() const;
     void apply();
+    // The cascade step a new window takes: the first at which no other
+    // viewer window of its size sits where it would.
+    void chooseCascade();
     // Checks the window against the fit a few times while the window
     // manager settles, and applies the fit again where they differ.
     void settle();
@@ -46,5 +52,6 @@ private:
     double m_band = 0;
     QSizeF m_size;
     bool m_fitted = false;
+    QPoint m_cascade;
     int m_generation = 0;
 };

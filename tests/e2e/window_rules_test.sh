@@ -66,23 +66,24 @@ for round in 1 2 3; do
   back_to "$win" 600x452 "$frame" ||
     fail "round $round, a pager's request: $(window_size "$win"), frame $(frame_geometry "$win")"
 done
-# The whole frame lies on the 1440x875 screen, centred both ways.
+# The whole frame lies on the 1440x875 screen (and, with "centred", in its
+# middle both ways).
 frame_placed() {
   local x y w h dx dy
   read -r x y w h <<<"$1"
   dx=$((x - (1440 - x - w))) dy=$((y - (875 - y - h)))
   [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1440 ] && [ $((y + h)) -le 875 ] &&
-    [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
+    { [ "${2:-}" != centred ] || { [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]; }; }
 }
 # Waits until the window has its size and a placed frame.
 fitted_as() {
   local win=$1 size=$2 frame
   for _ in $(seq 50); do
     frame=$(frame_geometry "$win")
-    [ "$(window_size "$win")" = "$size" ] && frame_placed "$frame" && return 0
+    [ "$(window_size "$win")" = "$size" ] && frame_placed "$frame" "${4:-centred}" && return 0
     sleep 0.1
   done
-  fail "$3: window $(window_size "$win"), frame $frame (wanted $size, whole and centred)"
+  fail "$3: window $(window_size "$win"), frame $frame (wanted $size, whole, ${4:-centred})"
 }
 
 # Steps between a landscape and a portrait picture: every fit ends at the
@@ -118,7 +119,7 @@ start_fennic "$big/big-1.png"
 fresh=$(wait_for_window big-1.png)
 settled_frame "$fresh" >/dev/null
 framed_big=$(window_size "$fresh")
-frame_placed "$(frame_geometry "$fresh")" || fail "a fresh framed window: frame $(frame_geometry "$fresh")"
+frame_placed "$(frame_geometry "$fresh")" centred || fail "a fresh framed window: frame $(frame_geometry "$fresh")"
 kill "$LAST_PID"
 wait "$LAST_PID" 2>/dev/null || true
 mkdir -p "$XDG_CONFIG_HOME/fennic"
@@ -132,6 +133,13 @@ xdotool windowfocus --sync "$w3"
 xdotool key ctrl+r
 fitted_as "$w3" 800x652 "small picture framed"
 for w in "$w1" "$w2"; do
-  fitted_as "$w" "$framed_big" "large picture framed"
+  fitted_as "$w" "$framed_big" "large picture framed" cascaded
 done
+# Opened together, the two windows of one size do not cover each other: the
+# one shown later steps right (and down, where the screen leaves room).
+read -r x1 y1 _ < <(frame_geometry "$w1")
+read -r x2 y2 _ < <(frame_geometry "$w2")
+dx=$((x2 - x1)) dy=$((y2 - y1))
+[ "${dx#-}" = 28 ] && { [ "${dy#-}" = 28 ] || [ "$dy" = 0 ]; } ||
+  fail "windows of one size opened together: frames at $x1,$y1 and $x2,$y2"
 echo "PASS"
