@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
+#include <QPainterPath>
 #include <QVBoxLayout>
 
 CustomWindow::CustomWindow(QWidget* parent)
@@ -90,6 +91,7 @@ void CustomWindow::setWindowManagerDecorations(bool decorated) {
                              Qt::WindowCloseButtonHint
                        : Qt::Window | Qt::FramelessWindowHint);
     m_titleBand->setShown(ownTitleBar);
+    updateShape();
     if (wasVisible) {
         setAttribute(Qt::WA_ShowWithoutActivating, !wasActive);
         show();
@@ -99,6 +101,22 @@ void CustomWindow::setWindowManagerDecorations(bool decorated) {
         if (QWidget* active = QApplication::activeWindow(); active && !wasActive)
             active->raise();
     }
+}
+
+void CustomWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    updateShape();
+}
+
+void CustomWindow::updateShape() {
+    constexpr qreal cornerRadius = 6;
+    if (m_decorated || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        clearMask();
+        return;
+    }
+    QPainterPath rounded;
+    rounded.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    setMask(QRegion(rounded.toFillPolygon().toPolygon()));
 }
 
 void CustomWindow::setRecordedScreen(QScreen* screen) {

@@ -69,10 +69,15 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void keepOnRecordedScreen();
+    // Without decorations the window's own corners are rounded, by a shape
+    // the X server cuts (with or without a compositor); elsewhere they stay
+    // square.
+    void updateShape();
 
     QVBoxLayout* m_layout = nullptr;
     QPointer<QWidget> m_content;

@@ -129,6 +129,20 @@ w1=$(wait_for_window big-1.png)
 w2=$(wait_for_window big-2.png)
 w3=$(wait_for_window small.png)
 fitted_as "$w3" 800x600 "frameless small picture"
+# Frameless on a server without a compositor: the window's corners are cut
+# round; what lies behind (the desktop, another window) shows there, not the
+# window's light background.
+xdotool windowactivate --sync "$w3"
+sleep 0.5
+read -r x y w h < <(frame_geometry "$w3")
+import -window root "$WORK/frameless.png"
+pixel() { convert "$WORK/frameless.png" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.g)] %[fx:int(255*p{$1,$2}.b)]" info:; }
+corner=$(pixel "$x" $((y + h - 1)))
+inside=$(pixel $((x + 12)) $((y + h - 13)))
+read -r r g b <<<"$corner"
+[ "$corner" != "128 64 96" ] && { [ "$r" -lt 200 ] || [ "$g" -lt 200 ] || [ "$b" -lt 200 ]; } ||
+  fail "frameless corner shows $corner, not what lies behind the window"
+[ "$inside" = "128 64 96" ] || fail "frameless picture near its corner is $inside"
 xdotool windowfocus --sync "$w3"
 xdotool key ctrl+r
 fitted_as "$w3" 800x652 "small picture framed"

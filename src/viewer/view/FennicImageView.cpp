@@ -35,6 +35,14 @@ void FennicImageView::setMessage(const QString& title, const QString& reason) {
     update();
 }
 
+void FennicImageView::setRoundedCorners(bool rounded) {
+    if (rounded == m_roundedCorners)
+        return;
+    m_roundedCorners = rounded;
+    m_scaled = QPixmap();
+    update();
+}
+
 void FennicImageView::fadeTo(qreal target) {
     m_fadeTarget = target;
     if (!m_fade) {
@@ -91,7 +99,8 @@ void FennicImageView::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(m_opacity);
     QPainterPath rounded;
-    rounded.addRoundedRect(QRectF(target), cornerRadius, cornerRadius);
+    const qreal radius = m_roundedCorners ? cornerRadius : 0;
+    rounded.addRoundedRect(QRectF(target), radius, radius);
     painter.setClipPath(rounded);
     if (isZoomedPastView()) {
         // Zoomed in, only a part is on screen: scale just that part, each

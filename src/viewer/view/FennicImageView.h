@@ -17,6 +17,10 @@ class FennicImageView : public QWidget {
 
 public:
     static constexpr qreal cornerRadius = 6;
+    // Rounded corners on the window's background (framed); square where the
+    // picture fills the window to its edges (frameless: the window's own
+    // corners are what is rounded, where the window system can).
+    void setRoundedCorners(bool rounded);
     static constexpr int fadeMs = 180;
 
     explicit FennicImageView(QWidget* parent = nullptr);
@@ -70,5 +74,6 @@ private:
     QString m_messageReason;
     qreal m_opacity = 1.0;
     qreal m_fadeTarget = 1.0;
+    bool m_roundedCorners = true;
     QPropertyAnimation* m_fade = nullptr;
 };

@@ -283,6 +283,7 @@ void Home::applyStyle() {
     const int inset = int(visualstyle::imageInset(style));
     m_chrome->setStyle(m_visualStyleAsFrame.value(), m_toolbarHeight);
     layout()->setContentsMargins(inset, 0, inset, inset);
+    m_imageArea->imageView()->setRoundedCorners(style == VISUALSTYLE::FRAME);
     updateDragModes();
 }
 
