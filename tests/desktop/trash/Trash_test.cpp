@@ -164,6 +164,19 @@ TEST(Trash, RefusalsLeaveEverythingWhereItWasAndSayWhyInPlainWords) {
         EXPECT_EQ(readNativeFile(QFile::encodeName(locked)), "l");
     }
 
+    // GIO keeps no Trash on a memory-backed drive; it is never copied home.
+    QTemporaryDir shm("/dev/shm/fennic-trash-XXXXXX");
+    struct stat shmStatus {
+    }, homeStatus{};
+    if (shm.isValid() && ::stat("/dev/shm", &shmStatus) == 0 &&
+        ::stat(qgetenv("HOME").constData(), &homeStatus) == 0 &&
+        shmStatus.st_dev != homeStatus.st_dev) {
+        ASSERT_TRUE(writeNativeFile(QFile::encodeName(shm.filePath("s.jpg")), "s"));
+        const TrashResult r = Trash::moveToTrash(shm.filePath("s.jpg"));
+        EXPECT_EQ(r.error.toStdString(), "its drive has no Trash that can be used");
+        EXPECT_EQ(readNativeFile(QFile::encodeName(shm.filePath("s.jpg"))), "s");
+    }
+
     // A home Trash that cannot be made: the file stays, the Trash's own
     // path is named rather than the file's.
     ASSERT_EQ(::rename(homeTrash().constData(), (homeTrash() + ".aside").constData()), 0);
