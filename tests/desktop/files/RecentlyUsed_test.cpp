@@ -20,20 +20,14 @@ RecentlyUsed::Entry entry(const QString& file, int second) {
 }
 
 const QByteArray otherProgramsList =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<xbel version=\"1.0\" "
-    "xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\""
-    " xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-    "  <bookmark href=\"file:///home/u/report.odt\" added=\"2026-01-01T00:00:00Z\""
-    " modified=\"2026-01-01T00:00:00Z\" visited=\"2026-01-01T00:00:00Z\">\n"
-    "    <info><metadata owner=\"http://freedesktop.org\">"
-    "<mime:mime-type type=\"application/vnd.oasis.opendocument.text\"/>"
-    "<bookmark:groups><bookmark:group>Office</bookmark:group></bookmark:groups>"
-    "<bookmark:applications><bookmark:application name=\"Writer\" exec=\"'writer %u'\""
-    " modified=\"2026-01-01T00:00:00Z\" count=\"3\"/></bookmark:applications>"
-    "</metadata></info>\n"
-    "  </bookmark>\n"
-    "</xbel>\n";
+    "<?xml version=\"1.0\"?><xbel version=\"1.0\" xmlns:bookmark=\"http://www.freedesktop.org/"
+    "standards/desktop-bookmarks\" xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-"
+    "info\"><bookmark href=\"file:///home/u/report.odt\" added=\"2026-01-01T00:00:00Z\" modified="
+    "\"2026-01-01T00:00:00Z\" visited=\"2026-01-01T00:00:00Z\"><info><metadata owner=\"http://"
+    "freedesktop.org\"><bookmark:groups><bookmark:group>Office</bookmark:group></bookmark:groups>"
+    "<bookmark:applications><bookmark:application name=\"Writer\" exec=\"'writer %u'\" modified="
+    "\"2026-01-01T00:00:00Z\" count=\"3\"/></bookmark:applications></metadata></info></bookmark>"
+    "</xbel>";
 
 } // namespace
 
