@@ -26,23 +26,6 @@ QString errorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool makeFolders(const QByteArray& path, mode_t mode) {
-    struct stat status {};
-    if (::stat(path.constData(), &status) != 0) {
-        const QByteArray parent = parentOf(path);
-        if (!parent.isEmpty() && parent != path && !makeFolders(parent, mode))
-            return false;
-        if (::mkdir(path.constData(), mode) != 0 && errno != EEXIST)
-            return false;
-        if (::stat(path.constData(), &status) != 0)
-            return false;
-    }
-    if (S_ISDIR(status.st_mode))
-        return true;
-    errno = ENOTDIR;
-    return false;
-}
-
 std::optional<QByteArray> readSmallFile(const QByteArray& path, qsizetype maxSize) {
     // O_NONBLOCK: a FIFO put in the place of the file must not hang us.
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

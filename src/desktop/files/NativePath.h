@@ -18,10 +18,6 @@ QByteArray join(const QByteArray& folder, const QByteArray& name);
 // The text of an errno value, for messages.
 QString errorText(int error = errno);
 
-// Creates every missing folder of path with mode; true when path is a folder
-// (or a link to one) at the end. On failure errno says why.
-bool makeFolders(const QByteArray& path, mode_t mode);
-
 // The whole content of a regular file of at most maxSize bytes.
 std::optional<QByteArray> readSmallFile(const QByteArray& path, qsizetype maxSize);
 

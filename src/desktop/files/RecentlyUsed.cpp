@@ -1,91 +1,47 @@
 #include "desktop/files/RecentlyUsed.h"
 
-#include <QDir>
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QMutex>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThreadPool>
-#include <QUrl>
+#include <memory>
+
+// GLib's headers use `signals` as a field name, which Qt's keyword macro
+// would break.
+#undef signals
+#include <glib.h>
 
 namespace RecentlyUsed {
 namespace {
 
-const char* const emptyList =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<xbel version=\"1.0\"\n"
-    "      xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\"\n"
-    "      xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\"\n"
-    ">\n</xbel>\n";
+using BookmarkFile = std::unique_ptr<GBookmarkFile, decltype(&g_bookmark_file_free)>;
+using DateTime = std::unique_ptr<GDateTime, decltype(&g_date_time_unref)>;
+using Text = std::unique_ptr<char, decltype(&g_free)>;
 
-QString stamp(const QDateTime& when) {
-    return when.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'000Z'"));
+// The list as it is on disk; nothing when it is there but cannot be read
+// or parsed, so that it is never replaced by a list that lost its entries.
+// An empty file counts as an empty list.
+BookmarkFile load(const QString& listPath) {
+    BookmarkFile list(g_bookmark_file_new(), g_bookmark_file_free);
+    QFile file(listPath);
+    if (!file.exists())
+        return list;
+    if (!file.open(QIODevice::ReadOnly))
+        return {nullptr, g_bookmark_file_free};
+    const QByteArray existing = file.readAll();
+    if (!existing.trimmed().isEmpty() &&
+        !g_bookmark_file_load_from_data(list.get(), existing.constData(), gsize(existing.size()),
+                                        nullptr))
+        return {nullptr, g_bookmark_file_free};
+    return list;
 }
 
-QDomElement firstChild(const QDomElement& parent, const QString& name) {
-    return parent.firstChildElement(name);
-}
-
-QDomElement ensureChild(QDomDocument& doc, QDomElement parent, const QString& name) {
-    QDomElement child = parent.firstChildElement(name);
-    if (child.isNull()) {
-        child = doc.createElement(name);
-        parent.appendChild(child);
-    }
-    return child;
-}
-
-QDomElement findBookmark(const QDomElement& root, const QString& href) {
-    for (QDomElement b = root.firstChildElement(QStringLiteral("bookmark")); !b.isNull();
-         b = b.nextSiblingElement(QStringLiteral("bookmark"))) {
-        if (b.attribute(QStringLiteral("href")) == href)
-            return b;
-    }
-    return {};
-}
-
-// <info><metadata owner="http://freedesktop.org"> holds the MIME type and
-// the per-application records.
-QDomElement freedesktopMetadata(QDomDocument& doc, QDomElement bookmark) {
-    QDomElement info = ensureChild(doc, bookmark, QStringLiteral("info"));
-    for (QDomElement m = info.firstChildElement(QStringLiteral("metadata")); !m.isNull();
-         m = m.nextSiblingElement(QStringLiteral("metadata"))) {
-        if (m.attribute(QStringLiteral("owner")) == QLatin1String("http://freedesktop.org"))
-            return m;
-    }
-    QDomElement m = doc.createElement(QStringLiteral("metadata"));
-    m.setAttribute(QStringLiteral("owner"), QStringLiteral("http://freedesktop.org"));
-    info.appendChild(m);
-    return m;
-}
-
-void recordApplication(QDomDocument& doc, QDomElement metadata, const Entry& entry) {
-    if (firstChild(metadata, QStringLiteral("mime:mime-type")).isNull()) {
-        QDomElement mime = doc.createElement(QStringLiteral("mime:mime-type"));
-        mime.setAttribute(QStringLiteral("type"), entry.mimeType);
-        metadata.appendChild(mime);
-    }
-    QDomElement apps = ensureChild(doc, metadata, QStringLiteral("bookmark:applications"));
-    QDomElement app;
-    for (QDomElement a = apps.firstChildElement(QStringLiteral("bookmark:application"));
-         !a.isNull(); a = a.nextSiblingElement(QStringLiteral("bookmark:application"))) {
-        if (a.attribute(QStringLiteral("name")) == entry.appName) {
-            app = a;
-            break;
-        }
-    }
-    if (app.isNull()) {
-        app = doc.createElement(QStringLiteral("bookmark:application"));
-        app.setAttribute(QStringLiteral("name"), entry.appName);
-        app.setAttribute(QStringLiteral("exec"), entry.appExec);
-        app.setAttribute(QStringLiteral("count"), 0);
-        apps.appendChild(app);
-    }
-    app.setAttribute(QStringLiteral("modified"), stamp(entry.when));
-    app.setAttribute(QStringLiteral("count"), app.attribute(QStringLiteral("count")).toInt() + 1);
+DateTime dateTimeOf(const QDateTime& when) {
+    const qint64 ms = when.toMSecsSinceEpoch();
+    const DateTime seconds(g_date_time_new_from_unix_utc(ms / 1000), g_date_time_unref);
+    return {g_date_time_add(seconds.get(), (ms % 1000) * 1000), g_date_time_unref};
 }
 
 } // namespace
@@ -96,51 +52,35 @@ QString defaultListPath() {
 }
 
 bool add(const QString& listPath, const Entry& entry) {
-    QByteArray existing;
-    QFile file(listPath);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        existing = file.readAll();
-        file.close();
-    }
-    if (existing.trimmed().isEmpty())
-        existing = emptyList;
-
-    QDomDocument doc;
-    // Namespace processing off: prefixed names such as bookmark:application
-    // are kept exactly as other programs wrote them.
-    if (!doc.setContent(existing, false))
+    const BookmarkFile list = load(listPath);
+    if (!list)
         return false;
-    QDomElement root = doc.documentElement();
-    if (root.tagName() != QLatin1String("xbel"))
+    const Text uri(
+        g_filename_to_uri(QFile::encodeName(entry.filePath).constData(), nullptr, nullptr), g_free);
+    if (!uri)
         return false;
-    if (!root.hasAttribute(QStringLiteral("xmlns:bookmark")))
-        root.setAttribute(QStringLiteral("xmlns:bookmark"),
-                          QStringLiteral("http://www.freedesktop.org/standards/desktop-bookmarks"));
-    if (!root.hasAttribute(QStringLiteral("xmlns:mime")))
-        root.setAttribute(QStringLiteral("xmlns:mime"),
-                          QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
+    const DateTime when = dateTimeOf(entry.when);
+    GBookmarkFile* const l = list.get();
+    if (!g_bookmark_file_has_item(l, uri.get()))
+        g_bookmark_file_set_added_date_time(l, uri.get(), when.get());
+    if (const Text mime(g_bookmark_file_get_mime_type(l, uri.get(), nullptr), g_free); !mime)
+        g_bookmark_file_set_mime_type(l, uri.get(), entry.mimeType.toUtf8().constData());
+    const QByteArray name = entry.appName.toUtf8();
+    guint count = 0;
+    g_bookmark_file_get_application_info(l, uri.get(), name.constData(), nullptr, &count, nullptr,
+                                         nullptr);
+    g_bookmark_file_set_application_info(l, uri.get(), name.constData(),
+                                         entry.appExec.toUtf8().constData(), int(count) + 1,
+                                         when.get(), nullptr);
+    g_bookmark_file_set_visited_date_time(l, uri.get(), when.get());
+    g_bookmark_file_set_modified_date_time(l, uri.get(), when.get());
 
-    const QString href = QString::fromUtf8(QUrl::fromLocalFile(entry.filePath).toEncoded());
-    const QString now = stamp(entry.when);
-    QDomElement bookmark = findBookmark(root, href);
-    if (bookmark.isNull()) {
-        bookmark = doc.createElement(QStringLiteral("bookmark"));
-        bookmark.setAttribute(QStringLiteral("href"), href);
-        bookmark.setAttribute(QStringLiteral("added"), now);
-        root.appendChild(bookmark);
-    }
-    bookmark.setAttribute(QStringLiteral("modified"), now);
-    bookmark.setAttribute(QStringLiteral("visited"), now);
-    recordApplication(doc, freedesktopMetadata(doc, bookmark), entry);
-
-    QDir().mkpath(QFileInfo(listPath).absolutePath());
-    QSaveFile out(listPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(doc.toByteArray(2));
-    return out.commit();
+    const QByteArray path = QFile::encodeName(listPath);
+    const Text folder(g_path_get_dirname(path.constData()), g_free);
+    // g_bookmark_file_to_file writes a temporary file and renames it over
+    // the list, so a reader never sees half a list.
+    return g_mkdir_with_parents(folder.get(), 0700) == 0 &&
+           g_bookmark_file_to_file(l, path.constData(), nullptr);
 }
 
 void addInBackground(const QString& filePath) {

@@ -18,10 +18,11 @@ struct Entry {
 };
 
 // Adds the file or, when it is listed already, marks it visited again and
-// counts one more use by this program. Other programs' entries and unknown
-// elements are kept as they are. A list that cannot be parsed is left
-// untouched (answers false) rather than replaced. The file is replaced
-// atomically.
+// counts one more use by this program, through GLib's GBookmarkFile as GTK
+// programs do. Other programs' entries, groups and applications are kept. A
+// list that cannot be read or parsed (GLib refuses elements it does not
+// know) is left untouched (answers false) rather than replaced. The file is
+// replaced in one step.
 bool add(const QString& listPath, const Entry& entry);
 
 // Records an opened file in the background, off the caller's thread.

@@ -1,33 +1,28 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
-#include <optional>
+#include <QList>
 #include <sys/types.h>
 
-// A Trash folder (holding files/ and info/) and the top directory that the
-// paths in its records are relative to: empty for the home Trash, whose
-// records hold absolute paths.
-struct TrashFolder {
-    QByteArray root;
-    QByteArray topDir;
-};
+// Where GIO puts a trashed file, worked out the way g_file_trash chooses:
+// needed to guard what is already in that Trash and to find the entry again
+// for an undo, since g_file_trash does not say where the file went.
 
-// $XDG_DATA_HOME/Trash, read afresh on each call.
+// $XDG_DATA_HOME/Trash as GLib reads it (once per process).
 QByteArray homeTrashRoot();
 
-// The Trash for a file on `device` whose parent folder is realParent (no
-// symlinks in it): the home Trash when it is on the same file system, else
-// $topdir/.Trash/$uid (when $topdir/.Trash is a sticky folder, not a link) or
-// $topdir/.Trash-$uid. Creates what is missing, mode 0700. Nothing when no
-// Trash can be used there; the reason goes to error.
-std::optional<TrashFolder> trashFolderFor(const QByteArray& realParent, dev_t device,
-                                          QString* error);
+// The Trash folders (each holding files/ and info/) that a file whose folder
+// is on `device` can go to: the home Trash when that folder is on the home
+// folder's file system, else $topdir/.Trash/$uid and $topdir/.Trash-$uid.
+QList<QByteArray> trashRootsFor(const QByteArray& folder, dev_t device);
 
-// The mount point of the file system holding realPath: the highest folder
-// above it on the same device.
-QByteArray topDirectoryOf(const QByteArray& realPath);
+// The mount point of the file system holding path: the highest folder above
+// it on the same device.
+QByteArray topDirectoryOf(const QByteArray& path);
 
 // The top directory a Trash folder belongs to, known from its name
 // ("$topdir/.Trash-N" or "$topdir/.Trash/N"); empty for any other folder.
 QByteArray topDirectoryOfTrash(const QByteArray& root);
+
+// The entry in root/files that is the file (device, inode), or empty.
+QByteArray findTrashedEntry(const QList<QByteArray>& roots, dev_t device, ino_t inode);

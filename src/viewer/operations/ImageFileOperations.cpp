@@ -152,9 +152,10 @@ void ImageFileOperations::trash(const QString& path) {
         return;
     const TrashResult result = Trash::moveToTrash(path);
     if (!result.ok) {
-        printDiagnostic(result.error);
-        Q_EMIT noteRequested(QStringLiteral("%1 could not be moved to the Trash: %2")
-                                 .arg(quoted(path), result.error));
+        const QString note = QStringLiteral("%1 could not be moved to the Trash: %2")
+                                 .arg(quoted(path), result.error);
+        printDiagnostic(note);
+        Q_EMIT noteRequested(note);
         return;
     }
     m_host.imageCache().remove(path);
