@@ -72,12 +72,15 @@ void PreviewWindowController::applyStyle() {
 }
 
 bool PreviewWindowController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_watched || !m_window)
+    // Compared and used as a plain widget: the filter also sees the events
+    // sent while the window is being destroyed, when it is no longer a
+    // CustomWindow.
+    if (watched != m_watched || m_window.isNull())
         return QObject::eventFilter(watched, event);
-    QWidget* window = m_window;
+    auto* window = static_cast<QWidget*>(watched);
     switch (event->type()) {
     case QEvent::Close:
-        if (m_home)
+        if (!m_home.isNull())
             m_home->viewDidDisappear();
         break;
     case QEvent::DynamicPropertyChange:

@@ -41,7 +41,7 @@ Shortcuts::Shortcuts(const QString& fontName, double fontSize, QWidget* parent)
     setFixedWidth(350);
     setMinimumHeight(320);
     QFont font(fontName);
-    font.setPointSizeF(fontSize);
+    FontsManager::setSize(font, fontSize);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(20, 40, 20, 40);
     column->setSpacing(24);

@@ -55,7 +55,7 @@ QImage whiteCamera(qreal devicePixelRatio) {
 }
 
 QFont attributionFont() {
-    QFont font = FontsManager::pixelFont(false, 9);
+    QFont font = FontsManager::font(false, 9);
     return font;
 }
 
@@ -122,14 +122,14 @@ void drawAttribution(QPainter& painter, const QRect& panel) {
 }
 
 int addressStripHeight() {
-    const QFontMetrics metrics(FontsManager::pixelFont(false, 12));
+    const QFontMetrics metrics(FontsManager::font(false, 12));
     return stripExtraTop + stripVertical + metrics.height() + stripVertical;
 }
 
 void drawAddressStrip(QPainter& painter, const QRect& panel, const QString& text,
                       const QPalette& palette) {
     painter.save();
-    const QFont font = FontsManager::pixelFont(false, 12);
+    const QFont font = FontsManager::font(false, 12);
     const QFontMetrics metrics(font);
     const int height = addressStripHeight();
     const QRect strip(panel.left(), panel.bottom() + 1 - height, panel.width(), height);

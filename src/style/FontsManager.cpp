@@ -1,5 +1,7 @@
 #include "style/FontsManager.h"
 
+#include <algorithm>
+
 QString FontsManager::regularFontName() {
     return QStringLiteral("Cera Pro Regular");
 }
@@ -19,17 +21,15 @@ void FontsManager::installFontSubstitutions() {
         QFont::insertSubstitution(family, substituteFamily());
 }
 
-QFont FontsManager::font(bool bold, qreal pointSize) {
+QFont FontsManager::font(bool bold, qreal size) {
     QFont font(bold ? boldFontName() : regularFontName());
     // The substitute family holds both weights; the weight picks the face.
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    if (pointSize > 0)
-        font.setPointSizeF(pointSize);
+    setSize(font, size);
     return font;
 }
 
-QFont FontsManager::pixelFont(bool bold, int pixels) {
-    QFont font = FontsManager::font(bold, 0);
-    font.setPixelSize(pixels);
-    return font;
+void FontsManager::setSize(QFont& font, qreal size) {
+    if (size > 0)
+        font.setPixelSize(std::max(1, qRound(size)));
 }

@@ -14,9 +14,11 @@ public:
 
     static void installFontSubstitutions();
 
-    // The regular or bold face at the given size in points.
-    static QFont font(bool bold, qreal pointSize);
-    // The same at a size in device-independent pixels, the unit the windows
-    // are laid out in (a 12-pixel label stays 12 pixels whatever the DPI).
-    static QFont pixelFont(bool bold, int pixels);
+    // The regular or bold face at size (none: the default size). Sizes are
+    // points of the desktop's 96-dpi reckoning: device-independent pixels,
+    // the unit the windows are laid out in, so a 12-point label is 12 pixels
+    // high in every window whatever the screen's DPI.
+    static QFont font(bool bold, qreal size);
+    // Gives any font such a size.
+    static void setSize(QFont& font, qreal size);
 };

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QHBoxLayout>
+#include <QFontInfo>
 #include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
@@ -51,6 +52,8 @@ TEST(ShortcutsWindowTest, EightRowsWithLinuxKeyNamesInBlackOnPurple) {
     for (const QLabel* label : view->findChildren<QLabel*>()) {
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::black));
         EXPECT_EQ(label->font().family(), FontsManager::regularFontName());
+        // 14 points are 14 device-independent pixels, as in every window.
+        EXPECT_EQ(QFontInfo(label->font()).pixelSize(), 14);
     }
     // Keys sit at the right edge, descriptions at the left.
     const QList<QLabel*> labels = view->findChildren<QLabel*>();

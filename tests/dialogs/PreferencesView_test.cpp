@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -72,6 +73,9 @@ TEST_F(PreferencesViewTest, CheckboxesShowTheSettingsAndTheUsersClicksRegister) 
         labels << row.label;
         EXPECT_EQ(row.checkbox->text(), row.label);
         EXPECT_EQ(row.checkbox->isChecked(), row.label != "BMP") << row.label.toStdString();
+        // The labels' 14 points are 14 pixels, the size the details card's
+        // 14-point lines have.
+        EXPECT_EQ(QFontInfo(row.checkbox->font()).pixelSize(), 14);
     }
     EXPECT_EQ(labels, QStringList({"PNG", "JPG", "JPEG", "HEIF", "HEIC", "BMP", "DNG", "ARW"}));
 

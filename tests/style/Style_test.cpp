@@ -37,7 +37,7 @@ TEST(FontsManager, NamesResolveToManrope) {
         EXPECT_EQ(QFont::substitutes(family).join(',').toLower(), "manrope")
             << family.toStdString();
     const QFont regularFont = FontsManager::font(false, 14);
-    EXPECT_EQ(regularFont.pointSizeF(), 14);
+    EXPECT_EQ(regularFont.pixelSize(), 14);
     const QFontInfo regular(regularFont), bold(FontsManager::font(true, 11));
     EXPECT_EQ(regular.family(), "Manrope");
     EXPECT_EQ(bold.family(), "Manrope");

@@ -42,7 +42,7 @@ SidebarStatText::SidebarStatText(const QString& text, qreal fontSize, bool boldT
                                  QMargins padding, qreal extraLineSpacing, QWidget* parent)
     : QWidget(parent), m_text(text), m_fontSize(fontSize), m_boldText(boldText), m_padding(padding),
       m_extraLineSpacing(extraLineSpacing) {
-    setFont(FontsManager::pixelFont(boldText, int(std::lround(fontSize))));
+    setFont(FontsManager::font(boldText, fontSize));
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
