@@ -1,128 +1,91 @@
 #pragma once
 
-// A decoder for the loading tests: records every call, can hold decodes at a
-// gate until the test opens it, and fails or throws on chosen files.
+// A decoder for the loading tests, told what to do by the file names: a name
+// with "broken" is not an image, one with "crash" makes the decoder throw,
+// and only ".heic" files have an embedded preview. It holds decodes, and
+// separately preview reads, at a gate until the test opens it; a gate left
+// closed opens by itself after five seconds.
 
 #include "viewer/loading/DecodeScheduler.h"
-#include "viewer/loading/DecodeTypes.h"
+#include "viewer/loading/EarlyDecode.h"
 #include "viewer/loading/ImageCache.h"
 #include "viewer/loading/ImageLoader.h"
 
-#include <QColor>
-#include <QCoreApplication>
-#include <QImage>
-#include <QSet>
-#include <QStringList>
-#include <QThread>
 #include <QtTest/QTest>
 #include <condition_variable>
-#include <memory>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <stdexcept>
-#include <thread>
 
-// The paths of recorded calls or results, in order.
-template <typename T> QStringList pathsOf(const QList<T>& items) {
-    QStringList paths;
-    for (const T& item : items)
-        paths << item.path;
-    return paths;
-}
+inline constexpr QSize kScreen{100, 75};
 
 class FakeDecoder {
-public:
-    struct Call {
-        QString path;
-        QSize target;
-        QThread* thread = nullptr;
-    };
-    static constexpr QSize kFullSize{400, 300};
-    static constexpr QSize kPreviewSize{40, 30};
-
-    DecodeFunction function() const {
-        return [s = m_state](const QString& path, QSize target) { return s->decode(path, target); };
+    template <typename F> auto locked(F f) const {
+        const std::lock_guard lock(m_state->mutex);
+        return f();
     }
-    // Reads the "embedded preview" of the files given to withPreview(): a
-    // kPreviewSize image; nothing for the others. Held at its own gate.
-    DecodeFunction previewFunction() const {
-        return [s = m_state](const QString& path, QSize target) {
-            return s->decodePreview(path, target);
+
+public:
+    enum Kind { Image, Preview };
+    static constexpr QSize kFullSize{400, 300};
+
+    // Nothing stays blocked once the test is over.
+    ~FakeDecoder() { openGates(); }
+
+    DecodeFunction function(Kind kind = Image) const {
+        return [s = m_state, kind](const QString& path, QSize target) {
+            return s->decode(kind, path, target);
         };
     }
-    void closeGate() { m_state->setGate(false); }
-    void openGate() { m_state->setGate(true); }
-    void closePreviewGate() { m_state->setPreviewGate(false); }
-    void openPreviewGate() { m_state->setPreviewGate(true); }
-    void withPreview(const QString& path) { m_state->locked()->withPreview << path; }
-    QList<Call> previewCalls() const { return m_state->locked()->previewCalls; }
-    QStringList previewCalledPaths() const { return pathsOf(previewCalls()); }
-    void failOn(const QString& path) { m_state->locked()->failing << path; }
-    void throwOn(const QString& path) { m_state->locked()->throwing << path; }
-
-    QList<Call> calls() const { return m_state->locked()->calls; }
-    QStringList calledPaths() const { return pathsOf(calls()); }
-    int callCount(const QString& path) const { return int(calledPaths().count(path)); }
-    int callCount() const { return int(calls().size()); }
-
-    // Opens the gate when a test ends early, so that no worker stays blocked
-    // while whatever started it waits for it.
-    struct GateOpener {
-        FakeDecoder& decoder;
-        ~GateOpener() {
-            decoder.openGate();
-            decoder.openPreviewGate();
-        }
-    };
+    void setGate(bool open, Kind kind = Image) {
+        locked([&] { m_state->gateOpen[kind] = open; });
+        m_state->gateChanged.notify_all();
+    }
+    void openGates() {
+        setGate(true, Image);
+        setGate(true, Preview);
+    }
+    // The calls so far: the path, with "@full" for a full-resolution decode
+    // and "@WxH" for a target other than kScreen.
+    QStringList calls(Kind kind = Image) const {
+        return locked([&] { return m_state->calls[kind]; });
+    }
+    bool held() const {
+        return locked([&] { return !m_state->gateOpen[Image]; });
+    }
+    // How many calls passed the gate.
+    int passed() const {
+        return locked([&] { return m_state->passed; });
+    }
 
 private:
     struct State {
         std::mutex mutex;
         std::condition_variable gateChanged;
-        bool gateOpen = true;
-        bool previewGateOpen = true;
-        QList<Call> calls, previewCalls;
-        QSet<QString> failing, throwing, withPreview;
+        bool gateOpen[2] = {true, true};
+        QStringList calls[2];
+        int passed = 0;
 
-        std::unique_ptr<State, void (*)(State*)> locked() {
-            mutex.lock();
-            return {this, [](State* s) { s->mutex.unlock(); }};
-        }
-        void setGate(bool open) {
-            locked()->gateOpen = open;
-            gateChanged.notify_all();
-        }
-        void setPreviewGate(bool open) {
-            locked()->previewGateOpen = open;
-            gateChanged.notify_all();
-        }
-        DecodedImage decodePreview(const QString& path, QSize target) {
+        DecodedImage decode(Kind kind, const QString& path, QSize target) {
+            EXPECT_NE(QThread::currentThread(), qApp->thread()) << "decoding blocks the window";
+            const QString size = QStringLiteral("@%1x%2").arg(target.width()).arg(target.height());
             std::unique_lock lock(mutex);
-            previewCalls.append(Call{path, target, QThread::currentThread()});
-            gateChanged.wait(lock, [this] { return previewGateOpen; });
+            calls[kind] << path + (target == kScreen ? "" : target.isValid() ? size : "@full");
+            gateChanged.wait_for(lock, std::chrono::seconds(5), [&] { return gateOpen[kind]; });
+            ++passed;
             DecodedImage result;
-            if (!withPreview.contains(path))
-                return result;
-            result.fullSize = kFullSize;
-            result.image = QImage(kPreviewSize, QImage::Format_RGB32);
-            result.image.fill(Qt::gray);
-            return result;
-        }
-        DecodedImage decode(const QString& path, QSize target) {
-            std::unique_lock lock(mutex);
-            calls.append(Call{path, target, QThread::currentThread()});
-            gateChanged.wait(lock, [this] { return gateOpen; });
-            if (throwing.contains(path))
+            if (path.contains("crash"))
                 throw std::runtime_error("broken decoder");
-            DecodedImage result;
-            result.fullSize = kFullSize;
-            if (failing.contains(path)) {
-                result.error = QStringLiteral("Not an image");
+            if (kind == Preview && !path.endsWith(".heic"))
                 return result;
-            }
-            const QSize size =
-                target.isValid() ? kFullSize.scaled(target, Qt::KeepAspectRatio) : kFullSize;
-            result.image = QImage(size, QImage::Format_RGB32);
-            result.image.fill(QColor::fromHsv(int(qHash(path) % 360), 200, 200));
+            result.fullSize = kFullSize;
+            const QSize decoded = kind == Preview    ? QSize(40, 30)
+                                  : target.isValid() ? kFullSize.scaled(target, Qt::KeepAspectRatio)
+                                                     : kFullSize;
+            if (path.contains("broken"))
+                result.error = QStringLiteral("Not an image");
+            else
+                result.image = QImage(decoded, QImage::Format_RGB32);
             return result;
         }
     };
@@ -134,65 +97,90 @@ template <typename Cond> bool waitFor(Cond cond) {
     return QTest::qWaitFor(cond, 10000);
 }
 
-// The shared loading machinery over a fake decoder, with one window's loader,
-// recording what the scheduler delivered and what the window was shown.
+// The shared loading machinery over a fake decoder, with a window's loader
+// and, once a step names it, a second window's. shown logs on the main thread
+// what the windows were given: the path ("B:" before it for the second
+// window), with "~" for a preview, "@full" for the zoom image and an error in
+// brackets, and "=" when it came inside show() or the request for the zoom.
 struct LoaderRig {
-    struct Result {
-        QString path;
-        DecodedImage image;
-        bool onMainThread = false;
-    };
-
-    // previews: the scheduler reads embedded previews with the fake.
-    explicit LoaderRig(bool gateClosed = false, int threads = 2, bool previews = false)
-        : scheduler(fake.function(), previews ? fake.previewFunction() : DecodeFunction(),
+    explicit LoaderRig(int threads = 2, bool previews = false)
+        : scheduler(fake.function(), previews ? fake.function(FakeDecoder::Preview) : nullptr,
                     threads) {
-        if (gateClosed)
-            fake.closeGate();
-        const auto into = [](QList<Result>& list) {
-            return [&list](const QString& path, const DecodedImage& image) {
-                list << Result{path, image, QThread::currentThread() == qApp->thread()};
+        logInto(loader, "");
+    }
+    // The gates open before the scheduler waits for its workers.
+    ~LoaderRig() { fake.openGates(); }
+
+    void logInto(ImageLoader& window, const QString& name) {
+        const auto log = [this, name](const char* kind) {
+            return [this, name, kind](const QString& path, const DecodedImage& image) {
+                EXPECT_EQ(QThread::currentThread(), qApp->thread());
+                shown << name + path + (image.preview ? "~" : "") + kind +
+                             (image.ok() ? QString() : " (" + image.error + ")");
             };
         };
-        QObject::connect(
-            &scheduler, &DecodeScheduler::decoded, &scheduler,
-            [add = into(decoded)](const DecodeResult& r) { add(r.key.path, r.image); });
-        QObject::connect(&loader, &ImageLoader::imageReady, &loader, into(shown));
-        QObject::connect(&loader, &ImageLoader::fullResolutionReady, &loader, into(zoomed));
+        QObject::connect(&window, &ImageLoader::imageReady, log(""));
+        QObject::connect(&window, &ImageLoader::fullResolutionReady, log("@full"));
     }
-    // The gate opens before the scheduler waits for its workers.
-    ~LoaderRig() {
-        fake.openGate();
-        fake.openPreviewGate();
+
+    // Opens the gates and waits until nothing is left to decode.
+    bool finish() {
+        fake.openGates();
+        const bool idle = waitFor([this] {
+            return !scheduler.runningCount() && !scheduler.waitingCount() &&
+                   (!early || early->isFinished());
+        });
+        QCoreApplication::sendPostedEvents();
+        return idle;
+    }
+
+    // Runs steps separated by ";": "show x a b" makes x current with the
+    // neighbours a and b ("show+ x" in a window twice as large), "zoom x" asks
+    // for x at full resolution, "B show ..." and "B zoom ..." do so in the
+    // second window and "B close" closes it; "hold" and "hold previews" close
+    // a gate, "run" opens the gates and waits until nothing is left to decode,
+    // "wait" waits for the next image; "early" starts the start-up decode of
+    // "first" for 160x120, lets it finish unless held, and offers it.
+    void play(const QString& script) {
+        for (const QString& step : script.split(';')) {
+            QStringList words = step.split(' ', Qt::SkipEmptyParts);
+            if (words.value(0) == "B" && !second) {
+                second = std::make_unique<ImageLoader>(scheduler, cache);
+                logInto(*second, "B:");
+            }
+            ImageLoader& window = words.value(0) == "B" ? (words.removeFirst(), *second) : loader;
+            const QString verb = words.takeFirst();
+            const QString path = words.isEmpty() ? QString() : words.takeFirst();
+            const qsizetype before = shown.size();
+            bool answered = false;
+            if (verb.startsWith("show"))
+                answered = window.show(path, words, verb == "show+" ? kScreen * 2 : kScreen);
+            else if (verb == "zoom")
+                answered = window.requestFullResolution(path);
+            else if (verb == "close")
+                second.reset();
+            else if (verb == "hold")
+                fake.setGate(false, path.isEmpty() ? FakeDecoder::Image : FakeDecoder::Preview);
+            else if (verb == "run")
+                EXPECT_TRUE(finish()) << step.toStdString();
+            else if (verb == "wait")
+                EXPECT_TRUE(waitFor([&] { return shown.size() > before; })) << step.toStdString();
+            else if (verb == "early") {
+                early = std::make_unique<EarlyDecode>("first", QSize(160, 120), fake.function());
+                EXPECT_TRUE(waitFor(
+                    [&] { return fake.held() ? !fake.calls().isEmpty() : early->isFinished(); }));
+                loader.offerEarlyDecode(early.get());
+            }
+            if (answered)
+                shown.last() += "=";
+        }
     }
 
     FakeDecoder fake;
-    QList<Result> decoded, shown, zoomed;
+    std::unique_ptr<EarlyDecode> early; // outlives the loaders it is offered to
+    QStringList shown;
     DecodeScheduler scheduler;
     ImageCache cache;
     ImageLoader loader{scheduler, cache};
+    std::unique_ptr<ImageLoader> second;
 };
-
-// Runs destroy while fake's gate is closed and a decode waits behind it.
-// Answers whether destroy waited for that decode: should it still be running
-// after five seconds, a watchdog opens the gate and says so.
-inline bool destroyingWaitsForTheDecode(FakeDecoder& fake, const std::function<void()>& destroy) {
-    std::mutex mutex;
-    std::condition_variable released;
-    bool destroyed = false, watchdogFired = false;
-    std::thread watchdog([&] {
-        std::unique_lock lock(mutex);
-        if (!released.wait_for(lock, std::chrono::seconds(5), [&] { return destroyed; })) {
-            watchdogFired = true;
-            fake.openGate();
-        }
-    });
-    destroy();
-    {
-        const std::lock_guard lock(mutex);
-        destroyed = true;
-    }
-    released.notify_all();
-    watchdog.join();
-    return watchdogFired;
-}

@@ -4,113 +4,74 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-const QSize kScreen(100, 75);
-} // namespace
-
-TEST(ImageLoader, ShowsThenPrefetchesAndAnswersCachedNeighboursAtOnce) {
-    LoaderRig rig;
-    ImageLoader& loader = rig.loader;
-    EXPECT_FALSE(loader.show("2.jpg", {"3.jpg", "1.jpg"}, kScreen));
-    EXPECT_TRUE(rig.shown.isEmpty());
-    ASSERT_TRUE(waitFor([&] { return !rig.shown.isEmpty(); }));
-    EXPECT_EQ(rig.shown[0].path, "2.jpg");
-    EXPECT_TRUE(rig.shown[0].onMainThread);
-    EXPECT_EQ(rig.shown[0].image.image.size(), kScreen);
-
-    ASSERT_TRUE(waitFor([&] {
-        return rig.cache.hasDisplay("3.jpg", kScreen) && rig.cache.hasDisplay("1.jpg", kScreen);
-    }));
-    // Stepping onto a prefetched neighbour: answered inside show(), no decode.
-    const int decodes = rig.fake.callCount();
-    EXPECT_TRUE(loader.show("3.jpg", {"4.jpg", "2.jpg"}, kScreen));
-    EXPECT_EQ(pathsOf(rig.shown), QStringList({"2.jpg", "3.jpg"}));
-    EXPECT_EQ(rig.fake.callCount("3.jpg"), 1);
-    EXPECT_FALSE(loader.isWaitingForImage());
-
-    // Only the new neighbour is decoded; 1.jpg leaves the cache.
-    ASSERT_TRUE(waitFor([&] { return rig.cache.hasDisplay("4.jpg", kScreen); }));
-    EXPECT_EQ(rig.fake.callCount(), decodes + 1);
-    EXPECT_FALSE(rig.cache.hasDisplay("1.jpg", kScreen));
-    EXPECT_TRUE(loader.show("2.jpg", {"3.jpg", "1.jpg"}, kScreen));
-    EXPECT_EQ(rig.fake.callCount("2.jpg"), 1);
-
-    // A larger window needs a new decode.
-    EXPECT_FALSE(loader.show("2.jpg", {}, QSize(200, 150)));
-    ASSERT_TRUE(waitFor([&] { return rig.shown.size() == 4; }));
-    EXPECT_EQ(rig.shown[3].image.image.size(), QSize(200, 150));
+// Each case plays its steps (see LoaderRig::play) on a loader whose scheduler
+// has the given workers and, with previews, reads embedded previews; then
+// what the window was shown, what was decoded and which previews were read.
+TEST(ImageLoader, ShowsTheAskedImageFirstThenPrefetchesPreviewsTheStartUpDecode) {
+    const struct {
+        const char* name;
+        int threads;
+        bool previews;
+        const char* steps;
+        const char* shown;
+        const char* decodes;
+        const char* previewsRead;
+    } cases[] = {
+        {"windows share decodes: the asked image first, each once, a raised one behind it, "
+         "zooming ahead of neighbours",
+         1, false, "hold; show r b c; show d b c; B show c b; zoom d; run", "d B:c d@full",
+         "r d c d@full b", ""},
+        {"a window withdraws what it left but not what another wants", 1, false,
+         "hold; show r stale shared; B show o shared; show n kept; run", "B:o n",
+         "r o n shared kept", ""},
+        {"a closed window's decodes go", 1, false, "hold; show r; B show o p; B close; run", "r",
+         "r", ""},
+        {"neighbours follow the image, answer at once, and go when no longer neighbours", 2, false,
+         "show 2 3 1; run; show 3 4 2; run; show 1; run; show+ 1; run", "2 3= 1 1",
+         "2 3 1 4 1 1@200x150", ""},
+        {"quick steps drop stale decodes and never show old results", 1, false,
+         "hold; show x a b; show y z; show c x d; run; show x; hold; show p; show q r; show s q; "
+         "run",
+         "c x= s", "x c d p s q", ""},
+        {"the zoom image comes for the current file only, and is kept", 1, false,
+         "show big; run; hold; zoom big; show fine; run; zoom fine; run; zoom fine",
+         "big fine fine@full fine@full=", "big big@full fine fine@full", ""},
+        {"the preview first, never cached; none for neighbours, cached steps, files without", 2,
+         true,
+         "hold; show phone.heic next.heic; wait; show phone.heic next.heic; run; show next.heic; "
+         "show a.jpg; "
+         "run",
+         "phone.heic~ phone.heic next.heic= a.jpg", "phone.heic next.heic a.jpg",
+         "phone.heic a.jpg"},
+        {"a preview later than the image is dropped; none for a larger window", 2, true,
+         "hold previews; show a.heic; wait; run; show+ a.heic; run", "a.heic a.heic",
+         "a.heic a.heic@200x150", "a.heic"},
+        {"a file left shows no preview: read late, or never read while waiting", 1, true,
+         "hold previews; show a.heic; show c.heic; show d.heic; run", "d.heic~ d.heic", "d.heic",
+         "a.heic d.heic"},
+        {"the finished start-up decode is the first window's image", 2, false,
+         "early; show first; run", "first=", "first@160x120", ""},
+        {"a running one is awaited, across a step away and back", 2, false,
+         "hold; early; show first; show second first; show first second; run", "first",
+         "first@160x120 second", ""},
+        {"another file decodes for itself", 2, false, "early; show second; run", "second",
+         "first@160x120 second", ""},
+        {"so does a larger window", 2, false, "early; show+ first; run", "first",
+         "first@160x120 first@200x150", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoaderRig rig(c.threads, c.previews);
+        rig.play(c.steps);
+        EXPECT_EQ(rig.shown.join(' ').toStdString(), c.shown);
+        EXPECT_EQ(rig.fake.calls().join(' ').toStdString(), c.decodes);
+        EXPECT_EQ(rig.fake.calls(FakeDecoder::Preview).join(' ').toStdString(), c.previewsRead);
+    }
 }
 
-TEST(ImageLoader, MovingOnDropsStaleNeighboursAndNeverShowsOldResults) {
-    LoaderRig rig(true, 1);
-    ImageLoader& loader = rig.loader;
-    loader.show("x", {"a", "b"}, kScreen);
-    ASSERT_TRUE(waitFor([&] { return rig.fake.callCount() == 1; }));
-    // Quick steps: x is still decoding when the user is already at c.
-    loader.show("y", {"z"}, kScreen);
-    loader.show("c", {"x", "d"}, kScreen);
-    EXPECT_TRUE(loader.isWaitingForImage());
-
-    rig.fake.openGate();
-    ASSERT_TRUE(waitFor([&] { return rig.cache.hasDisplay("d", kScreen); }));
-    EXPECT_EQ(pathsOf(rig.shown), QStringList{"c"});
-    EXPECT_EQ(rig.fake.calledPaths(), QStringList({"x", "c", "d"}));
-    // x finished after the user left it; it is a neighbour now, so it is kept.
-    EXPECT_TRUE(loader.show("x", {}, kScreen));
-
-    // A file left before its decode started waits behind the new one.
-    rig.fake.closeGate();
-    loader.show("p", {}, kScreen);
-    ASSERT_TRUE(waitFor([&] { return rig.fake.callCount("p") == 1; }));
-    loader.show("q", {"r"}, kScreen);
-    loader.show("s", {"q"}, kScreen);
-    rig.fake.openGate();
-    ASSERT_TRUE(waitFor([&] { return rig.cache.hasDisplay("q", kScreen); }));
-    EXPECT_EQ(rig.fake.calledPaths().mid(3), QStringList({"p", "s", "q"}));
-    EXPECT_EQ(rig.shown.last().path, "s");
-}
-
-TEST(ImageLoader, DeliversErrorsAndFullResolution) {
+TEST(ImageLoader, DeliversTheDecodersErrorsAndKeepsThemForNeighbours) {
     LoaderRig rig;
-    ImageLoader& loader = rig.loader;
-    rig.fake.failOn("broken.jpg");
-    rig.fake.throwOn("crashing.jpg");
-    loader.show("broken.jpg", {"crashing.jpg", "fine.jpg"}, kScreen);
-    ASSERT_TRUE(waitFor([&] { return rig.shown.size() == 1; }));
-    EXPECT_EQ(rig.shown[0].image.error, "Not an image");
-    ASSERT_TRUE(waitFor([&] { return rig.cache.hasDisplay("crashing.jpg", kScreen); }));
-    // The broken neighbour answers at once, with its error.
-    EXPECT_TRUE(loader.show("crashing.jpg", {"fine.jpg", "broken.jpg"}, kScreen));
-    EXPECT_FALSE(rig.shown[1].image.ok());
-    EXPECT_FALSE(rig.shown[1].image.error.isEmpty());
-
-    loader.show("fine.jpg", {"crashing.jpg"}, kScreen);
-    ASSERT_TRUE(waitFor([&] { return rig.shown.size() == 3; }));
-    EXPECT_TRUE(rig.shown[2].image.ok());
-    EXPECT_FALSE(loader.requestFullResolution("fine.jpg"));
-    ASSERT_TRUE(waitFor([&] { return rig.zoomed.size() == 1; }));
-    EXPECT_EQ(rig.zoomed[0].path, "fine.jpg");
-    EXPECT_EQ(rig.zoomed[0].image.image.size(), FakeDecoder::kFullSize);
-    // Kept: zooming again needs no decode.
-    EXPECT_TRUE(loader.requestFullResolution("fine.jpg"));
-    EXPECT_EQ(rig.fake.callCount("fine.jpg"), 2);
-    EXPECT_EQ(rig.cache.fullResolutionCount(), 1);
-
-    // A full-resolution result for a file the window has left is not shown.
-    rig.fake.closeGate();
-    loader.show("crashing.jpg", {}, kScreen);
-    loader.requestFullResolution("crashing.jpg");
-    loader.show("broken.jpg", {}, kScreen);
-    rig.fake.openGate();
-    ASSERT_TRUE(waitFor([&] {
-        return !rig.scheduler.runningCount() && !rig.scheduler.waitingCount() &&
-               rig.shown.size() == 5;
-    }));
-    const QList<FakeDecoder::Call> calls = rig.fake.calls();
-    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
-                            [](const FakeDecoder::Call& call) {
-                                return call.path == "crashing.jpg" && !call.target.isValid();
-                            }),
-              1);
-    EXPECT_EQ(rig.zoomed.size(), 2); // still only the two for fine.jpg
+    rig.play("show broken crash; run; show crash");
+    EXPECT_EQ(rig.shown.join(", ").toStdString(),
+              "broken (Not an image), crash (The image could not be decoded (broken decoder).)=");
 }
