@@ -1,5 +1,5 @@
 #include "map/TileSource.h"
-#include "support/LocalTileServer.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -10,130 +10,102 @@
 
 namespace {
 
-bool waitForTile(TileSource& source, const TileKey& key) {
-    return QTest::qWaitFor([&] { return !source.tile(key).isNull(); }, 10000);
+QColor colourOf(TileSource& source, const TileKey& key) {
+    return source.tile(key).pixelColor(5, 5);
+}
+
+bool waitForColour(TileSource& source, const TileKey& key, const QColor& colour) {
+    return QTest::qWaitFor([&] { return colourOf(source, key) == colour; }, 10000);
+}
+
+void writeTileFile(const QString& path, const QByteArray& bytes, int ageDays = 0) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.flush(); // a later flush would touch the time again
+    file.setFileTime(QDateTime::currentDateTime().addDays(-ageDays),
+                     QFileDevice::FileModificationTime);
 }
 
 } // namespace
 
-TEST(TileSource, addressFromTheTemplate) {
-    EXPECT_EQ(tileAddress(QStringLiteral("https://tile.example.org/{z}/{x}/{y}.png"), {5, 16, 10}),
-              QUrl(QStringLiteral("https://tile.example.org/5/16/10.png")));
-    EXPECT_EQ(tileAddress(QStringLiteral("http://127.0.0.1:8080/t?l={z}&c={x}&r={y}"), {0, 0, 0}),
-              QUrl(QStringLiteral("http://127.0.0.1:8080/t?l=0&c=0&r=0")));
-    // Nothing but web addresses: no local files, no other schemes, no garbage.
-    EXPECT_FALSE(tileAddress(QStringLiteral("file:///etc/{z}/{x}/{y}"), {1, 0, 0}).isValid());
-    EXPECT_FALSE(tileAddress(QStringLiteral("ftp://example.org/{z}/{x}/{y}"), {1, 0, 0}).isValid());
-    EXPECT_FALSE(tileAddress(QString(), {1, 0, 0}).isValid());
-    EXPECT_FALSE(tileAddress(QStringLiteral("{z}/{x}/{y}.png"), {1, 0, 0}).isValid());
+TEST(TileSource, AddressFromTheTemplateForWebAddressesOnly) {
+    EXPECT_EQ(tileAddress("https://tile.example.org/{z}/{x}/{y}.png", {5, 16, 10}),
+              QUrl("https://tile.example.org/5/16/10.png"));
+    EXPECT_EQ(tileAddress("http://127.0.0.1:8080/t?l={z}&c={x}&r={y}", {0, 0, 0}),
+              QUrl("http://127.0.0.1:8080/t?l=0&c=0&r=0"));
+    for (const char* bad :
+         {"file:///etc/{z}/{x}/{y}", "ftp://example.org/{z}/{x}/{y}", "", "{z}/{x}/{y}.png"})
+        EXPECT_FALSE(tileAddress(bad, {1, 0, 0}).isValid()) << bad;
 }
 
-TEST(TileSource, fetchesOnceAndKeepsTheTileOnDisk) {
-    LocalTileServer server(QColor(10, 200, 30));
+TEST(TileSource, FetchesOnceKeepsTheTileOnDiskAndRenewsOldCopies) {
+    LoopbackHttpServer server(LoopbackHttpServer::pngTile(Qt::blue));
     ASSERT_TRUE(server.listen());
     QTemporaryDir cache;
-    TileSource source(server.urlTemplate(), cache.path());
+    TileSource source(server.tileTemplate(), cache.path());
     const TileKey key{3, 4, 2};
-
     QSignalSpy arrived(&source, &TileSource::tileArrived);
     EXPECT_TRUE(source.tile(key).isNull()); // never waits
     EXPECT_TRUE(source.tile(key).isNull());
-    ASSERT_TRUE(waitForTile(source, key));
-    EXPECT_EQ(source.tile(key).pixelColor(100, 100), QColor(10, 200, 30));
-    EXPECT_EQ(server.requests().value(QStringLiteral("/3/4/2.png")), 1);
+    ASSERT_TRUE(waitForColour(source, key, Qt::blue));
     EXPECT_EQ(server.requestCount(), 1);
     EXPECT_EQ(arrived.count(), 1);
-    EXPECT_TRUE(server.lastUserAgent().startsWith("Fennic/" FENNIC_VERSION " ("));
-    EXPECT_TRUE(QFile::exists(cache.path() + QStringLiteral("/3/4/2.png")));
-    EXPECT_EQ(source.cachePath(key), cache.path() + QStringLiteral("/3/4/2.png"));
+    EXPECT_TRUE(server.lastRequest().contains("\r\nUser-Agent: Fennic/" FENNIC_VERSION " ("));
+    EXPECT_EQ(source.cachePath(key), cache.path() + "/3/4/2.png");
+    EXPECT_TRUE(QFile::exists(source.cachePath(key)));
 
-    // Another source on the same folder (a later run) asks nobody.
-    TileSource later(server.urlTemplate(), cache.path());
-    EXPECT_EQ(later.tile(key).pixelColor(0, 0), QColor(10, 200, 30));
-    QTest::qWait(100);
-    EXPECT_EQ(server.requestCount(), 1);
-    EXPECT_EQ(later.requestsStarted(), 0);
+    // A later run asks nobody for what it has, and shows an old copy while
+    // it is renewed.
+    const TileKey fresh{2, 1, 1}, old{2, 2, 1};
+    writeTileFile(source.cachePath(fresh), LoopbackHttpServer::pngTile(Qt::red),
+                  TileSource::freshDays - 1);
+    writeTileFile(source.cachePath(old), LoopbackHttpServer::pngTile(Qt::red),
+                  TileSource::freshDays + 1);
+    TileSource later(server.tileTemplate(), cache.path());
+    EXPECT_EQ(colourOf(later, key), QColor(Qt::blue));
+    EXPECT_EQ(colourOf(later, fresh), QColor(Qt::red));
+    EXPECT_EQ(colourOf(later, old), QColor(Qt::red));
+    ASSERT_TRUE(waitForColour(later, old, Qt::blue));
+    EXPECT_EQ(server.requests(), (QHash<QString, int>{{"/3/4/2.png", 1}, {"/2/2/1.png", 1}}));
+    EXPECT_EQ(later.requestsStarted(), 1);
+
+    // Another server: the tiles of the first go, on disk too.
+    LoopbackHttpServer second(LoopbackHttpServer::pngTile(Qt::green));
+    ASSERT_TRUE(second.listen());
+    later.setUrlTemplate(second.tileTemplate());
+    EXPECT_FALSE(QFile::exists(later.cachePath(key)));
+    EXPECT_TRUE(waitForColour(later, key, Qt::green));
 }
 
-TEST(TileSource, anOldCopyIsShownAndRenewed) {
-    LocalTileServer server(QColor(0, 0, 255));
+TEST(TileSource, WhatIsNoPictureIsNotKeptNorAskedForAgainWithinTheMinute) {
+    LoopbackHttpServer server("<html>rate limited</html>");
     ASSERT_TRUE(server.listen());
     QTemporaryDir cache;
-    const TileKey fresh{2, 1, 1};
-    const TileKey old{2, 2, 1};
-    for (const TileKey& key : {fresh, old}) {
-        QDir().mkpath(cache.path() + QStringLiteral("/2/%1").arg(key.x));
-        QFile file(cache.path() + QStringLiteral("/2/%1/1.png").arg(key.x));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(LocalTileServer::pngTile(Qt::red));
-        file.flush(); // a later flush would touch the time again
-        const int age = key == fresh ? TileSource::freshDays - 1 : TileSource::freshDays + 1;
-        file.setFileTime(QDateTime::currentDateTime().addDays(-age),
-                         QFileDevice::FileModificationTime);
-    }
-    TileSource source(server.urlTemplate(), cache.path());
-    EXPECT_EQ(source.tile(fresh).pixelColor(5, 5), QColor(Qt::red));
-    EXPECT_EQ(source.tile(old).pixelColor(5, 5), QColor(Qt::red));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return source.tile(old).pixelColor(5, 5) == QColor(0, 0, 255); }, 10000));
-    EXPECT_EQ(server.requests().value(QStringLiteral("/2/2/1.png")), 1);
-    EXPECT_EQ(server.requests().value(QStringLiteral("/2/1/1.png")), 0);
-}
-
-TEST(TileSource, anAnswerThatIsNoPictureIsNotKeptNorAskedAgainAtOnce) {
-    LocalTileServer server;
-    server.setBody(QByteArrayLiteral("<html>rate limited</html>"));
-    ASSERT_TRUE(server.listen());
-    QTemporaryDir cache;
-    TileSource source(server.urlTemplate(), cache.path());
+    TileSource source(server.tileTemplate(), cache.path());
+    TileSource unreachable(
+        QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(LoopbackHttpServer::closedPort()),
+        QString());
     QSignalSpy failed(&source, &TileSource::tileFailed);
+    QSignalSpy refused(&unreachable, &TileSource::tileFailed);
     const TileKey key{1, 1, 0};
     EXPECT_TRUE(source.tile(key).isNull());
-    ASSERT_TRUE(failed.wait(10000));
+    EXPECT_TRUE(unreachable.tile(key).isNull());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return failed.count() == 1 && refused.count() == 1; }, 10000));
     for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(source.tile(key).isNull());
+        EXPECT_TRUE(source.tile(key).isNull() && unreachable.tile(key).isNull());
+    // Keys outside the grid are never asked for.
+    EXPECT_TRUE(unreachable.tile({1, 2, 0}).isNull() && unreachable.tile({-1, 0, 0}).isNull());
     QTest::qWait(100);
     EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(unreachable.requestsStarted(), 1);
     EXPECT_FALSE(QFile::exists(source.cachePath(key)));
+
     // A damaged file in the cache is no tile either: it is fetched again.
-    server.setBody(LocalTileServer::pngTile(Qt::yellow));
+    server.answer(LoopbackHttpServer::pngTile(Qt::yellow));
     const TileKey damaged{1, 0, 0};
-    QDir().mkpath(cache.path() + QStringLiteral("/1/0"));
-    QFile file(source.cachePath(damaged));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a png");
-    file.close();
-    ASSERT_TRUE(waitForTile(source, damaged));
-    EXPECT_EQ(source.tile(damaged).pixelColor(1, 1), QColor(Qt::yellow));
-}
-
-TEST(TileSource, noServerMeansNoTileAndNoRetryWithinTheMinute) {
-    QTemporaryDir cache;
-    TileSource source(
-        QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(LocalTileServer::closedPort()),
-        cache.path());
-    QSignalSpy failed(&source, &TileSource::tileFailed);
-    EXPECT_TRUE(source.tile({4, 3, 3}).isNull());
-    ASSERT_TRUE(failed.wait(10000));
-    EXPECT_TRUE(source.tile({4, 3, 3}).isNull());
-    EXPECT_EQ(source.requestsStarted(), 1);
-    // Keys outside the grid are never asked for.
-    EXPECT_TRUE(source.tile({4, 16, 0}).isNull());
-    EXPECT_TRUE(source.tile({-1, 0, 0}).isNull());
-    EXPECT_EQ(source.requestsStarted(), 1);
-}
-
-TEST(TileSource, anotherServerDropsTheTilesOfTheFirst) {
-    LocalTileServer first(Qt::red);
-    LocalTileServer second(Qt::green);
-    ASSERT_TRUE(first.listen());
-    ASSERT_TRUE(second.listen());
-    QTemporaryDir cache;
-    TileSource source(first.urlTemplate(), cache.path());
-    const TileKey key{0, 0, 0};
-    ASSERT_TRUE(waitForTile(source, key));
-    source.setUrlTemplate(second.urlTemplate());
-    EXPECT_FALSE(QFile::exists(source.cachePath(key)));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return source.tile(key).pixelColor(0, 0) == QColor(Qt::green); }, 10000));
+    writeTileFile(source.cachePath(damaged), "not a png");
+    EXPECT_TRUE(waitForColour(source, damaged, Qt::yellow));
 }

@@ -14,20 +14,13 @@ void expectColour(const std::optional<RgbaColour>& c, RgbaColour expected,
     EXPECT_NEAR(c->alpha, expected.alpha, tolerance);
 }
 
-QImage filled(int w, int h, QImage::Format format, QRgb pixel) {
-    QImage image(w, h, format);
-    image.fill(QColor::fromRgba(pixel));
-    return image;
-}
-
 } // namespace
 
 TEST(AverageColour, SmallImagesExactlyWithTransparentPixelsAddingNoColour) {
     EXPECT_EQ(averageColour(QImage()), std::nullopt);
-    expectColour(averageColour(filled(1, 1, QImage::Format_ARGB32, qRgba(10, 200, 30, 128))),
-                 {10 / 255.0, 200 / 255.0, 30 / 255.0, 128 / 255.0});
-    expectColour(averageColour(filled(40, 30, QImage::Format_ARGB32, qRgba(255, 255, 255, 0))),
-                 {0, 0, 0, 0});
+    QImage clear(40, 30, QImage::Format_ARGB32);
+    clear.fill(QColor(255, 255, 255, 0));
+    expectColour(averageColour(clear), {0, 0, 0, 0});
 
     QImage image(2, 1, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(255, 0, 0, 255));
@@ -37,7 +30,9 @@ TEST(AverageColour, SmallImagesExactlyWithTransparentPixelsAddingNoColour) {
     image.setPixel(0, 0, qRgba(255, 255, 255, 128));
     image.setPixel(1, 0, qRgba(0, 0, 0, 255));
     const double white = 128.0 / (128 + 255);
-    expectColour(averageColour(image), {white, white, white, (128 + 255) / 510.0});
+    for (const QImage::Format format : {QImage::Format_ARGB32, QImage::Format_RGBA8888})
+        expectColour(averageColour(image.convertToFormat(format)),
+                     {white, white, white, (128 + 255) / 510.0});
 }
 
 TEST(AverageColour, EveryFormatGivesTheSameMean) {
@@ -60,17 +55,20 @@ TEST(AverageColour, EveryFormatGivesTheSameMean) {
         expectColour(averageColour(reference.convertToFormat(format)), mean,
                      format == QImage::Format_RGB16 ? 0.02 : 1e-9);
     }
-    expectColour(averageColour(filled(5, 5, QImage::Format_Grayscale8, qRgb(51, 51, 51))),
-                 {0.2, 0.2, 0.2, 1});
+    QImage grey(5, 5, QImage::Format_Grayscale8);
+    grey.fill(QColor(51, 51, 51));
+    expectColour(averageColour(grey), {0.2, 0.2, 0.2, 1});
 }
 
 TEST(AverageColour, LargeImagesAreSampledFairly) {
     // Quarters, in a converted format: the grid must reach every side evenly.
     QImage quarters(4000, 1500, QImage::Format_RGB888);
     quarters.fill(Qt::black);
-    QPainter(&quarters).fillRect(0, 0, 2000, 750, Qt::yellow); // red on the left, green on top
-    QPainter(&quarters).fillRect(0, 750, 2000, 750, Qt::red);
-    QPainter(&quarters).fillRect(2000, 0, 2000, 750, Qt::green);
+    QPainter painter(&quarters);
+    painter.fillRect(0, 0, 2000, 750, Qt::yellow); // red on the left, green on top
+    painter.fillRect(0, 750, 2000, 750, Qt::red);
+    painter.fillRect(2000, 0, 2000, 750, Qt::green);
+    painter.end();
     expectColour(averageColour(quarters), {0.5, 0.5, 0, 1}, 0.01);
 
     // One-pixel checks and stripes must not alias onto a single colour, even
@@ -78,11 +76,9 @@ TEST(AverageColour, LargeImagesAreSampledFairly) {
     QImage checks(2048, 1024, QImage::Format_RGB32);
     QImage stripes(2048, 1024, QImage::Format_RGB32);
     for (int y = 0; y < 1024; ++y) {
-        auto* c = reinterpret_cast<QRgb*>(checks.scanLine(y));
-        auto* s = reinterpret_cast<QRgb*>(stripes.scanLine(y));
         for (int x = 0; x < 2048; ++x) {
-            c[x] = (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
-            s[x] = x % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
+            checks.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+            stripes.setPixel(x, y, x % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
         }
     }
     expectColour(averageColour(checks), {0.5, 0.5, 0.5, 1}, 0.02);

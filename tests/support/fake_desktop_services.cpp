@@ -1,13 +1,13 @@
 // A stand-in for the desktop's notification server and file manager, for
 // tests on a private session bus. It owns org.freedesktop.Notifications and
-// org.freedesktop.FileManager1 and appends one line per call to LOG:
+// org.freedesktop.FileManager1 (the calls Fennic makes) and appends one
+// line per call to LOG:
 //   Notify<TAB>app<TAB>summary<TAB>body<TAB>icon<TAB>desktop-entry hint
-//   ShowItems<TAB>uri...      ShowFolders<TAB>uri...
+//   GetServerInformation      ShowItems<TAB>uri...
 // (tabs, newlines and backslashes inside a field are written as \t \n \\).
 // It prints "ready" once it owns its names.
 //
-//   fake-desktop-services LOG [--notifications-only | --file-manager-only]
-//                             [--fail-notify] [--no-reply]
+//   fake-desktop-services LOG [--notifications-only] [--fail-notify] [--no-reply]
 //
 // --fail-notify answers Notify with an error; --no-reply answers no call at
 // all, as a hung service would.
@@ -24,7 +24,6 @@
 namespace {
 
 struct Options {
-    bool notifications = true;
     bool fileManager = true;
     bool failNotify = false;
     bool noReply = false;
@@ -94,10 +93,6 @@ public Q_SLOTS:
             sendErrorReply(QDBusError::Failed, QStringLiteral("notifications are switched off"));
         return replacesId ? replacesId : ++m_lastId;
     }
-    QStringList GetCapabilities() {
-        record({QStringLiteral("GetCapabilities")});
-        return {QStringLiteral("body")};
-    }
     QString GetServerInformation(QString& vendor, QString& version, QString& specVersion) {
         record({QStringLiteral("GetServerInformation")});
         vendor = QStringLiteral("Fennic tests");
@@ -105,13 +100,6 @@ public Q_SLOTS:
         specVersion = QStringLiteral("1.2");
         return QStringLiteral("fake-desktop-services");
     }
-    void CloseNotification(uint id) {
-        record({QStringLiteral("CloseNotification"), QString::number(id)});
-    }
-
-Q_SIGNALS:
-    void NotificationClosed(uint id, uint reason);
-    void ActionInvoked(uint id, const QString& actionKey);
 
 private:
     uint m_lastId = 0;
@@ -128,19 +116,10 @@ public Q_SLOTS:
         Q_UNUSED(startupId);
         record(QStringList{QStringLiteral("ShowItems")} + uris);
     }
-    void ShowFolders(const QStringList& uris, const QString& startupId) {
-        Q_UNUSED(startupId);
-        record(QStringList{QStringLiteral("ShowFolders")} + uris);
-    }
-    void ShowItemProperties(const QStringList& uris, const QString& startupId) {
-        Q_UNUSED(startupId);
-        record(QStringList{QStringLiteral("ShowItemProperties")} + uris);
-    }
 };
 
 bool own(QDBusConnection& bus, const QString& name, const QString& path, QObject* service) {
-    if (!bus.registerObject(path, service,
-                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals))
+    if (!bus.registerObject(path, service, QDBusConnection::ExportAllSlots))
         return false;
     const auto reply =
         bus.interface()->registerService(name, QDBusConnectionInterface::DontQueueService,
@@ -149,8 +128,8 @@ bool own(QDBusConnection& bus, const QString& name, const QString& path, QObject
 }
 
 int usage() {
-    std::fputs("usage: fake-desktop-services LOG [--notifications-only | --file-manager-only] "
-               "[--fail-notify] [--no-reply]\n",
+    std::fputs("usage: fake-desktop-services LOG [--notifications-only] [--fail-notify] "
+               "[--no-reply]\n",
                stderr);
     return 2;
 }
@@ -166,8 +145,6 @@ int main(int argc, char** argv) {
     for (const QString& option : args.mid(1)) {
         if (option == QLatin1String("--notifications-only"))
             options.fileManager = false;
-        else if (option == QLatin1String("--file-manager-only"))
-            options.notifications = false;
         else if (option == QLatin1String("--fail-notify"))
             options.failNotify = true;
         else if (option == QLatin1String("--no-reply"))
@@ -175,8 +152,6 @@ int main(int argc, char** argv) {
         else
             return usage();
     }
-    if (!options.notifications && !options.fileManager)
-        return usage();
 
     CallLog log(args.first());
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -186,9 +161,8 @@ int main(int argc, char** argv) {
     }
     Notifications notifications(&log, options);
     FileManager fileManager(&log, options);
-    if ((options.notifications &&
-         !own(bus, QStringLiteral("org.freedesktop.Notifications"),
-              QStringLiteral("/org/freedesktop/Notifications"), &notifications)) ||
+    if (!own(bus, QStringLiteral("org.freedesktop.Notifications"),
+             QStringLiteral("/org/freedesktop/Notifications"), &notifications) ||
         (options.fileManager &&
          !own(bus, QStringLiteral("org.freedesktop.FileManager1"),
               QStringLiteral("/org/freedesktop/FileManager1"), &fileManager))) {

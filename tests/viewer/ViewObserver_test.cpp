@@ -1,4 +1,4 @@
-#include "metadata/InfoTestSupport.h"
+#include "support/QtPrinters.h"
 #include "viewer/ViewObserver.h"
 
 #include <QMetaProperty>

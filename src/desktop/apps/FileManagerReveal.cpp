@@ -10,18 +10,13 @@
 const char* const FileManagerReveal::serviceName = "org.freedesktop.FileManager1";
 const char* const FileManagerReveal::objectPath = "/org/freedesktop/FileManager1";
 
-namespace {
-// Long enough for a file manager that D-Bus starts on demand; the window
-// does not wait for it either way.
-constexpr int callTimeoutMs = 4000;
-} // namespace
-
-void revealInFileManager(const QString& path, QDBusConnection bus) {
-    (new FileManagerReveal(path, std::move(bus)))->start();
+void revealInFileManager(const QString& path, QDBusConnection bus, int callTimeoutMs) {
+    (new FileManagerReveal(path, std::move(bus), callTimeoutMs))->start();
 }
 
-FileManagerReveal::FileManagerReveal(const QString& path, QDBusConnection bus, QObject* parent)
-    : QObject(parent), m_path(path), m_bus(std::move(bus)) {}
+FileManagerReveal::FileManagerReveal(const QString& path, QDBusConnection bus, int callTimeoutMs,
+                                     QObject* parent)
+    : QObject(parent), m_path(path), m_bus(std::move(bus)), m_callTimeoutMs(callTimeoutMs) {}
 
 void FileManagerReveal::start() {
     if (!m_bus.isConnected()) {
@@ -35,7 +30,7 @@ void FileManagerReveal::start() {
     const QString uri = QString::fromUtf8(QUrl::fromLocalFile(m_path).toEncoded());
     // No startup id: Qt does not hand out the window's activation token.
     call << QStringList{uri} << QString();
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* c) {
         finish(c->isError() ? RevealRoute::OpenFolder : RevealRoute::FileManager);
     });

@@ -5,12 +5,6 @@
 #include <QObject>
 #include <QString>
 
-// Shows a file selected in the desktop's file manager
-// (org.freedesktop.FileManager1.ShowItems); when no file manager answers, the
-// file's folder is opened with the desktop's default handler instead.
-// Nothing waits for the answer.
-void revealInFileManager(const QString& path, QDBusConnection bus = QDBusConnection::sessionBus());
-
 enum class RevealRoute {
     FileManager, // a file manager took the request
     OpenFolder,  // none did; the folder was handed to QDesktopServices
@@ -23,8 +17,12 @@ class FileManagerReveal : public QObject {
 public:
     static const char* const serviceName;
     static const char* const objectPath;
+    // Long enough for a file manager that D-Bus starts on demand; the window
+    // does not wait for it either way.
+    static constexpr int defaultCallTimeoutMs = 4000;
 
     FileManagerReveal(const QString& path, QDBusConnection bus,
+                      int callTimeoutMs = defaultCallTimeoutMs,
                       QObject* parent = QCoreApplication::instance());
     void start();
 
@@ -36,4 +34,12 @@ private:
 
     QString m_path;
     QDBusConnection m_bus;
+    int m_callTimeoutMs;
 };
+
+// Shows a file selected in the desktop's file manager
+// (org.freedesktop.FileManager1.ShowItems); when no file manager answers, the
+// file's folder is opened with the desktop's default handler instead.
+// Nothing waits for the answer.
+void revealInFileManager(const QString& path, QDBusConnection bus = QDBusConnection::sessionBus(),
+                         int callTimeoutMs = FileManagerReveal::defaultCallTimeoutMs);

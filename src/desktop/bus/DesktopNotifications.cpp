@@ -12,8 +12,6 @@ const char* const DesktopNotifications::serviceName = "org.freedesktop.Notificat
 const char* const DesktopNotifications::objectPath = "/org/freedesktop/Notifications";
 
 namespace {
-// A server that has not answered by then is taken as none.
-constexpr int callTimeoutMs = 5000;
 const QString appName = QStringLiteral("Fennic");
 const QString appId = QStringLiteral("org.fennic.Fennic");
 
@@ -25,8 +23,8 @@ QDBusMessage notificationsCall(const QString& method) {
 }
 } // namespace
 
-DesktopNotifications::DesktopNotifications(QDBusConnection bus, QObject* parent)
-    : QObject(parent), m_bus(std::move(bus)) {}
+DesktopNotifications::DesktopNotifications(QDBusConnection bus, int callTimeoutMs, QObject* parent)
+    : QObject(parent), m_bus(std::move(bus)), m_callTimeoutMs(callTimeoutMs) {}
 
 void DesktopNotifications::post(const QString& title, const QString& body, int delayMs) {
     QTimer::singleShot(qMax(0, delayMs), this, [this, title, body] { authorise(title, body); });
@@ -40,7 +38,7 @@ void DesktopNotifications::authorise(const QString& title, const QString& body) 
         return;
     }
     auto* watcher = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")), callTimeoutMs),
+        m_bus.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")), m_callTimeoutMs),
         this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, title, body](QDBusPendingCallWatcher* call) {
@@ -58,7 +56,7 @@ void DesktopNotifications::notify(const QString& title, const QString& body) {
     // notifications under the application's settings.
     const QVariantMap hints{{QStringLiteral("desktop-entry"), appId}};
     call << appName << uint(0) << appId << title << body << QStringList() << hints << int(-1);
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* c) {
         c->deleteLater();
         if (c->isError()) {

@@ -13,7 +13,11 @@ public:
     static const char* const serviceName;
     static const char* const objectPath;
 
+    // A server that has not answered a call by then is taken as none.
+    static constexpr int defaultCallTimeoutMs = 5000;
+
     explicit DesktopNotifications(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                  int callTimeoutMs = defaultCallTimeoutMs,
                                   QObject* parent = nullptr);
 
     // After delayMs, asks the notification server to show title/body. Never
@@ -30,4 +34,5 @@ private:
     void notify(const QString& title, const QString& body);
 
     QDBusConnection m_bus;
+    int m_callTimeoutMs;
 };

@@ -121,17 +121,14 @@ TEST(FolderListing, UnreadableFolderGivesEmptyListAndReason) {
 
 TEST(FolderListing, SteppingStopsAtBothEndsAndStartsFromOutsideTheList) {
     const QStringList files{"a.jpg", "b.jpg", "c.jpg"};
-    const auto path = [](const std::optional<FolderStep>& step) {
-        return step ? QString::number(step->index) + ' ' + step->path : QString("none");
-    };
-    EXPECT_EQ(path(stepForward(files, 1, "/p")), "2 /p/c.jpg");
-    EXPECT_EQ(path(stepBackward(files, 1, "/p")), "0 /p/a.jpg");
-    EXPECT_EQ(path(stepForward(files, -1, "/p")), "0 /p/a.jpg");
-    EXPECT_EQ(path(stepForward(files, 2, "/p")), "none");
-    EXPECT_EQ(path(stepBackward(files, 0, "/p")), "none");
-    EXPECT_EQ(path(stepBackward(files, -1, "/p")), "none");
-    EXPECT_EQ(path(stepForward({}, -1, "/p")), "none");
-    EXPECT_EQ(path(stepBackward({}, 0, "/p")), "none");
+    QStringList steps;
+    for (const auto& step :
+         {stepForward(files, 1, "/p"), stepBackward(files, 1, "/p"), stepForward(files, -1, "/p"),
+          stepForward(files, 2, "/p"), stepBackward(files, 0, "/p"), stepBackward(files, -1, "/p"),
+          stepForward({}, -1, "/p"), stepBackward({}, 0, "/p")})
+        steps << (step ? QString::number(step->index) + ' ' + step->path : QString("none"));
+    EXPECT_EQ(steps, (QStringList{"2 /p/c.jpg", "0 /p/a.jpg", "0 /p/a.jpg", "none", "none", "none",
+                                  "none", "none"}));
 }
 
 TEST(FolderListing, AfterARemovalTheFollowingFileOrTheNewLastOneIsShown) {
