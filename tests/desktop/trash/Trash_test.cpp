@@ -7,8 +7,20 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace {
+
+// Allocations made while paused are not reported as leaks (sanitized builds).
+void leakCheckPaused(bool paused) {
+#if defined(__SANITIZE_ADDRESS__)
+    paused ? __lsan_disable() : __lsan_enable();
+#else
+    (void)paused;
+#endif
+}
 
 // GLib reads XDG_DATA_HOME once; the test main set it for the whole run.
 QByteArray homeTrash() {
@@ -117,8 +129,15 @@ TEST(Trash, RefusalsLeaveEverythingWhereItWasAndSayWhyInPlainWords) {
     if (shm.isValid() && writeNativeFile(QFile::encodeName(shm.filePath("s.jpg")), "s"))
         cases.append({shm.filePath("s.jpg"), "its drive has no Trash that can be used"});
 
-    for (const auto& [path, why] : cases)
+    for (const auto& [path, why] : cases) {
+        // GLib 2.74 leaks the record it wrote when its last rename fails.
+        const bool glibLeaks = path == locked;
+        if (glibLeaks)
+            leakCheckPaused(true);
         EXPECT_EQ(Trash::moveToTrash(path).error.toStdString(), why) << qPrintable(path);
+        if (glibLeaks)
+            leakCheckPaused(false);
+    }
     EXPECT_EQ(readNativeFile(a.trashedPath), "a");
     EXPECT_EQ(readNativeFile(QFile::encodeName(locked)), "l");
     EXPECT_TRUE(!shm.isValid() || readNativeFile(QFile::encodeName(shm.filePath("s.jpg"))) == "s");
