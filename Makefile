@@ -24,9 +24,11 @@ build: configure
 run: build
 	$(BUILD_DIR)/fennic "$(FILE)"
 
+# Everything CTest runs in the build, then the sanitized pass; the last lines
+# are CTest's summary of that pass.
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j 2
-	$(MAKE) sanitize
+	tests/run-sanitized $(SANITIZE_DIR)
 
 # Installs into PREFIX (DESTDIR is honoured): `make install PREFIX=$HOME/.local`.
 install: build
@@ -40,8 +42,8 @@ package: build
 package-check: package
 	tests/install/package_test.sh $(BUILD_DIR)
 
-# The unit and widget tests again, built with AddressSanitizer and
-# UndefinedBehaviorSanitizer; any report fails them (tests/run-sanitized).
+# src/desktop and src/imageio with their tests again, built with AddressSanitizer
+# and UndefinedBehaviorSanitizer; any report fails them (tests/run-sanitized).
 sanitize: setup
 	tests/run-sanitized $(SANITIZE_DIR)
 

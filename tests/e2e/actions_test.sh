@@ -29,7 +29,8 @@ out=$(action moveImageBack '[<42>]') && fail "a number as parameter was accepted
 [[ $out == *InvalidArgs* ]] || fail "wrong parameter: $out"
 out=$(action moveImageBack "[<'NO-SUCH-WINDOW'>]") && fail "an unknown window was accepted"
 out=$(action convertImage '[]') && fail "convertImage without a value was accepted"
-sleep 0.3
+windows=$(answered) || fail "Windows failed: $windows"
+[[ $windows == *"'$pics/b.png'"* ]] || fail "a refused action changed the window: $windows"
 xdotool search --onlyvisible --name '^b.png$' >/dev/null || fail "a refused action changed the window"
 
 out=$(action moveImageBack "[<'$key'>, <42>]") && fail "a number as value was accepted"

@@ -52,7 +52,8 @@ windows=$(gdbus call --session --dest org.fennic.Fennic --object-path /org/fenni
 [[ "$windows" == *'[]'* ]] || fail "a fresh Fennic lists windows: $windows"
 pid=$(bus_pid)
 [ -n "$pid" ] || fail "nobody owns org.fennic.Fennic after activation"
-sleep 1
+# A second question is answered after whatever the start queued.
+answered >/dev/null || fail "the activated Fennic stopped answering"
 [ -z "$(xdotool search --onlyvisible --name '^Choose an image$' 2>/dev/null || true)" ] ||
   fail "the open dialog came up before Activate"
 

@@ -115,6 +115,14 @@ wait_for_window() {
   fail "no window titled '$title' after ${timeout}s"
 }
 
+# Returns once the running Fennic has answered a D-Bus call: whatever it had
+# queued before (a window change, a quit) has happened by then. Fails when
+# no Fennic answers.
+answered() {
+  gdbus call --session --dest org.fennic.Fennic --object-path /org/fennic/Fennic \
+    --method org.fennic.Fennic.Windows 2>&1
+}
+
 # Prints "WIDTHxHEIGHT" of a window's client area.
 window_size() {
   xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'

@@ -20,7 +20,7 @@ first=$LAST_PID
 choose "$pics/chosen.png"
 win=$(wait_for_window chosen.png)
 [ "$(window_size "$win")" = 400x352 ] || fail "chosen image: window $(window_size "$win")"
-sleep 0.5
+answered >/dev/null || fail "the program ended after the dialog"
 kill -0 "$first" 2>/dev/null || fail "the program ended after the dialog"
 xdotool windowfocus --sync "$win"
 xdotool key ctrl+w
@@ -32,7 +32,7 @@ start_fennic "$pics/missing.png"
 second=$LAST_PID
 choose "$pics/chosen.png"
 wait_for_window chosen.png >/dev/null
-sleep 0.5
+answered >/dev/null || fail "the program ended after the dialog"
 kill -0 "$second" 2>/dev/null || fail "the program ended after the dialog"
 grep -q "cannot open '$pics/missing.png'" "$WORK/fennic-1.err" || fail "no reason printed"
 echo "PASS"

@@ -78,7 +78,11 @@ for _ in $(seq 100); do
 done
 xdotool search --onlyvisible --name '^Delete this image\?$' >/dev/null 2>&1 || fail "no question before deleting"
 xdotool key Escape
-sleep 0.5
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name '^Delete this image\?$' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+answered >/dev/null || fail "Fennic stopped answering after the question"
 [ -f "$pics/a.jpg" ] || fail "the file went although the question was cancelled"
 
 # deleteImage moves it to the Trash without asking; the window shows b.jpg.

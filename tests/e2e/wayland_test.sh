@@ -68,8 +68,13 @@ show_in_style() {
     screenshot "$name"
     [ -n "$(red_box "$WORK/$name.png")" ] && [ "$(red_box "$WORK/$name.png" | cut -d' ' -f1)" -gt 100 ] && break
   done
-  sleep 0.5
-  screenshot "$name"
+  # Then until the picture stays the same between two screenshots.
+  for _ in $(seq 20); do
+    mv "$WORK/$name.png" "$WORK/$name-before.png"
+    sleep 0.1
+    screenshot "$name"
+    cmp -s "$WORK/$name.png" "$WORK/$name-before.png" && break
+  done
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }

@@ -56,19 +56,24 @@ xdotool key Right
 win=$(wait_for_window c-small.png)
 wait_for_size "$win" 800x652 || fail "framed 800x600: window $(window_size "$win")"
 
+# Waits until the window's size hints give base size $2 and keep the 4:3
+# proportions; $hints holds the last ones read.
+wait_for_hints() {
+  for _ in $(seq 50); do
+    hints=$(xprop -id "$1" WM_NORMAL_HINTS)
+    [[ $hints == *"$2"* && $hints == *"minimum aspect ratio: 4/3"* ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Framed to frameless and back: the window manager gets the new band at once.
 xdotool key ctrl+r
 wait_for_size "$win" 800x600 || fail "frameless 800x600: window $(window_size "$win")"
-sleep 0.3
-hints=$(xprop -id "$win" WM_NORMAL_HINTS)
-[[ $hints == *"base size: 0 by 0"* && $hints == *"minimum aspect ratio: 4/3"* ]] ||
-  fail "frameless size hints: $hints"
+wait_for_hints "$win" "base size: 0 by 0" || fail "frameless size hints: $hints"
 xdotool key ctrl+r
 wait_for_size "$win" 800x652 || fail "framed again: window $(window_size "$win")"
-sleep 0.3
-hints=$(xprop -id "$win" WM_NORMAL_HINTS)
-[[ $hints == *"base size: 0 by 52"* && $hints == *"minimum aspect ratio: 4/3"* ]] ||
-  fail "framed size hints: $hints"
+wait_for_hints "$win" "base size: 0 by 52" || fail "framed size hints: $hints"
 no_maximise "$win" "framed again"
 check_frame "$win" "framed again"
 

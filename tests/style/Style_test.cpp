@@ -1,6 +1,8 @@
+#include "desktop/settings/Setting.h"
 #include "desktop/settings/SettingsStore.h"
 #include "style/ControlsColour.h"
 #include "style/FontsManager.h"
+#include "style/VisualStyle.h"
 
 #include <QFontInfo>
 #include <QTemporaryDir>
@@ -48,4 +50,17 @@ TEST(Style, FontsResolveToManropeAndTheStyleFollowsTheStoredBoolean) {
     EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAMELESS);
     store.setValue("visualStyleAsFrame", "not a boolean");
     EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAME);
+}
+
+TEST(VisualStyle, StoredByItsRawValueOfWhichOnlyZeroAndOneNameAStyle) {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath("fennic.conf"));
+    Setting<VISUALSTYLE>(VISUALSTYLE::FRAME, "style", &store) = VISUALSTYLE::FRAMELESS;
+    EXPECT_EQ(store.value("style").toInt(), 1);
+    store.setValue("style", 0);
+    EXPECT_EQ(Setting<VISUALSTYLE>(VISUALSTYLE::FRAMELESS, "style", &store).value(),
+              VISUALSTYLE::FRAME);
+    store.setValue("style", 2);
+    EXPECT_EQ(Setting<VISUALSTYLE>(VISUALSTYLE::FRAMELESS, "style", &store).value(),
+              VISUALSTYLE::FRAMELESS);
 }
