@@ -1,6 +1,6 @@
 #include "app/OpenDialog.h"
 
-#include "desktop/files/FolderListing.h"
+#include "desktop/files/ImageTypes.h"
 #include "desktop/files/UserFolders.h"
 #include "desktop/settings/AppSettings.h"
 
@@ -40,7 +40,7 @@ void OpenDialog::show() {
     m_dialog->setFileMode(QFileDialog::ExistingFile);
     m_dialog->setAcceptMode(QFileDialog::AcceptOpen);
     m_dialog->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
-    m_dialog->setNameFilter(openDialogNameFilter(fileExtenstionsAccepted()));
+    m_dialog->setNameFilter(openDialogNameFilter(acceptedExtensions()));
     m_dialog->setModal(false);
     QFileDialog* dialog = m_dialog;
     connect(dialog, &QFileDialog::finished, this, [this, dialog](int result) {

@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // A hairline between the sections, in the text colour at 10 %.
@@ -51,11 +53,13 @@ PreferencesView::PreferencesView(ViewerHost& host, QWidget* parent)
       bmpChoose(makeSetting(AppSettings::bmpChoose, &host.settingsStore())),
       dngChoose(makeSetting(AppSettings::dngChoose, &host.settingsStore())), m_host(host),
       m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &host.settingsStore())) {
-    // DNG and ARW share one setting; each registers only its own type.
+    // DNG and ARW share one setting, so one box changes both types.
     m_rows = {{"PNG", &pngChoose, "png"},    {"JPG", &jpgChoose, "jpg"},
               {"JPEG", &jpegChoose, "jpeg"}, {"HEIF", &heifChoose, "heif"},
               {"HEIC", &heicChoose, "heic"}, {"BMP", &bmpChoose, "bmp"},
               {"DNG", &dngChoose, "dng"},    {"ARW", &dngChoose, "arw"}};
+    for (DefaultsRow& row : m_rows)
+        row.mimeType = DefaultApplication::contentType(row.extension);
     setFixedWidth(width);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -96,6 +100,14 @@ QWidget* PreferencesView::makeDefaultsSection() {
         auto* box = new QCheckBox(row.label, section);
         box->setFont(FontsManager::font(false, 14));
         box->setChecked(row.setting->value());
+        // Says which types the box changes and which boxes change with it.
+        QStringList others;
+        for (const DefaultsRow* linked : changedTogether(row))
+            if (linked != &row)
+                others << linked->label;
+        const QString types = typesOf(changedTogether(row)).join(QStringLiteral(", "));
+        box->setToolTip(others.isEmpty() ? types
+                                         : tr("%1, changed with %2").arg(types, others.join(", ")));
         // Only the user's click registers; a change from elsewhere only shows.
         connect(box, &QCheckBox::clicked, this,
                 [this, &row](bool checked) { toggled(row, checked); });
@@ -142,14 +154,47 @@ VisualStyleOption* PreferencesView::option(VISUALSTYLE style) const {
     return style == VISUALSTYLE::FRAME ? m_frameOption : m_framelessOption;
 }
 
+std::vector<const PreferencesView::DefaultsRow*>
+PreferencesView::changedTogether(const DefaultsRow& row) const {
+    std::vector<const DefaultsRow*> group{&row};
+    // Grown until no other row shares a setting or a type with one in it.
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (const DefaultsRow& other : m_rows) {
+            const bool linked = std::any_of(group.begin(), group.end(), [&](const DefaultsRow* in) {
+                return in->setting == other.setting ||
+                       (!in->mimeType.isEmpty() && in->mimeType == other.mimeType);
+            });
+            if (linked && std::find(group.begin(), group.end(), &other) == group.end()) {
+                group.push_back(&other);
+                grown = true;
+            }
+        }
+    }
+    return group;
+}
+
+QStringList PreferencesView::typesOf(const std::vector<const DefaultsRow*>& rows) {
+    QStringList types;
+    for (const DefaultsRow* row : rows)
+        if (!row->mimeType.isEmpty() && !types.contains(row->mimeType))
+            types << row->mimeType;
+    return types;
+}
+
 void PreferencesView::toggled(const DefaultsRow& row, bool checked) {
     // Stored first and kept whatever the desktop answers; a refusal is
-    // reported by the registration itself.
-    row.setting->setValue(checked);
-    if (checked)
-        DefaultApplication::setDefaultApplication(row.extension);
-    else
-        DefaultApplication::restoreSystemPreviewer(row.extension);
+    // reported by the registration itself, once for each type.
+    const std::vector<const DefaultsRow*> group = changedTogether(row);
+    for (const DefaultsRow* linked : group)
+        linked->setting->setValue(checked);
+    const QStringList types = typesOf(group);
+    for (const QString& type : types) {
+        if (checked)
+            DefaultApplication::setDefaultApplicationForType(type);
+        else
+            DefaultApplication::restoreSystemPreviewerForType(type);
+    }
 }
 
 void PreferencesView::selectStyle(VISUALSTYLE style) {

@@ -23,11 +23,13 @@ public:
     static constexpr int width = 490;
     static constexpr int bannerSide = 280;
 
-    // One checkbox of the Defaults section.
+    // One checkbox of the Defaults section. Boxes that share a setting or a
+    // MIME type change together: a box shows what the desktop answers.
     struct DefaultsRow {
         QString label;
         Setting<bool>* setting;
         QString extension;
+        QString mimeType{}; // the extension's, from the MIME database
         QCheckBox* checkbox = nullptr;
     };
     const std::vector<DefaultsRow>& defaultsRows() const { return m_rows; }
@@ -56,6 +58,8 @@ private:
     QWidget* makeDefaultsSection();
     QWidget* makeVisualSection();
     void toggled(const DefaultsRow& row, bool checked);
+    std::vector<const DefaultsRow*> changedTogether(const DefaultsRow& row) const;
+    static QStringList typesOf(const std::vector<const DefaultsRow*>& rows);
     void showStyle();
 
     ViewerHost& m_host;

@@ -10,12 +10,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontInfo>
 #include <QFile>
+#include <QFontInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace LSW = DefaultApplication;
 
@@ -79,13 +80,23 @@ TEST_F(PreferencesViewTest, CheckboxesShowTheSettingsAndTheUsersClicksRegister) 
     }
     EXPECT_EQ(labels, QStringList({"PNG", "JPG", "JPEG", "HEIF", "HEIC", "BMP", "DNG", "ARW"}));
 
-    // Unticking ARW unticks DNG too (one setting) but releases only arw.
-    view.checkbox("ARW")->click();
-    EXPECT_FALSE(view.checkbox("ARW")->isChecked());
-    EXPECT_FALSE(view.checkbox("DNG")->isChecked());
-    EXPECT_EQ(store->value("dngChoose").toString(), "false");
-    EXPECT_TRUE(handlers("arw").isEmpty());
-    EXPECT_TRUE(ours("dng"));
+    // Boxes sharing a setting (DNG, ARW) or a type (JPG, JPEG: image/jpeg;
+    // HEIF, HEIC: image/heif) change together, and every type they name.
+    ASSERT_TRUE(LSW::setDefaultApplication("jpeg"));
+    for (const auto& [clicked, other, key] : {std::tuple{"ARW", "DNG", "dngChoose"},
+                                              {"JPG", "JPEG", "jpegChoose"},
+                                              {"HEIC", "HEIF", "heifChoose"}}) {
+        for (const bool checked : {false, true}) {
+            view.checkbox(clicked)->click();
+            EXPECT_EQ(view.checkbox(other)->isChecked(), checked) << clicked;
+            EXPECT_EQ(stored(key), checked) << key;
+            EXPECT_EQ(ours(clicked) && ours(other), checked) << clicked;
+            EXPECT_EQ(handlers(clicked).isEmpty() && handlers(other).isEmpty(), !checked);
+        }
+    }
+    EXPECT_EQ(view.checkbox("DNG")->toolTip(),
+              "image/x-adobe-dng, image/x-sony-arw, changed with ARW");
+    EXPECT_EQ(view.checkbox("HEIC")->toolTip(), "image/heif, changed with HEIF");
 
     // Ticking registers and stores.
     view.checkbox("BMP")->click();

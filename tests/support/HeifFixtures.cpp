@@ -27,14 +27,17 @@ bool failed(const heif_error& e, QString* error, const char* step) {
     return true;
 }
 
-// Copies the QImage into a new interleaved RGB libheif image.
+// Copies the QImage into a new interleaved RGB libheif image; an 8-bit one
+// keeps its alpha, which libheif codes as an auxiliary picture.
 Owned<heif_image, heif_image_release> toHeifImage(const QImage& source, int bitDepth,
                                                   QString* error) {
-    const bool deep = bitDepth > 8;
+    const bool deep = bitDepth > 8, alpha = !deep && source.hasAlphaChannel();
     heif_image* raw = nullptr;
-    if (failed(heif_image_create(
-                   source.width(), source.height(), heif_colorspace_RGB,
-                   deep ? heif_chroma_interleaved_RRGGBB_LE : heif_chroma_interleaved_RGB, &raw),
+    if (failed(heif_image_create(source.width(), source.height(), heif_colorspace_RGB,
+                                 deep    ? heif_chroma_interleaved_RRGGBB_LE
+                                 : alpha ? heif_chroma_interleaved_RGBA
+                                         : heif_chroma_interleaved_RGB,
+                                 &raw),
                error, "create image"))
         return {};
     Owned<heif_image, heif_image_release> image(raw);
@@ -44,11 +47,13 @@ Owned<heif_image, heif_image_release> toHeifImage(const QImage& source, int bitD
         return {};
     int stride = 0;
     uint8_t* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
-    const QImage rgb = source.convertToFormat(deep ? QImage::Format_RGBX64 : QImage::Format_RGB888);
+    const QImage rgb = source.convertToFormat(deep    ? QImage::Format_RGBX64
+                                              : alpha ? QImage::Format_RGBA8888
+                                                      : QImage::Format_RGB888);
     for (int y = 0; y < rgb.height(); ++y) {
         uint8_t* line = plane + qsizetype(y) * stride;
         if (!deep) {
-            memcpy(line, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+            memcpy(line, rgb.constScanLine(y), size_t(rgb.width()) * (alpha ? 4 : 3));
             continue;
         }
         const auto* in = reinterpret_cast<const quint16*>(rgb.constScanLine(y));

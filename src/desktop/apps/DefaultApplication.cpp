@@ -1,7 +1,7 @@
 #include "desktop/apps/DefaultApplication.h"
 #include "desktop/Diagnostics.h"
 #include "desktop/apps/MimeAppsList.h"
-#include "desktop/files/FolderListing.h"
+#include "desktop/files/ImageTypes.h"
 #include "desktop/settings/AppSettings.h"
 
 #include <QDir>
@@ -62,8 +62,8 @@ int editMimeAppsList(const Edit& edit) {
     return file.commit() ? statusOk : statusNotCommitted;
 }
 
-bool changeDefault(const QString& extension, bool ours) {
-    const QByteArray type = contentType(extension).toUtf8();
+bool changeDefault(const QString& mimeType, bool ours) {
+    const QByteArray type = mimeType.toUtf8();
     if (type.isEmpty())
         return false;
     const int status = editMimeAppsList([&](const QByteArray& content) {
@@ -96,19 +96,27 @@ QString mimeAppsListPath() {
 }
 
 bool setDefaultApplication(const QString& extension) {
-    return changeDefault(extension, true);
+    return changeDefault(contentType(extension), true);
 }
 
 bool restoreSystemPreviewer(const QString& extension) {
-    return changeDefault(extension, false);
+    return changeDefault(contentType(extension), false);
+}
+
+bool setDefaultApplicationForType(const QString& mimeType) {
+    return changeDefault(mimeType, true);
+}
+
+bool restoreSystemPreviewerForType(const QString& mimeType) {
+    return changeDefault(mimeType, false);
 }
 
 void registerAtFirstLaunch(SettingsStore& store) {
     Setting<bool> setFileDefaults = makeSetting(AppSettings::setFileDefaults, &store);
     if (!setFileDefaults.value())
         return;
-    for (const QString& extension : fileExtenstionsAccepted())
-        setDefaultApplication(extension);
+    for (const QString& type : openedMimeTypes())
+        setDefaultApplicationForType(type);
     setFileDefaults = false;
 }
 

@@ -37,8 +37,12 @@ bool setDefaultApplication(const QString& extension);
 // entry is taken out of the type's default list.
 bool restoreSystemPreviewer(const QString& extension);
 
+// The same two changes for a MIME type named directly.
+bool setDefaultApplicationForType(const QString& mimeType);
+bool restoreSystemPreviewerForType(const QString& mimeType);
+
 // On the first launch ("setFileDefaults" still true), registers this program
-// for every accepted extension in order, then clears the setting whatever
+// for every type it opens in order, then clears the setting whatever
 // the results. Later launches do nothing.
 void registerAtFirstLaunch(SettingsStore& store);
 

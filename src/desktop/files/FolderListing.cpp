@@ -2,6 +2,7 @@
 #include "desktop/Diagnostics.h"
 
 #include "desktop/files/DisplayOrder.h"
+#include "desktop/files/ImageTypes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,44 +15,10 @@
 #include <sys/stat.h>
 #include <vector>
 
-const QStringList& fileExtenstionsAccepted() {
-    static const QStringList list{"jpg", "bmp", "jpeg", "png", "heic", "HEIC", "heif",
-                                  "dng", "arw", "cr2",  "raw", "dcr",  "crw",  "tiff"};
-    return list;
-}
-
-const QStringList& fileExtenstionsAcceptedForRotating() {
-    static const QStringList list{"jpg", "bmp", "jpeg", "png", "heic", "HEIC", "heif", "tiff"};
-    return list;
-}
-
-QStringList dottedExtensions() {
-    static const QStringList lower{".jpg", ".bmp", ".jpeg", ".png", ".heic", ".heif", ".dng",
-                                   ".arw", ".cr2", ".raw",  ".dcr", ".crw",  ".tiff"};
-    QStringList all = lower;
-    for (const QString& ext : lower)
-        all << ext.toUpper();
-    return all;
-}
-
 namespace {
-// Every accepted ending has exactly one dot, so a name matches exactly when
-// the part from its last dot is one of the endings.
+// The extension is what follows the last dot.
 template <typename Text> bool endsWithAcceptedExtension(const Text& name, qsizetype lastDot) {
-    static const QStringList endings = dottedExtensions();
-    if (lastDot < 0)
-        return false;
-    const qsizetype length = qsizetype(name.size()) - lastDot;
-    for (const QString& e : endings) {
-        if (e.size() != length)
-            continue;
-        bool same = true;
-        for (qsizetype i = 0; i < length && same; ++i)
-            same = QChar(name[lastDot + i]) == e.at(i);
-        if (same)
-            return true;
-    }
-    return false;
+    return lastDot >= 0 && isAcceptedExtension(name.sliced(lastDot + 1));
 }
 } // namespace
 
@@ -68,8 +35,7 @@ bool folderImageFilter(const QString& name) {
 }
 
 bool hasAcceptedExtension(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix();
-    return !suffix.isEmpty() && fileExtenstionsAccepted().contains(suffix, Qt::CaseInsensitive);
+    return isAcceptedExtension(QFileInfo(path).suffix());
 }
 
 void sortNamesForDisplay(QStringList& names) {
@@ -109,13 +75,13 @@ QString forEachImageInFolder(const QString& folderPath,
         }
         // Filter on the bytes (the endings are ASCII). A name that is not
         // UTF-8 is left out: no QString would open it again.
-        const std::string_view name(entry->d_name);
-        const auto dot = name.rfind('.');
-        if (name == "." || name == ".." || dot == std::string_view::npos ||
-            !endsWithAcceptedExtension(name, qsizetype(dot)) || !isUtf8Name(name))
+        const QLatin1StringView name(entry->d_name);
+        if (name == QLatin1StringView(".") || name == QLatin1StringView("..") ||
+            !endsWithAcceptedExtension(name, name.lastIndexOf(QLatin1Char('.'))) ||
+            !isUtf8Name(QByteArrayView(name.data(), name.size())))
             continue;
         starts.push_back(quint32(names.size()));
-        names.append(name);
+        names.append(name.data(), size_t(name.size()));
     }
     ::closedir(folder);
     if (error != 0)

@@ -9,25 +9,16 @@
 // Which files count as images, and how a folder's images are listed, ordered
 // and stepped through.
 
-// Accepted extensions, without the dot. The order matters: default-handler
-// registration walks it.
-const QStringList& fileExtenstionsAccepted();
-// Types that can be turned and written back.
-const QStringList& fileExtenstionsAcceptedForRotating();
-// The folder filter: every accepted extension in lower and in upper case.
-QStringList dottedExtensions();
-
 // True when Qt can name a file with these bytes. Qt 6 reads every file name
 // as UTF-8 and QFile::decodeName replaces other bytes with U+FFFD, so such a
 // name cannot be opened, listed usefully or stepped to.
 bool isUtf8Name(QByteArrayView bytes);
 
-// True when the name ends with one of dottedExtensions(), compared exactly:
-// a.jpg and b.JPG match, c.Jpg and d.jpg.txt do not.
+// True when the part after the name's last dot is an accepted extension in
+// any letter case: a.jpg, b.JPG and c.Jpg match, d.jpg.txt does not.
 bool folderImageFilter(const QString& name);
 
-// True when a path named on the command line or in a drop has an accepted
-// extension in any letter case.
+// The same test for a path named on the command line or in a drop.
 bool hasAcceptedExtension(const QString& path);
 
 struct FolderListing {

@@ -100,6 +100,18 @@ QSize uprightSize(const heif_image_handle* handle) {
                  libheif().heif_image_handle_get_height(handle));
 }
 
+QSize alphaSize(const heif_image_handle* handle) {
+    heif_item_id id = 0;
+    heif_image_handle* raw = nullptr;
+    if (libheif().heif_image_handle_get_list_of_auxiliary_image_IDs(
+            handle, LIBHEIF_AUX_IMAGE_FILTER_OMIT_DEPTH, &id, 1) != 1 ||
+        libheif().heif_image_handle_get_auxiliary_image_handle(handle, id, &raw).code !=
+            heif_error_Ok)
+        return {};
+    const HandlePtr alpha(raw);
+    return uprightSize(alpha.get());
+}
+
 QByteArray metadataBlock(const heif_image_handle* handle, heif_item_id id) {
     const size_t size = libheif().heif_image_handle_get_metadata_size(handle, id);
     if (size == 0 || size > maxMetadataBytes)
@@ -385,6 +397,8 @@ HeifMetadata readMetadataUnguarded(const QString& path) {
     metadata.icc = readIcc(primary);
     metadata.bitDepth = qMax(0, libheif().heif_image_handle_get_luma_bits_per_pixel(primary));
     metadata.hasAlpha = libheif().heif_image_handle_has_alpha_channel(primary);
+    if (metadata.hasAlpha)
+        metadata.alphaSize = alphaSize(primary);
     return metadata;
 }
 

@@ -15,7 +15,8 @@ struct HeifMetadata {
     QByteArray icc;   // ICC profile, or empty
     int bitDepth = 0; // bits per luma sample (8, 10, 12), 0 when unknown
     bool hasAlpha = false;
-    QString error; // empty on success
+    QSize alphaSize; // the primary's alpha picture as libheif lays it over it, or empty
+    QString error;   // empty on success
     bool ok() const { return error.isEmpty(); }
 };
 

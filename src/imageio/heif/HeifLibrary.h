@@ -36,6 +36,8 @@
     X(heif_image_handle_get_number_of_thumbnails)                                                  \
     X(heif_image_handle_get_list_of_thumbnail_IDs)                                                 \
     X(heif_image_handle_get_thumbnail)                                                             \
+    X(heif_image_handle_get_list_of_auxiliary_image_IDs)                                           \
+    X(heif_image_handle_get_auxiliary_image_handle)                                                \
     X(heif_decode_image)                                                                           \
     X(heif_image_release)                                                                          \
     X(heif_image_get_plane)                                                                        \

@@ -59,7 +59,8 @@ private:
     bool readTopLevel(QString* error);
     bool readChildren(QString* error);
     bool readProperties(QString* error);
-    std::optional<QList<quint32>> thumbnailsOf(quint32 item, QString* error) const;
+    std::optional<QList<quint32>> referring(const char* type, const QList<quint32>& targets,
+                                            QString* error) const;
     QByteArray properties() const;
 
     const uchar* m_data;
@@ -184,9 +185,11 @@ bool MetaParts::readProperties(QString* error) {
     return true;
 }
 
-// The items whose 'thmb' reference names item, in increasing order.
-std::optional<QList<quint32>> MetaParts::thumbnailsOf(quint32 item, QString* error) const {
-    QSet<quint32> thumbnails;
+// The other items whose reference of this type names one of targets, in
+// increasing order.
+std::optional<QList<quint32>> MetaParts::referring(const char* type, const QList<quint32>& targets,
+                                                   QString* error) const {
+    QSet<quint32> found;
     if (!m_iref)
         return QList<quint32>();
     isobox::Reader header{m_data, m_iref->content, m_iref->end};
@@ -201,17 +204,17 @@ std::optional<QList<quint32>> MetaParts::thumbnailsOf(quint32 item, QString* err
         isobox::Reader r{m_data, reference.content, reference.end};
         const quint32 from = version == 0 ? r.u16() : r.u32();
         const quint32 count = r.u16();
-        bool namesItem = false;
+        bool namesTarget = false;
         for (quint32 i = 0; i < count && !r.failed; ++i)
-            namesItem = (version == 0 ? r.u16() : r.u32()) == item || namesItem;
+            namesTarget = targets.contains(version == 0 ? r.u16() : r.u32()) || namesTarget;
         if (!r.atEnd()) {
             *error = QStringLiteral("its item references cannot be read");
             return std::nullopt;
         }
-        if (reference.type == "thmb" && namesItem && from != item)
-            thumbnails.insert(from);
+        if (reference.type == type && namesTarget && !targets.contains(from))
+            found.insert(from);
     }
-    QList<quint32> sorted = thumbnails.values();
+    QList<quint32> sorted = found.values();
     std::sort(sorted.begin(), sorted.end());
     return sorted;
 }
@@ -221,7 +224,7 @@ bool MetaParts::read(QString* error) {
 }
 
 bool MetaParts::turn(int quarterTurns, QString* error) {
-    const std::optional<QList<quint32>> thumbnails = thumbnailsOf(m_primary, error);
+    const std::optional<QList<quint32>> thumbnails = referring("thmb", {m_primary}, error);
     if (!thumbnails)
         return false;
     if (thumbnails->size() > maxThumbnails) {
@@ -229,8 +232,17 @@ bool MetaParts::turn(int quarterTurns, QString* error) {
         return false;
     }
     // Thumbnails turn along: the viewer shows one when it covers the window,
-    // and other programs show them in their file lists.
-    const QList<quint32> items = QList<quint32>{m_primary} + *thumbnails;
+    // and other programs show them in their file lists. So do the pictures
+    // laid over them (alpha, depth), which must keep their shape.
+    QList<quint32> items = QList<quint32>{m_primary} + *thumbnails;
+    const std::optional<QList<quint32>> auxiliary = referring("auxl", items, error);
+    if (!auxiliary)
+        return false;
+    if (auxiliary->size() > 2 * (maxThumbnails + 1)) {
+        *error = QStringLiteral("it has more auxiliary pictures than Fennic turns");
+        return false;
+    }
+    items += *auxiliary;
     for (quint32 item : items) {
         Ipma* holder = nullptr;
         for (Ipma& ipma : m_ipmas) {

@@ -16,16 +16,18 @@ bool writeAll(QFile& out, const uchar* data, qint64 size) {
     return out.write(reinterpret_cast<const char*>(data), size) == size;
 }
 
-// What libheif makes of the written file must be the old picture turned, with
-// the same metadata blocks.
+// What libheif makes of the written file must be the old picture turned, its
+// alpha turned with it, with the same metadata blocks.
 QString readBackProblem(const QString& written, const HeifMetadata& before, int quarterTurns) {
     const HeifMetadata after = readHeifMetadata(written);
     if (!after.ok())
         return QStringLiteral("the turned file cannot be read back: %1").arg(after.error);
-    const QSize expected = quarterTurns % 2 != 0 ? before.size.transposed() : before.size;
-    if (after.size != expected || after.exif != before.exif || after.xmp != before.xmp ||
+    const auto turned = [&](QSize size) {
+        return quarterTurns % 2 != 0 ? size.transposed() : size;
+    };
+    if (after.size != turned(before.size) || after.exif != before.exif || after.xmp != before.xmp ||
         after.icc != before.icc || after.bitDepth != before.bitDepth ||
-        after.hasAlpha != before.hasAlpha)
+        after.hasAlpha != before.hasAlpha || after.alphaSize != turned(before.alphaSize))
         return QStringLiteral("the turned file does not read back as the same picture");
     return {};
 }

@@ -1,5 +1,8 @@
 #include "imageio/write/ImageEncoding.h"
 
+#include "imageio/write/BmpWithAlpha.h"
+
+#include <QFile>
 #include <QImageWriter>
 #include <QPainter>
 
@@ -50,6 +53,22 @@ QImage bareView(const QImage& image) {
     return bare;
 }
 
+// BMP holds no metadata and no profile: its pixels must be sRGB already.
+bool writeBmpWithAlpha(const QString& path, const QImage& image, QString* error) {
+    const QByteArray bytes = encodeBmpWithAlpha(image);
+    if (bytes.isEmpty()) {
+        *error = QStringLiteral("the picture is too large for a BMP file");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush()) {
+        *error = QStringLiteral("the BMP file could not be written: %1").arg(file.errorString());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool writeImageFile(const QString& path, const QImage& image, ImageFileType type,
@@ -60,6 +79,8 @@ bool writeImageFile(const QString& path, const QImage& image, ImageFileType type
         *error = QStringLiteral("Fennic cannot write %1 files").arg(fileTypeName(type));
         return false;
     }
+    if (type == ImageFileType::BMP && options.bmpKeepsAlpha && hasTransparentPixels(image))
+        return writeBmpWithAlpha(path, image, error);
     const QImage prepared = preparedFor(type, image);
     if (prepared.isNull()) {
         *error = QStringLiteral("not enough memory to encode %1 x %2 pixels")

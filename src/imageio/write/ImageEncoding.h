@@ -9,12 +9,16 @@
 
 struct EncodingOptions {
     bool uncompressedTiff = false; // TIFF is otherwise written with LZW (lossless)
+    // A BMP whose pixels are not all opaque keeps them, in 32 bits, rather
+    // than being put on white.
+    bool bmpKeepsAlpha = false;
 };
 
 // Writes image to the file at path as type with Qt's writers (JPEG at quality
 // 90), then metadata and the profile icc, which describes image's values, as
-// far as the format holds them. JPEG and BMP hold no alpha: a transparent
-// image is put on white first, as it would be shown on paper. False with a
+// far as the format holds them. JPEG holds no alpha, and BMP only where
+// options say: a transparent image is put on white first, as it would be
+// shown on paper. False with a
 // reason when any step fails.
 bool writeImageFile(const QString& path, const QImage& image, ImageFileType type,
                     const CarriedMetadata& metadata, const QByteArray& icc,

@@ -48,8 +48,6 @@ QString reencodingLoss(const QString& path, ImageKind kind, const PixelsForWriti
     if (!pixels.warning.isEmpty())
         return QStringLiteral("the file is damaged; turning it would write the part that "
                               "cannot be read as lost");
-    if (kind == ImageKind::Bmp && pixels.image.hasAlphaChannel())
-        return QStringLiteral("Fennic cannot write a BMP file with transparency");
     if (kind == ImageKind::Tiff) {
         const int pages = tiffPageCount(path);
         if (pages > 1)
@@ -78,6 +76,7 @@ FileWriteResult turnByReencoding(const QString& path, ImageKind kind, int quarte
     CarriedMetadata metadata = readCarriedMetadata(path);
     EncodingOptions options;
     options.uncompressedTiff = kind == ImageKind::Tiff && isUncompressedTiff(metadata);
+    options.bmpKeepsAlpha = true;
     describeUprightPixels(metadata, turned.size());
     return writeFileAtomically(path, ExistingFile::Replace,
                                [&](const QString& temp, QString* error) {

@@ -1,6 +1,6 @@
 #include "desktop/apps/DefaultApplication.h"
 #include "desktop/apps/MimeAppsList.h"
-#include "desktop/files/FolderListing.h"
+#include "desktop/files/ImageTypes.h"
 #include "desktop/settings/AppSettings.h"
 
 #include <QDir>
@@ -106,13 +106,16 @@ TEST_F(DefaultApplicationTest, FirstLaunchRegistersEachTypeTheDesktopEntryOffers
     SettingsStore store(root.filePath("fennic.conf"));
     LSW::registerAtFirstLaunch(store);
     EXPECT_FALSE(makeSetting(AppSettings::setFileDefaults, &store).value());
-    QStringList types, lines{"[Default Applications]"};
-    for (const QString& extension : fileExtenstionsAccepted()) {
-        const QString type = LSW::contentType(extension);
-        if (!types.contains(type))
-            lines << (types << type).last() + "=org.fennic.Fennic.desktop;";
-    }
+    const QStringList& types = openedMimeTypes();
+    QStringList lines{"[Default Applications]"};
+    for (const QString& type : types)
+        lines << type + "=org.fennic.Fennic.desktop;";
     EXPECT_EQ(readAll(list()), (lines.join('\n') + '\n').toUtf8());
+    // Every accepted extension the database knows names one of them.
+    for (const QString& extension : acceptedExtensions()) {
+        const QString type = LSW::contentType(extension);
+        EXPECT_TRUE(type.isEmpty() || types.contains(type)) << extension.toStdString();
+    }
 
     // The desktop entry and the software-centre metadata offer exactly those
     // types, under any of the names the MIME database gives them.

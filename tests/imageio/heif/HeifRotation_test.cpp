@@ -151,6 +151,29 @@ TEST_F(HeifRotation, CombinesWithTheTurnsAndMirrorsAlreadyThere) {
     }
 }
 
+// The alpha picture, and the thumbnail's, turn with the pictures they cover.
+TEST_F(HeifRotation, TurnsTheAlphaAlong) {
+    QImage clear = markedImage(QSize(64, 48)).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 16; ++x)
+            clear.setPixel(x, y, qRgba(0, 0, 0, 0)); // the left quarter
+    ASSERT_TRUE(writeHeic(path("clear.heic"), clear, {.thumbnailBox = 32}));
+    const auto alphaOf = [&](QSize target) {
+        const QImage image = decodeHeif(path("clear.heic"), target).image;
+        return image.convertToFormat(QImage::Format_Alpha8);
+    };
+    const QImage full = alphaOf({}), thumbnail = alphaOf({20, 20});
+    ASSERT_EQ(qAlpha(full.pixel(2, 2)), 0);
+    ASSERT_EQ(thumbnail.size(), QSize(32, 24));
+    for (const int turns : {1, 2}) {
+        const FileWriteResult result = rotateHeifFile(path("clear.heic"), turns);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+    }
+    EXPECT_EQ(alphaOf({}), turnedBy(full, 3));
+    EXPECT_EQ(alphaOf({20, 20}), turnedBy(thumbnail, 3));
+    EXPECT_TRUE(readHeifMetadata(path("clear.heic")).hasAlpha);
+}
+
 // libheif wraps a picture of odd size in a one-tile grid; the turn goes on
 // the grid, which carries the thumbnail, Exif and profile.
 TEST_F(HeifRotation, TurnsGridPictures) {

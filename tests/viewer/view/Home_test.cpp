@@ -53,15 +53,13 @@ TEST_F(HomeTest, OpensFitsAndStepsThroughTheFolderStoppingAtItsEnds) {
 }
 
 TEST_F(HomeTest, FilesFromOutsideTheListAndDroppedFiles) {
-    // A mixed-case extension opens but is not part of the folder's list.
+    // A mixed-case extension opens and is stepped from like any other.
     writeImage("Lone.Png", {100, 100}, Qt::red);
     Home* home = open("Lone.Png");
-    EXPECT_EQ(home->currentIndexInFolder(), -1);
-    home->stepToPrevious();
-    EXPECT_EQ(home->filePath(), path("Lone.Png"));
-    step(home, true);
-    EXPECT_EQ(home->filePath(), path("a.png"));
-    EXPECT_EQ(home->currentIndexInFolder(), 0);
+    EXPECT_EQ(home->currentIndexInFolder(), 4);
+    step(home, false);
+    EXPECT_EQ(home->filePath(), path("d.png"));
+    EXPECT_EQ(home->currentIndexInFolder(), 3);
 
     // A dropped file becomes the window's file, with its folder.
     QTemporaryDir other;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLatin1StringView>
+#include <QStringList>
+#include <QStringView>
+
+// The image types this program opens, named by MIME type, and the file name
+// extensions that stand for them. One list serves the folder listing, the
+// command line, the open dialog and the default-application registration.
+
+// The MIME types (the names the shared MIME database gives them), in the
+// order the first launch registers them.
+const QStringList& openedMimeTypes();
+
+// Every extension of those types, lower case, without the dot, each once:
+// the shared MIME database's, and the few that not every release of it has.
+const QStringList& acceptedExtensions();
+
+// True when the extension (without the dot) is accepted, in any letter case.
+// Only ASCII letters fold, so that a name's bytes and its text agree.
+bool isAcceptedExtension(QStringView extension);
+bool isAcceptedExtension(QLatin1StringView extension);
