@@ -128,8 +128,11 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     check->trigger();
     check->trigger(); // the running check comes forward; no second one
     ASSERT_EQ(dialogs().size(), 1);
-    QTRY_VERIFY(dialogs().first()->headline().contains("ftp://example.org/appcast.xml"));
-    EXPECT_TRUE(dialogs().first()->headline().startsWith("The update check failed: "));
+    QTRY_VERIFY(dialogs().first()->headline().startsWith("The update check failed: "));
+    EXPECT_EQ(dialogs().first()->headline(),
+              "The update check failed: the feed address 'ftp://example.org/appcast.xml' is not "
+              "an http or https address");
+    EXPECT_TRUE(dialogs().first()->testAttribute(Qt::WA_DeleteOnClose));
 
     // Launched by D-Bus activation, start-up waits for the desktop's call.
     AppDelegate activated(store.get(), {nullptr, true});

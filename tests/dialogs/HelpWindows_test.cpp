@@ -2,6 +2,7 @@
 #include "app/ApplicationMenu.h"
 #include "desktop/settings/SettingsStore.h"
 #include "dialogs/AboutViewController.h"
+#include "dialogs/PreferencesView.h"
 #include "dialogs/Shortcuts.h"
 #include "style/ColourAssets.h"
 #include "style/FontsManager.h"
@@ -9,8 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
-#include <QHBoxLayout>
 #include <QFontInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
@@ -24,15 +25,6 @@ QStringList labelTexts(const QWidget* widget) {
     for (const QLabel* label : widget->findChildren<QLabel*>())
         texts << label->text();
     return texts;
-}
-
-template <typename Window> QList<Window*> openWindows() {
-    QList<Window*> windows;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(top))
-            windows << window;
-    }
-    return windows;
 }
 
 TEST(ShortcutsWindowTest, EightRowsWithLinuxKeyNamesInBlackOnPurple) {
@@ -81,41 +73,47 @@ TEST(AboutWindowTest, NameVersionBuildAndTheCurrentYear) {
     QLocale::setDefault(QLocale::c());
 }
 
-TEST(HelpWindowsTest, TheMenuOpensNewCentredWindowsAboveTheViewers) {
+TEST(AuxiliaryWindows, TheMenuOpensANewOneEachTimeAndClosingDeletesIt) {
     QTemporaryDir config;
     SettingsStore store(config.filePath("fennic.conf"));
     AppDelegate delegate(&store);
     QHash<QString, QAction*> actions;
     for (QAction* action : delegate.menu().actions())
         actions.insert(action->text(), action);
-    for (const char* name : {"About Fennic", "Keyboard Shortcuts"}) {
-        ASSERT_TRUE(actions.contains(name)) << name;
-        EXPECT_TRUE(actions.value(name)->isEnabled()) << name;
-        actions.value(name)->trigger();
-        actions.value(name)->trigger();
-    }
-    const QList<AboutWindow*> abouts = openWindows<AboutWindow>();
-    const QList<ShortcutsWindow*> shortcuts = openWindows<ShortcutsWindow>();
-    ASSERT_EQ(abouts.size(), 2);
-    ASSERT_EQ(shortcuts.size(), 2);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    QList<QWidget*> all;
-    for (QWidget* w : abouts)
-        all << w;
-    for (QWidget* w : shortcuts)
-        all << w;
-    for (QWidget* window : all) {
-        EXPECT_TRUE(window->isVisible());
-        EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
-        EXPECT_LE((window->geometry().center() - area.center()).manhattanLength(), 2);
-    }
-    // Closing deletes them, and the program may end once nothing is left.
     QSignalSpy nothingLeft(&delegate, &AppDelegate::nothingLeftToShow);
-    for (QWidget* window : all)
-        EXPECT_TRUE(window->close());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(nothingLeft.wait(2000));
-    EXPECT_TRUE(openWindows<AboutWindow>().isEmpty());
+    // The help windows stay centred above the viewers; preferences are an ordinary window.
+    for (const auto& [text, className, helpWindow] :
+         {std::tuple{"About Fennic", "AboutWindow", true},
+          {"Keyboard Shortcuts", "ShortcutsWindow", true},
+          {"Preferences…", "PreferencesViewWindowController", false}}) {
+        QAction* action = actions.value(text);
+        ASSERT_TRUE(action && action->isEnabled()) << text;
+        action->trigger();
+        action->trigger();
+        const auto opened = [className] {
+            QList<QWidget*> windows;
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->inherits(className))
+                    windows << top;
+            }
+            return windows;
+        };
+        ASSERT_EQ(opened().size(), 2) << text;
+        for (QWidget* window : opened()) {
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(bool(window->windowFlags() & Qt::WindowStaysOnTopHint), helpWindow);
+            if (helpWindow)
+                EXPECT_LE((window->geometry().center() - area.center()).manhattanLength(), 2);
+            else
+                EXPECT_EQ(window->width(), PreferencesView::width);
+            EXPECT_TRUE(window->close());
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(opened().isEmpty()) << text;
+    }
+    // The program may end once nothing is left.
+    EXPECT_TRUE(!nothingLeft.isEmpty() || nothingLeft.wait(2000));
 }
 
 } // namespace

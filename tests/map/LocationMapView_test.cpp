@@ -132,15 +132,6 @@ TEST(LocationMapView, PinsAndNameFollowThePhotoAndLateAnswersAreDropped) {
     EXPECT_FALSE(view->showAddressLabel());
 }
 
-TEST(LocationMapView, NamesTheEiffelTowerWithTheOfflineGeocoder) {
-    TileSource tiles{QString(), QString()};
-    LocationMapView view(nullptr, &tiles);
-    QSignalSpy changed(&view, &LocationMapView::addressChanged);
-    view.setUp({48.8584, 2.2945});
-    ASSERT_TRUE(changed.wait(10000));
-    EXPECT_EQ(view.addressLabel(), QString::fromUtf8("Paris, Île-de-France Region, France"));
-}
-
 TEST(LocationMapView, DrawsTheTilesOnceFetchedThePinAndTheTileNotice) {
     const QColor tileColour(255, 0, 255);
     LoopbackHttpServer server(LoopbackHttpServer::pngTile(tileColour));
@@ -168,18 +159,21 @@ TEST(LocationMapView, DrawsTheTilesOnceFetchedThePinAndTheTileNotice) {
     EXPECT_GT(noticePixels(image, 150), 300);          // light over the magenta tiles
 }
 
-TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheName) {
-    MapFixture fixture;
+TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocodersName) {
+    QTemporaryDir cache;
     TileSource tiles(
         QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(LoopbackHttpServer::closedPort()),
-        fixture.cache.path());
-    auto view = fixture.makeView(tiles);
+        cache.path());
+    LocationMapView view(nullptr, &tiles);
+    view.resize(288, LocationMapView::panelHeight);
     QSignalSpy failed(&tiles, &TileSource::tileFailed);
-    view->setUp({51.501, -0.141});
-    grabbed(*view);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return failed.count() == tilesWanted(*view); }, 10000));
-    fixture.requests.last().completion({mark("London", "England", "United Kingdom")});
-    const QImage image = grabbed(*view);
+    QSignalSpy named(&view, &LocationMapView::addressChanged);
+    view.setUp({48.8584, 2.2945});
+    grabbed(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failed.count() == tilesWanted(view); }, 10000));
+    ASSERT_TRUE(named.count() || named.wait(10000));
+    EXPECT_EQ(view.addressLabel(), QString::fromUtf8("Paris, Île-de-France Region, France"));
+    const QImage image = grabbed(view);
     EXPECT_GT(pixelsOf(image, backdrop), 288 * 70);
     EXPECT_EQ(image.pixelColor(144 + 8, 70), pinBlue);
     // The place name strip covers the bottom edge, full width.

@@ -96,17 +96,11 @@ void expectAgreement(const QString& path) {
     EXPECT_EQ(record, expected);
 }
 
-class ExiftoolAgreement : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_FALSE(QStandardPaths::findExecutable("exiftool").isEmpty())
-            << "exiftool is missing: scripts/setup installs it";
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
+TEST(ExiftoolAgreement, JpegTiffHeicAndDngInEveryHemisphere) {
+    ASSERT_FALSE(QStandardPaths::findExecutable("exiftool").isEmpty())
+        << "exiftool is missing: scripts/setup installs it";
     QTemporaryDir dir;
-};
-
-TEST_F(ExiftoolAgreement, JpegAndTiffInEveryHemisphere) {
+    const auto path = [&](const char* name) { return dir.filePath(name); };
     ASSERT_TRUE(writeJpeg(path("lisbon.jpg"), photoLikeImage({600, 400}, 3), cameraMetadata()));
     expectAgreement(path("lisbon.jpg")); // north, west
 
@@ -127,9 +121,7 @@ TEST_F(ExiftoolAgreement, JpegAndTiffInEveryHemisphere) {
     santiago.lensMake.reset();
     ASSERT_TRUE(writeTiff(path("santiago.tiff"), photoLikeImage({320, 240}, 2), santiago));
     expectAgreement(path("santiago.tiff"));
-}
 
-TEST_F(ExiftoolAgreement, HeicAndDng) {
     HeicOptions heic;
     heic.exif = buildExifBlock({{"Exif.Image.Model", "Phone 15"},
                                 {"Exif.Photo.ISOSpeedRatings", "64"},
