@@ -54,7 +54,7 @@ no_maximise "$win" "framed window"
 
 xdotool key Right
 win=$(wait_for_window c-small.png)
-wait_for_size "$win" 800x652 || fail "framed 800x600: window $(window_size "$win")"
+wait_for_size "$win" 812x664 || fail "framed 800x600: window $(window_size "$win")"
 
 # Framed to frameless and back: the window manager gets the new band at once.
 xdotool key ctrl+r
@@ -64,10 +64,10 @@ hints=$(xprop -id "$win" WM_NORMAL_HINTS)
 [[ $hints == *"base size: 0 by 0"* && $hints == *"minimum aspect ratio: 4/3"* ]] ||
   fail "frameless size hints: $hints"
 xdotool key ctrl+r
-wait_for_size "$win" 800x652 || fail "framed again: window $(window_size "$win")"
+wait_for_size "$win" 812x664 || fail "framed again: window $(window_size "$win")"
 sleep 0.3
 hints=$(xprop -id "$win" WM_NORMAL_HINTS)
-[[ $hints == *"base size: 0 by 52"* && $hints == *"minimum aspect ratio: 4/3"* ]] ||
+[[ $hints == *"base size: 12 by 64"* && $hints == *"minimum aspect ratio: 4/3"* ]] ||
   fail "framed size hints: $hints"
 no_maximise "$win" "framed again"
 check_frame "$win" "framed again"
@@ -77,8 +77,8 @@ check_frame "$win" "framed again"
 # the fit is applied again: a person's resize comes later.)
 sleep 1.1
 xdotool windowsize "$win" 1000 780
-for _ in $(seq 30); do [ "$(window_size "$win")" = 1000x802 ] && break; sleep 0.1; done
-[ "$(window_size "$win")" = 1000x802 ] || fail "widened framed window: $(window_size "$win")"
+for _ in $(seq 30); do [ "$(window_size "$win")" = 1000x805 ] && break; sleep 0.1; done
+[ "$(window_size "$win")" = 1000x805 ] || fail "widened framed window: $(window_size "$win")"
 
 # The style changed by another program: the band and the resize rule follow.
 sed -i 's/^visualStyleAsFrame=.*/visualStyleAsFrame=false/' "$XDG_CONFIG_HOME/fennic/fennic.conf"
