@@ -134,9 +134,9 @@ void AppDelegate::refreshAllViewers() {
 }
 
 void AppDelegate::resizeWindowToContent(const QString& key, const QSizeF& content,
-                                        double bandHeight) {
+                                        const QSizeF& surround) {
     if (PreviewWindowController* controller = m_windows.controller(key))
-        controller->fit().fit(content, bandHeight);
+        controller->fit().fit(content, surround);
 }
 
 void AppDelegate::closeWindow(const QString& key) {

@@ -67,7 +67,7 @@ public:
     FileWriteQueue& fileWrites() override;
     DesktopNotifications& desktopNotifications() override;
     void resizeWindowToContent(const QString& key, const QSizeF& content,
-                               double bandHeight) override;
+                               const QSizeF& surround) override;
     void closeWindow(const QString& key) override;
     void fileRemoved(const QString& path) override;
     void refreshAllViewers() override;

@@ -47,4 +47,13 @@ double imageInset(VISUALSTYLE style) {
     return style == VISUALSTYLE::FRAME ? 6.0 : 0.0;
 }
 
+QSizeF pictureSurround(VISUALSTYLE style) {
+    const double inset = imageInset(style);
+    return QSizeF(2 * inset, toolbarHeight(style) + 2 * inset);
+}
+
+QSizeF pictureSurroundFor(bool visualStyleAsFrame) {
+    return pictureSurround(fromVisualStyleAsFrame(visualStyleAsFrame));
+}
+
 } // namespace visualstyle

@@ -2,6 +2,7 @@
 
 #include "desktop/settings/StoredValue.h"
 
+#include <QSizeF>
 #include <optional>
 
 class SettingsStore;
@@ -30,9 +31,17 @@ double toolbarHeight(VISUALSTYLE style);
 double toolbarHeightFor(bool visualStyleAsFrame);
 // The band of the framed style.
 inline constexpr int frameBandHeight = 52;
+// Room kept at a window's top left corner for the close and minimise buttons
+// it draws itself where no window manager draws a title bar.
+inline constexpr int windowButtonsWidth = 50;
 
-// Inset of the image at the leading, trailing and bottom edges, in points.
+// Inset of the image from the window's sides and the band, in points.
 double imageInset(VISUALSTYLE style);
+
+// What a window holds besides its picture, in points: the band and the inset
+// all round. The picture itself is shown at its size inside it.
+QSizeF pictureSurround(VISUALSTYLE style);
+QSizeF pictureSurroundFor(bool visualStyleAsFrame);
 
 } // namespace visualstyle
 

@@ -27,10 +27,10 @@ public:
     virtual DesktopNotifications& desktopNotifications() = 0;
 
     // Sizes the window registered under key to content (the image's fitted
-    // size with the toolbar band of bandHeight on top), then shows, focuses
-    // and centres it.
+    // size inside surround, the band and margins), then shows, focuses and
+    // centres it.
     virtual void resizeWindowToContent(const QString& key, const QSizeF& content,
-                                       double bandHeight) = 0;
+                                       const QSizeF& surround) = 0;
     virtual void closeWindow(const QString& key) = 0;
     // The file at path went to the Trash: every window and list forgets it.
     virtual void fileRemoved(const QString& path) = 0;

@@ -44,8 +44,8 @@ std::optional<QSizeF> fitImageToScreen(const QSizeF& screen, const QSizeF& image
     return QSizeF(width, height);
 }
 
-QSizeF contentSize(const QSizeF& imageSize, double toolbarHeight) {
-    return QSizeF(imageSize.width(), imageSize.height() + toolbarHeight);
+QSizeF contentSize(const QSizeF& imageSize, const QSizeF& surround) {
+    return imageSize + surround;
 }
 
 QSizeF minimumResizeSize(const QSizeF& stored) {
@@ -57,28 +57,28 @@ QSizeF minimumResizeSize(const QSizeF& stored) {
 }
 
 QSizeF constrainResize(const QSizeF& proposed, const QSizeF& stored, const QSizeF& aspect,
-                       double toolbarHeight) {
+                       const QSizeF& surround) {
     const QSizeF minimum = minimumResizeSize(stored);
     const double pw = proposed.width(), ph = proposed.height();
     if (!(pw > minimum.width() && ph > minimum.height()))
         return minimum;
-    if (!usable(aspect) || aspect.height() <= toolbarHeight)
+    const QSizeF image = aspect - surround;
+    if (!usable(image) || pw <= surround.width())
         return proposed;
-    const double rw = aspect.width(), rh = aspect.height();
-    const double height = (rh - toolbarHeight) * pw / rw + toolbarHeight;
+    const double height =
+        image.height() * (pw - surround.width()) / image.width() + surround.height();
     return QSizeF(pw, height);
 }
 
-QSizeF limitToArea(const QSizeF& content, double bandHeight, const QSizeF& room) {
-    const double imageWidth = content.width();
-    const double imageHeight = content.height() - bandHeight;
-    if (!usable(room) || !positive(imageWidth) || !positive(imageHeight))
+QSizeF limitToArea(const QSizeF& content, const QSizeF& surround, const QSizeF& room) {
+    const QSizeF image = content - surround;
+    if (!usable(room) || !usable(image))
         return content;
-    const double scale =
-        std::min({1.0, room.width() / imageWidth, (room.height() - bandHeight) / imageHeight});
+    const double scale = std::min({1.0, (room.width() - surround.width()) / image.width(),
+                                   (room.height() - surround.height()) / image.height()});
     if (!positive(scale))
         return content;
-    return QSizeF(imageWidth * scale, imageHeight * scale + bandHeight);
+    return image * scale + surround;
 }
 
 double aspectFitScale(const QSizeF& image, const QSizeF& bounds) {

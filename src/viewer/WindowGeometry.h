@@ -24,8 +24,9 @@ inline constexpr double minimumSideLimit = 600;
 std::optional<QSizeF> fitImageToScreen(const QSizeF& screen, const QSizeF& image,
                                        double dockConstant = WindowGeometry::dockConstant);
 
-// The window content for an image of the given size: the toolbar band on top.
-QSizeF contentSize(const QSizeF& imageSize, double toolbarHeight);
+// The window content for an image of the given size inside a surround (the
+// toolbar band and margins) of constant size.
+QSizeF contentSize(const QSizeF& imageSize, const QSizeF& surround);
 
 // The smallest size of a window whose content was sized to stored: stored
 // scaled down, if needed, until its longer side is at most 600. A stored size
@@ -33,18 +34,18 @@ QSizeF contentSize(const QSizeF& imageSize, double toolbarHeight);
 QSizeF minimumResizeSize(const QSizeF& stored);
 
 // The size a user resize is given. aspect is the content size the window's
-// ratio was locked to (toolbar band included); the band keeps its height and
+// ratio was locked to (surround included); the surround keeps its size and
 // the image part follows the proposed width. A proposal not larger than the
 // minimum on both sides gives the minimum; without a usable aspect the
 // proposal stands (never below the minimum).
 QSizeF constrainResize(const QSizeF& proposed, const QSizeF& stored, const QSizeF& aspect,
-                       double toolbarHeight);
+                       const QSizeF& surround);
 
-// content (an image with a band of bandHeight on top) made small enough to
-// fit room, the space a window's content can take on the screen: the band
-// keeps its height and the image its proportions. Unchanged when it fits or
-// when room is empty.
-QSizeF limitToArea(const QSizeF& content, double bandHeight, const QSizeF& room);
+// content (an image inside surround) made small enough to fit room, the
+// space a window's content can take on the screen: the surround keeps its
+// size and the image its proportions. Unchanged when it fits or when room is
+// empty.
+QSizeF limitToArea(const QSizeF& content, const QSizeF& surround, const QSizeF& room);
 
 // The scale at which an image is shown letter-boxed inside bounds: 1 when it
 // fits inside on both sides, else the smaller of the two ratios.

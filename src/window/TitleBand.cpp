@@ -15,9 +15,8 @@
 namespace {
 constexpr int buttonMargin = 8;  // from the window's top-left corner
 constexpr int buttonSpacing = 8; // between neighbouring discs
-// Kept clear at each end of the band: the buttons at the left, the toolbar at
-// the right.
-constexpr int reservedEnds = 190;
+// Between the title and the toolbar at the band's right end.
+constexpr int toolbarGap = 14;
 } // namespace
 
 TitleBand::TitleBand(QWidget* window, QAbstractButton* close, QAbstractButton* minimise)
@@ -53,10 +52,14 @@ void TitleBand::place() {
     }
     m_label->setVisible(m_shown);
     if (m_shown) {
-        const int width = std::max(0, m_window->width() - 2 * reservedEnds);
+        // Between the buttons and the toolbar, however narrow the window.
+        const auto* toolbar = m_window->findChild<QWidget*>(QStringLiteral("windowToolbar"));
+        const int right = toolbar ? toolbar->sizeHint().width() + toolbarGap : 0;
+        const int left = visualstyle::windowButtonsWidth;
+        const int width = std::max(0, m_window->width() - left - right);
         m_label->setText(
             m_label->fontMetrics().elidedText(m_window->windowTitle(), Qt::ElideMiddle, width));
-        m_label->setGeometry(reservedEnds, 0, width, band);
+        m_label->setGeometry(left, 0, width, band);
         m_label->raise();
     }
     m_close->raise();

@@ -23,12 +23,12 @@ WindowFit::WindowFit(CustomWindow* window) : m_window(window) {}
 
 QRect WindowFit::target() const {
     // The whole frame, the window manager's decorations included, goes on
-    // the work area: a picture too tall for it with the band on top is
+    // the work area: a picture too tall for it with its surround is
     // shown smaller, and the frame is what is centred.
     const QMargins frame = WindowPlacement::frameMargins(m_window);
     const QRect area = m_window->workArea();
     const QSizeF size =
-        WindowGeometry::limitToArea(m_content, m_band, shrunkBy(area.size(), frame));
+        WindowGeometry::limitToArea(m_content, m_surround, shrunkBy(area.size(), frame));
     const QSize whole(qRound(size.width()), qRound(size.height()));
     // The client area is placed where the centred frame puts it: Qt may not
     // know the frame yet.
@@ -54,15 +54,15 @@ void WindowFit::apply() {
     const QSizeF minimum = WindowGeometry::minimumResizeSize(m_size);
     window->setMinimumSize(QSize(qFloor(minimum.width()), qFloor(minimum.height())));
     if (auto* hints = window->findChild<WindowManagerHints*>(QString(), Qt::FindDirectChildrenOnly))
-        hints->setHints({m_size, int(m_band), window->minimumSize()});
+        hints->setHints({m_size, m_surround.toSize(), window->minimumSize()});
 }
 
-void WindowFit::fit(const QSizeF& content, double bandHeight) {
+void WindowFit::fit(const QSizeF& content, const QSizeF& surround) {
     CustomWindow* window = m_window;
     if (!window)
         return;
     m_content = content;
-    m_band = bandHeight;
+    m_surround = surround;
     m_fitted = true;
     const bool firstShow = !window->isVisible();
     if (firstShow)
@@ -111,7 +111,7 @@ void WindowFit::chooseCascade() {
 
 void WindowFit::refit() {
     if (m_fitted)
-        fit(m_content, m_band);
+        fit(m_content, m_surround);
 }
 
 void WindowFit::settle() {
@@ -132,12 +132,12 @@ void WindowFit::settle() {
 
 QSizeF WindowFit::constrainResize(const QSizeF& proposed) const {
     printDiagnostic(QStringLiteral("resizing"));
-    const QSizeF wanted = WindowGeometry::constrainResize(proposed, m_size, m_size, m_band);
+    const QSizeF wanted = WindowGeometry::constrainResize(proposed, m_size, m_size, m_surround);
     if (!m_window)
         return wanted;
     const QRect area = m_window->workArea();
     if (area.isEmpty())
         return wanted;
     return WindowGeometry::limitToArea(
-        wanted, m_band, shrunkBy(area.size(), WindowPlacement::frameMargins(m_window)));
+        wanted, m_surround, shrunkBy(area.size(), WindowPlacement::frameMargins(m_window)));
 }

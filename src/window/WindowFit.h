@@ -8,7 +8,7 @@ class CustomWindow;
 
 // Keeps a viewer window sized to its picture: the size it was last fitted to,
 // the window manager's proportion hints, and the rule for a user's resize.
-// A fit is a pure function of the picture, the band, the work area and the
+// A fit is a pure function of the picture, its surround, the work area and the
 // frame the window manager puts around the window, so it can be applied
 // again whenever the frame or the window manager's answers change.
 class WindowFit {
@@ -22,15 +22,15 @@ public:
 
     explicit WindowFit(CustomWindow* window);
 
-    // Sizes the window to content (the fitted picture with a band of
-    // bandHeight on top), made small enough for the screen's work area with
+    // Sizes the window to content (the fitted picture inside surround: the
+    // band and margins), made small enough for the screen's work area with
     // the window manager's frame, locks its proportions, and shows, focuses
     // and centres it.
-    void fit(const QSizeF& content, double bandHeight);
+    void fit(const QSizeF& content, const QSizeF& surround);
     // Fits and centres the window again now that its frame is known.
     void refit();
     // The size a user resize of the window is given: the picture's
-    // proportions kept, the band's height kept, and the whole on the screen.
+    // proportions kept, the surround's size kept, and the whole on the screen.
     QSizeF constrainResize(const QSizeF& proposed) const;
 
     // The window's size as last fitted (empty before the first fit).
@@ -49,7 +49,7 @@ private:
 
     QPointer<CustomWindow> m_window;
     QSizeF m_content;
-    double m_band = 0;
+    QSizeF m_surround;
     QSizeF m_size;
     bool m_fitted = false;
     QPoint m_cascade;

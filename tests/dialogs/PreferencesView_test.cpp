@@ -130,7 +130,7 @@ TEST_F(PreferencesViewTest, TappingAStyleStoresItAndEveryViewerChangesAtOnce) {
     ASSERT_TRUE(home);
     QSignalSpy loaded(home, &Home::imageLoaded);
     ASSERT_TRUE(loaded.wait(5000));
-    ASSERT_EQ(home->toolbarHeight(), 52);
+    ASSERT_EQ(home->surround(), QSizeF(12, 64));
 
     PreferencesView view(*delegate);
     view.show();
@@ -143,7 +143,7 @@ TEST_F(PreferencesViewTest, TappingAStyleStoresItAndEveryViewerChangesAtOnce) {
     QSignalSpy styled(home, &Home::styleChanged);
     QTest::mouseClick(view.option(VISUALSTYLE::FRAMELESS), Qt::LeftButton);
     EXPECT_EQ(store->value("visualStyleAsFrame").toString(), "false");
-    EXPECT_EQ(home->toolbarHeight(), 0);
+    EXPECT_EQ(home->surround(), QSizeF(0, 0));
     ASSERT_FALSE(styled.isEmpty());
     EXPECT_EQ(styled.last().at(0).toBool(), false);
     EXPECT_EQ(delegate->refreshes, 1);

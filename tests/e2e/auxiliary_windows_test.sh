@@ -33,7 +33,7 @@ is_active "$prefs" || fail "the preferences window is not focused"
 
 # "Frameless": the second picture in the Visual section, tapped.
 read -r x y _ < <(xwininfo -id "$prefs" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
-wait_for_size "$viewer" 800x652 || fail "framed viewer: $(window_size "$viewer")"
+wait_for_size "$viewer" 812x664 || fail "framed viewer: $(window_size "$viewer")"
 h=$(window_size "$prefs" | cut -dx -f2)
 xdotool mousemove $((x + 22 + 100 + 15 + 50)) $((y + h - 80)) click 1
 viewer=$(wait_for_window a.png)
@@ -64,4 +64,18 @@ xprop -id "$help" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "shortcuts
 xdotool key Escape
 for _ in $(seq 30); do xdotool search --onlyvisible --name '^Keyboard Shortcuts$' >/dev/null 2>&1 || break; sleep 0.1; done
 xdotool search --onlyvisible --name '^Keyboard Shortcuts$' >/dev/null 2>&1 && fail "Escape did not close the shortcuts"
+
+# The deletion question is wide enough for its texts on the window manager's
+# frame (the whole title in its title bar, the question on one line) and
+# stands over its window.
+xdotool windowfocus --sync "$viewer"
+xdotool key Delete
+question=$(wait_for_window 'Delete this image?')
+read -r qx qy qw qh < <(frame_geometry "$question")
+read -r vx vy vw vh < <(frame_geometry "$viewer")
+[ "$qw" -ge 360 ] || fail "the deletion question is $qw pixels wide"
+[ $((qx + qw / 2 - vx - vw / 2)) -le 2 ] && [ $((vx + vw / 2 - qx - qw / 2)) -le 2 ] &&
+  [ "$qy" -ge "$vy" ] && [ $((qy + qh)) -le $((vy + vh)) ] ||
+  fail "the deletion question at $qx,$qy ${qw}x$qh is not over its window at $vx,$vy ${vw}x$vh"
+xdotool key Escape
 echo "PASS"

@@ -19,7 +19,7 @@ start_fennic
 first=$LAST_PID
 choose "$pics/chosen.png"
 win=$(wait_for_window chosen.png)
-[ "$(window_size "$win")" = 400x352 ] || fail "chosen image: window $(window_size "$win")"
+[ "$(window_size "$win")" = 412x364 ] || fail "chosen image: window $(window_size "$win")"
 answered >/dev/null || fail "the program ended after the dialog"
 kill -0 "$first" 2>/dev/null || fail "the program ended after the dialog"
 xdotool windowfocus --sync "$win"

@@ -9,7 +9,7 @@ mkdir -p "$pics"
 
 start_fennic "$pics/a.png"
 win=$(wait_for_window a.png)
-[ "$(window_size "$win")" = 800x652 ] || fail "framed 800x600 image: window $(window_size "$win")"
+[ "$(window_size "$win")" = 812x664 ] || fail "framed 800x600 image: window $(window_size "$win")"
 
 # The image fills the window below the 52-point band, inside a 6-point inset.
 read -r x y < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
@@ -19,14 +19,14 @@ colour=$("$SCREEN_GRAB" pixel $((x + 600)) $((y + 52 + 400)))
 # The window manager is told to keep the proportions (the band aside) and
 # the minimum size.
 hints=$(xprop -id "$win" WM_NORMAL_HINTS)
-[[ $hints == *"minimum aspect ratio: 4/3"* && $hints == *"base size: 0 by 52"* ]] ||
+[[ $hints == *"minimum aspect ratio: 4/3"* && $hints == *"base size: 12 by 64"* ]] ||
   fail "size hints: $hints"
 
 xdotool windowfocus --sync "$win"
 xdotool key Right
 win=$(wait_for_window b.jpg)
 size=$(window_size "$win")
-[ "$size" = 1073x857 ] || fail "4000x3000 image: window $size, expected 1073x857"
+[ "$size" = 1085x869 ] || fail "4000x3000 image: window $size, expected 1085x869"
 
 xdotool key ctrl+r
 for _ in $(seq 50); do

@@ -54,7 +54,7 @@ no_maximise "$win" "framed window"
 
 xdotool key Right
 win=$(wait_for_window c-small.png)
-wait_for_size "$win" 800x652 || fail "framed 800x600: window $(window_size "$win")"
+wait_for_size "$win" 812x664 || fail "framed 800x600: window $(window_size "$win")"
 
 # Waits until the window's size hints give base size $2 and keep the 4:3
 # proportions; $hints holds the last ones read.
@@ -72,8 +72,8 @@ xdotool key ctrl+r
 wait_for_size "$win" 800x600 || fail "frameless 800x600: window $(window_size "$win")"
 wait_for_hints "$win" "base size: 0 by 0" || fail "frameless size hints: $hints"
 xdotool key ctrl+r
-wait_for_size "$win" 800x652 || fail "framed again: window $(window_size "$win")"
-wait_for_hints "$win" "base size: 0 by 52" || fail "framed size hints: $hints"
+wait_for_size "$win" 812x664 || fail "framed again: window $(window_size "$win")"
+wait_for_hints "$win" "base size: 12 by 64" || fail "framed size hints: $hints"
 no_maximise "$win" "framed again"
 check_frame "$win" "framed again"
 
@@ -82,8 +82,8 @@ check_frame "$win" "framed again"
 # the fit is applied again: a person's resize comes later.)
 sleep 1.1
 xdotool windowsize "$win" 1000 780
-for _ in $(seq 30); do [ "$(window_size "$win")" = 1000x802 ] && break; sleep 0.1; done
-[ "$(window_size "$win")" = 1000x802 ] || fail "widened framed window: $(window_size "$win")"
+for _ in $(seq 30); do [ "$(window_size "$win")" = 1000x805 ] && break; sleep 0.1; done
+[ "$(window_size "$win")" = 1000x805 ] || fail "widened framed window: $(window_size "$win")"
 
 # The style changed by another program: the band and the resize rule follow.
 sed -i 's/^visualStyleAsFrame=.*/visualStyleAsFrame=false/' "$XDG_CONFIG_HOME/fennic/fennic.conf"

@@ -47,7 +47,7 @@ click_at() {
 
 start_fennic "$pics/a-wide.jpg"
 win=$(wait_for_window a-wide.jpg)
-wait_for_size "$win" 600x452 || fail "framed 600x400: window $(window_size "$win")"
+wait_for_size "$win" 612x464 || fail "framed 600x400: window $(window_size "$win")"
 frame=$(settled_frame "$win")
 read -r fx fy fw _ <<<"$frame"
 
@@ -57,13 +57,13 @@ read -r fx fy fw _ <<<"$frame"
 # times: what undoes a maximise must not depend on how events interleave.
 for round in 1 2 3; do
   click_at $((fx + fw - 28)) $((fy + 10))
-  back_to "$win" 600x452 "$frame" ||
+  back_to "$win" 612x464 "$frame" ||
     fail "round $round, the maximise button: $(window_size "$win"), frame $(frame_geometry "$win")"
   click_at $((fx + fw / 2)) $((fy + 10)) 2
-  back_to "$win" 600x452 "$frame" ||
+  back_to "$win" 612x464 "$frame" ||
     fail "round $round, a double click on the title: $(window_size "$win"), frame $(frame_geometry "$win")"
   wmctrl -i -r "$win" -b add,maximized_vert,maximized_horz
-  back_to "$win" 600x452 "$frame" ||
+  back_to "$win" 612x464 "$frame" ||
     fail "round $round, a pager's request: $(window_size "$win"), frame $(frame_geometry "$win")"
 done
 # The whole frame lies on the 1440x875 screen (and, with "centred", in its
@@ -93,10 +93,10 @@ xdotool windowfocus --sync "$win"
 for round in 1 2 3 4 5; do
   xdotool key Right
   tall=$(wait_for_window b-tall.jpg)
-  fitted_as "$tall" 400x652 "round $round, portrait after landscape"
+  fitted_as "$tall" 412x664 "round $round, portrait after landscape"
   xdotool key Left
   wait_for_window a-wide.jpg >/dev/null
-  fitted_as "$win" 600x452 "round $round, landscape after portrait"
+  fitted_as "$win" 612x464 "round $round, landscape after portrait"
 done
 # Quick turns: each ends fitted too.
 action() {
@@ -106,13 +106,13 @@ action() {
 action rotateClock
 action rotateClock
 action rotateClock
-fitted_as "$win" 400x652 "three quick turns"
+fitted_as "$win" 412x664 "three quick turns"
 
 # Several frameless windows switched to framed at once (Ctrl+R): each frame
 # whole on the screen and centred, each window the size a fresh framed window
 # of its picture gets.
 action rotateCounter
-fitted_as "$win" 600x452 "turned back"
+fitted_as "$win" 612x464 "turned back"
 kill "$LAST_PID"
 wait "$LAST_PID" 2>/dev/null || true
 start_fennic "$big/big-1.png"
@@ -145,7 +145,7 @@ read -r r g b <<<"$corner"
 [ "$inside" = "128 64 96" ] || fail "frameless picture near its corner is $inside"
 xdotool windowfocus --sync "$w3"
 xdotool key ctrl+r
-fitted_as "$w3" 800x652 "small picture framed"
+fitted_as "$w3" 812x664 "small picture framed"
 for w in "$w1" "$w2"; do
   fitted_as "$w" "$framed_big" "large picture framed" cascaded
 done
@@ -156,4 +156,21 @@ read -r x2 y2 _ < <(frame_geometry "$w2")
 dx=$((x2 - x1)) dy=$((y2 - y1))
 [ "${dx#-}" = 28 ] && { [ "${dy#-}" = 28 ] || [ "$dy" = 0 ]; } ||
   fail "windows of one size opened together: frames at $x1,$y1 and $x2,$y2"
+kill "$LAST_PID"
+wait "$LAST_PID" 2>/dev/null || true
+
+# Framed, a picture that fits is shown one pixel per pixel: a checkerboard of
+# single pixels comes out on the screen as it is in the file, 6 pixels in from
+# the sides and below the band.
+rm "$XDG_CONFIG_HOME/fennic/fennic.conf"
+convert -size 240x160 pattern:gray50 "$pics/checks.png"
+start_fennic "$pics/checks.png"
+win=$(wait_for_window checks.png)
+fitted_as "$win" 252x224 "framed checkerboard"
+xdotool windowactivate --sync "$win"
+sleep 0.5
+import -window "$win" "$WORK/checks-shown.png"
+differing=$(compare -metric AE <(convert "$WORK/checks-shown.png" -crop 240x160+6+58 +repage png:-) \
+  "$pics/checks.png" null: 2>&1) || true
+[ "$differing" = 0 ] || fail "the framed checkerboard is not shown 1:1: $differing pixels differ"
 echo "PASS"

@@ -29,9 +29,9 @@ TEST(WindowGeometry, FitImageToScreenCases) {
     // Empty sizes, and a screen no larger than the margin.
     EXPECT_FALSE(fit({0, 0}) || fit({100, 0}) || fit({800, 600}, {0, 0}) ||
                  fit({800, 600}, {60, 60}));
-    // The toolbar band only in the frame style.
-    EXPECT_EQ(contentSize({800, 600}, 52), QSizeF(800, 652));
-    EXPECT_EQ(contentSize({800, 600}, 0), QSizeF(800, 600));
+    // The band and inset only in the frame style.
+    EXPECT_EQ(contentSize({800, 600}, {12, 64}), QSizeF(812, 664));
+    EXPECT_EQ(contentSize({800, 600}, {0, 0}), QSizeF(800, 600));
 }
 
 TEST(WindowGeometry, ResizeKeepsProportionsAndTheMinimum) {
@@ -45,17 +45,18 @@ TEST(WindowGeometry, ResizeKeepsProportionsAndTheMinimum) {
         EXPECT_EQ(minimumResizeSize(stored), QSizeF(0, 0));
 
     // Smaller than the minimum on either side: the minimum.
-    const QSizeF wide(2000, 1000), small(400, 300), framed(800, 652);
+    const QSizeF wide(2000, 1000), small(400, 300), framed(812, 664), none(0, 0);
     for (QSizeF proposed : {QSizeF(500, 900), QSizeF(900, 250), QSizeF(600, 300)})
-        EXPECT_EQ(constrainResize(proposed, wide, wide, 0), QSizeF(600, 300));
-    EXPECT_EQ(constrainResize({400, 300}, {500, 400}, {500, 400}, 0), QSizeF(500, 400));
-    // Larger: the width is kept, the image part keeps its ratio and the band its height.
-    EXPECT_EQ(constrainResize({1200, 700}, framed, framed, 52), QSizeF(1200, 900 + 52));
-    EXPECT_EQ(constrainResize({1000, 400}, small, small, 0), QSizeF(1000, 750));
-    EXPECT_EQ(constrainResize({1000, 10}, small, small, 0), QSizeF(400, 300));
+        EXPECT_EQ(constrainResize(proposed, wide, wide, none), QSizeF(600, 300));
+    EXPECT_EQ(constrainResize({400, 300}, {500, 400}, {500, 400}, none), QSizeF(500, 400));
+    // Larger: the width is kept, the image part keeps its ratio and the
+    // surround its size.
+    EXPECT_EQ(constrainResize({1212, 700}, framed, framed, {12, 64}), QSizeF(1212, 900 + 64));
+    EXPECT_EQ(constrainResize({1000, 400}, small, small, none), QSizeF(1000, 750));
+    EXPECT_EQ(constrainResize({1000, 10}, small, small, none), QSizeF(400, 300));
     // No stored size: any positive proposal, aspect-locked; no usable ratio: it stands.
-    EXPECT_EQ(constrainResize({300, 1}, {0, 0}, {400, 352}, 52), QSizeF(300, 277));
-    EXPECT_EQ(constrainResize({700, 500}, {0, 0}, {0, 0}, 52), QSizeF(700, 500));
+    EXPECT_EQ(constrainResize({312, 1}, {0, 0}, {412, 364}, {12, 64}), QSizeF(312, 289));
+    EXPECT_EQ(constrainResize({700, 500}, {0, 0}, {0, 0}, {12, 64}), QSizeF(700, 500));
 }
 
 TEST(WindowGeometry, AspectFitScaleAndRectangle) {
@@ -72,16 +73,17 @@ TEST(WindowGeometry, AspectFitScaleAndRectangle) {
     EXPECT_EQ(fittedImageRect({101, 51}, {200, 100}), QRectF(50, 25, 101, 51));
 }
 
-TEST(WindowGeometry, ContentTooTallForTheScreenShrinksWithTheBandKept) {
-    // A screen-sized picture with the band on top: the picture gives way.
-    const QSizeF screenSized = limitToArea({1440, 952}, 52, {1440, 900});
+TEST(WindowGeometry, ContentTooTallForTheScreenShrinksWithTheSurroundKept) {
+    // A screen-sized picture with the band and inset: the picture gives way.
+    const QSizeF surround(12, 64);
+    const QSizeF screenSized = limitToArea({1452, 964}, surround, {1440, 900});
     EXPECT_DOUBLE_EQ(screenSized.height(), 900);
-    EXPECT_DOUBLE_EQ(screenSized.width(), 1440.0 * 848 / 900);
+    EXPECT_DOUBLE_EQ(screenSized.width(), 1440.0 * 836 / 900 + 12);
     // Too wide as well: the tighter side governs, the proportions hold.
-    const QSizeF wide = limitToArea({2000, 1052}, 52, {1440, 900});
+    const QSizeF wide = limitToArea({2012, 1064}, surround, {1440, 900});
     EXPECT_DOUBLE_EQ(wide.width(), 1440);
-    EXPECT_DOUBLE_EQ((wide.height() - 52) * 2, 1440);
+    EXPECT_DOUBLE_EQ((wide.height() - 64) * 2, 1440 - 12);
     // What fits, or nowhere to fit it, stays as it is.
-    EXPECT_EQ(limitToArea({800, 652}, 52, {1440, 900}), QSizeF(800, 652));
-    EXPECT_EQ(limitToArea({800, 652}, 52, {0, 0}), QSizeF(800, 652));
+    EXPECT_EQ(limitToArea({812, 664}, surround, {1440, 900}), QSizeF(812, 664));
+    EXPECT_EQ(limitToArea({812, 664}, surround, {0, 0}), QSizeF(812, 664));
 }

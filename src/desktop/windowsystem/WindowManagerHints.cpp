@@ -110,15 +110,16 @@ private:
 } // namespace
 
 std::optional<WmSizeHints> withAspectHints(WmSizeHints hints, const AspectHints& wanted) {
-    const int band = std::max(0, wanted.bandHeight);
-    const auto ratio = integerRatio(wanted.aspect.width(), wanted.aspect.height() - band);
+    const QSize base = wanted.base.expandedTo(QSize(0, 0));
+    const auto ratio =
+        integerRatio(wanted.aspect.width() - base.width(), wanted.aspect.height() - base.height());
     if (!ratio)
         return std::nullopt;
     auto& f = hints.fields;
     f[WmSizeHints::minAspectNum] = f[WmSizeHints::maxAspectNum] = ratio->first;
     f[WmSizeHints::minAspectDen] = f[WmSizeHints::maxAspectDen] = ratio->second;
-    f[WmSizeHints::baseWidth] = 0;
-    f[WmSizeHints::baseHeight] = std::uint32_t(band);
+    f[WmSizeHints::baseWidth] = std::uint32_t(base.width());
+    f[WmSizeHints::baseHeight] = std::uint32_t(base.height());
     f[WmSizeHints::flags] |= WmSizeHints::PAspect | WmSizeHints::PBaseSize;
     if (!wanted.minimumSize.isEmpty()) {
         f[WmSizeHints::minWidth] = std::uint32_t(wanted.minimumSize.width());

@@ -43,19 +43,20 @@ struct WmSizeHints {
 };
 
 // What the window manager should enforce while the user resizes a window: the
-// proportions of aspect (the whole window, a fixed band included) and a minimum
-// size. The band (a toolbar of constant height) is kept out of the proportion
-// through the base size, so the window manager lets the band stay constant and
-// scales the rest: height = (aspect.h - band) * width / aspect.w + band.
+// proportions of aspect (the whole window, a fixed surround included) and a
+// minimum size. The surround (a toolbar band and margins of constant size) is
+// kept out of the proportion through the base size, so the window manager
+// keeps it and scales the rest:
+// height - base.h = (aspect.h - base.h) * (width - base.w) / (aspect.w - base.w).
 struct AspectHints {
     QSizeF aspect;
-    int bandHeight = 0;
+    QSize base;
     QSize minimumSize; // left to the window as it is when empty
 };
 
 // hints with the aspect, base size and minimum fields (and their flags) set as
 // asked; every other field stays. Empty when the proportion has no positive
-// width and height once the band is taken off.
+// width and height once the base size is taken off.
 std::optional<WmSizeHints> withAspectHints(WmSizeHints hints, const AspectHints& wanted);
 
 // Tells the window manager a viewer window's proportions and minimum size.

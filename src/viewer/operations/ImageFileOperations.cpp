@@ -15,6 +15,7 @@
 #include "viewer/operations/PrintFile.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -131,6 +132,12 @@ void ImageFileOperations::askToDelete(const QString& path) {
     box->setWindowTitle(QStringLiteral("Delete this image?"));
     box->setText(QStringLiteral("Delete this image?"));
     box->setInformativeText(QStringLiteral("Are you sure you would like to delete this image?"));
+    // Qt wraps the question to the narrowest box it can, which also leaves
+    // the window manager no room for the title: the question on one line.
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+        if (label->text() == box->informativeText())
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(label->text()) + 1);
+    }
     QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     QPushButton* remove = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
     remove->setObjectName(QStringLiteral("deleteButton"));

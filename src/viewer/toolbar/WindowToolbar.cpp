@@ -18,6 +18,7 @@ QVariantMap conversionTo(const char* extension) {
 
 WindowToolbar::WindowToolbar(QWidget* parent)
     : QWidget(parent), m_shownColor(palette().color(QPalette::WindowText)) {
+    setObjectName(QStringLiteral("windowToolbar"));
     using C = WindowCommand;
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

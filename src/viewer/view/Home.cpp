@@ -37,7 +37,7 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
       m_hideInfoSidebarStorage(
           makeSetting(AppSettings::hideInfoSidebarStorage, &host.settingsStore())),
       m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &host.settingsStore())),
-      m_toolbarHeight(visualstyle::toolbarHeightFor(m_visualStyleAsFrame)),
+      m_surround(visualstyle::pictureSurroundFor(m_visualStyleAsFrame)),
       m_filePath(opening.filePath),
       m_folder(opening.currentDirectory, opening.filesInPath, opening.currentIndexInFolder),
       m_shownColor(palette().color(QPalette::WindowText)) {
@@ -118,7 +118,7 @@ void Home::connectOperations() {
 
 void Home::viewDidAppear() {
     m_appeared = true;
-    m_toolbarHeight = visualstyle::toolbarHeightFor(m_visualStyleAsFrame);
+    m_surround = visualstyle::pictureSurroundFor(m_visualStyleAsFrame);
     applyStyle();
     m_viewObserver.setHideInfoSidebar(m_hideInfoSidebarStorage.value());
     m_viewObserver.setFilePath(m_filePath);
@@ -178,14 +178,16 @@ void Home::afterImageLoad() {
     }
     if (fitted) {
         m_thisSize = *fitted;
-        m_containerSize = WindowGeometry::contentSize(m_thisSize, m_toolbarHeight);
-        m_host.resizeWindowToContent(m_uuid, m_containerSize, m_toolbarHeight);
+        // A picture smaller than its controls need is shown 1:1 in the
+        // middle of a window large enough for them.
+        m_containerSize = WindowGeometry::contentSize(m_thisSize, m_surround)
+                              .expandedTo(QSizeF(m_chrome->minimumContent()));
+        m_host.resizeWindowToContent(m_uuid, m_containerSize, m_surround);
     } else if (!window()->isVisible()) {
         // Nothing to fit (the file could not be read): the window keeps its
         // size, and a window not shown yet appears at a modest one.
-        m_host.resizeWindowToContent(m_uuid,
-                                     WindowGeometry::contentSize(QSizeF(640, 480), m_toolbarHeight),
-                                     m_toolbarHeight);
+        m_host.resizeWindowToContent(
+            m_uuid, WindowGeometry::contentSize(QSizeF(640, 480), m_surround), m_surround);
     }
     Q_EMIT imageLoaded();
 }
@@ -266,10 +268,10 @@ void Home::refresh() {
     // The band follows the style at once, and the window is fitted again, so
     // that a window switched to frameless does not keep an empty band. The
     // style change arrives twice (the setting and the application's request).
-    const double toolbarHeight = visualstyle::toolbarHeightFor(m_visualStyleAsFrame);
-    if (toolbarHeight == m_toolbarHeight && m_appeared)
+    const QSizeF surround = visualstyle::pictureSurroundFor(m_visualStyleAsFrame);
+    if (surround == m_surround && m_appeared)
         return;
-    m_toolbarHeight = toolbarHeight;
+    m_surround = surround;
     applyStyle();
     if (m_appeared && !m_picture.image().isNull())
         afterImageLoad();
@@ -281,8 +283,11 @@ void Home::refresh() {
 void Home::applyStyle() {
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
     const int inset = int(visualstyle::imageInset(style));
-    m_chrome->setStyle(m_visualStyleAsFrame.value(), m_toolbarHeight);
+    m_chrome->setStyle(m_visualStyleAsFrame.value(), visualstyle::toolbarHeight(style));
+    // The inset all round the picture, the band above it: the window grows
+    // by them so that the picture is shown at its own size.
     layout()->setContentsMargins(inset, 0, inset, inset);
+    layout()->setSpacing(inset);
     m_imageArea->imageView()->setRoundedCorners(style == VISUALSTYLE::FRAME);
     updateDragModes();
 }

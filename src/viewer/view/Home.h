@@ -73,7 +73,8 @@ public:
     int currentIndexInFolder() const { return m_folder.index(); }
     const QString& uuid() const { return m_uuid; }
     double scale() const;
-    double toolbarHeight() const { return m_toolbarHeight; }
+    // The band and margins around the picture in the current style.
+    QSizeF surround() const { return m_surround; }
     QSizeF thisSize() const { return m_thisSize; }
     QSizeF containerSize() const { return m_containerSize; }
     QColor shownColor() const { return m_shownColor; }
@@ -136,7 +137,7 @@ private:
     Setting<bool> m_hideInfoSidebarStorage;
     Setting<bool> m_visualStyleAsFrame;
     ViewObserver m_viewObserver;
-    double m_toolbarHeight;
+    QSizeF m_surround;
     QString m_filePath;
     FolderPosition m_folder;
     QColor m_shownColor;

@@ -1,6 +1,7 @@
 #include "viewer/view/ViewerChrome.h"
 
 #include "desktop/apps/ExternalEditor.h"
+#include "style/VisualStyle.h"
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/ImageAreaView.h"
@@ -14,6 +15,8 @@
 namespace {
 // The frameless window's toolbar sits this far inside the picture's corner.
 constexpr int framelessToolbarMargin = 6;
+// Space between the framed band's ends and what they hold.
+constexpr int bandMargin = 8;
 } // namespace
 
 ViewerChrome::ViewerChrome(QWidget* view, QBoxLayout* layout, ImageAreaView* area,
@@ -22,7 +25,7 @@ ViewerChrome::ViewerChrome(QWidget* view, QBoxLayout* layout, ImageAreaView* are
     m_band = new QWidget(view);
     m_band->setObjectName(QStringLiteral("toolbarBand"));
     auto* bandLayout = new QHBoxLayout(m_band);
-    bandLayout->setContentsMargins(8, 0, 8, 0);
+    bandLayout->setContentsMargins(bandMargin, 0, bandMargin, 0);
     bandLayout->addStretch(1);
     layout->insertWidget(0, m_band);
     m_toolbar = new WindowToolbar(view);
@@ -35,6 +38,17 @@ void ViewerChrome::setStyle(bool frame, double bandHeight) {
     m_band->setFixedHeight(int(bandHeight));
     m_band->setVisible(bandHeight > 0);
     placeToolbar();
+}
+
+QSize ViewerChrome::minimumContent() const {
+    const QSize toolbar = m_toolbar->sizeHint();
+    if (m_frame) {
+        // The band is inset from the window's sides like the picture.
+        const int inset = int(visualstyle::imageInset(VISUALSTYLE::FRAME));
+        return QSize(visualstyle::windowButtonsWidth + toolbar.width() + bandMargin + 2 * inset, 0);
+    }
+    return QSize(visualstyle::windowButtonsWidth + toolbar.width() + framelessToolbarMargin,
+                 toolbar.height() + 2 * framelessToolbarMargin);
 }
 
 void ViewerChrome::setShownColor(const QColor& colour) {

@@ -30,6 +30,10 @@ public:
     // controls' colour for the picture.
     void setStyle(bool frame, double bandHeight);
     void setShownColor(const QColor& colour);
+    // The smallest content in which every control stands apart: the
+    // window's own buttons at the left, the toolbar at the right and, without
+    // a frame, the toolbar's height over the picture.
+    QSize minimumContent() const;
     // The view was resized.
     void place();
     void showNote(const QString& text);

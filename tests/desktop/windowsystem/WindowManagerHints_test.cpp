@@ -20,13 +20,13 @@ WmSizeHints patterned() {
 
 TEST(WindowManagerHints, SetsAspectBaseAndMinimumKeepingTheRest) {
     const WmSizeHints before = patterned();
-    const auto after = withAspectHints(before, {QSizeF(800, 652), 52, QSize(600, 489)});
+    const auto after = withAspectHints(before, {QSizeF(812, 664), QSize(12, 64), QSize(600, 489)});
     ASSERT_TRUE(after);
     const auto& f = after->fields;
-    // 800 x 652 with a 52-point band: the picture part is 4:3.
+    // 812 x 664 with the band and inset: the picture part is 4:3.
     const std::pair<int, quint32> set[] = {
         {F::minAspectNum, 4}, {F::minAspectDen, 3}, {F::maxAspectNum, 4}, {F::maxAspectDen, 3},
-        {F::baseWidth, 0},    {F::baseHeight, 52},  {F::minWidth, 600},   {F::minHeight, 489}};
+        {F::baseWidth, 12},   {F::baseHeight, 64},  {F::minWidth, 600},   {F::minHeight, 489}};
     for (const auto& [field, value] : set)
         EXPECT_EQ(f[field], value) << "field " << field;
     EXPECT_EQ(f[F::flags], 0x20cu | F::PAspect | F::PBaseSize | F::PMinSize);
@@ -35,7 +35,7 @@ TEST(WindowManagerHints, SetsAspectBaseAndMinimumKeepingTheRest) {
         EXPECT_EQ(f[i], before.fields[i]) << "field " << i;
 
     // Fractional fitted sizes keep their proportion; no minimum leaves it alone.
-    const auto fitted = withAspectHints(before, {QSizeF(1073.333, 805), 0, QSize()});
+    const auto fitted = withAspectHints(before, {QSizeF(1073.333, 805), QSize(), QSize()});
     ASSERT_TRUE(fitted);
     EXPECT_NEAR(double(fitted->fields[F::minAspectNum]) / fitted->fields[F::minAspectDen],
                 1073.333 / 805, 1e-9);
@@ -43,9 +43,9 @@ TEST(WindowManagerHints, SetsAspectBaseAndMinimumKeepingTheRest) {
     EXPECT_EQ(fitted->fields[F::minWidth], before.fields[F::minWidth]);
     EXPECT_EQ(fitted->fields[F::flags] & F::PMinSize, 0u);
 
-    EXPECT_FALSE(withAspectHints(before, {QSizeF(800, 52), 52, QSize()}));
-    EXPECT_FALSE(withAspectHints(before, {QSizeF(0, 600), 0, QSize()}));
-    EXPECT_FALSE(withAspectHints(before, {QSizeF(-800, 600), 0, QSize()}));
+    EXPECT_FALSE(withAspectHints(before, {QSizeF(812, 64), QSize(12, 64), QSize()}));
+    EXPECT_FALSE(withAspectHints(before, {QSizeF(0, 600), QSize(), QSize()}));
+    EXPECT_FALSE(withAspectHints(before, {QSizeF(-800, 600), QSize(), QSize()}));
 }
 
 TEST(WindowManagerHints, DoesNothingOffX11) {

@@ -2,6 +2,7 @@
 #include "support/ImageFixtures.h"
 #include "support/ViewerFixture.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -52,6 +53,12 @@ TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFo
     EXPECT_EQ(box->text(), "Delete this image?");
     EXPECT_EQ(box->informativeText(), "Are you sure you would like to delete this image?");
     EXPECT_EQ(box->defaultButton()->text(), "Cancel");
+    // Sized for its texts: the question on one line.
+    QTRY_VERIFY(box->isVisible());
+    for (const QLabel* label : box->findChildren<QLabel*>()) {
+        if (label->text() == box->informativeText())
+            EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
+    }
     box->defaultButton()->click();
     QTRY_VERIFY(!first->simpleAlert());
     EXPECT_TRUE(QFile::exists(path("b.png")));
@@ -99,13 +106,13 @@ TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
     ASSERT_TRUE(writePng(path("wide.png"), markedImage(QSize(300, 200))));
     Home* home = open("wide.png");
     QWidget* window = windowOf(home);
-    const int band = int(home->toolbarHeight());
-    EXPECT_EQ(window->size(), QSize(300, 200 + band));
+    const QSize surround = home->surround().toSize();
+    EXPECT_EQ(window->size(), QSize(300, 200) + surround);
 
     QSignalSpy written(home, &Home::fileWritten);
     ASSERT_TRUE(home->perform(WindowCommand::rotateClock));
     QTRY_COMPARE(markedCorners(home->mainImage()), QString("BRWG"));
-    EXPECT_EQ(window->size(), QSize(200, 300 + band)) << "the window follows the turn";
+    EXPECT_EQ(window->size(), QSize(200, 300) + surround) << "the window follows the turn";
     ASSERT_TRUE(written.wait(10000));
     EXPECT_TRUE(written.first().at(1).toBool());
     const DecodedImage onDisk = decodeImage(path("wide.png"));
@@ -118,7 +125,7 @@ TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
     QTRY_COMPARE(markedCorners(home->mainImage()), QString("RGBW"));
     ASSERT_TRUE(written.wait(10000));
     EXPECT_EQ(markedCorners(decodeImage(path("wide.png")).image), "RGBW");
-    EXPECT_EQ(window->size(), QSize(300, 200 + band));
+    EXPECT_EQ(window->size(), QSize(300, 200) + surround);
 }
 
 TEST_F(ImageFileOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOverTheSource) {

@@ -2,6 +2,7 @@
 #include "support/ViewerFixture.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
+#include "window/CustomWindow.h"
 
 #include <QScreen>
 #include <QScrollBar>
@@ -26,8 +27,11 @@ TEST_F(HomeTest, OpensFitsAndStepsThroughTheFolderStoppingAtItsEnds) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(home->filesInPath(), QStringList({"a.png", "b.jpg", "c.jpg", "d.png"}));
     EXPECT_EQ(home->currentIndexInFolder(), 1);
-    EXPECT_EQ(window->size(), QSize(200, 352));
-    EXPECT_EQ(fitOf(home).size(), QSizeF(200, 352));
+    // Framed: the band and a 6-point inset all round; the picture itself
+    // one pixel per pixel.
+    EXPECT_EQ(window->size(), QSize(212, 364));
+    EXPECT_EQ(fitOf(home).size(), QSizeF(212, 364));
+    EXPECT_EQ(home->imageArea()->imageView()->imageRect().size(), QSize(200, 300));
     EXPECT_EQ(home->viewObserver().imageAttr().value("Name").toString(), "b.jpg");
     const QString key = home->uuid();
 
@@ -43,10 +47,10 @@ TEST_F(HomeTest, OpensFitsAndStepsThroughTheFolderStoppingAtItsEnds) {
     step(home, true);
     EXPECT_TRUE(home->showsError());
     EXPECT_TRUE(home->imageArea()->imageView()->messageText().startsWith("c.jpg\n"));
-    EXPECT_EQ(window->size(), QSize(200, 352));
+    EXPECT_EQ(window->size(), QSize(212, 364));
     step(home, true);
     EXPECT_FALSE(home->showsError());
-    EXPECT_EQ(window->size(), QSize(120, 132));
+    EXPECT_EQ(window->size(), QSize(132, 144));
     home->stepToNext();
     EXPECT_EQ(home->currentIndexInFolder(), 3);
     EXPECT_EQ(home->uuid(), key);
@@ -192,15 +196,39 @@ TEST_F(HomeTest, AFramedWindowFitsTheScreenWithItsBand) {
     Home* home = open("screen.png");
     const QSize window = windowOf(home)->size();
     EXPECT_LE(window.height(), screen.height());
-    EXPECT_NEAR(double(window.width()) / (window.height() - 52),
+    EXPECT_NEAR(double(window.width() - 12) / (window.height() - 64),
                 double(screen.width()) / screen.height(), 0.01);
 }
 
+TEST_F(HomeTest, ASmallPictureGetsAWindowItsControlsFitInBothStyles) {
+    writeImage("tiny.png", {40, 30}, Qt::darkRed);
+    Home* home = open("tiny.png");
+    auto* window = qobject_cast<CustomWindow*>(windowOf(home));
+    ASSERT_TRUE(window);
+    QSignalSpy loaded(home, &Home::imageLoaded);
+    for (const bool frame : {true, false}) {
+        if (!frame) {
+            store->setValue("visualStyleAsFrame", false);
+            ASSERT_TRUE(loaded.wait(5000));
+        }
+        QTest::qWait(50);
+        const auto* toolbar = home->findChild<QWidget*>("windowToolbar");
+        ASSERT_TRUE(toolbar);
+        const QRect bar(toolbar->mapTo(window, QPoint()), toolbar->size());
+        EXPECT_TRUE(window->rect().contains(bar)) << frame;
+        EXPECT_FALSE(bar.intersects(window->closeButton()->geometry().adjusted(0, 0, 8, 0)) ||
+                     bar.intersects(window->minimiseButton()->geometry().adjusted(0, 0, 8, 0)))
+            << frame;
+        EXPECT_GE(window->height(), toolbar->height()) << frame;
+        EXPECT_EQ(home->imageArea()->imageView()->imageRect().size(), QSize(40, 30)) << frame;
+    }
+}
+
 TEST_F(HomeTest, TheResizeRuleFollowsAStyleChangedElsewhere) {
-    Home* home = open("a.png"); // 300 x 200, framed: 300 x 252
+    Home* home = open("a.png"); // 300 x 200, framed: 312 x 264
     QWidget* window = windowOf(home);
-    EXPECT_EQ(window->size(), QSize(300, 252));
-    EXPECT_EQ(fitOf(home).constrainResize({600, 400}), QSizeF(600, 452));
+    EXPECT_EQ(window->size(), QSize(312, 264));
+    EXPECT_EQ(fitOf(home).constrainResize({600, 400}), QSizeF(600, 456));
     QSignalSpy loaded(home, &Home::imageLoaded);
     // Another process turns the frame off: the file changes under us.
     SettingsStore other(store->filePath());
