@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRgb>
 #include <QSize>
 #include <QString>
 
@@ -33,6 +34,9 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
 // A run-length coded BMP of 64 bytes, header and palette included, claiming
 // `claimed` pixels: its only code ends the bitmap.
 QByteArray bmpClaiming(QSize claimed);
+// A 32-bit BMP with an alpha mask (version 4 header), one colour everywhere:
+// Qt reads its transparency but its writer would drop it.
+QByteArray bmpWithAlpha(QSize size, QRgb colour);
 
 // A HEIF grid image built around the one coded image of singleImageHeic (as
 // writeHeic writes it, without metadata): rows x columns references to that

@@ -104,27 +104,6 @@ QByteArray cmykJpeg() {
                       TJPF_CMYK, TJSAMP_444, 100, 0);
 }
 
-QByteArray bmpWithAlpha(QSize size, QRgb colour) {
-    const quint32 headerBytes = 14 + 108, pixelBytes = quint32(size.width() * size.height() * 4);
-    QByteArray bmp("BM");
-    const auto put = [&bmp](quint32 value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            bmp.append(char(value >> (8 * i)));
-    };
-    put(headerBytes + pixelBytes, 4), put(0, 4), put(headerBytes, 4);
-    // BITMAPV4HEADER: 32 bits per pixel in bit fields, alpha in the top byte, sRGB.
-    for (quint32 field : {108u, quint32(size.width()), quint32(size.height())})
-        put(field, 4);
-    put(1, 2), put(32, 2);
-    for (quint32 field : {3u, pixelBytes, 2835u, 2835u, 0u, 0u, 0x00FF0000u, 0x0000FF00u,
-                          0x000000FFu, 0xFF000000u, 0x73524742u})
-        put(field, 4);
-    bmp.append(QByteArray(36 + 12, '\0')); // end points and gamma, unused for sRGB
-    for (quint32 i = 0; i < pixelBytes / 4; ++i)
-        put(colour, 4);
-    return bmp;
-}
-
 bool writeJpeg(const QString& path, const QImage& image, const PhotoMetadata& metadata,
                int quality) {
     const QByteArray bytes = encodeJpeg(image, quality);

@@ -59,9 +59,6 @@ QByteArray encodeJpeg(const QImage& image, int quality, int flags = 0);
 // A 16 x 16 CMYK JPEG in four columns of inks: cyan, magenta, a dark olive
 // and half black on white.
 QByteArray cmykJpeg();
-// A 32-bit BMP with an alpha mask (version 4 header), one colour everywhere:
-// Qt reads its transparency but its writer would drop it.
-QByteArray bmpWithAlpha(QSize size, QRgb colour);
 
 // Pictures. markedImage: white, with a red block in the top-left corner, a
 // green one in the top-right corner and a blue one in the bottom-left one,

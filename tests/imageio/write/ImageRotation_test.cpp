@@ -231,7 +231,8 @@ TEST_F(ImageRotationTest, FilesThatCannotBeTurnedSafelyAreLeftAlone) {
     // Two full pages: Qt reads only the first, so writing would drop the second.
     ASSERT_TRUE(HostileFixtures::writeUniformGrayTiff(path("pages.tif"), {8, 8}, 90, 1, 2));
     // A BMP with transparency, which Qt's writer would drop.
-    ASSERT_TRUE(writeFile(path("clear.bmp"), bmpWithAlpha({8, 8}, qRgba(255, 0, 0, 100))));
+    ASSERT_TRUE(
+        writeFile(path("clear.bmp"), HostileFixtures::bmpWithAlpha({8, 8}, qRgba(255, 0, 0, 100))));
     ASSERT_TRUE(QImage(path("clear.bmp")).hasAlphaChannel());
 
     // Exif that cannot be read would be lost if the segment were built anew.
