@@ -1,5 +1,7 @@
 #include "imageio/ImageKind.h"
 
+#include "support/RawFixtures.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -9,18 +11,6 @@ QByteArray ftyp(const char* major, const char* compatible = "") {
     box.append(major, 4).append(QByteArray(4, '\0')).append(compatible);
     box[3] = char(box.size());
     return box + QByteArray(64, '\0');
-}
-
-// A little-endian TIFF head whose IFD0 holds the given (tag, SHORT value) entries.
-QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries) {
-    QByteArray head("II*\0\x08\0\0\0", 8);
-    head.append(char(entries.size())).append(char(0));
-    for (const auto& [tag, value] : entries) {
-        const char entry[12] = {char(tag & 0xFF),   char(tag >> 8),   3, 0, 1, 0, 0, 0,
-                                char(value & 0xFF), char(value >> 8), 0, 0};
-        head.append(entry, 12);
-    }
-    return head + QByteArray(4, '\0');
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "imageio/heif/IsoBoxes.h"
 
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QtEndian>
 
@@ -23,6 +24,11 @@ void append(QByteArray& out, quint64 value, int bytes) {
     isobox::appendBigEndian(out, value, bytes);
 }
 
+void appendLittleEndian(QByteArray& out, quint64 value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.append(char(value >> (8 * i)));
+}
+
 QByteArray fullBox(const char* type, int version, int flags, const QByteArray& content) {
     QByteArray header;
     append(header, quint32(version) << 24 | quint32(flags), 4);
@@ -37,24 +43,39 @@ QByteArray pngHeader(QSize size, int colourType) {
     return QByteArray("\x89PNG\r\n\x1A\n", 8) + HostileFixtures::pngChunk("IHDR", header);
 }
 
-// The boxes directly inside [at, end) of data, as (type, content) pairs.
-QList<QPair<QByteArray, QByteArray>> boxesOf(const QByteArray& data, qsizetype at, qsizetype end) {
-    QList<QPair<QByteArray, QByteArray>> boxes;
-    while (at + 8 <= end) {
-        const quint32 size = qFromBigEndian<quint32>(data.constData() + at);
-        if (size < 8 || at + size > end)
-            break;
-        boxes.append({data.mid(at + 4, 4), data.mid(at + 8, size - 8)});
-        at += size;
-    }
-    return boxes;
+// The contents of the boxes directly inside data after `skip` bytes, the
+// first of each type.
+QHash<QByteArray, QByteArray> childBoxes(const QByteArray& data, qsizetype skip = 0) {
+    QList<isobox::Box> boxes;
+    isobox::readBoxes(reinterpret_cast<const uchar*>(data.constData()), skip, data.size(), &boxes);
+    QHash<QByteArray, QByteArray> contents;
+    for (const isobox::Box& b : boxes)
+        contents.insert(b.type, contents.value(b.type, data.mid(b.content, b.end - b.content)));
+    return contents;
 }
 
-QByteArray childContent(const QByteArray& content, qsizetype skip, const char* type) {
-    for (const auto& [t, c] : boxesOf(content, skip, content.size()))
-        if (t == type)
-            return c;
-    return {};
+// A BMP: the 40-byte info header, then `extra` (a later header version's
+// fields), the palette and the pixel data as given.
+QByteArray bmpFile(QSize size, int bits, int compression, const QByteArray& extra,
+                   const QByteArray& palette, const QByteArray& pixels) {
+    const qint64 offset = 14 + 40 + extra.size() + palette.size();
+    QByteArray bmp("BM");
+    for (const auto& [value, bytes] : {std::pair<qint64, int>{offset + pixels.size(), 4},
+                                       {0, 4},
+                                       {offset, 4},
+                                       {40 + extra.size(), 4},
+                                       {size.width(), 4},
+                                       {size.height(), 4},
+                                       {1, 2},
+                                       {bits, 2},
+                                       {compression, 4},
+                                       {pixels.size(), 4},
+                                       {2835, 4},
+                                       {2835, 4},
+                                       {palette.size() / 4, 4},
+                                       {0, 4}})
+        appendLittleEndian(bmp, quint64(value), bytes);
+    return bmp + extra + palette + pixels;
 }
 
 } // namespace
@@ -162,43 +183,21 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
 }
 
 QByteArray bmpClaiming(QSize claimed) {
-    QByteArray info(40, '\0');
-    qToLittleEndian(quint32(40), info.data());
-    qToLittleEndian(qint32(claimed.width()), info.data() + 4);
-    qToLittleEndian(qint32(claimed.height()), info.data() + 8);
-    qToLittleEndian(quint16(1), info.data() + 12); // planes
-    qToLittleEndian(quint16(8), info.data() + 14); // bits per pixel
-    qToLittleEndian(quint32(1), info.data() + 16); // RLE8
-    qToLittleEndian(quint32(2), info.data() + 32); // colours used
-    const QByteArray palette("\0\0\0\0\xff\xff\xff\0", 8);
-    const QByteArray pixels("\0\x01", 2); // end of bitmap
-    QByteArray file("BM", 2);
-    file.append(QByteArray(12, '\0'));
-    qToLittleEndian(quint32(14 + 40 + palette.size() + pixels.size()), file.data() + 2);
-    qToLittleEndian(quint32(14 + 40 + palette.size()), file.data() + 10);
-    return file + info + palette + pixels;
+    // Eight bits per pixel, run-length coded (1), black and white; its only code ends the bitmap.
+    return bmpFile(claimed, 8, 1, {}, QByteArray("\0\0\0\0\xff\xff\xff\0", 8),
+                   QByteArray("\0\x01", 2));
 }
 
 QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
     if (rows < 1 || rows > 256 || columns < 1 || columns > 256)
         return {};
-    QByteArray meta, tileData;
-    for (const auto& [type, content] : boxesOf(single, 0, single.size())) {
-        if (type == "meta")
-            meta = content;
-        else if (type == "mdat")
-            tileData = content;
-    }
-    const QByteArray ipco = childContent(childContent(meta, 4, "iprp"), 0, "ipco");
-    QByteArray hvcC, tileIspe;
-    for (const auto& [type, content] : boxesOf(ipco, 0, ipco.size())) {
-        if (type == "hvcC")
-            hvcC = box("hvcC", content);
-        else if (type == "ispe" && tileIspe.isEmpty())
-            tileIspe = box("ispe", content);
-    }
-    if (hvcC.isEmpty() || tileIspe.isEmpty() || tileData.isEmpty())
+    const QByteArray tileData = childBoxes(single).value("mdat");
+    const QHash<QByteArray, QByteArray> tileProperties = childBoxes(
+        childBoxes(childBoxes(childBoxes(single).value("meta"), 4).value("iprp")).value("ipco"));
+    if (!tileProperties.contains("hvcC") || !tileProperties.contains("ispe") || tileData.isEmpty())
         return {};
+    const QByteArray hvcC = box("hvcC", tileProperties["hvcC"]);
+    const QByteArray tileIspe = box("ispe", tileProperties["ispe"]);
 
     QByteArray hdlr(4, '\0'); // pre_defined
     hdlr.append("pict", 4).append(QByteArray(13, '\0'));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRgb>
 #include <QSize>
 #include <QString>
 

@@ -162,3 +162,14 @@ bool writeTinyDng(const QString& path, const DngOptions& options, QString* error
     }
     return true;
 }
+
+QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries,
+                    const QByteArray& signature, quint32 ifdAt) {
+    QByteArray head = signature;
+    put32(head, ifdAt);
+    std::vector<Entry> directoryEntries;
+    for (const auto& [tag, value] : entries)
+        directoryEntries.push_back(numbers(tag, Short, {value}));
+    return head + QByteArray(qsizetype(ifdAt) - head.size(), '\0') +
+           directory(directoryEntries, ifdAt);
+}

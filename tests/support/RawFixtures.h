@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -21,3 +22,8 @@ struct DngOptions {
 
 // Returns false with a reason in *error.
 bool writeTinyDng(const QString& path, const DngOptions& options = {}, QString* error = nullptr);
+
+// A little-endian TIFF head: the signature, then the first directory at ifdAt
+// holding (tag, SHORT value) entries, as file-kind sniffing and raw writers see it.
+QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries,
+                    const QByteArray& signature = QByteArray("II*\0", 4), quint32 ifdAt = 8);

@@ -53,9 +53,9 @@ TEST(WindowManagerHints, DoesNothingOffX11) {
         GTEST_SKIP() << "runs off X11";
     QWidget window;
     window.resize(300, 200);
-    EXPECT_FALSE(WindowManagerHints::apply(&window, {QSizeF(800, 600), 0, QSize(600, 450)}));
+    EXPECT_FALSE(WindowManagerHints::apply(&window, {QSizeF(800, 600), QSize(), QSize(600, 450)}));
     WindowManagerHints keeper(&window);
-    EXPECT_FALSE(keeper.setHints({QSizeF(800, 600), 0, QSize(600, 450)}));
+    EXPECT_FALSE(keeper.setHints({QSizeF(800, 600), QSize(), QSize(600, 450)}));
     EXPECT_FALSE(WindowManagerHints::read(&window));
     // No native window was created for it, and nothing about it changed.
     EXPECT_EQ(window.windowHandle(), nullptr);

@@ -1,4 +1,5 @@
 #include "imageio/decode/ImageDecoder.h"
+#include "imageio/heif/HeifImage.h"
 
 #include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
@@ -29,6 +30,11 @@ TEST(EmbeddedPreview, HeifThumbnailStandsInOnlyWhenTooSmallForTheTarget) {
     const DecodedImage covered = decodeEmbeddedPreview(turned, QSize(40, 40));
     EXPECT_FALSE(covered.ok());
     EXPECT_TRUE(covered.error.isEmpty());
+    const DecodedImage small = decodeHeif(turned, QSize(40, 60));
+    EXPECT_EQ(small.image.size(), QSize(48, 64));
+    EXPECT_EQ(small.fullSize, QSize(192, 256));
+    EXPECT_EQ(markedCorners(small.image), "BRWG");
+    EXPECT_EQ(decodeHeif(turned, QSize(150, 200)).image.size(), QSize(192, 256));
 
     const QString bare = dir.filePath("bare.heic");
     ASSERT_TRUE(writeHeic(bare, markedImage(QSize(256, 192))));

@@ -153,6 +153,15 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         ASSERT_TRUE(d.ok()) << d.error.toStdString();
         EXPECT_LE(colourDistance(d.image.pixel(16, 16), inSrgb), 6)
             << std::hex << d.image.pixel(16, 16);
+        // The header alone gives the depth and the profile.
+        const HeifMetadata meta = readHeifMetadata(path("p3.heic"));
+        EXPECT_EQ(meta.bitDepth, options.bitDepth);
+        EXPECT_FALSE(meta.hasAlpha);
+        EXPECT_EQ(meta.icc, options.icc);
+        if (!options.icc.isEmpty()) {
+            EXPECT_EQ(readImageProperties(path("p3.heic")).value("ProfileName"),
+                      "Display P3 (test)");
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "imageio/heif/HeifMetaEdit.h"
 #include "imageio/heif/HeifRotation.h"
 #include "imageio/heif/IsoBoxes.h"
+#include "imageio/metadata/ImageProperties.h"
 
 #include "support/FolderTest.h"
 #include "support/HeifFixtures.h"
@@ -116,6 +117,9 @@ TEST_F(HeifRotation, TurnsThePictureKeepingTheFileHeifWithItsMetadata) {
     EXPECT_EQ(meta.exif, exif);
     EXPECT_EQ(meta.xmp, xmp);
     EXPECT_EQ(meta.icc, icc);
+    const QVariantMap p = readImageProperties(file);
+    EXPECT_EQ(p.value("{TIFF}").toMap().value("Model"), "Turn Camera");
+    EXPECT_EQ(p.value("{Exif}").toMap().value("ISOSpeedRatings"), QVariantList{400});
     EXPECT_EQ(everything(), QStringList{"photo.heic"});
 
     // Four turns in all decode to the original pixels, thumbnail included.

@@ -1,9 +1,9 @@
 #include "imageio/metadata/ImageProperties.h"
 
+#include "support/FolderTest.h"
 #include "support/IccFixtures.h"
 #include "support/ImageFixtures.h"
 
-#include <QTemporaryDir>
 #include <exiv2/exiv2.hpp>
 #include <gtest/gtest.h>
 
@@ -11,11 +11,7 @@ using namespace ImageFixtures;
 
 namespace {
 
-class ImagePropertiesTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-};
+class ImagePropertiesTest : public FolderTest {};
 
 const auto I = [](qint64 v) { return QVariant(v); };
 const auto D = [](double v) { return QVariant(v); };

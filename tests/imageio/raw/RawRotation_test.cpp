@@ -32,18 +32,6 @@ int differingBytes(const QByteArray& a, const QByteArray& b) {
     return count;
 }
 
-// A little-endian TIFF structure with one IFD at offset 8 or `ifdAt`.
-QByteArray tiffLike(const QByteArray& signature, quint32 ifdAt) {
-    QByteArray file = signature;
-    file.append(char(ifdAt)).append(QByteArray(3, '\0'));
-    file.append(QByteArray(int(ifdAt) - file.size(), '\0'));
-    file.append(QByteArray("\x01\x00"                                         // one entry
-                           "\x12\x01\x03\x00\x01\x00\x00\x00\x01\x00\x00\x00" // orientation 1
-                           "\x00\x00\x00\x00",
-                           18));
-    return file;
-}
-
 } // namespace
 
 TEST_F(RawRotation, ChangesOnlyTheOrientationOfADng) {
@@ -92,7 +80,7 @@ TEST_F(RawRotation, LeavesFilesItCannotWriteUntouched) {
         const char* name;
         QByteArray bytes;
     } cases[] = {
-        {"panasonic.raw", tiffLike(QByteArray("IIU\0", 4), 24)},
+        {"panasonic.raw", tiffHead({{0x0112, 1}}, QByteArray("IIU\0", 4), 24)},
         {"canon.crw", QByteArray("II\x1a\0\0\0HEAPCCDR", 14) + QByteArray(64, '\0')},
     };
     for (const auto& c : cases) {
