@@ -70,12 +70,19 @@ xdotool search --onlyvisible --name '^Keyboard Shortcuts$' >/dev/null 2>&1 && fa
 # stands over its window.
 xdotool windowfocus --sync "$viewer"
 xdotool key Delete
-question=$(wait_for_window 'Delete this image?')
+question=
+for _ in $(seq 100); do
+  question=$(xdotool search --onlyvisible --name '^Delete this image\?$' 2>/dev/null | head -n 1) && break
+  sleep 0.1
+done
+[ -n "$question" ] || fail "no deletion question"
+sleep 0.5
 read -r qx qy qw qh < <(frame_geometry "$question")
 read -r vx vy vw vh < <(frame_geometry "$viewer")
 [ "$qw" -ge 360 ] || fail "the deletion question is $qw pixels wide"
-[ $((qx + qw / 2 - vx - vw / 2)) -le 2 ] && [ $((vx + vw / 2 - qx - qw / 2)) -le 2 ] &&
-  [ "$qy" -ge "$vy" ] && [ $((qy + qh)) -le $((vy + vh)) ] ||
+[ "$qx" -ge "$vx" ] && [ $((qx + qw)) -le $((vx + vw)) ] &&
+  [ "$qy" -ge "$vy" ] && [ $((qy + qh)) -le $((vy + vh)) ] &&
+  [ $((qx + qw / 2 - vx - vw / 2)) -le 24 ] && [ $((vx + vw / 2 - qx - qw / 2)) -le 24 ] ||
   fail "the deletion question at $qx,$qy ${qw}x$qh is not over its window at $vx,$vy ${vw}x$vh"
 xdotool key Escape
 echo "PASS"

@@ -84,16 +84,17 @@ read -r w h x y <<<"$(red_box "$WORK/framed.png")"
 [ -n "${w:-}" ] || fail "framed: no picture on screen"
 # Proportions 3:2 kept.
 awk -v w="$w" -v h="$h" 'BEGIN {r=w/h; exit !(r > 1.47 && r < 1.53)}' || fail "framed: picture is ${w}x${h}"
-band=$(pixel "$WORK/framed.png" $((x + w / 2)) $((y - 26)))
+# The picture sits 6 pixels below the band.
+band=$(pixel "$WORK/framed.png" $((x + w / 2)) $((y - 6 - 26)))
 # Our band is the window colour, light; above it the desktop, not a second title bar.
 awk -v c="$band" 'BEGIN {split(c,v," "); exit !(v[1] > 200 && v[2] > 200 && v[3] > 200)}' ||
   fail "framed: no light band above the picture ($band)"
-above=$(pixel "$WORK/framed.png" $((x + w / 2)) $((y - 52 - 12)))
+above=$(pixel "$WORK/framed.png" $((x + w / 2)) $((y - 6 - 52 - 12)))
 near "$above" "$band" && fail "framed: a title bar above the band ($above)"
 # The close button's red disc in the band's left end, vertically centred.
 found=no
 for dx in $(seq 4 2 40); do
-  near "$(pixel "$WORK/framed.png" $((x - 6 + dx)) $((y - 26)))" "255 95 87" && { found=yes; break; }
+  near "$(pixel "$WORK/framed.png" $((x - 6 + dx)) $((y - 6 - 26)))" "255 95 87" && { found=yes; break; }
 done
 [ $found = yes ] || fail "framed: no close button in the band"
 echo "framed: picture ${w}x${h} at $x,$y, band $band, above it $above"

@@ -69,9 +69,22 @@ QRect FennicImageView::imageRect() const {
     // The window has the image's proportions, so this is normally the whole
     // view; during a resize or on a refused fit it letter-boxes.
     const QSizeF size = QSizeF(m_image.size()).scaled(QSizeF(this->size()), Qt::KeepAspectRatio);
+    if (!m_largest.isEmpty() && size.width() > m_largest.width()) {
+        // On whole pixels, so that it stays one pixel per pixel.
+        QRect largest(QPoint(), m_largest.toSize());
+        largest.moveCenter(this->rect().center());
+        return largest & this->rect();
+    }
     QRectF rect(QPointF(), size);
     rect.moveCenter(QRectF(this->rect()).center());
     return rect.toAlignedRect() & this->rect();
+}
+
+void FennicImageView::setLargestSize(const QSizeF& size) {
+    if (size == m_largest)
+        return;
+    m_largest = size;
+    update();
 }
 
 const QImage& FennicImageView::sourceFor(const QSize& devicePixels) const {

@@ -48,6 +48,9 @@ public:
 
     // Where the image is drawn inside the view.
     QRect imageRect() const;
+    // The picture is never drawn larger than this (at its fitted size in a
+    // window made larger for its controls); empty for no limit.
+    void setLargestSize(const QSizeF& size);
     // True when only a part of the picture is on screen (zoomed in): paints
     // then scale that part alone.
     bool isZoomedPastView() const;
@@ -73,6 +76,7 @@ private:
     QString m_messageTitle;
     QString m_messageReason;
     qreal m_opacity = 1.0;
+    QSizeF m_largest;
     qreal m_fadeTarget = 1.0;
     bool m_roundedCorners = true;
     QPropertyAnimation* m_fade = nullptr;

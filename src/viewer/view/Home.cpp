@@ -180,8 +180,10 @@ void Home::afterImageLoad() {
         m_thisSize = *fitted;
         // A picture smaller than its controls need is shown 1:1 in the
         // middle of a window large enough for them.
-        m_containerSize = WindowGeometry::contentSize(m_thisSize, m_surround)
-                              .expandedTo(QSizeF(m_chrome->minimumContent()));
+        const QSizeF content = WindowGeometry::contentSize(m_thisSize, m_surround);
+        m_containerSize = content.expandedTo(QSizeF(m_chrome->minimumContent()));
+        m_imageArea->imageView()->setLargestSize(m_containerSize == content ? QSizeF()
+                                                                            : m_thisSize);
         m_host.resizeWindowToContent(m_uuid, m_containerSize, m_surround);
     } else if (!window()->isVisible()) {
         // Nothing to fit (the file could not be read): the window keeps its

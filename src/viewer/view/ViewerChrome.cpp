@@ -1,6 +1,7 @@
 #include "viewer/view/ViewerChrome.h"
 
 #include "desktop/apps/ExternalEditor.h"
+#include "desktop/windowsystem/WindowSystem.h"
 #include "style/VisualStyle.h"
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/toolbar/WindowToolbar.h"
@@ -43,9 +44,12 @@ void ViewerChrome::setStyle(bool frame, double bandHeight) {
 QSize ViewerChrome::minimumContent() const {
     const QSize toolbar = m_toolbar->sizeHint();
     if (m_frame) {
-        // The band is inset from the window's sides like the picture.
+        // The band is inset from the window's sides like the picture; it
+        // holds the window's buttons where the compositor draws no title bar.
         const int inset = int(visualstyle::imageInset(VISUALSTYLE::FRAME));
-        return QSize(visualstyle::windowButtonsWidth + toolbar.width() + bandMargin + 2 * inset, 0);
+        const int buttons =
+            WindowSystem::compositorDrawsTitleBars() ? bandMargin : visualstyle::windowButtonsWidth;
+        return QSize(buttons + toolbar.width() + bandMargin + 2 * inset, 0);
     }
     return QSize(visualstyle::windowButtonsWidth + toolbar.width() + framelessToolbarMargin,
                  toolbar.height() + 2 * framelessToolbarMargin);
