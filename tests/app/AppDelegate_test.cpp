@@ -2,6 +2,7 @@
 #include "app/OpenDialog.h"
 #include "desktop/files/RecentlyUsed.h"
 #include "dialogs/UpdateDialog.h"
+#include "support/Soon.h"
 #include "support/ViewerFixture.h"
 
 #include <QAction>
@@ -106,7 +107,7 @@ TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {
     EXPECT_EQ(first->scale(), 1.0);
     // The window that becomes active becomes the current one.
     windowOf(first)->activateWindow();
-    QTRY_COMPARE(app().windows().currentKey(), first->uuid());
+    ASSERT_SOON(app().windows().currentKey() == first->uuid());
     menuAction("Print…")->trigger();
     EXPECT_EQ(windowOf(first)->findChildren<QPrintDialog*>().size(), 1);
     EXPECT_TRUE(windowOf(second)->findChildren<QPrintDialog*>().isEmpty());
@@ -128,7 +129,7 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     check->trigger();
     check->trigger(); // the running check comes forward; no second one
     ASSERT_EQ(dialogs().size(), 1);
-    QTRY_VERIFY(dialogs().first()->headline().startsWith("The update check failed: "));
+    ASSERT_SOON(dialogs().first()->headline().startsWith("The update check failed: "));
     EXPECT_EQ(dialogs().first()->headline(),
               "The update check failed: the feed address 'ftp://example.org/appcast.xml' is not "
               "an http or https address");

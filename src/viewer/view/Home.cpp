@@ -76,6 +76,10 @@ void Home::buildViews() {
     m_imageArea = new ImageAreaView(this);
     layout->addWidget(m_imageArea, 1);
     m_chrome = new ViewerChrome(this, layout, m_imageArea, m_viewObserver);
+    connect(m_chrome, &ViewerChrome::minimumContentChanged, this, [this] {
+        if (m_appeared && window()->isVisible())
+            fitWindow(false);
+    });
     connect(
         toolbar(), &WindowToolbar::commandTriggered, this,
         [this](WindowCommand command, const QVariantMap& userInfo) { perform(command, userInfo); });
@@ -178,13 +182,7 @@ void Home::afterImageLoad() {
     }
     if (fitted) {
         m_thisSize = *fitted;
-        // A picture smaller than its controls need is shown 1:1 in the
-        // middle of a window large enough for them.
-        const QSizeF content = WindowGeometry::contentSize(m_thisSize, m_surround);
-        m_containerSize = content.expandedTo(QSizeF(m_chrome->minimumContent()));
-        m_imageArea->imageView()->setLargestSize(m_containerSize == content ? QSizeF()
-                                                                            : m_thisSize);
-        m_host.resizeWindowToContent(m_uuid, m_containerSize, m_surround);
+        fitWindow(true);
     } else if (!window()->isVisible()) {
         // Nothing to fit (the file could not be read): the window keeps its
         // size, and a window not shown yet appears at a modest one.
@@ -192,6 +190,20 @@ void Home::afterImageLoad() {
             m_uuid, WindowGeometry::contentSize(QSizeF(640, 480), m_surround), m_surround);
     }
     Q_EMIT imageLoaded();
+}
+
+void Home::fitWindow(bool always) {
+    if (m_thisSize.isEmpty())
+        return;
+    // A picture smaller than its controls (or the open details card) need is
+    // shown at its fitted size in the middle of a window large enough.
+    const QSizeF content = WindowGeometry::contentSize(m_thisSize, m_surround);
+    const QSizeF wanted = content.expandedTo(QSizeF(m_chrome->minimumContent()));
+    if (!always && wanted == m_containerSize)
+        return;
+    m_containerSize = wanted;
+    m_imageArea->imageView()->setLargestSize(wanted == content ? QSizeF() : m_thisSize);
+    m_host.resizeWindowToContent(m_uuid, m_containerSize, m_surround);
 }
 
 void Home::stepToNext() {

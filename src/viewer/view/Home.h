@@ -114,6 +114,9 @@ private:
     void buildViews();
     void connectOperations();
     void afterImageLoad();
+    // Sizes the window for the fitted picture and its controls; unless
+    // always, only when that size changed.
+    void fitWindow(bool always);
     void loadCurrentFile();
     void showFile(const FolderStep& step, bool back);
     void imageReady(const QString& path, const DecodedImage& image);

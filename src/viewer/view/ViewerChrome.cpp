@@ -31,7 +31,10 @@ ViewerChrome::ViewerChrome(QWidget* view, QBoxLayout* layout, ImageAreaView* are
     layout->insertWidget(0, m_band);
     m_toolbar = new WindowToolbar(view);
     m_details = new ImageDetailsView(observer, view);
-    connect(m_details, &ImageDetailsView::contentResized, this, &ViewerChrome::placeDetails);
+    connect(m_details, &ImageDetailsView::contentResized, this, [this] {
+        placeDetails();
+        Q_EMIT minimumContentChanged();
+    });
 }
 
 void ViewerChrome::setStyle(bool frame, double bandHeight) {
@@ -43,16 +46,22 @@ void ViewerChrome::setStyle(bool frame, double bandHeight) {
 
 QSize ViewerChrome::minimumContent() const {
     const QSize toolbar = m_toolbar->sizeHint();
+    // The open card whole, below the band or the floating toolbar.
+    const QSize card = m_details->isVisibleTo(m_view) ? m_details->sizeHint() : QSize(0, 0);
     if (m_frame) {
         // The band is inset from the window's sides like the picture; it
         // holds the window's buttons where the compositor draws no title bar.
         const int inset = int(visualstyle::imageInset(VISUALSTYLE::FRAME));
         const int buttons =
             WindowSystem::compositorDrawsTitleBars() ? bandMargin : visualstyle::windowButtonsWidth;
-        return QSize(buttons + toolbar.width() + bandMargin + 2 * inset, 0);
+        return QSize(std::max(buttons + toolbar.width() + bandMargin, card.width()) + 2 * inset,
+                     card.height() + visualstyle::frameBandHeight + 2 * inset);
     }
-    return QSize(visualstyle::windowButtonsWidth + toolbar.width() + framelessToolbarMargin,
-                 toolbar.height() + 2 * framelessToolbarMargin);
+    const int top = toolbar.height() + 2 * framelessToolbarMargin;
+    return QSize(
+        std::max(visualstyle::windowButtonsWidth + toolbar.width() + framelessToolbarMargin,
+                 card.width()),
+        top + card.height());
 }
 
 void ViewerChrome::setShownColor(const QColor& colour) {

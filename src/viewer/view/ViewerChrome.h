@@ -36,7 +36,12 @@ public:
     QSize minimumContent() const;
     // The view was resized.
     void place();
+
     void showNote(const QString& text);
+
+Q_SIGNALS:
+    // The details card opened, closed or changed its size.
+    void minimumContentChanged();
 
 private:
     void placeToolbar();

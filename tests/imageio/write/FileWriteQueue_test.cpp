@@ -1,4 +1,5 @@
 #include "imageio/write/FileWriteQueue.h"
+#include "support/Soon.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -34,7 +35,7 @@ TEST(FileWriteQueue, WritesRunInOrderOffTheCallerAndAnswerOnItsThread) {
             });
     }
     EXPECT_FALSE(queue.isIdle());
-    QTRY_COMPARE_WITH_TIMEOUT(int(answered.size()), 5, 5000);
+    ASSERT_SOON_WITHIN(int(answered.size()) == 5, 5000);
     EXPECT_TRUE(queue.isIdle());
     EXPECT_FALSE(ranOnCaller);
     EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3, 4}));

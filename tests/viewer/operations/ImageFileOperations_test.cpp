@@ -1,5 +1,6 @@
 #include "imageio/decode/ImageDecoder.h"
 #include "support/ImageFixtures.h"
+#include "support/Soon.h"
 #include "support/ViewerFixture.h"
 
 #include <QLabel>
@@ -28,8 +29,8 @@ protected:
     }
     // Waits for the picture of another file (a step after a deletion).
     void waitForFile(Home* home, const QString& name) {
-        QTRY_COMPARE_WITH_TIMEOUT(home->filePath(), path(name), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!home->mainImage().isNull(), 5000);
+        ASSERT_SOON_WITHIN(home->filePath() == path(name), 5000);
+        ASSERT_SOON_WITHIN(!home->mainImage().isNull(), 5000);
     }
     QMessageBox* confirmationOf(Home* home) {
         QTest::keyClick(home, Qt::Key_Delete);
@@ -54,14 +55,14 @@ TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFo
     EXPECT_EQ(box->informativeText(), "Are you sure you would like to delete this image?");
     EXPECT_EQ(box->defaultButton()->text(), "Cancel");
     // Sized for its texts: the question on one line.
-    QTRY_VERIFY(box->isVisible());
+    ASSERT_SOON(box->isVisible());
     for (const QLabel* label : box->findChildren<QLabel*>()) {
         if (label->text() == box->informativeText()) {
             EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
         }
     }
     box->defaultButton()->click();
-    QTRY_VERIFY(!first->simpleAlert());
+    ASSERT_SOON(!first->simpleAlert());
     EXPECT_TRUE(QFile::exists(path("b.png")));
     EXPECT_EQ(first->filesInPath().size(), 4);
 
@@ -97,8 +98,8 @@ TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFo
     // The only file left: both windows close.
     const QString secondKey = second->uuid();
     ASSERT_TRUE(second->perform(WindowCommand::deleteImage));
-    QTRY_VERIFY_WITH_TIMEOUT(!app().windows().window(firstKey), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!app().windows().window(secondKey), 5000);
+    ASSERT_SOON_WITHIN(!app().windows().window(firstKey), 5000);
+    ASSERT_SOON_WITHIN(!app().windows().window(secondKey), 5000);
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(QDir(data.path() + "/Trash/files").entryList(QDir::Files).size(), 4);
 }
@@ -112,7 +113,7 @@ TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
 
     QSignalSpy written(home, &Home::fileWritten);
     ASSERT_TRUE(home->perform(WindowCommand::rotateClock));
-    QTRY_COMPARE(markedCorners(home->mainImage()), QString("BRWG"));
+    ASSERT_SOON(markedCorners(home->mainImage()) == QString("BRWG"));
     EXPECT_EQ(window->size(), QSize(200, 300) + surround) << "the window follows the turn";
     ASSERT_TRUE(written.wait(10000));
     EXPECT_TRUE(written.first().at(1).toBool());
@@ -123,7 +124,7 @@ TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
     // Counter-clockwise brings it back; a step away and back shows the file
     // as it is now.
     ASSERT_TRUE(home->perform(WindowCommand::rotateCounter));
-    QTRY_COMPARE(markedCorners(home->mainImage()), QString("RGBW"));
+    ASSERT_SOON(markedCorners(home->mainImage()) == QString("RGBW"));
     ASSERT_TRUE(written.wait(10000));
     EXPECT_EQ(markedCorners(decodeImage(path("wide.png")).image), "RGBW");
     EXPECT_EQ(window->size(), QSize(300, 200) + surround);

@@ -1,5 +1,7 @@
 #include "support/ImageFixtures.h"
+#include "support/Soon.h"
 #include "support/ViewerFixture.h"
+#include "viewer/details/ImageDetailsView.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
 #include "window/CustomWindow.h"
@@ -123,14 +125,14 @@ TEST_F(HomeTest, CommandsReachOnlyTheWindowWithTheirKey) {
     EXPECT_FALSE(app().activateAction("convertImage", {first->uuid()}).isEmpty());
     EXPECT_EQ(app().activateAction("zoomPlus", {first->uuid()}), "");
     EXPECT_EQ(first->scale(), 1.0);
-    QTRY_COMPARE(first->scale(), 1.125);
+    ASSERT_SOON(first->scale() == 1.125);
     EXPECT_EQ(second->scale(), 1.0);
 
     // The sidebar toggles in the addressed window only, and is remembered.
     const bool firstHidden = first->viewObserver().hideInfoSidebar();
     const bool secondHidden = second->viewObserver().hideInfoSidebar();
     EXPECT_EQ(app().activateAction("hideinfosidebar", {QVariantMap{{"uuid", second->uuid()}}}), "");
-    QTRY_COMPARE(second->viewObserver().hideInfoSidebar(), !secondHidden);
+    ASSERT_SOON(second->viewObserver().hideInfoSidebar() == !secondHidden);
     EXPECT_EQ(first->viewObserver().hideInfoSidebar(), firstHidden);
     EXPECT_EQ(store->value("hideInfoSidebarStorage").toBool(), !secondHidden);
 
@@ -224,6 +226,19 @@ TEST_F(HomeTest, ASmallPictureGetsAWindowItsControlsFitInBothStyles) {
         }
         EXPECT_GE(window->height(), toolbar->height()) << frame;
         EXPECT_EQ(home->imageArea()->imageView()->imageRect().size(), QSize(40, 30)) << frame;
+
+        // The details card opened: the window grows until the card is whole
+        // and clear of the toolbar; closed, it goes back.
+        const QSize before = window->size();
+        ASSERT_TRUE(home->perform(WindowCommand::hideinfosidebar));
+        const QWidget* card = home->detailsView();
+        ASSERT_SOON(card->isVisible());
+        ASSERT_SOON(window->rect().contains(QRect(card->mapTo(window, QPoint()), card->size())));
+        EXPECT_FALSE(QRect(card->mapTo(window, QPoint()), card->size())
+                         .intersects(QRect(toolbar->mapTo(window, QPoint()), toolbar->size())))
+            << frame;
+        ASSERT_TRUE(home->perform(WindowCommand::hideinfosidebar));
+        ASSERT_SOON(window->size() == before);
     }
 }
 
