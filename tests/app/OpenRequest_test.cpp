@@ -30,6 +30,9 @@ TEST(CommandLine, RejectsBadUseAndKnowsHelpAndTheEndOfOptions) {
         EXPECT_FALSE(parseCommandLine(bad).error.isEmpty()) << qPrintable(bad.join(' '));
     EXPECT_EQ(parseCommandLine({"--", "--list"}).paths, QStringList{"--list"});
     EXPECT_EQ(parseCommandLine({"--help"}).mode, CommandLine::Mode::Help);
+    // The usage names every option the line takes (but the one D-Bus passes).
+    for (const char* option : {"--list", "--info", "--help", "--version"})
+        EXPECT_TRUE(usageText().contains(option)) << option;
 }
 
 TEST(CommandLine, TheDBusServiceFlagStandsAlone) {
