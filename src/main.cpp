@@ -57,7 +57,11 @@ int main(int argc, char** argv) {
         const int undecodable = reportUndecodablePaths(line);
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
-        return std::max(runInfoCommand(line.paths, out), undecodable);
+        const int unread =
+            runInfoCommand(line.paths, out, [](const QString& path, const QString& why) {
+                std::fprintf(stderr, "%s\n", qUtf8Printable(cannotOpenMessage(path, why)));
+            });
+        return std::max(unread, undecodable);
     }
     case CommandLine::Mode::Open:
         reportUndecodablePaths(line);
