@@ -97,6 +97,8 @@ TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {
         QAction* action = menuAction(text);
         EXPECT_TRUE(action && action->isEnabled()) << qPrintable(text);
     }
+    // No editor is installed here: its entry could do nothing.
+    EXPECT_FALSE(menuAction("Open in Darkroom")->isEnabled());
 
     Home* first = open("a.png");
     Home* second = open("b.png");
