@@ -5,6 +5,7 @@
 #include "support/ViewerFixture.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QRegularExpression>
 #include <QTest>
@@ -140,6 +141,33 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     AppDelegate activated(store.get(), {nullptr, true});
     activated.applicationDidFinishLaunching();
     EXPECT_EQ(activated.openDialog().dialog(), nullptr);
+}
+
+TEST_F(AppDelegateTest, ActivateShowsTheOpenDialogAndRefusalsAreToldOverIt) {
+    const auto boxes = [] {
+        QList<QMessageBox*> shown;
+        for (QWidget* top : QApplication::allWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible())
+                shown << box;
+        }
+        return shown;
+    };
+    // Refused beside a window that opened: told in a window of its own.
+    open("a.png");
+    app().tellRefusals({{path("gone.jpg"), "No such file or directory"}});
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes().first()->text(), "“gone.jpg” cannot be opened: No such file or directory.");
+    EXPECT_EQ(boxes().first()->parentWidget(), nullptr);
+    delete boxes().first();
+
+    // A window is open, and Activate still offers the open dialog.
+    app().activate();
+    ASSERT_TRUE(app().openDialog().isShown());
+    app().tellRefusals({{"notes.txt", "not an image type Fennic opens"}});
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes().first()->parentWidget(), app().openDialog().dialog());
+    app().tellRefusals({});
+    EXPECT_EQ(boxes().size(), 1);
 }
 
 TEST_F(AppDelegateTest, OpenedFilesReachTheRecentlyUsedList) {
