@@ -32,6 +32,16 @@ protected:
         return nullptr;
     }
 
+    // The widgets of a kind on screen.
+    template <class Widget> static QList<Widget*> shown() {
+        QList<Widget*> found;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (auto* one = qobject_cast<Widget*>(widget); one && one->isVisible())
+                found << one;
+        }
+        return found;
+    }
+
     const QString documents = QDir::home().filePath("Documents");
 };
 
@@ -118,14 +128,7 @@ TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {
 TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     // An address the checker refuses at once: the test needs no network.
     store->setValue("updateFeedURL", "ftp://example.org/appcast.xml");
-    const auto dialogs = [] {
-        QList<UpdateDialog*> found;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* dialog = qobject_cast<UpdateDialog*>(top); dialog && dialog->isVisible())
-                found << dialog;
-        }
-        return found;
-    };
+    const auto dialogs = [] { return shown<UpdateDialog>(); };
     QAction* check = menuAction("Check for Updates…");
     ASSERT_TRUE(check);
     check->trigger();
@@ -144,14 +147,7 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
 }
 
 TEST_F(AppDelegateTest, ActivateShowsTheOpenDialogAndRefusalsAreToldOverIt) {
-    const auto boxes = [] {
-        QList<QMessageBox*> shown;
-        for (QWidget* top : QApplication::allWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible())
-                shown << box;
-        }
-        return shown;
-    };
+    const auto boxes = [] { return shown<QMessageBox>(); };
     // Refused beside a window that opened: told in a window of its own.
     open("a.png");
     app().tellRefusals({{path("gone.jpg"), "No such file or directory"}});
