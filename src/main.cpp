@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
+#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,17 +23,38 @@
 
 namespace {
 
-// Resolves each argument, reporting the ones that cannot be opened.
-QStringList openablePaths(const QStringList& arguments) {
+struct Resolved {
     QStringList paths;
+    QList<Refusal> refusals;
+};
+
+// Resolves each argument, reporting the ones that cannot be opened on
+// standard error (for terminals) and keeping them for the person.
+Resolved openablePaths(const QStringList& arguments) {
+    Resolved resolved;
     for (const QString& arg : arguments) {
         const OpenRequest request = resolveOpenRequest(arg);
-        if (request.ok())
-            paths << request.path;
-        else
+        if (request.ok()) {
+            resolved.paths << request.path;
+        } else {
             std::fprintf(stderr, "%s\n", qUtf8Printable(cannotOpenMessage(arg, request.error)));
+            resolved.refusals.push_back({arg, request.error});
+        }
     }
-    return paths;
+    return resolved;
+}
+
+// What a later launch hands to the running instance: the files it opens and
+// the refused local paths too, so that the person is told there why.
+QStringList forwardable(const QStringList& paths, const QList<Refusal>& refusals) {
+    QStringList forwarded = paths;
+    for (const Refusal& refusal : refusals) {
+        const QUrl url(refusal.argument);
+        const bool uri = refusal.argument.startsWith(QLatin1String("file:"));
+        if (!refusal.argument.isEmpty() && (!uri || url.isLocalFile()))
+            forwarded << QFileInfo(uri ? url.toLocalFile() : refusal.argument).absoluteFilePath();
+    }
+    return forwarded;
 }
 
 } // namespace
@@ -57,7 +80,11 @@ int main(int argc, char** argv) {
         const int undecodable = reportUndecodablePaths(line);
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
-        return std::max(runInfoCommand(line.paths, out), undecodable);
+        const int unread =
+            runInfoCommand(line.paths, out, [](const QString& path, const QString& why) {
+                std::fprintf(stderr, "%s\n", qUtf8Printable(cannotOpenMessage(path, why)));
+            });
+        return std::max(unread, undecodable);
     }
     case CommandLine::Mode::Open:
         reportUndecodablePaths(line);
@@ -85,7 +112,11 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.fennic.Fennic"));
     Trace::mark("application");
 
-    const QStringList paths = openablePaths(line.paths);
+    Resolved resolved = openablePaths(line.paths);
+    const QStringList forwarded = forwardable(resolved.paths, resolved.refusals);
+    for (const QString& path : line.undecodablePaths)
+        resolved.refusals.push_back({path, QStringLiteral("the name is not valid UTF-8")});
+    const QStringList& paths = resolved.paths;
     // Like any command, a launch none of whose files could be opened fails.
     const bool named = !line.paths.isEmpty() || !line.undecodablePaths.isEmpty();
     const int status = named && paths.isEmpty() ? 1 : 0;
@@ -99,7 +130,7 @@ int main(int argc, char** argv) {
                          ApplicationBus::serviceName);
             return 1;
         }
-    } else if (bus.claimOrForward(paths) == ApplicationBus::Role::Forwarded) {
+    } else if (bus.claimOrForward(forwarded) == ApplicationBus::Role::Forwarded) {
         // The running instance shows the files; do not wait for our own
         // start-up decode to finish.
         std::fflush(stdout);
@@ -124,20 +155,19 @@ int main(int argc, char** argv) {
     bus.setWindowsProvider([&delegate] { return delegate.openViewerWindows(); });
     QObject::connect(&bus, &ApplicationBus::openRequested, &delegate,
                      [&delegate](const QStringList& requested) {
-                         const QStringList ok = openablePaths(requested);
-                         for (const QString& path : ok)
+                         const Resolved ok = openablePaths(requested);
+                         for (const QString& path : ok.paths)
                              delegate.openFile(path);
-                         if (ok.isEmpty() && !delegate.hasVisibleViewer())
+                         if (ok.paths.isEmpty() && !delegate.hasVisibleViewer())
                              delegate.showOpenDialog();
+                         delegate.tellRefusals(ok.refusals);
                      });
-    QObject::connect(&bus, &ApplicationBus::activateRequested, &delegate, [&delegate] {
-        if (!delegate.hasVisibleViewer())
-            delegate.showOpenDialog();
-    });
+    QObject::connect(&bus, &ApplicationBus::activateRequested, &delegate, &AppDelegate::activate);
 
     for (const QString& path : paths)
         delegate.openFile(path);
     delegate.applicationDidFinishLaunching();
+    delegate.tellRefusals(resolved.refusals);
     Trace::mark("windows");
     const int exitCode = app.exec();
     return exitCode != 0 ? exitCode : status;

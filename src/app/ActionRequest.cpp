@@ -23,6 +23,12 @@ ActionRequest readActionRequest(const QString& name, const QVariantList& paramet
         userInfo.insert(QStringLiteral("value"), parameter.at(1));
     } else if (parameter.size() == 1 && parameter.first().typeId() == QMetaType::QVariantMap) {
         userInfo = parameter.first().toMap();
+        // A map names its window: one without a key is a mistake, not a
+        // request for whichever window happens to be active.
+        if (!userInfo.contains(QStringLiteral("uuid"))) {
+            request.error = QStringLiteral("the map names no window under \"uuid\"");
+            return request;
+        }
     } else if (!parameter.isEmpty()) {
         request.error = QStringLiteral("the parameter is [window key], [window key, value] or a "
                                        "map of \"uuid\" and \"value\"");

@@ -16,8 +16,8 @@ struct ActionRequest {
 };
 
 // Reads an action's name and parameter: empty (the current window), a window
-// key, a window key and a value, or a map with "uuid" and "value". A request
-// that names no window is for currentKey. Whether that window exists is the
+// key, a window key and a value, or a map with "uuid" (and "value"). An
+// empty parameter is for currentKey. Whether that window exists is the
 // caller's to check.
 ActionRequest readActionRequest(const QString& name, const QVariantList& parameter,
                                 const QString& currentKey);

@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
 #include <QUuid>
@@ -124,6 +125,24 @@ void AppDelegate::loadFile(const QString& path) {
         window->raise();
         window->activateWindow();
     }
+}
+
+void AppDelegate::tellRefusals(const QList<Refusal>& refusals) {
+    if (refusals.isEmpty())
+        return;
+    QWidget* dialog = m_openDialog->isShown() ? m_openDialog->dialog() : nullptr;
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Fennic"),
+                                refusalText(refusals), QMessageBox::Ok, dialog);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    // Over a viewer window, or alone: it keeps the program until read.
+    if (!dialog)
+        keepAuxiliaryWindow(box);
+    box->show();
+}
+
+void AppDelegate::activate() {
+    showOpenDialog();
 }
 
 void AppDelegate::refreshAllViewers() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OpenRequest.h"
 #include "app/WindowRegistry.h"
 #include "viewer/ViewerHost.h"
 #include "viewer/WindowCommands.h"
@@ -46,6 +47,11 @@ public:
     bool openFile(const QString& path);
     // Every open path ends here: makes a key, lists the folder, opens a window.
     void loadFile(const QString& path);
+    // Paths handed over that could not be opened: the person is told why in
+    // a small message window, over the open dialog while it is up.
+    void tellRefusals(const QList<Refusal>& refusals);
+    // The desktop's Activate (a launch without files): the open dialog.
+    void activate();
 
     // A window command by name, as D-Bus ActivateAction gives it (see
     // readActionRequest). Returns why it was refused, empty when it will be

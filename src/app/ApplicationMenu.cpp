@@ -1,5 +1,7 @@
 #include "app/ApplicationMenu.h"
 
+#include "desktop/apps/ExternalEditor.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -54,23 +56,30 @@ void ApplicationMenu::addWindowCommands() {
             for (const auto& [title, extension] : {std::pair{"Convert to PNG", "png"},
                                                    {"Convert to JPEG", "jpg"},
                                                    {"Convert to BMP", "bmp"}})
-                add(QString::fromLatin1(title), {},
-                    command(entry.command,
-                            {{QStringLiteral("value"), QString::fromLatin1(extension)}}));
+                windowcommands::tagAction(
+                    add(QString::fromLatin1(title), {},
+                        command(entry.command,
+                                {{QStringLiteral("value"), QString::fromLatin1(extension)}})),
+                    entry.command);
             continue;
         }
         const QKeySequence keys = entry.keys.value(0);
+        QAction* action = nullptr;
         // Keys with Ctrl are the menu's shortcuts; the viewer itself takes the
         // plain keys (arrows, zoom), which the menu only names.
         if (!keys.isEmpty() && keys[0].keyboardModifiers() != Qt::NoModifier) {
             const QString text =
                 entry.command == WindowCommand::printImage ? entry.menuText + "…" : entry.menuText;
-            add(text, keys, command(entry.command));
+            action = add(text, keys, command(entry.command));
         } else {
             QString text = entry.menuText;
             if (!keys.isEmpty())
                 text += QLatin1Char('\t') + keys.toString(QKeySequence::NativeText);
-            add(text, {}, command(entry.command));
+            action = add(text, {}, command(entry.command));
         }
+        windowcommands::tagAction(action, entry.command);
+        // Without the editor the entry could do nothing (the toolbar hides its button).
+        if (entry.command == WindowCommand::openDarkroom)
+            action->setEnabled(ExternalEditor::isInstalled());
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArrayView>
+#include "desktop/files/PrintableName.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,12 +27,6 @@ CommandLine parseCommandLine(const QStringList& args);
 // The program's own arguments (argv[0] is skipped), decoded as Qt decodes file names.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 QString usageText();
-
-// The name as printed on one line of output (UTF-8): unchanged, unless it holds a
-// control character, a backslash or bytes that are not UTF-8. Such a name is
-// written with C-style escapes: \\, \n, \t, \r, and \xHH for each other such
-// byte; printf '%b' gives the bytes back.
-QByteArray printableName(QByteArrayView bytes);
 
 // Prints "fennic: cannot open 'PATH': REASON" for each undecodable path of the
 // line; answers the exit status for them: 0 when there were none, else 1.

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "desktop/files/FolderListing.h"
+#include "imageio/ImageKind.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,10 +37,28 @@ OpenRequest resolveOpenRequest(const QString& argument) {
         return {{}, QStringLiteral("not an image type Fennic opens")};
     if (!info.isReadable())
         return {{}, QStringLiteral("Permission denied")};
+    // A file that holds no image is refused here, where a launch can still
+    // fail, rather than on a page of its own.
+    QString problem;
+    if (sniffImageKind(path, &problem) == ImageKind::Unknown)
+        return {{}, problem};
     return {info.absoluteFilePath(), {}};
 }
 
 QString cannotOpenMessage(const QString& argument, const QString& reason) {
     return QStringLiteral("fennic: cannot open '%1': %2")
         .arg(printableName(argument.toUtf8()), reason);
+}
+
+QString refusalText(const QList<Refusal>& refusals) {
+    QStringList lines;
+    for (const Refusal& refusal : refusals) {
+        QString name = refusal.argument;
+        if (name.startsWith(QLatin1String("file:")))
+            name = QUrl(name).toLocalFile();
+        const QString shown = QFileInfo(name).fileName();
+        lines << QStringLiteral("“%1” cannot be opened: %2.")
+                     .arg(shown.isEmpty() ? name : shown, refusal.reason);
+    }
+    return lines.join(QLatin1Char('\n'));
 }

@@ -112,9 +112,16 @@ ImageKind sniffImageKind(const QByteArray& head, const QString& path) {
 }
 
 ImageKind sniffImageKind(const QString& path) {
+    QString problem;
+    return sniffImageKind(path, &problem);
+}
+
+ImageKind sniffImageKind(const QString& path, QString* problem) {
     QFile file;
-    QString error;
-    if (!RegularFile::open(file, path, &error))
+    if (!RegularFile::open(file, path, problem))
         return ImageKind::Unknown;
-    return sniffImageKind(file.read(headLength), path);
+    const ImageKind kind = sniffImageKind(file.read(headLength), path);
+    if (kind == ImageKind::Unknown)
+        *problem = QStringLiteral("the file is not an image in a format Fennic reads");
+    return kind;
 }

@@ -9,3 +9,7 @@ enum class ImageKind { Unknown, Jpeg, Png, Bmp, Tiff, Heif, Raw };
 
 ImageKind sniffImageKind(const QByteArray& head, const QString& path);
 ImageKind sniffImageKind(const QString& path);
+// The same, saying in *problem why the file is no image to read: that it
+// cannot be opened (and why), or that it holds no format Fennic reads.
+// *problem is empty when the kind is known.
+ImageKind sniffImageKind(const QString& path, QString* problem);

@@ -27,6 +27,7 @@ LocationMapView::LocationMapView(QWidget* parent, TileSource* tiles,
     setFixedHeight(panelHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_tiles, &TileSource::tileArrived, this, &LocationMapView::tileArrived);
+    connect(m_tiles, &TileSource::serverChanged, this, qOverload<>(&QWidget::update));
 }
 
 LocationMapView::~LocationMapView() = default;

@@ -82,8 +82,11 @@ void TileSource::setUrlTemplate(const QString& urlTemplate) {
     m_urlTemplate = urlTemplate;
     m_memory.clear();
     m_retryAfter.clear();
+    // Requests to the old server no longer stand in the way of the new one.
+    m_inFlight.clear();
     if (!m_cacheFolder.isEmpty())
         QDir(m_cacheFolder).removeRecursively();
+    Q_EMIT serverChanged();
 }
 
 QString TileSource::cachePath(const TileKey& key) const {
@@ -162,9 +165,9 @@ void TileSource::fetchUnlessWaiting(const TileKey& key) {
 }
 
 void TileSource::finished(QNetworkReply* reply, const TileKey& key, const QString& urlTemplate) {
-    m_inFlight.remove(key);
     if (urlTemplate != m_urlTemplate)
         return; // an answer from the server used before
+    m_inFlight.remove(key);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status != 200) {
         failed(key);

@@ -49,7 +49,8 @@ public:
     QString urlTemplate() const { return m_urlTemplate; }
     QString cacheFolder() const { return m_cacheFolder; }
 
-    // Another server: tiles kept from the old one are dropped, on disk too.
+    // Another server: tiles kept from the old one are dropped, on disk too,
+    // and serverChanged asks every map to draw again from the new one.
     void setUrlTemplate(const QString& urlTemplate);
 
     // The tile's picture, or a null image while it is not at hand.
@@ -62,6 +63,7 @@ public:
 
 Q_SIGNALS:
     void tileArrived(const TileKey& key);
+    void serverChanged();
     // A fetch that brought no picture; the tile waits failureRetryMs.
     void tileFailed(const TileKey& key);
 

@@ -16,19 +16,6 @@ int digitsAt(const QString& text, qsizetype pos, int count) {
     return value;
 }
 
-// A clock time that the local zone skips (a daylight-saving gap) has no
-// instant of its own. Cameras still write such times when their clock was
-// not moved on; read them with the offset in force before the gap, which
-// shows them shifted forward by the gap as other software does.
-QDateTime localTimeAcrossGap(QDate date, QTime time) {
-    const QDateTime wallAsUtc(date, time, Qt::UTC);
-    const QDateTime dayBefore =
-        QDateTime::fromMSecsSinceEpoch(wallAsUtc.addDays(-1).toMSecsSinceEpoch(), Qt::LocalTime);
-    const qint64 offsetBefore = dayBefore.offsetFromUtc();
-    return QDateTime::fromMSecsSinceEpoch(wallAsUtc.toMSecsSinceEpoch() - offsetBefore * 1000,
-                                          Qt::LocalTime);
-}
-
 QString twoDigits(int value) {
     return QString::number(value).rightJustified(2, u'0');
 }
@@ -59,12 +46,9 @@ std::optional<QDateTime> DateHelper::parseExifDate(const QString& text) const {
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
 
-    QDateTime local(date, time, Qt::LocalTime);
-    if (!local.isValid())
-        local = localTimeAcrossGap(date, time);
-    if (!local.isValid())
-        return std::nullopt;
-    return local;
+    // The file stores no zone: the clock reading is kept as written, never
+    // placed in the local zone (where a daylight-saving gap would move it).
+    return QDateTime(date, time, Qt::UTC);
 }
 
 QString formatDisplayDate(const QDateTime& date) {
@@ -76,9 +60,9 @@ QString formatDisplayDate(const QDateTime& date) {
         return {};
     // Built by hand rather than through QLocale so that neither the user's
     // locale nor the default locale can change names, digits or day period.
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(date.toMSecsSinceEpoch(), Qt::LocalTime);
-    const QDate day = local.date();
-    const QTime time = local.time();
+    // The fields are shown as they are, in the date's own zone.
+    const QDate day = date.date();
+    const QTime time = date.time();
     const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
     const int year = day.year();
     const int yearDigits = (year < 0 ? -year : year) % 100;

@@ -1,5 +1,7 @@
 #include "metadata/InfoCommand.h"
 
+#include "imageio/DamagedFile.h"
+#include "imageio/ImageKind.h"
 #include "imageio/metadata/ImageProperties.h"
 #include "map/PlaceLabel.h"
 #include "metadata/ImageAttributes.h"
@@ -24,13 +26,17 @@ QByteArray infoLine(const QVariantMap& record, bool showLens, bool showLocation,
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-int runInfoCommand(const QStringList& paths, QTextStream& out) {
+int runInfoCommand(const QStringList& paths, QTextStream& out, const InfoRefusal& refused) {
     const DateHelper dateHelper;
     int status = 0;
     for (const QString& path : paths) {
         const QVariantMap properties = readImageProperties(path);
-        if (properties.isEmpty())
+        if (properties.isEmpty()) {
             status = 1;
+            QString problem;
+            sniffImageKind(path, &problem);
+            refused(path, problem.isEmpty() ? DamagedFile::reason : problem);
+        }
         const ImageAttributes attributes = buildImageAttributes(path, properties, dateHelper);
         const bool showLocation = !properties.isEmpty() && attributes.location.has_value();
         const bool showLens = !properties.isEmpty() && attributes.showLens;

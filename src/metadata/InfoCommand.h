@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QVariantMap>
+#include <functional>
 #include <optional>
 
 // `fennic --info FILE...`: Fennic's reading of each photo as one compact
@@ -21,5 +22,6 @@ QByteArray infoLine(const QVariantMap& record, bool showLens, bool showLocation,
 // Reads every file in turn, each into a fresh viewer state, and writes its
 // line to `out`. A position is named offline, as the map names it. Returns
 // 0 when every file was read as an image, else 1; an unreadable file still
-// gets its line (with "Name" and both flags false).
-int runInfoCommand(const QStringList& paths, QTextStream& out);
+// gets its line (with "Name" and both flags false), and `refused` hears why.
+using InfoRefusal = std::function<void(const QString& path, const QString& reason)>;
+int runInfoCommand(const QStringList& paths, QTextStream& out, const InfoRefusal& refused);

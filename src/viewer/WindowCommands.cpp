@@ -1,5 +1,7 @@
 #include "viewer/WindowCommands.h"
 
+#include <QAction>
+
 namespace windowcommands {
 
 namespace {
@@ -67,6 +69,21 @@ std::optional<QString> valueOf(const QVariantMap& userInfo) {
     if (value.typeId() != QMetaType::QString)
         return std::nullopt;
     return value.toString();
+}
+
+namespace {
+const char* const commandProperty = "fennicWindowCommand";
+} // namespace
+
+void tagAction(QAction* action, WindowCommand command) {
+    action->setProperty(commandProperty, int(command));
+}
+
+std::optional<WindowCommand> ofAction(const QAction* action) {
+    const QVariant tag = action->property(commandProperty);
+    if (!tag.isValid())
+        return std::nullopt;
+    return WindowCommand(tag.toInt());
 }
 
 } // namespace windowcommands

@@ -7,6 +7,8 @@
 #include <Qt>
 #include <optional>
 
+class QAction;
+
 // The commands a viewer window carries out, and the one table that every
 // way of giving them reads: keys, the application and context menus, the
 // toolbar and D-Bus ActivateAction.
@@ -56,5 +58,10 @@ std::optional<WindowCommand> forKey(int key, Qt::KeyboardModifiers modifiers);
 
 // The text under "value", when there is text there.
 std::optional<QString> valueOf(const QVariantMap& userInfo);
+
+// Marks a menu action as giving command, so that a window showing it can
+// offer it or not as it offers the command itself.
+void tagAction(QAction* action, WindowCommand command);
+std::optional<WindowCommand> ofAction(const QAction* action);
 
 } // namespace windowcommands

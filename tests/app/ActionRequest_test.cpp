@@ -23,8 +23,6 @@ TEST(ActionRequest, ReadsTheFourShapesOfParameterAndRefusesTheRest) {
     ASSERT_TRUE(request.ok());
     EXPECT_EQ(request.key, "K2");
     EXPECT_EQ(request.userInfo.value("value").toString(), "bmp");
-    // A map without a key is for the current window too.
-    EXPECT_EQ(read("rotateClock", {QVariantMap{}}).key, current);
 
     // Refused, each with its reason.
     EXPECT_TRUE(read("noSuchAction", {}).error.contains("noSuchAction"));
@@ -32,6 +30,8 @@ TEST(ActionRequest, ReadsTheFourShapesOfParameterAndRefusesTheRest) {
     EXPECT_FALSE(read("zoomPlus", {42}).ok());
     EXPECT_FALSE(read("zoomPlus", {"K1", "v", "w"}).ok());
     EXPECT_FALSE(read("zoomPlus", {QVariantMap{{"uuid", 12}}}).ok());
+    EXPECT_FALSE(read("rotateClock", {QVariantMap{}}).ok()); // a map names its window
+    EXPECT_FALSE(read("convertImage", {QVariantMap{{"value", "png"}}}).ok());
     EXPECT_FALSE(read("convertImage", {"K1"}).ok());
     EXPECT_FALSE(read("convertImage", {QVariantMap{{"uuid", "K1"}, {"value", 3}}}).ok());
     EXPECT_FALSE(readActionRequest("zoomPlus", {}, QString()).ok()); // no window yet

@@ -6,6 +6,7 @@
 #include "support/ViewerFixture.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QRegularExpression>
 #include <QTest>
@@ -30,6 +31,16 @@ protected:
         }
         ADD_FAILURE() << "no menu entry " << qPrintable(text);
         return nullptr;
+    }
+
+    // The widgets of a kind on screen.
+    template <class Widget> static QList<Widget*> shown() {
+        QList<Widget*> found;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (auto* one = qobject_cast<Widget*>(widget); one && one->isVisible())
+                found << one;
+        }
+        return found;
     }
 
     const QString documents = QDir::home().filePath("Documents");
@@ -98,6 +109,8 @@ TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {
         QAction* action = menuAction(text);
         EXPECT_TRUE(action && action->isEnabled()) << qPrintable(text);
     }
+    // No editor is installed here: its entry could do nothing.
+    EXPECT_FALSE(menuAction("Open in Darkroom")->isEnabled());
 
     Home* first = open("a.png");
     Home* second = open("b.png");
@@ -116,14 +129,7 @@ TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {
 TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     // An address the checker refuses at once: the test needs no network.
     store->setValue("updateFeedURL", "ftp://example.org/appcast.xml");
-    const auto dialogs = [] {
-        QList<UpdateDialog*> found;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* dialog = qobject_cast<UpdateDialog*>(top); dialog && dialog->isVisible())
-                found << dialog;
-        }
-        return found;
-    };
+    const auto dialogs = [] { return shown<UpdateDialog>(); };
     QAction* check = menuAction("Check for Updates…");
     ASSERT_TRUE(check);
     check->trigger();
@@ -139,6 +145,26 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     AppDelegate activated(store.get(), {nullptr, true});
     activated.applicationDidFinishLaunching();
     EXPECT_EQ(activated.openDialog().dialog(), nullptr);
+}
+
+TEST_F(AppDelegateTest, ActivateShowsTheOpenDialogAndRefusalsAreToldOverIt) {
+    const auto boxes = [] { return shown<QMessageBox>(); };
+    // Refused beside a window that opened: told in a window of its own.
+    open("a.png");
+    app().tellRefusals({{path("gone.jpg"), "No such file or directory"}});
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes().first()->text(), "“gone.jpg” cannot be opened: No such file or directory.");
+    EXPECT_EQ(boxes().first()->parentWidget(), nullptr);
+    delete boxes().first();
+
+    // A window is open, and Activate still offers the open dialog.
+    app().activate();
+    ASSERT_TRUE(app().openDialog().isShown());
+    app().tellRefusals({{"notes.txt", "not an image type Fennic opens"}});
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes().first()->parentWidget(), app().openDialog().dialog());
+    app().tellRefusals({});
+    EXPECT_EQ(boxes().size(), 1);
 }
 
 TEST_F(AppDelegateTest, OpenedFilesReachTheRecentlyUsedList) {

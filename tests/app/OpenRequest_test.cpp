@@ -9,8 +9,10 @@
 TEST(OpenRequest, ResolvesFilesFoldersAndUrlsAndExplainsFailures) {
     QTemporaryDir dir;
     const QDir d(dir.path());
-    touchFiles(d, {"A 10.PNG", "notes.txt", "shots/", "empty/"});
+    touchFiles(d, {"notes.txt", "shots/", "empty/"});
     touchFiles(QDir(d.filePath("shots")), {"z.jpg", "y.heic"});
+    ASSERT_TRUE(QImage(2, 2, QImage::Format_RGB32).save(d.filePath("A 10.PNG"), "png"));
+    ASSERT_TRUE(writeNativeFile(QFile::encodeName(d.filePath("fake.jpg")), "not an image"));
 
     // Files named on the command line, in a drop or as URLs; a folder opens its first image.
     EXPECT_EQ(resolveOpenRequest(QUrl::fromLocalFile(d.filePath("A 10.PNG")).toString()).path,
@@ -19,6 +21,11 @@ TEST(OpenRequest, ResolvesFilesFoldersAndUrlsAndExplainsFailures) {
 
     EXPECT_EQ(resolveOpenRequest(d.filePath("missing.jpg")).error, "No such file or directory");
     EXPECT_FALSE(resolveOpenRequest(d.filePath("notes.txt")).ok());
+    // Named like an image, holding none: refused before any window opens.
+    EXPECT_EQ(resolveOpenRequest(d.filePath("fake.jpg")).error,
+              "the file is not an image in a format Fennic reads");
+    EXPECT_EQ(refusalText({{d.filePath("fake.jpg"), "why"}, {"file:///x/m%20n.jpg", "gone"}}),
+              "“fake.jpg” cannot be opened: why.\n“m n.jpg” cannot be opened: gone.");
     EXPECT_FALSE(resolveOpenRequest(d.filePath("empty")).ok());
     EXPECT_FALSE(resolveOpenRequest("").ok());
 }
@@ -30,6 +37,9 @@ TEST(CommandLine, RejectsBadUseAndKnowsHelpAndTheEndOfOptions) {
         EXPECT_FALSE(parseCommandLine(bad).error.isEmpty()) << qPrintable(bad.join(' '));
     EXPECT_EQ(parseCommandLine({"--", "--list"}).paths, QStringList{"--list"});
     EXPECT_EQ(parseCommandLine({"--help"}).mode, CommandLine::Mode::Help);
+    // The usage names every option the line takes (but the one D-Bus passes).
+    for (const char* option : {"--list", "--info", "--help", "--version"})
+        EXPECT_TRUE(usageText().contains(option)) << option;
 }
 
 TEST(CommandLine, TheDBusServiceFlagStandsAlone) {

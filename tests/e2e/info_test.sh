@@ -23,10 +23,12 @@ heic=$("$FENNIC" --info "$dir/evening.heic")
 [[ $heic == *'"Width":1000'* && $heic == *'"ISO":"ISO 50"'* ]] || fail "HEIC details: $heic"
 
 set +e
-out=$("$FENNIC" --info "$dir/portrait.png" "$dir/missing.jpg")
+out=$("$FENNIC" --info "$dir/portrait.png" "$dir/missing.jpg" 2>"$dir/err")
 status=$?
 set -e
 [ $status -eq 1 ] || fail "status $status with an unreadable file"
+[ "$(cat "$dir/err")" = "fennic: cannot open '$dir/missing.jpg': the file does not exist" ] ||
+  fail "the reason is not on standard error: $(cat "$dir/err")"
 [ "$(printf '%s\n' "$out" | wc -l)" -eq 2 ] || fail "expected two lines: $out"
 [[ $(printf '%s\n' "$out" | tail -n 1) == '{"Name":"missing.jpg","showLens":false,"showLocation":false}' ]] ||
   fail "unreadable file line: $out"

@@ -1,5 +1,5 @@
-# Paths that cannot be opened are reported on standard error; when nothing
-# could be opened the open dialog appears. A folder opens its first image.
+# Paths that cannot be opened are reported on standard error and in a message
+# window; when nothing could be opened the open dialog appears. A folder opens its first image.
 source "$(dirname "$0")/lib.sh" "$@"
 
 pics=$WORK/pics
@@ -10,6 +10,8 @@ echo "not an image" >"$pics/notes.txt"
 
 start_fennic "$pics/missing.jpg" "$pics/notes.txt"
 wait_for_window "Choose an image" >/dev/null
+# The person is told why too, not only a terminal.
+wait_for_window Fennic >/dev/null
 grep -qx "fennic: cannot open '$pics/missing.jpg': No such file or directory" "$WORK/fennic-0.err" ||
   fail "missing file not reported: $(cat "$WORK/fennic-0.err")"
 grep -q "^fennic: cannot open '$pics/notes.txt': " "$WORK/fennic-0.err" ||

@@ -23,6 +23,13 @@ status=0
 "$FENNIC" "$pics/missing.png" "$pics/notes.txt" 2>"$WORK/refused.err" || status=$?
 [ "$status" = 1 ] || fail "second launch with refused paths exited with $status"
 grep -q "cannot open '$pics/missing.png'" "$WORK/refused.err" || fail "no reason printed"
+# Named like an image, holding none: refused, however its name reads.
+echo "not an image" >"$pics/fake.png"
+status=0
+"$FENNIC" "$pics/fake.png" 2>"$WORK/fake.err" || status=$?
+[ "$status" = 1 ] || fail "second launch with a file that is no image exited with $status"
+grep -q "cannot open '$pics/fake.png': the file is not an image" "$WORK/fake.err" ||
+  fail "no reason printed for fake.png: $(cat "$WORK/fake.err")"
 
 # No session bus: the launch keeps its own window.
 DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent start_fennic "$pics/third.png"

@@ -157,6 +157,15 @@ TEST(LocationMapView, DrawsTheTilesOnceFetchedThePinAndTheTileNotice) {
     EXPECT_EQ(image.pixelColor(144 + 8, 70), pinBlue); // the pin's disc, beside the camera
     EXPECT_GT(pixelsOf(image, Qt::white), 10);         // the camera
     EXPECT_GT(noticePixels(image, 150), 300);          // light over the magenta tiles
+
+    // Another server, set while the map is on screen: drawn again from it.
+    LoopbackHttpServer other(LoopbackHttpServer::pngTile(Qt::green));
+    ASSERT_TRUE(other.listen());
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    QTest::qWait(50); // painted from the first server's tiles
+    tiles.setUrlTemplate(other.tileTemplate());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return other.requestCount() == wanted; }, 10000));
 }
 
 TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocodersName) {

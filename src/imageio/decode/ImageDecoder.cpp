@@ -10,13 +10,10 @@
 #include "imageio/raw/RawImage.h"
 
 DecodedImage decodeImage(const QString& path, QSize targetSize) {
-    const QString problem = RegularFile::problem(path);
-    if (!problem.isEmpty()) {
-        DecodedImage refused;
-        refused.error = problem;
-        return refused;
-    }
-    switch (sniffImageKind(path)) {
+    // Opening the file, not only looking at it, tells an unreadable file
+    // from one that holds no image.
+    QString problem;
+    switch (sniffImageKind(path, &problem)) {
     case ImageKind::Jpeg:
         return JpegDecoder::decode(path, targetSize);
     case ImageKind::Png:
@@ -34,9 +31,9 @@ DecodedImage decodeImage(const QString& path, QSize targetSize) {
     case ImageKind::Unknown:
         break;
     }
-    DecodedImage unknown;
-    unknown.error = QStringLiteral("the file is not an image in a format Fennic reads");
-    return unknown;
+    DecodedImage refused;
+    refused.error = problem;
+    return refused;
 }
 
 DecodedImage decodeEmbeddedPreview(const QString& path, QSize targetSize) {

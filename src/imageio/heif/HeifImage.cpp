@@ -1,5 +1,6 @@
 #include "imageio/heif/HeifImage.h"
 
+#include "imageio/DamagedFile.h"
 #include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
 #include "imageio/decode/DecodeGuard.h"
@@ -45,6 +46,7 @@ struct OpenedHeif {
     ContextPtr context; // the handle keeps the context alive, but keep both tidy
     HandlePtr primary;
     QString error;
+    bool damaged = false; // libheif could not parse the file: error holds its words
 };
 
 OpenedHeif openPrimary(const QString& path) {
@@ -81,6 +83,7 @@ OpenedHeif openPrimary(const QString& path) {
                                                                       size_t(size), nullptr);
     if (error.code != heif_error_Ok) {
         opened.error = QStringLiteral("not a readable HEIF file: %1").arg(libheifText(error));
+        opened.damaged = true;
         return opened;
     }
     heif_image_handle* handle = nullptr;
@@ -89,6 +92,7 @@ OpenedHeif openPrimary(const QString& path) {
     if (error.code != heif_error_Ok || !handle) {
         opened.error =
             QStringLiteral("the HEIF file has no primary image: %1").arg(libheifText(error));
+        opened.damaged = true;
         opened.primary.reset();
     }
     return opened;
@@ -329,7 +333,8 @@ QString decodeCostProblem(const HeifItems& items, heif_item_id item,
     return DecodeLimits::refusal(declared);
 }
 
-QImage decodeHandle(const heif_image_handle* handle, QString* error) {
+// *damaged tells a file libheif could not decode from a decode Fennic refused.
+QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damaged = nullptr) {
     const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
     const bool alpha = libheif().heif_image_handle_has_alpha_channel(handle);
     const bool premultiplied = alpha && libheif().heif_image_handle_is_premultiplied_alpha(handle);
@@ -341,6 +346,8 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error) {
     if (decodeError.code != heif_error_Ok || !decoded) {
         *error =
             QStringLiteral("the HEIF image cannot be decoded: %1").arg(libheifText(decodeError));
+        if (damaged)
+            *damaged = true;
         return {};
     }
     int stride = 0;
@@ -406,7 +413,7 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
     DecodedImage result;
     OpenedHeif opened = openPrimary(path);
     if (!opened.error.isEmpty()) {
-        result.error = opened.error;
+        result.error = opened.damaged ? DamagedFile::report(path, opened.error) : opened.error;
         return result;
     }
     const QSize full = uprightSize(opened.primary.get());
@@ -433,9 +440,12 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
     result.error = decodeCostProblem(items, primaryId, opened.primary.get());
     if (!result.error.isEmpty())
         return result;
-    result.image = decodeHandle(opened.primary.get(), &result.error);
+    bool damaged = false;
+    result.image = decodeHandle(opened.primary.get(), &result.error, &damaged);
     if (!result.image.isNull())
         result.error.clear();
+    else if (damaged)
+        result.error = DamagedFile::report(path, result.error);
     return result;
 }
 

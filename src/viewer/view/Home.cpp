@@ -2,6 +2,7 @@
 
 #include "desktop/Diagnostics.h"
 #include "desktop/Trace.h"
+#include "desktop/apps/ExternalEditor.h"
 #include "desktop/settings/AppSettings.h"
 #include "style/AverageColour.h"
 #include "style/ControlsColour.h"
@@ -31,6 +32,20 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// What an error page cannot do: there is no picture to zoom, copy, turn,
+// print or convert.
+constexpr WindowCommand needsPicture[] = {WindowCommand::zoomPlus,    WindowCommand::zoomMinus,
+                                          WindowCommand::zoomReset,   WindowCommand::copyImage,
+                                          WindowCommand::rotateClock, WindowCommand::rotateCounter,
+                                          WindowCommand::printImage,  WindowCommand::convertImage};
+
+// The window of an error page: room for the file's name and the reason.
+constexpr QSizeF messagePageSize(640, 480);
+
+} // namespace
 
 Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
     : QWidget(parent), m_host(host), m_uuid(opening.uuid),
@@ -152,6 +167,8 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
     if (view->fadeTarget() != 1.0)
         view->fadeTo(1.0);
     toolbar()->setMoreMenuNote(QString());
+    for (WindowCommand command : needsPicture)
+        toolbar()->setAvailable(command, image.ok());
     Q_EMIT shownFileChanged(path);
     // The first image is fitted after the window's layout pass, as is
     // every later one; stepping fits at once.
@@ -183,11 +200,11 @@ void Home::afterImageLoad() {
     if (fitted) {
         m_thisSize = *fitted;
         fitWindow(true);
-    } else if (!window()->isVisible()) {
-        // Nothing to fit (the file could not be read): the window keeps its
-        // size, and a window not shown yet appears at a modest one.
-        m_host.resizeWindowToContent(
-            m_uuid, WindowGeometry::contentSize(QSizeF(640, 480), m_surround), m_surround);
+    } else {
+        // Nothing to fit (the file could not be read): the window takes the
+        // message's size, not the previous picture's.
+        m_thisSize = messagePageSize;
+        fitWindow(true);
     }
     Q_EMIT imageLoaded();
 }
@@ -320,6 +337,13 @@ void Home::contextMenuEvent(QContextMenuEvent* event) {
     // The picture's buttons first, then the application's menu.
     QMenu* menu = buildPictureContextMenu(toolbar(), this);
     const QList<QAction*> application = window()->actions();
+    // The application's entries for window commands offer what this window offers.
+    for (QAction* action : application) {
+        if (const std::optional<WindowCommand> command = windowcommands::ofAction(action))
+            action->setEnabled(
+                toolbar()->isAvailable(*command) &&
+                (*command != WindowCommand::openDarkroom || ExternalEditor::isInstalled()));
+    }
     if (!application.isEmpty()) {
         menu->addSeparator();
         QMenu* more = menu->addMenu(QStringLiteral("Fennic"));
@@ -376,6 +400,9 @@ void Home::turnShownImage(double angle) {
 }
 
 bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
+    // Withheld (an error page): refused from keys, menus and D-Bus alike.
+    if (!toolbar()->isAvailable(command))
+        return false;
     if (ImageFileOperations::handles(command))
         return m_operations->perform(command, m_filePath, m_folder.directory(), userInfo);
     switch (command) {

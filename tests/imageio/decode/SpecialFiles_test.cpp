@@ -69,10 +69,22 @@ TEST(SpecialFiles, FifoNamedLikeAnImageIsRefusedWithoutBlocking) {
 }
 
 // A device is no image either, and reading one could go on for ever.
-TEST(SpecialFiles, DevicesAndFoldersAreRefused) {
+TEST(SpecialFiles, DevicesFoldersAndUnreadableFilesAreRefusedWithTheirReason) {
     EXPECT_EQ(decodeImage(QStringLiteral("/dev/zero")).error, "not a regular file");
     EXPECT_EQ(JpegDecoder::decode(QStringLiteral("/dev/zero")).error, "not a regular file");
     QTemporaryDir dir;
     EXPECT_EQ(decodeImage(dir.path()).error, "not a regular file");
     EXPECT_EQ(decodeImage(dir.filePath("missing.jpg")).error, "the file does not exist");
+
+    // A picture the user may not read, in a folder they may list.
+    const QString locked = dir.filePath("locked.png");
+    ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(locked));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+    // Root reads everything: read as nobody, as a person would.
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::seteuid(65534) == 0);
+    const QString error = decodeImage(locked).error;
+    ASSERT_TRUE(!root || ::seteuid(0) == 0);
+    EXPECT_EQ(error, "cannot open the file: Permission denied");
 }

@@ -2,12 +2,16 @@
 #include "support/ImageFixtures.h"
 #include "support/Soon.h"
 #include "support/ViewerFixture.h"
+#include "viewer/operations/ImageFileOperations.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
+#include <unistd.h>
 
 using namespace ImageFixtures;
 
@@ -102,6 +106,38 @@ TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFo
     ASSERT_SOON_WITHIN(!app().windows().window(secondKey), 5000);
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(QDir(data.path() + "/Trash/files").entryList(QDir::Files).size(), 4);
+}
+
+TEST_F(ImageFileOperationsTest, AFailedMoveToTheTrashNamesTheFileOnce) {
+    // A folder nobody may change: read-only for a user, a read-only bind
+    // mount for root (who may change anything else).
+    QDir(folder.path()).mkdir("locked");
+    const QString locked = path("locked"), mounted = path("ro");
+    ASSERT_TRUE(writePng(locked + "/y.png", markedImage(QSize(60, 40))));
+    QString shown = locked;
+    const auto mount = [](const QStringList& args) {
+        return QProcess::execute("mount", args) == 0;
+    };
+    if (::geteuid() == 0) {
+        QDir().mkdir(mounted);
+        if (!mount({"--bind", locked, mounted}) || !mount({"-o", "remount,bind,ro", mounted}))
+            GTEST_SKIP() << "cannot mount a read-only folder here";
+        shown = mounted;
+    } else {
+        ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const auto restore = qScopeGuard([&] {
+        QProcess::execute("umount", {"-l", mounted});
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    Home* home = open(shown + "/y.png");
+    QSignalSpy notes(&home->operations(), &ImageFileOperations::noteRequested);
+    EXPECT_TRUE(home->perform(WindowCommand::deleteImage));
+    ASSERT_EQ(notes.size(), 1);
+    const QString note = notes.first().first().toString();
+    EXPECT_TRUE(note.startsWith("“y.png” could not be moved to the Trash: ")) << qPrintable(note);
+    EXPECT_EQ(note.count("y.png"), 1) << qPrintable(note);
+    EXPECT_TRUE(QFile::exists(shown + "/y.png"));
 }
 
 TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {

@@ -2,6 +2,7 @@
 #include "support/Soon.h"
 #include "support/ViewerFixture.h"
 #include "viewer/details/ImageDetailsView.h"
+#include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
 #include "window/CustomWindow.h"
@@ -43,15 +44,21 @@ TEST_F(HomeTest, OpensFitsAndStepsThroughTheFolderStoppingAtItsEnds) {
     home->stepToPrevious();
     EXPECT_EQ(home->filePath(), path("a.png"));
 
-    // An unreadable file shows its name and the reason; the window keeps
-    // its size and stepping on still works.
+    // An unreadable file shows its name and the reason, in a window sized
+    // for the message, not the previous picture; what needs a picture is
+    // withheld until stepping on.
     step(home, true);
     step(home, true);
     EXPECT_TRUE(home->showsError());
     EXPECT_TRUE(home->imageArea()->imageView()->messageText().startsWith("c.jpg\n"));
-    EXPECT_EQ(window->size(), QSize(212, 364));
+    EXPECT_EQ(window->size(), QSize(652, 544));
+    for (WindowCommand command : {WindowCommand::rotateClock, WindowCommand::printImage,
+                                  WindowCommand::convertImage, WindowCommand::zoomPlus})
+        EXPECT_FALSE(home->toolbar()->isAvailable(command)) << int(command);
+    EXPECT_FALSE(home->perform(WindowCommand::rotateCounter));
     step(home, true);
     EXPECT_FALSE(home->showsError());
+    EXPECT_TRUE(home->toolbar()->isAvailable(WindowCommand::printImage));
     // Narrower than its toolbar: the window is as wide as the toolbar needs.
     EXPECT_EQ(window->size(), QSize(182, 144));
     home->stepToNext();
