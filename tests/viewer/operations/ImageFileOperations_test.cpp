@@ -33,7 +33,7 @@ protected:
     }
     // Waits for the picture of another file (a step after a deletion).
     void waitForFile(Home* home, const QString& name) {
-        ASSERT_SOON_WITHIN(home->filePath() == path(name), 5000);
+        ASSERT_SOON_WITHIN(home->filePath() == path(name), 5000) << home->filePath().toStdString() << " " << name.toStdString();
         ASSERT_SOON_WITHIN(!home->mainImage().isNull(), 5000);
     }
     QMessageBox* confirmationOf(Home* home) {
