@@ -164,11 +164,15 @@ void AppDelegate::closeWindow(const QString& key) {
 }
 
 void AppDelegate::fileRemoved(const QString& path) {
+    // A copy: path may be the shown file of a window that steps on in the
+    // loop, and every later window must forget the file removed, not that
+    // window's next one.
+    const QString removed = path;
     // A window may close (and leave the registry) on the way.
     const QList<PreviewWindowController*> open = m_windows.open();
     for (const QPointer<PreviewWindowController> controller : open) {
         if (Home* home = controller ? controller->home() : nullptr)
-            home->forgetRemovedFile(path);
+            home->forgetRemovedFile(removed);
     }
 }
 
