@@ -1,6 +1,6 @@
 # What puts Fennic into the desktop: the program, its desktop entry, the
 # D-Bus service that starts it on demand, the software-centre metadata, the
-# icons and the manual page.
+# icons, the manual page and the licence in the form Debian reads.
 include(GNUInstallDirs)
 
 set(FENNIC_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/resources/desktop)
@@ -40,6 +40,10 @@ foreach(size ${FENNIC_ICON_SIZES})
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/man/fennic.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# GNUInstallDirs would name the folder after the project (Fennic); Debian's is
+# the package's name.
+configure_file(resources/package/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/doc/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/fennic)
 # Its Exec line must name the installed binary, wherever the install goes.
 install(CODE "set(FENNIC_SERVICE_TEMPLATE \"${FENNIC_DESKTOP_DIR}/org.fennic.Fennic.service.in\")
               set(FENNIC_BINDIR \"${CMAKE_INSTALL_BINDIR}\")")

@@ -12,6 +12,11 @@ out=$(appstreamcli validate --no-net --explain "$src/resources/desktop/org.fenni
   { echo "$out" >&2; fail "appstreamcli rejects the metainfo"; }
 # Warnings would hide the application in software centres; infos are fine.
 if grep -qE '^[EW]:' <<<"$out"; then echo "$out" >&2; fail "appstreamcli warns"; fi
+# The licences software centres show: the program's and the metadata's own.
+metainfo=$src/resources/desktop/org.fennic.Fennic.metainfo.xml
+grep -qx '  <project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no project licence"
+grep -qxE '  <metadata_license>(FSFAP|CC0-1.0)</metadata_license>' "$metainfo" || fail "the metainfo's own licence"
+cmp -s "$src/COPYING" /usr/share/common-licenses/GPL-3 || fail "COPYING is not the GPL 3 text"
 
 # The manual page renders without a groff warning and has its sections.
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$build/man/fennic.1" 2>&1 >/dev/null || true)
