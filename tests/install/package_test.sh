@@ -20,7 +20,10 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = fennic ] || fail "Package is $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version is $(field Version)"
 [ "$(field Section)" = graphics ] || fail "Section is $(field Section)"
-[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+# Addresses come from the build's options alone, and none is made up.
+option() { sed -n "s/^$1:STRING=//p" "$build/CMakeCache.txt"; }
+[ "$(field Maintainer)" = "$(option FENNIC_MAINTAINER)" ] || fail "Maintainer is $(field Maintainer)"
+[ "$(field Homepage)" = "$(option FENNIC_HOMEPAGE)" ] || fail "Homepage is $(field Homepage)"
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)
 # Linked libraries come from dpkg-shlibdeps (with versions), the ones opened
@@ -51,6 +54,10 @@ mkdir "$out/x"
 dpkg-deb -x "$deb" "$out/x"
 grep -qx 'Exec=/usr/bin/fennic --gapplication-service' \
   "$out/x/usr/share/dbus-1/services/org.fennic.Fennic.service" || fail "the packaged service Exec"
+placeholder=$( { grep -rla 'fennic\.org' "$out/x"; strings -el "$out/x/usr/bin/fennic" | grep 'fennic\.org'; } || true)
+if [ -n "$placeholder" ] && ! grep -q 'fennic\.org' <<<"$(option FENNIC_HOMEPAGE)$(option FENNIC_UPDATE_FEED)$(option FENNIC_SCREENSHOTS_URL)"; then
+  fail "the package names fennic.org, which no build option gave: $placeholder"
+fi
 
 # The licence in Debian's machine-readable form: every file under GPL 3 or
 # later, with the text the system keeps.
