@@ -1,6 +1,6 @@
 # What puts Fennic into the desktop: the program, its desktop entry, the
 # D-Bus service that starts it on demand, the software-centre metadata, the
-# icons and the manual page.
+# icons, the manual page and the licence in the form Debian reads.
 include(GNUInstallDirs)
 
 set(FENNIC_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/resources/desktop)
@@ -32,7 +32,7 @@ add_custom_target(fennic-man ALL DEPENDS ${PROJECT_BINARY_DIR}/man/fennic.1.gz)
 install(TARGETS fennic RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${FENNIC_DESKTOP_DIR}/org.fennic.Fennic.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${FENNIC_DESKTOP_DIR}/org.fennic.Fennic.metainfo.xml
+install(FILES ${PROJECT_BINARY_DIR}/metainfo/org.fennic.Fennic.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${FENNIC_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size ${FENNIC_ICON_SIZES})
@@ -40,6 +40,11 @@ foreach(size ${FENNIC_ICON_SIZES})
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/man/fennic.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(FENNIC_ADDRESSES_OUT ${PROJECT_BINARY_DIR})
+include(cmake/PackagedAddresses.cmake)
+# GNUInstallDirs would name the folder after the project (Fennic); Debian's is
+# the package's name.
+install(FILES ${PROJECT_BINARY_DIR}/doc/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/fennic)
 # Its Exec line must name the installed binary, wherever the install goes.
 install(CODE "set(FENNIC_SERVICE_TEMPLATE \"${FENNIC_DESKTOP_DIR}/org.fennic.Fennic.service.in\")
               set(FENNIC_BINDIR \"${CMAKE_INSTALL_BINDIR}\")")

@@ -3,7 +3,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME fennic)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Fennic developers")
-set(CPACK_PACKAGE_CONTACT "The Fennic developers <fennic@fennic.org>")
+# dpkg needs a maintainer; the vendor stands in when none is given.
+if(FENNIC_MAINTAINER)
+  set(CPACK_PACKAGE_CONTACT "${FENNIC_MAINTAINER}")
+else()
+  set(CPACK_PACKAGE_CONTACT "${CPACK_PACKAGE_VENDOR}")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
     "Fennic opens a photo at once in a window sized to the picture; the arrow keys step\n\
@@ -16,7 +21,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://fennic.org/")
+if(FENNIC_HOMEPAGE)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${FENNIC_HOMEPAGE}")
+endif()
 # The libraries the program is linked with, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What it needs but does not link: libheif and LibRaw are opened on the first

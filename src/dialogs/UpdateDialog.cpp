@@ -74,6 +74,12 @@ UpdateDialog::UpdateDialog(UrlOpener opener, QWidget* parent)
 UpdateDialog* UpdateDialog::checkNow(const QUrl& feed, const QString& currentVersion) {
     auto* dialog = new UpdateDialog();
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Without a feed there is nothing to ask; say so rather than fail.
+    if (feed.isEmpty()) {
+        dialog->m_headline->setText(
+            QStringLiteral("No update feed is set, so Fennic cannot check for updates"));
+        return dialog;
+    }
     // Owned by the dialog: closing it abandons the check.
     auto* checker = new UpdateChecker(UpdateChecker::defaultTimeoutMs, dialog);
     connect(checker, &UpdateChecker::finished, dialog, &UpdateDialog::showResult);

@@ -21,7 +21,7 @@ public:
     explicit UpdateDialog(UrlOpener opener = {}, QWidget* parent = nullptr);
 
     // A dialog that deletes itself when closed, with a check of feed already
-    // running in it.
+    // running in it; with no feed it only says that none is set.
     static UpdateDialog* checkNow(const QUrl& feed, const QString& currentVersion);
 
     void showResult(const UpdateCheckResult& result);

@@ -140,6 +140,15 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
               "The update check failed: the feed address 'ftp://example.org/appcast.xml' is not "
               "an http or https address");
     EXPECT_TRUE(dialogs().first()->testAttribute(Qt::WA_DeleteOnClose));
+    // With no feed (a build without one, or a cleared setting) it says so at once.
+    QPointer<UpdateDialog> closed = dialogs().first();
+    closed->close();
+    QTRY_VERIFY(closed.isNull());
+    store->setValue("updateFeedURL", "");
+    check->trigger();
+    ASSERT_EQ(dialogs().size(), 1);
+    EXPECT_EQ(dialogs().first()->headline(),
+              "No update feed is set, so Fennic cannot check for updates");
 
     // Launched by D-Bus activation, start-up waits for the desktop's call.
     AppDelegate activated(store.get(), {nullptr, true});

@@ -19,6 +19,7 @@ expected=(
   share/metainfo/org.fennic.Fennic.metainfo.xml
   share/icons/hicolor/scalable/apps/org.fennic.Fennic.svg
   share/man/man1/fennic.1.gz
+  share/doc/fennic/copyright
 )
 for size in 16 22 24 32 48 64 128 256 512; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/org.fennic.Fennic.png")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UpdateFeed.h"
 #include "desktop/settings/Setting.h"
 
 #include <QString>
@@ -31,9 +32,9 @@ inline const Key<bool> dngChoose{"dngChoose", true};
 inline const Key<QString> mapTileTemplate{
     "mapTileTemplate", QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png")};
 
-// Where "Check for Updates…" reads the list of releases (an RSS appcast).
-inline const Key<QString> updateFeedURL{"updateFeedURL",
-                                        QStringLiteral("https://fennic.org/appcast.xml")};
+// Where "Check for Updates…" reads the list of releases (an RSS appcast);
+// none unless the build or the user gives one.
+inline const Key<QString> updateFeedURL{"updateFeedURL", QStringLiteral(FENNIC_UPDATE_FEED)};
 
 } // namespace AppSettings
 

@@ -121,7 +121,7 @@ TEST_F(DefaultApplicationTest, FirstLaunchRegistersEachTypeTheDesktopEntryOffers
     // types, under any of the names the MIME database gives them.
     const QString resources = FENNIC_SOURCE_DIR "/resources/desktop/org.fennic.Fennic.";
     const QString entry = readAll(resources + "desktop"),
-                  metainfo = readAll(resources + "metainfo.xml");
+                  metainfo = readAll(resources + "metainfo.xml.in");
     const QStringList names =
         entry.section("\nMimeType=", 1).section('\n', 0, 0).split(';', Qt::SkipEmptyParts);
     QSet<QString> offered;
