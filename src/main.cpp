@@ -3,6 +3,7 @@
 #include "app/OpenRequest.h"
 #include "desktop/Trace.h"
 #include "desktop/bus/ApplicationBus.h"
+#include "desktop/windowsystem/StartupScreen.h"
 #include "imageio/ImageKind.h"
 #include "metadata/InfoCommand.h"
 #include "style/FontsManager.h"
@@ -107,6 +108,7 @@ int main(int argc, char** argv) {
         early = EarlyDecode::startFromCommandLine(argc, argv, &decodeForDisplay);
 
     QApplication app(argc, argv);
+    releaseStartupConnection();
     QApplication::setApplicationName(QStringLiteral("fennic"));
     QApplication::setApplicationVersion(QStringLiteral(FENNIC_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.fennic.Fennic"));

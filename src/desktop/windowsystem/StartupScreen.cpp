@@ -3,7 +3,27 @@
 #include "desktop/windowsystem/WindowSystem.h"
 
 #include <cstdlib>
+#include <mutex>
 #include <xcb/xcb.h>
+
+namespace {
+
+// An X server started without -noreset resets when its last client leaves,
+// and a connection made during the reset fails: Qt's own would then abort
+// the start. So the connection that read the size stays open until Qt's is.
+std::mutex heldMutex;
+xcb_connection_t* heldConnection = nullptr;
+bool applicationConnected = false;
+
+void holdUntilApplicationConnected(xcb_connection_t* connection) {
+    std::lock_guard lock(heldMutex);
+    if (applicationConnected || heldConnection)
+        xcb_disconnect(connection);
+    else
+        heldConnection = connection;
+}
+
+} // namespace
 
 QSize x11ScreenSize() {
     // A Wayland session with an X server beside it: not ours to ask.
@@ -22,8 +42,19 @@ QSize x11ScreenSize() {
         if (it.rem > 0 && it.data->width_in_pixels > 0 && it.data->height_in_pixels > 0)
             size = QSize(it.data->width_in_pixels, it.data->height_in_pixels);
     }
-    xcb_disconnect(connection);
+    if (xcb_connection_has_error(connection))
+        xcb_disconnect(connection);
+    else
+        holdUntilApplicationConnected(connection);
     return size;
+}
+
+void releaseStartupConnection() {
+    std::lock_guard lock(heldMutex);
+    applicationConnected = true;
+    if (heldConnection)
+        xcb_disconnect(heldConnection);
+    heldConnection = nullptr;
 }
 
 QSize startupDecodeTarget(QSize fallback) {

@@ -12,5 +12,10 @@
 QSize startupDecodeTarget(QSize fallback = QSize(3840, 2400));
 
 // The X screen's size, invalid when there is no X display to ask or the
-// program will not run on X11.
+// program will not run on X11. The connection it used stays open until
+// releaseStartupConnection(), so that the server is never left without
+// clients before the application has connected.
 QSize x11ScreenSize();
+
+// Called once the application has its own connection to the window system.
+void releaseStartupConnection();

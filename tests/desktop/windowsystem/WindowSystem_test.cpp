@@ -1,6 +1,8 @@
+#include "desktop/windowsystem/StartupScreen.h"
 #include "desktop/windowsystem/WindowSystem.h"
 
 #include <QMap>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,3 +55,29 @@ TEST(WindowSystemTest, AvailableAreaLeavesRoomForPanelsOnlyWhereTheScreenDoesNot
 }
 
 } // namespace
+
+TEST(StartupScreen, TheConnectionThatReadTheSizeStaysUntilTheApplicationHasItsOwn) {
+    // With -terminate the server exits when its last client leaves, where a
+    // server without -noreset resets and refuses the application's connection.
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-terminate", "-nolisten", "tcp",
+                                          "-screen", "0", "1234x567x24"});
+    ASSERT_TRUE(server.waitForStarted()) << "Xvfb is needed for this test";
+    ASSERT_TRUE(server.waitForReadyRead(10000));
+    const QByteArray display = ':' + server.readAllStandardOutput().trimmed();
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray oldDisplay = qgetenv("DISPLAY");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("DISPLAY", display);
+
+    EXPECT_EQ(x11ScreenSize(), QSize(1234, 567));
+    EXPECT_FALSE(server.waitForFinished(300));
+    releaseStartupConnection();
+    EXPECT_TRUE(server.waitForFinished(5000));
+
+    qputenv("QT_QPA_PLATFORM", platform);
+    qputenv("DISPLAY", oldDisplay);
+    if (server.state() != QProcess::NotRunning)
+        server.kill();
+    server.waitForFinished();
+}
