@@ -1,3 +1,4 @@
+#include "style/ControlsColour.h"
 #include "support/ImageFixtures.h"
 #include "support/Soon.h"
 #include "support/ViewerFixture.h"
@@ -233,6 +234,10 @@ TEST_F(HomeTest, ASmallPictureGetsAWindowItsControlsFitInBothStyles) {
         }
         EXPECT_GE(window->height(), toolbar->height()) << frame;
         EXPECT_EQ(home->imageArea()->imageView()->imageRect().size(), QSize(40, 30)) << frame;
+        // Light controls over a dark picture: the frameless window's
+        // background around the picture is dark too.
+        const QImage shown = window->grab().toImage();
+        EXPECT_EQ(isDark(shown.pixelColor(window->width() / 8, window->height() / 2)), !frame);
 
         // The details card opened: the window grows until the card is whole
         // and clear of the toolbar; closed, it goes back.
