@@ -145,6 +145,9 @@ void ImageFileOperations::askToDelete(const QString& path) {
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
     box->setWindowModality(Qt::WindowModal);
+    // A window-modal message box is made a sheet, which Wayland draws without
+    // a title bar: as a plain dialog it gets one everywhere.
+    box->setWindowFlags((box->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
     box->setAttribute(Qt::WA_DeleteOnClose);
     m_deleteConfirmation = box;
     connect(box, &QMessageBox::finished, this, [this, box, remove, path] {

@@ -33,7 +33,8 @@ protected:
     }
     // Waits for the picture of another file (a step after a deletion).
     void waitForFile(Home* home, const QString& name) {
-        ASSERT_SOON_WITHIN(home->filePath() == path(name), 5000) << home->filePath().toStdString() << " " << name.toStdString();
+        ASSERT_SOON_WITHIN(home->filePath() == path(name), 5000)
+            << home->filePath().toStdString() << " " << name.toStdString();
         ASSERT_SOON_WITHIN(!home->mainImage().isNull(), 5000);
     }
     QMessageBox* confirmationOf(Home* home) {
@@ -58,8 +59,11 @@ TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFo
     EXPECT_EQ(box->text(), "Delete this image?");
     EXPECT_EQ(box->informativeText(), "Are you sure you would like to delete this image?");
     EXPECT_EQ(box->defaultButton()->text(), "Cancel");
-    // Sized for its texts: the question on one line.
+    // Sized for its texts: the question on one line. A dialog, modal to its
+    // window, not a sheet (which Wayland shows without a title bar).
     ASSERT_SOON(box->isVisible());
+    EXPECT_EQ(box->windowType(), Qt::Dialog);
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
     for (const QLabel* label : box->findChildren<QLabel*>()) {
         if (label->text() == box->informativeText()) {
             EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
