@@ -421,6 +421,14 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
     case WindowCommand::moveImageBack:
         stepToPrevious();
         return true;
+    case WindowCommand::moveImageFirst:
+        if (const auto step = m_folder.first())
+            showFile(*step, false); // from there the user goes forward
+        return true;
+    case WindowCommand::moveImageLast:
+        if (const auto step = m_folder.last())
+            showFile(*step, true);
+        return true;
     case WindowCommand::rotateClock:
     case WindowCommand::rotateCounter:
         rotateCurrentImage(command == WindowCommand::rotateClock ? 90 : -90);

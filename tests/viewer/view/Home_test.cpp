@@ -150,6 +150,18 @@ TEST_F(HomeTest, CommandsReachOnlyTheWindowWithTheirKey) {
     ASSERT_TRUE(loaded.wait(5000));
     EXPECT_EQ(second->filePath(), path("c.jpg"));
     EXPECT_EQ(first->filePath(), path("a.png"));
+
+    // Home and End go to the ends of the folder; at an end they do nothing.
+    const QStringList files = second->filesInPath();
+    QTest::keyClick(second, Qt::Key_End);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(second->filePath(), path(files.last()));
+    QTest::keyClick(second, Qt::Key_Home);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(second->filePath(), path(files.first()));
+    QTest::keyClick(second, Qt::Key_Home);
+    EXPECT_FALSE(loaded.wait(300));
+    EXPECT_EQ(second->currentIndexInFolder(), 0);
 }
 
 TEST_F(HomeTest, ASlowStepKeepsThePreviousPictureDimmedAndItsTitle) {
