@@ -111,10 +111,13 @@ void Home::buildViews() {
     // a drop target from a framed one; a zoomed picture pans instead.
     m_windowMover = new WindowDragMover(this);
     imageView->installEventFilter(m_windowMover);
-    new PictureDragOut(imageView, [this] {
-        return m_visualStyleAsFrame.value() && !m_imageArea->canPan() ? m_picture.copyable()
-                                                                      : QImage();
-    });
+    new PictureDragOut(
+        imageView,
+        [this] {
+            return m_visualStyleAsFrame.value() && !m_imageArea->canPan() ? m_picture.copyable()
+                                                                          : QImage();
+        },
+        [this] { return m_filePath; });
 
     connect(m_imageArea, &ImageAreaView::scaleChanged, this, &Home::zoomChanged);
 }
@@ -366,7 +369,7 @@ void Home::copyImage() {
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setImage(picture);
+    clipboard->setMimeData(pictureMimeData(picture, m_filePath));
 }
 
 void Home::rotateCurrentImage(double angle) {

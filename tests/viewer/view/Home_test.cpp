@@ -6,8 +6,12 @@
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
+#include "viewer/view/PictureDrag.h"
 #include "window/CustomWindow.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -67,7 +71,7 @@ TEST_F(HomeTest, OpensFitsAndStepsThroughTheFolderStoppingAtItsEnds) {
     EXPECT_EQ(home->uuid(), key);
 }
 
-TEST_F(HomeTest, FilesFromOutsideTheListAndDroppedFiles) {
+TEST_F(HomeTest, FilesFromOutsideTheListDroppedInAndCopiedOut) {
     // A mixed-case extension opens and is stepped from like any other.
     writeImage("Lone.Png", {100, 100}, Qt::red);
     Home* home = open("Lone.Png");
@@ -90,6 +94,20 @@ TEST_F(HomeTest, FilesFromOutsideTheListAndDroppedFiles) {
     EXPECT_EQ(home->currentIndexInFolder(), 1);
     EXPECT_EQ(home->viewObserver().imageAttr().value("Name").toString(), "y.png");
     EXPECT_FALSE(home->openDroppedFile(path("nothing.png")));
+
+    // Copied out: the pixels, and the file for programs that take files.
+    QTest::keyClick(home, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).size(), QSize(50, 40));
+    EXPECT_EQ(copied->urls(), QList{QUrl::fromLocalFile(otherDir.filePath("y.png"))});
+    EXPECT_EQ(copied->data("x-special/gnome-copied-files"),
+              "copy\n" + QUrl::fromLocalFile(otherDir.filePath("y.png")).toEncoded());
+    // A file gone meanwhile is not offered.
+    ASSERT_TRUE(QFile::remove(otherDir.filePath("y.png")));
+    std::unique_ptr<QMimeData> gone(pictureMimeData(small, otherDir.filePath("y.png")));
+    EXPECT_TRUE(gone->hasImage());
+    EXPECT_FALSE(gone->hasUrls());
 }
 
 TEST_F(HomeTest, ZoomKeysShowScrollBarsAndTheSidebarSettingGoesBackOnClose) {
