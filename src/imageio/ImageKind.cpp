@@ -1,13 +1,12 @@
 #include "imageio/ImageKind.h"
 
+#include "desktop/files/ImageTypes.h"
 #include "imageio/RegularFile.h"
 #include "imageio/metadata/TiffBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace {
@@ -20,9 +19,18 @@ bool startsWith(const QByteArray& head, qsizetype offset, const char* bytes, qsi
 }
 
 bool hasRawExtension(const QString& path) {
-    static const std::array<QString, 6> extensions = {"dng", "arw", "cr2", "raw", "dcr", "crw"};
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return std::find(extensions.begin(), extensions.end(), suffix) != extensions.end();
+    return cameraRawExtensions().contains(QFileInfo(path).suffix().toLower());
+}
+
+// Raw formats with a signature of their own: Canon CRW and CR3 (an ISO base
+// media file of brand "crx "), Panasonic RW2 and RAW, Olympus ORF, Fujifilm
+// RAF, Sigma X3F and Minolta MRW.
+bool hasRawSignature(const QByteArray& head) {
+    return startsWith(head, 6, "HEAPCCDR", 8) || startsWith(head, 4, "ftypcrx ", 8) ||
+           startsWith(head, 0, "IIU\0", 4) || startsWith(head, 0, "IIRO", 4) ||
+           startsWith(head, 0, "IIRS", 4) || startsWith(head, 0, "MMOR", 4) ||
+           startsWith(head, 0, "FUJIFILMCCD-RAW", 15) || startsWith(head, 0, "FOVb", 4) ||
+           startsWith(head, 0, "\0MRM", 4);
 }
 
 bool isHeifBrand(const char* brand, bool imageCollectionOnly) {
@@ -93,12 +101,10 @@ ImageKind sniffImageKind(const QByteArray& head, const QString& path) {
         return ImageKind::Jpeg;
     if (startsWith(head, 0, "\x89PNG\r\n\x1A\n", 8))
         return ImageKind::Png;
+    if (hasRawSignature(head))
+        return ImageKind::Raw;
     if (isHeif(head))
         return ImageKind::Heif;
-    if (startsWith(head, 6, "HEAPCCDR", 8) || startsWith(head, 0, "IIU\0", 4) ||
-        startsWith(head, 0, "IIRO", 4) || startsWith(head, 0, "IIRS", 4) ||
-        startsWith(head, 0, "MMOR", 4) || startsWith(head, 0, "FUJIFILMCCD-RAW", 15))
-        return ImageKind::Raw;
     const bool tiff = startsWith(head, 0, "II*\0", 4) || startsWith(head, 0, "MM\0*", 4) ||
                       startsWith(head, 0, "II+\0", 4) || startsWith(head, 0, "MM\0+", 4);
     if (tiff)

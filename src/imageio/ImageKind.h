@@ -4,7 +4,8 @@
 #include <QString>
 
 // What a file holds, judged by its first bytes (the extension only settles
-// TIFF-based raw files, which share TIFF's signature).
+// TIFF-based raw files, which share TIFF's signature, and raw formats without
+// a signature of their own).
 enum class ImageKind { Unknown, Jpeg, Png, Bmp, Tiff, Heif, Raw };
 
 ImageKind sniffImageKind(const QByteArray& head, const QString& path);

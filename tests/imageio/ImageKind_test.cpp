@@ -46,9 +46,22 @@ TEST(ImageKind, ContentDecidesAndRawNamesDecideForTiffOrUnknownContent) {
         {tiffHead({{0x0100, 64}, {0xC612, 1}}), "x.tif", K::Raw},
         {tiffHead({{0x0106, 32803}}), "x.tif", K::Raw},
         {tiffHead({{0x0106, 2}}), "x.tif", K::Tiff},
+        {tiffHead({{0x0100, 64}}), "a.nef", K::Raw},
+        {tiffHead({{0x0100, 64}}), "a.PEF", K::Raw},
+        {tiffHead({{0x0100, 64}}), "a.srw", K::Raw},
+        {tiffHead({{0x0100, 64}}), "a.3fr", K::Raw},
+        {ftyp("crx ", "crx isom"), "renamed.heic", K::Raw},
+        {ftyp("crx ", "crx isom"), "x.cr3", K::Raw},
+        {"FUJIFILMCCD-RAW 0201FF383501", "x.bin", K::Raw},
+        {"FOVb\x04\0\x02\0", "x.bin", K::Raw},
+        {QByteArray("\0MRM\0\0\x01\x10\0PRD", 12), "x.bin", K::Raw},
+        {QByteArray("IIRO\x08\0\0\0", 8) + QByteArray(16, '\0'), "x.orf", K::Raw},
         // Unrecognised content under a raw name is left to the raw decoder.
         {"unknown header bytes", "x.raw", K::Raw},
         {"unknown header bytes", "x.dng", K::Raw},
+        {"unknown header bytes", "x.IIQ", K::Raw},
+        {"unknown header bytes", "x.raf", K::Raw},
+        {"unknown header bytes", "x.mos", K::Raw},
         {"unknown header bytes", "x.jpg", K::Unknown}};
     for (const auto& c : cases)
         EXPECT_EQ(sniffImageKind(c.head, c.name), c.kind)
