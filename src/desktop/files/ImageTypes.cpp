@@ -42,6 +42,9 @@ const std::vector<OpenedType>& openedTypes() {
         // reads them, the MIME database has no type for them.
         {nullptr, {"srw", "3fr", "iiq", "erf", "mos"}, true},
         {"image/tiff", {"tif", "tiff"}},
+        {"image/gif", {"gif"}},
+        {"image/webp", {"webp"}},
+        {"image/avif", {"avif"}},
     };
     return types;
 }
