@@ -1,16 +1,19 @@
 // libFuzzer entry point for one reader, chosen at compile time by FUZZ_TARGET:
-// properties, jpeg, png, tiff, bmp, heif, heifturn, raw, recent, settings.
+// properties, jpeg, png, tiff, bmp, gif, webp, heif (with AVIF), heifturn, raw,
+// jxl, recent, settings.
 // Decoders that read files by name get the input as a file in a private
 // temporary folder; the JPEG decoder and the HEIF box editor (heifturn) read
 // from memory.
 #include "desktop/files/RecentlyUsed.h"
 #include "desktop/settings/SettingsStore.h"
+#include "imageio/decode/AnimationFrames.h"
 #include "imageio/decode/JpegDecoder.h"
 #include "imageio/decode/PngDecoder.h"
 #include "imageio/decode/QtImageDecoder.h"
 #include "imageio/decode/TiffScaledDecoder.h"
 #include "imageio/heif/HeifImage.h"
 #include "imageio/heif/HeifMetaEdit.h"
+#include "imageio/jxl/JxlImage.h"
 #include "imageio/metadata/ImageProperties.h"
 #include "imageio/raw/RawImage.h"
 
@@ -72,9 +75,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             QtImageDecoder::decode(path, "tiff");
     } else if (target == "bmp") {
         QtImageDecoder::decode(path, "bmp");
+    } else if (target == "gif" || target == "webp") {
+        // The first frame as a picture, then a few frames as they play.
+        const QByteArray format = target.toLatin1();
+        QtImageDecoder::decode(path, format);
+        AnimationFrames frames(path, format);
+        for (int i = 0; i < 6 && frames.isAnimation(); ++i)
+            frames.next();
     } else if (target == "heif") {
         readHeifMetadata(path);
         decodeHeif(path, kScreen);
+    } else if (target == "jxl") {
+        readJxlMetadata(path);
+        decodeJxl(path);
     } else if (target == "raw") {
         readRawMetadata(path);
         decodeRaw(path, kScreen);

@@ -77,6 +77,10 @@ constexpr qint64 maxHeifPixels = 128'000'000;
 // grid images declare 200000-pixel sides.
 constexpr int maxHeifSide = 32'768;
 
+// libjxl keeps a frame as 32-bit float planes (12 bytes a pixel, more with
+// alpha) beside the 4 or 8 bytes of the output: 64 megapixels stay near 1 GB.
+constexpr qint64 maxJxlPixels = 64'000'000;
+
 // How long quitting waits for running decodes before leaving them to end on
 // their own: an ordinary photo finishes cleanly, and nobody notices the wait.
 constexpr int quitWaitMs = 200;

@@ -90,6 +90,9 @@ ImageKind sniffImageKind(const QByteArray& head, const QString& path) {
         return ImageKind::Jpeg;
     if (startsWith(head, 0, "\x89PNG\r\n\x1A\n", 8))
         return ImageKind::Png;
+    // JPEG XL: a bare codestream, or its container.
+    if (startsWith(head, 0, "\xFF\x0A", 2) || startsWith(head, 0, "\0\0\0\x0CJXL \r\n\x87\n", 12))
+        return ImageKind::Jxl;
     if (hasRawSignature(head))
         return ImageKind::Raw;
     if (isHeif(head))

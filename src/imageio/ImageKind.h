@@ -7,7 +7,7 @@
 // TIFF-based raw files, which share TIFF's signature, and raw formats without
 // a signature of their own).
 // AVIF is HEIF with AV1-coded pictures: the same container, the same reader.
-enum class ImageKind { Unknown, Jpeg, Png, Bmp, Tiff, Heif, Raw, Gif, WebP };
+enum class ImageKind { Unknown, Jpeg, Png, Bmp, Tiff, Heif, Raw, Gif, WebP, Jxl };
 
 ImageKind sniffImageKind(const QByteArray& head, const QString& path);
 ImageKind sniffImageKind(const QString& path);

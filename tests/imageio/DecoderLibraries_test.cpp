@@ -1,4 +1,5 @@
 #include "imageio/heif/HeifLibrary.h"
+#include "imageio/jxl/JxlLibrary.h"
 #include "imageio/raw/RawLibrary.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,11 @@ TEST(DecoderLibraries, AMissingOrForeignLibraryGivesAReasonAndNoFunctions) {
                                        {"libz.so.1", "heif_context_alloc"}}) {
         const HeifLibrary heif = loadHeifLibrary(file);
         expectRefused(heif, !heif.heif_context_alloc, "HEIF support is not available: ", reason);
+    }
+    for (const auto& [file, reason] : {std::pair{"libjxl-absent.so.0.7", "libjxl-absent.so.0.7"},
+                                       {"libz.so.1", "JxlDecoderCreate"}}) {
+        const JxlLibrary jxl = loadJxlLibrary(file);
+        expectRefused(jxl, !jxl.JxlDecoderCreate, "JPEG XL support is not available: ", reason);
     }
     for (const auto& [file, reason] : {std::pair{"libraw_r-absent.so.20", "libraw_r-absent.so.20"},
                                        {"libz.so.1", "libraw_init"}}) {

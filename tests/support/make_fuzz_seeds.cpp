@@ -2,9 +2,11 @@
 // target, from the same fixture writers the tests use:
 //
 //   make-fuzz-seeds DIR
+#include "support/GifWebpFixtures.h"
 #include "support/HeifFixtures.h"
 #include "support/HostileFixtures.h"
 #include "support/ImageFixtures.h"
+#include "support/JxlFixtures.h"
 #include "support/RawFixtures.h"
 
 #include <QDir>
@@ -17,8 +19,9 @@ namespace {
 using namespace ImageFixtures;
 
 bool writeSeeds(const QDir& root) {
-    const QStringList targets = {"properties", "jpeg",     "png", "tiff",   "bmp",
-                                 "heif",       "heifturn", "raw", "recent", "settings"};
+    const QStringList targets = {"properties", "jpeg",   "png",     "tiff",     "bmp",
+                                 "gif",        "webp",   "heif",    "heifturn", "raw",
+                                 "jxl",        "recent", "settings"};
     for (const QString& t : targets)
         if (!root.mkpath(t))
             return false;
@@ -28,18 +31,29 @@ bool writeSeeds(const QDir& root) {
     const QImage small = markedImage(QSize(48, 32));
     PhotoMetadata metadata = cameraMetadata();
     metadata.orientation = 6;
-    bool ok = writeJpeg(at("jpeg", "camera.jpg"), small, metadata) &&
-              writeJpeg(at("jpeg", "gray.jpg"), small.convertToFormat(QImage::Format_Grayscale8)) &&
-              writeFile(at("jpeg", "progressive-claim.jpg"),
-                        HostileFixtures::jpegClaiming(QSize(30000, 30000), true)) &&
-              writePng(at("png", "camera.png"), small, metadata) &&
-              writePng(at("png", "alpha.png"), small.convertToFormat(QImage::Format_ARGB32)) &&
-              writePng(at("png", "deep.png"), small.convertToFormat(QImage::Format_RGBA64)) &&
-              writeFile(at("png", "huge-chunk.png"), HostileFixtures::pngWithHugeChunk(true)) &&
-              writeTiff(at("tiff", "camera.tiff"), small, metadata) &&
-              small.save(at("bmp", "plain.bmp"), "BMP") &&
-              writeHeic(at("heif", "plain.heic"), small, {.quality = 20}) &&
-              writeTinyDng(at("raw", "preview.dng"), {.size = {32, 32}, .previewSize = {16, 16}});
+    bool ok =
+        writeJpeg(at("jpeg", "camera.jpg"), small, metadata) &&
+        writeJpeg(at("jpeg", "gray.jpg"), small.convertToFormat(QImage::Format_Grayscale8)) &&
+        writeFile(at("jpeg", "progressive-claim.jpg"),
+                  HostileFixtures::jpegClaiming(QSize(30000, 30000), true)) &&
+        writePng(at("png", "camera.png"), small, metadata) &&
+        writePng(at("png", "alpha.png"), small.convertToFormat(QImage::Format_ARGB32)) &&
+        writePng(at("png", "deep.png"), small.convertToFormat(QImage::Format_RGBA64)) &&
+        writeFile(at("png", "huge-chunk.png"), HostileFixtures::pngWithHugeChunk(true)) &&
+        writeTiff(at("tiff", "camera.tiff"), small, metadata) &&
+        small.save(at("bmp", "plain.bmp"), "BMP") &&
+        writeGif(at("gif", "still.gif"), {{small, 100}}) &&
+        writeGif(at("gif", "animated.gif"), {{small, 50}, {small.mirrored(), 0}}) &&
+        small.save(at("webp", "lossy.webp"), "webp", 50) &&
+        small.save(at("webp", "lossless.webp"), "webp", 100) &&
+        writeAnimatedWebp(at("webp", "animated.webp"), {{small, 50}, {small.mirrored(), 0}}) &&
+        writeHeic(at("heif", "plain.heic"), small, {.quality = 20}) &&
+        writeHeic(at("heif", "plain.avif"), small, {.quality = 20, .av1 = true}) &&
+        writeJxl(at("jxl", "lossless.jxl"), small) &&
+        writeJxl(at("jxl", "lossy.jxl"), small, {.lossless = false, .orientation = 6}) &&
+        writeJxl(at("jxl", "boxed.jxl"), small, {.container = true}) &&
+        writeFile(at("jxl", "claim.jxl"), jxlClaiming(QSize(30000, 30000))) &&
+        writeTinyDng(at("raw", "preview.dng"), {.size = {32, 32}, .previewSize = {16, 16}});
     if (!ok)
         return false;
     const QByteArray tile = readFile(at("heif", "plain.heic"));
@@ -50,7 +64,7 @@ bool writeSeeds(const QDir& root) {
                          {.quality = 20, .orientation = 5, .thumbnailBox = 16});
     ok = ok && QFile::copy(at("heif", "grid.heic"), at("heifturn", "grid.heic"));
     // The property reader sees every kind.
-    for (const char* t : {"jpeg", "png", "tiff", "bmp", "heif", "raw"})
+    for (const char* t : {"jpeg", "png", "tiff", "bmp", "gif", "webp", "heif", "raw", "jxl"})
         for (const QString& name : QDir(root.filePath(QLatin1String(t))).entryList(QDir::Files))
             ok = ok && QFile::copy(at(t, name), at("properties", name));
     ok =

@@ -45,6 +45,7 @@ const std::vector<OpenedType>& openedTypes() {
         {"image/gif", {"gif"}},
         {"image/webp", {"webp"}},
         {"image/avif", {"avif"}},
+        {"image/jxl", {"jxl"}},
     };
     return types;
 }

@@ -7,6 +7,7 @@
 #include "imageio/decode/QtImageDecoder.h"
 #include "imageio/decode/TiffScaledDecoder.h"
 #include "imageio/heif/HeifImage.h"
+#include "imageio/jxl/JxlImage.h"
 #include "imageio/raw/RawImage.h"
 
 DecodedImage decodeImage(const QString& path, QSize targetSize) {
@@ -32,6 +33,8 @@ DecodedImage decodeImage(const QString& path, QSize targetSize) {
         return QtImageDecoder::decode(path, "gif");
     case ImageKind::WebP:
         return QtImageDecoder::decode(path, "webp");
+    case ImageKind::Jxl:
+        return decodeJxl(path);
     case ImageKind::Unknown:
         break;
     }

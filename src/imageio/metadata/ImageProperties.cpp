@@ -6,6 +6,7 @@
 #include "imageio/decode/ImageHeader.h"
 #include "imageio/decode/WebImageHeader.h"
 #include "imageio/heif/HeifImage.h"
+#include "imageio/jxl/JxlImage.h"
 #include "imageio/metadata/ExifProperties.h"
 #include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/IptcProperties.h"
@@ -102,6 +103,16 @@ bool readMainImage(const QString& path, MainImage& main) {
         main.metadata.decodeXmp(heif.xmp);
         main.metadata.icc = heif.icc;
         return main.header.ok();
+    }
+    case ImageKind::Jxl: {
+        const JxlMetadata jxl = readJxlMetadata(path);
+        if (!jxl.ok())
+            return false;
+        main.header.size = jxl.size;
+        main.header.depth = jxl.bitDepth;
+        main.header.colorModel = QStringLiteral("RGB");
+        main.sizeIsUpright = true;
+        return main.header.ok(); // exiv2 reads no metadata from JPEG XL
     }
     case ImageKind::Raw: {
         const RawMetadata raw = readRawMetadata(path);

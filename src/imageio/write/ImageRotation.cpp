@@ -113,6 +113,10 @@ FileWriteResult rotateImageFile(const QString& path, int quarterTurns) {
         // Encoded again, a lossy picture would lose quality and an animation its frames.
         return failure(QStringLiteral("Fennic cannot write WebP files without loss; the "
                                       "picture is turned only on screen"));
+    case ImageKind::Jxl:
+        // The orientation lies in the codestream's header, bit-packed.
+        return failure(QStringLiteral("Fennic cannot write JPEG XL files; the picture is turned "
+                                      "only on screen"));
     case ImageKind::Unknown:
         return failure(QStringLiteral("the file is not an image in a format Fennic can turn"));
     case ImageKind::Jpeg:

@@ -67,6 +67,7 @@ PixelsForWriting decodeStoredPixels(const QString& path) {
         break;
     case ImageKind::Heif:
     case ImageKind::Raw:
+    case ImageKind::Jxl:
     case ImageKind::Unknown:
         decoded.error = QStringLiteral("the file's own pixel values cannot be read");
         break;

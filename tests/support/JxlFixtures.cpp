@@ -1,0 +1,97 @@
+#include "support/JxlFixtures.h"
+
+#include <jxl/encode.h>
+
+#include <QFile>
+
+#include <memory>
+
+namespace {
+
+struct EncoderDeleter {
+    void operator()(JxlEncoder* e) const { JxlEncoderDestroy(e); }
+};
+
+// Least significant bit first, as JPEG XL packs its headers.
+class BitWriter {
+public:
+    void put(quint32 value, int bits) {
+        for (int i = 0; i < bits; ++i, ++m_bit) {
+            if (m_bit % 8 == 0)
+                m_bytes.append('\0');
+            if (value >> i & 1)
+                m_bytes[m_bytes.size() - 1] = char(m_bytes.back() | 1 << (m_bit % 8));
+        }
+    }
+    QByteArray bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+    int m_bit = 0;
+};
+
+} // namespace
+
+bool writeJxl(const QString& path, const QImage& image, const JxlOptions& options) {
+    const std::unique_ptr<JxlEncoder, EncoderDeleter> encoder(JxlEncoderCreate(nullptr));
+    JxlBasicInfo info;
+    JxlEncoderInitBasicInfo(&info);
+    info.xsize = uint32_t(image.width());
+    info.ysize = uint32_t(image.height());
+    info.bits_per_sample = 8;
+    info.num_color_channels = 3;
+    info.uses_original_profile = options.lossless ? JXL_TRUE : JXL_FALSE;
+    info.orientation = JxlOrientation(qBound(1, options.orientation, 8));
+    JxlColorEncoding srgb;
+    JxlColorEncodingSetToSRGB(&srgb, JXL_FALSE);
+    if (!encoder || JxlEncoderUseContainer(encoder.get(), options.container) != JXL_ENC_SUCCESS ||
+        JxlEncoderSetBasicInfo(encoder.get(), &info) != JXL_ENC_SUCCESS ||
+        JxlEncoderSetColorEncoding(encoder.get(), &srgb) != JXL_ENC_SUCCESS)
+        return false;
+    JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder.get(), nullptr);
+    JxlEncoderFrameSettingsSetOption(settings, JXL_ENC_FRAME_SETTING_EFFORT, 3); // quick
+    if (options.lossless ? JxlEncoderSetFrameLossless(settings, JXL_TRUE) != JXL_ENC_SUCCESS
+                         : JxlEncoderSetFrameDistance(settings, 1.0f) != JXL_ENC_SUCCESS)
+        return false;
+    // Rows packed without the padding QImage keeps.
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    QByteArray pixels;
+    for (int y = 0; y < rgb.height(); ++y)
+        pixels.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
+    const JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
+    if (JxlEncoderAddImageFrame(settings, &format, pixels.constData(), size_t(pixels.size())) !=
+        JXL_ENC_SUCCESS)
+        return false;
+    JxlEncoderCloseInput(encoder.get());
+    QByteArray out(4096, '\0');
+    qsizetype used = 0;
+    for (;;) {
+        auto* next = reinterpret_cast<uint8_t*>(out.data() + used);
+        size_t available = size_t(out.size() - used);
+        const JxlEncoderStatus status = JxlEncoderProcessOutput(encoder.get(), &next, &available);
+        used = qsizetype(reinterpret_cast<char*>(next) - out.data());
+        if (status == JXL_ENC_SUCCESS)
+            break;
+        if (status != JXL_ENC_NEED_MORE_OUTPUT)
+            return false;
+        out.resize(out.size() * 2);
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(out.constData(), used) == used;
+}
+
+QByteArray jxlClaiming(QSize size) {
+    BitWriter bits;
+    bits.put(0xFF, 8);
+    bits.put(0x0A, 8);
+    // SizeHeader: not in multiples of 8; each side as a 30-bit value less one.
+    bits.put(0, 1);
+    bits.put(3, 2);
+    bits.put(quint32(size.height() - 1), 30);
+    bits.put(0, 3); // no aspect ratio: the width follows
+    bits.put(3, 2);
+    bits.put(quint32(size.width() - 1), 30);
+    bits.put(1, 1); // ImageMetadata: all default
+    return bits.bytes() + QByteArray(16, '\0');
+}
