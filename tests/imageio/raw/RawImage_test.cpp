@@ -1,3 +1,4 @@
+#include "imageio/decode/ImageDecoder.h"
 #include "imageio/metadata/ImageProperties.h"
 #include "imageio/raw/RawImage.h"
 
@@ -61,4 +62,29 @@ TEST(RawImage, UsesThePreviewOnlyWhenItCoversTheTarget) {
     EXPECT_DOUBLE_EQ(exif.value("FNumber").toDouble(), 2.8);
     EXPECT_EQ(exif.value("DateTimeOriginal"), "2021:06:15 14:30:00");
     EXPECT_EQ(p.value("{TIFF}").toMap().value("Model"), "Tiny DNG");
+}
+
+// Formats with a signature of their own go to LibRaw by content or name; one
+// it cannot read is refused in words, with nothing shown or described.
+TEST(RawImage, SignedFormatsLibRawCannotReadAreRefusedWithAReason) {
+    QTemporaryDir dir;
+    const QByteArray junk = ImageFixtures::garbage(4096);
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"fake.cr3", QByteArray("\0\0\0\x18"
+                                "ftypcrx \0\0\0\x01"
+                                "crx isom",
+                                24) +
+                         junk},
+        {"fake.raf", "FUJIFILMCCD-RAW 0201FF383501" + junk},
+        {"fake.x3f", "FOVb" + junk},
+        {"fake.mrw", QByteArray("\0MRM\0\0\0\x08", 8) + junk}};
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QLatin1String(name));
+        ASSERT_TRUE(ImageFixtures::writeFile(path, bytes));
+        const DecodedImage d = decodeImage(path, QSize(20, 20));
+        EXPECT_FALSE(d.ok());
+        EXPECT_TRUE(d.error.startsWith("not a readable raw file: ")) << d.error.toStdString();
+        EXPECT_TRUE(readImageProperties(path).isEmpty());
+    }
 }
