@@ -90,8 +90,14 @@ bool ImageLoader::requestFullResolution(const QString& path) {
     return false;
 }
 
-void ImageLoader::invalidate(const QString& path) {
+void ImageLoader::reload(const QString& path) {
     m_cache.remove(path);
+    if (path != m_current)
+        return;
+    // show() overwrites what it is given.
+    const QString current = m_current;
+    const QStringList neighbours = m_neighbours;
+    show(current, neighbours, m_target);
 }
 
 void ImageLoader::retainWantedDecodes() {
