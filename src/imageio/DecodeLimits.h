@@ -54,6 +54,15 @@ constexpr qint64 maxHeifPixels = 128'000'000;
 // grid images declare 200000-pixel sides.
 constexpr int maxHeifSide = 32'768;
 
+// Writes. A hidden ".NAME.XXXXXX" beside NAME unchanged this long is the
+// leftover of a write that was killed: a write changes its file as it goes
+// and locks it, and no encoder waits a minute between two of its writes.
+constexpr int staleTemporarySeconds = 60;
+// A write that failed with less than this left on its file system was
+// stopped by the full disk: a failed write has taken what was left, short of
+// the few blocks a file system keeps back for its own records.
+constexpr qint64 fullDiskBytes = 1 * MB;
+
 // How long quitting waits for running decodes before leaving them to end on
 // their own: an ordinary photo finishes cleanly, and nobody notices the wait.
 constexpr int quitWaitMs = 200;
