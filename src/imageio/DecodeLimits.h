@@ -54,6 +54,12 @@ constexpr qint64 maxHeifPixels = 128'000'000;
 // grid images declare 200000-pixel sides.
 constexpr int maxHeifSide = 32'768;
 
+// exiv2, libheif and LibRaw parse files from memory. They get a copy read
+// with pread (a mapping would crash the process when the file shrinks while
+// it is read), so a file is read whole only up to this: the largest raw files
+// cameras write (150-megapixel medium format, uncompressed) are about 300 MB.
+constexpr qint64 wholeFileBytes = 512 * MB;
+
 // How long quitting waits for running decodes before leaving them to end on
 // their own: an ordinary photo finishes cleanly, and nobody notices the wait.
 constexpr int quitWaitMs = 200;

@@ -4,6 +4,7 @@
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/colour/LcmsConversion.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/metadata/Orientation.h"
 #include "imageio/metadata/TiffBytes.h"
 
@@ -42,6 +43,60 @@ void onMessage(j_common_ptr cinfo, int level) {
         handler->truncated = true;
 }
 
+// libjpeg's source for a file: blocks read with pread, so that a file cut
+// short while it decodes ends early, with libjpeg's own warning, as a
+// truncated file does.
+struct FileSource {
+    jpeg_source_mgr mgr;
+    const QFile* file = nullptr;
+    qint64 at = 0;
+    JOCTET buffer[64 * 1024];
+};
+
+void startSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillSource(j_decompress_ptr cinfo) {
+    auto* source = reinterpret_cast<FileSource*>(cinfo->src);
+    const qint64 got =
+        FileBytes::readAt(*source->file, source->at, source->buffer, qint64(sizeof source->buffer));
+    source->mgr.next_input_byte = source->buffer;
+    if (got <= 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        static const JOCTET end[] = {0xFF, JPEG_EOI};
+        source->mgr.next_input_byte = end;
+        source->mgr.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    source->at += got;
+    source->mgr.bytes_in_buffer = size_t(got);
+    return TRUE;
+}
+
+void skipSource(j_decompress_ptr cinfo, long count) {
+    auto* source = reinterpret_cast<FileSource*>(cinfo->src);
+    if (count <= 0)
+        return;
+    if (size_t(count) <= source->mgr.bytes_in_buffer) {
+        source->mgr.next_input_byte += count;
+        source->mgr.bytes_in_buffer -= size_t(count);
+        return;
+    }
+    source->at += qint64(count) - qint64(source->mgr.bytes_in_buffer);
+    source->mgr.bytes_in_buffer = 0;
+}
+
+void useFile(j_decompress_ptr cinfo, FileSource& source) {
+    source.mgr.init_source = startSource;
+    source.mgr.fill_input_buffer = fillSource;
+    source.mgr.skip_input_data = skipSource;
+    source.mgr.resync_to_restart = jpeg_resync_to_restart;
+    source.mgr.term_source = termSource;
+    source.mgr.bytes_in_buffer = 0;
+    source.mgr.next_input_byte = nullptr;
+    cinfo->src = &source.mgr;
+}
+
 enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
 
 // Everything the decode touches lives here, outside the frame that calls
@@ -49,6 +104,7 @@ enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
 struct Job {
     jpeg_decompress_struct cinfo;
     ErrorHandler errors;
+    FileSource file; // read from when file.file is set, else from memory
     Stage stage = Stage::Header;
     QSize storedSize;
     int orientation = 1;
@@ -170,7 +226,10 @@ void run(Job& job, const uchar* data, qint64 size, QSize target) {
     // Beyond this libjpeg stops with JERR_NO_BACKING_STORE instead of taking
     // gigabytes for a progressive file's coefficients.
     job.cinfo.mem->max_memory_to_use = long(DecodeLimits::jpegWorkingBytes);
-    jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
+    if (job.file.file)
+        useFile(&job.cinfo, job.file);
+    else
+        jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
     readHeader(job);
     if (!DecodeLimits::isAcceptable(job.storedSize)) {
         job.stage = Stage::Refused;
@@ -287,24 +346,13 @@ DecodedImage decodeFile(const QString& path, QSize targetSize, QByteArray* store
     QString error;
     if (!RegularFile::open(file, path, &error))
         return failure(error);
-    const qint64 size = file.size();
-    QByteArray copy;
-    qint64 length = size;
-    const uchar* data = file.map(0, size);
-    if (!data) { // not mappable (some special or network file systems)
-        copy = file.readAll();
-        data = reinterpret_cast<const uchar*>(copy.constData());
-        length = copy.size();
-    }
-    if (!storedProfile)
-        return JpegDecoder::decode(data, length, targetSize);
-    if (!data || length <= 0)
-        return failure(QStringLiteral("the JPEG data is empty"));
     auto job = std::make_unique<Job>();
-    job->keepStoredValues = true;
-    run(*job, data, length, QSize());
+    job->keepStoredValues = storedProfile != nullptr;
+    job->file.file = &file;
+    run(*job, nullptr, file.size(), storedProfile ? QSize() : targetSize);
     DecodedImage result = finish(*job);
-    *storedProfile = job->storedProfile;
+    if (storedProfile)
+        *storedProfile = job->storedProfile;
     return result;
 }
 

@@ -1,15 +1,25 @@
 #include "imageio/DecodeLimits.h"
 #include "imageio/decode/ImageDecoder.h"
+#include "imageio/decode/ImageHeader.h"
+#include "imageio/decode/JpegDecoder.h"
+#include "imageio/decode/PngDecoder.h"
 #include "imageio/decode/RowScaler.h"
+#include "imageio/decode/TiffScaledDecoder.h"
 #include "imageio/heif/HeifImage.h"
+#include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/ImageProperties.h"
+#include "imageio/raw/RawImage.h"
 
 #include "support/FolderTest.h"
 #include "support/HeifFixtures.h"
 #include "support/HostileFixtures.h"
 #include "support/ImageFixtures.h"
+#include "support/RawFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
 
 using namespace HostileFixtures;
 using ImageFixtures::writeFile;
@@ -175,4 +185,72 @@ TEST_F(HostileFiles, HeifGridsAreWeighedBeforeDecoding) {
     EXPECT_EQ(decodeImage(path("honest.heic"), kScreen).error,
               DecodeLimits::refusal(QSize(15360, 15360)));
     EXPECT_EQ(readImageProperties(path("honest.heic")).value("PixelWidth"), 15360);
+}
+
+// Every reader read its file through a mapping, and a file cut short while
+// it was read (a 30000 x 30000 PNG truncated, a neighbour overwritten by cp)
+// killed the process with SIGBUS. Each reader runs in a child while the file
+// is cut to 4096 bytes the moment it is opened: it must come back, with the
+// picture's start, an error or nothing, but come back. Files decoded for a
+// small target keep Qt's threaded conversions, which a forked child lacks,
+// out of it: the PNG and TIFF are large enough to be scaled while read.
+TEST_F(HostileFiles, FilesCutShortWhileTheyAreReadEndWithoutCrashing) {
+    const QSize small(256, 256);
+    const struct {
+        const char* name;
+        std::function<bool(const QString&)> write;
+        std::function<void(const QString&)> read;
+    } cases[] = {
+        {"png",
+         [](const QString& p) {
+             return writeUniformGrayPng(p, {8200, 8000}, 0x40, 1);
+         },
+         [&](const QString& p) { PngDecoder::decode(p, small); }},
+        {"jpeg",
+         [](const QString& p) {
+             return ImageFixtures::writeJpeg(p, ImageFixtures::photoLikeImage({3000, 2000}, 40));
+         },
+         [&](const QString& p) { JpegDecoder::decode(p, small); }},
+        {"jpeg header", // the frame header behind an application segment of 60 KB
+         [](const QString& p) {
+             const QByteArray segment = QByteArray("\xFF\xE9\xEA\x62", 4) + QByteArray(60'000, 'x');
+             return writeFile(p, ImageFixtures::encodeJpeg(ImageFixtures::markedImage({64, 64}), 75)
+                                     .insert(2, segment));
+         },
+         [](const QString& p) { ImageHeaders::jpeg(p); }},
+        {"tiff",
+         [](const QString& p) {
+             return writeUniformGrayTiff(p, {8200, 8000}, 0x40, 1, 1, 1);
+         },
+         [&](const QString& p) { TiffScaledDecoder::decode(p, small); }},
+        {"exiv2",
+         [](const QString& p) {
+             return writeUniformGrayTiff(p, {4000, 4000}, 0x40, 1, 1, 1);
+         },
+         [](const QString& p) { Exiv2Metadata::fromFile(p); }},
+        {"heif",
+         [](const QString& p) {
+             return writeHeic(p, ImageFixtures::photoLikeImage({512, 512}, 40),
+                              {.quality = 50, .preset = "ultrafast"});
+         },
+         [&](const QString& p) { decodeHeif(p, small); }},
+        {"raw",
+         [](const QString& p) {
+             return writeTinyDng(p, {.size = {1024, 768}});
+         },
+         [&](const QString& p) { decodeRaw(p, small); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QString::fromLatin1(c.name).replace(' ', '-'));
+        ASSERT_TRUE(c.write(file));
+        ASSERT_GT(QFileInfo(file).size(), 8192);
+        const ChildOutcome outcome = runInChild([&] {
+            ShrinkOnOpen cut(file, 4096);
+            c.read(file);
+        });
+        EXPECT_TRUE(outcome.finished) << "signal " << outcome.signal;
+        EXPECT_NE(outcome.signal, SIGBUS);
+        EXPECT_EQ(QFileInfo(file).size(), 4096);
+    }
 }
