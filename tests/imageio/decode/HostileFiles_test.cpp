@@ -254,3 +254,23 @@ TEST_F(HostileFiles, FilesCutShortWhileTheyAreReadEndWithoutCrashing) {
         EXPECT_EQ(QFileInfo(file).size(), 4096);
     }
 }
+
+// 300 zTXt chunks each inflating to 15 MB (under the 16 MB cap on one chunk)
+// took libpng 4.5 GB and 38 s before the first row; iTXt the same. The decoder
+// skips text chunks: what the viewer shows of them, exiv2 reads. Twenty such
+// chunks (300 MB inflated) show it, each decoded in a child to weigh its peak.
+TEST_F(HostileFiles, PngTextChunksAreNotInflatedByTheDecoder) {
+    for (const char* type : {"zTXt", "iTXt"}) {
+        SCOPED_TRACE(type);
+        const QString file = path(QStringLiteral("text-%1.png").arg(QLatin1String(type)));
+        ASSERT_TRUE(writeFile(file, pngWithTextBomb(type, 20, 15 * DecodeLimits::MB)));
+        EXPECT_LT(QFileInfo(file).size(), 400'000);
+        const ChildOutcome outcome = runInChild([&] {
+            const DecodedImage decoded = PngDecoder::decode(file, kScreen);
+            if (!decoded.ok() || decoded.image.pixel(0, 0) != qRgb(0x80, 0x80, 0x80))
+                _exit(1);
+        });
+        ASSERT_TRUE(outcome.finished);
+        EXPECT_LT(outcome.peakGrowth, 40 * DecodeLimits::MB);
+    }
+}
