@@ -28,6 +28,15 @@ constexpr qint64 jpegWorkingBytes = 640 * MB;
 // bytes that claim 30000 x 30000 pixels.
 constexpr qint64 jpegPixelsPerByte = 64 * 64;
 
+// A progressive JPEG is gathered scan by scan, each a pass over the blocks
+// it covers. libjpeg's own progression uses 10 scans and optimised ones a few
+// dozen; more than 200 only stall the decoder (10,000 scans of 4096 x 4096
+// took 25 s). The blocks all scans visit are capped too, since a large image
+// stalls with fewer scans: the 10 scans of a 200-megapixel photo visit 30
+// million blocks; 100 million take about a second.
+constexpr int jpegMaxScans = 200;
+constexpr qint64 jpegMaxScanBlocks = 100'000'000;
+
 // zlib never expands data more than 1032 times: a PNG whose rows need more
 // than that of its file's size lies about its size.
 constexpr qint64 pngMaxInflation = 1032;

@@ -37,10 +37,47 @@ struct ErrorHandler {
     std::longjmp(handler->jump, 1);
 }
 
+// Warnings (level -1) are corrupt data libjpeg works around. Most are
+// harmless and common in camera files (extraneous bytes before a marker, a
+// bad Huffman code in a damaged download): the picture is still shown. A scan
+// that repeats or contradicts what earlier scans coded is not: no encoder
+// writes one, and repeating scans is how a small file stalls the decoder.
 void onMessage(j_common_ptr cinfo, int level) {
     auto* handler = reinterpret_cast<ErrorHandler*>(cinfo->err);
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (level >= 0)
+        return;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
         handler->truncated = true;
+    if (cinfo->err->msg_code == JWRN_BOGUS_PROGRESSION)
+        (*cinfo->err->error_exit)(cinfo);
+}
+
+// Counts the scans of a progressive file while libjpeg gathers them, and the
+// blocks they visit: each scan costs a pass over every block it covers, so a
+// large image with many scans stalls as surely as thousands of small ones.
+struct ScanBudget {
+    jpeg_progress_mgr mgr;
+    int lastScan = 0;
+    int scans = 0;
+    qint64 blocks = 0;
+    bool exceeded = false;
+};
+
+void onProgress(j_common_ptr common) {
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    auto* budget = reinterpret_cast<ScanBudget*>(cinfo->progress);
+    if (cinfo->input_scan_number == budget->lastScan)
+        return;
+    budget->lastScan = cinfo->input_scan_number;
+    ++budget->scans;
+    for (int i = 0; i < cinfo->comps_in_scan; ++i)
+        budget->blocks += qint64(cinfo->cur_comp_info[i]->width_in_blocks) *
+                          cinfo->cur_comp_info[i]->height_in_blocks;
+    if (budget->scans > DecodeLimits::jpegMaxScans ||
+        budget->blocks > DecodeLimits::jpegMaxScanBlocks) {
+        budget->exceeded = true;
+        (*cinfo->err->error_exit)(common);
+    }
 }
 
 // libjpeg's source for a file: blocks read with pread, so that a file cut
@@ -104,6 +141,7 @@ enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
 struct Job {
     jpeg_decompress_struct cinfo;
     ErrorHandler errors;
+    ScanBudget scans;
     FileSource file; // read from when file.file is set, else from memory
     Stage stage = Stage::Header;
     QSize storedSize;
@@ -213,6 +251,7 @@ void readPixels(Job& job) {
 
 // The only function that calls setjmp: it holds no objects with destructors.
 void run(Job& job, const uchar* data, qint64 size, QSize target) {
+    job.scans.mgr.progress_monitor = onProgress;
     job.cinfo.err = jpeg_std_error(&job.errors.mgr);
     job.errors.mgr.error_exit = onError;
     job.errors.mgr.emit_message = onMessage;
@@ -226,6 +265,7 @@ void run(Job& job, const uchar* data, qint64 size, QSize target) {
     // Beyond this libjpeg stops with JERR_NO_BACKING_STORE instead of taking
     // gigabytes for a progressive file's coefficients.
     job.cinfo.mem->max_memory_to_use = long(DecodeLimits::jpegWorkingBytes);
+    job.cinfo.progress = &job.scans.mgr;
     if (job.file.file)
         useFile(&job.cinfo, job.file);
     else
@@ -283,6 +323,10 @@ DecodedImage finish(Job& job) {
         result.error = DecodeLimits::notEnoughMemoryFor(job.storedSize);
         return result;
     case Stage::Decoding:
+        if (job.scans.exceeded) {
+            result.error = QStringLiteral("the JPEG has more scans than Fennic decodes");
+            return result;
+        }
         if (job.errors.mgr.msg_code == JERR_NO_BACKING_STORE) {
             result.error = QStringLiteral("decoding this JPEG would take more than %1 MB")
                                .arg(DecodeLimits::jpegWorkingBytes / DecodeLimits::MB);

@@ -274,3 +274,40 @@ TEST_F(HostileFiles, PngTextChunksAreNotInflatedByTheDecoder) {
         EXPECT_LT(outcome.peakGrowth, 40 * DecodeLimits::MB);
     }
 }
+
+// A progressive JPEG is gathered scan by scan, each a pass over the image:
+// 10,000 scans of 4096 x 4096 took 25 s. A scan that repeats an earlier one
+// is damage no encoder writes; a valid progression is held to 200 scans, and
+// to 100 million blocks over all scans, which a large image reaches first.
+TEST_F(HostileFiles, JpegScansAreCounted) {
+    const QString scanLimit = QStringLiteral("the JPEG has more scans than Fennic decodes");
+    const struct {
+        const char* name;
+        QByteArray jpeg;
+        QString error; // empty: decodes
+    } cases[] = {
+        {"ordinary progressive", jpegWithManyScans({64, 64}, true), {}},
+        {"repeated scan", jpegRepeatingLastScan(5),
+         "the JPEG data is damaged: Inconsistent progression sequence"},
+        {"379 scans", jpegWithManyScans({64, 64}, false), scanLimit},
+        // 127 scans of a million blocks, under the 640 MB of coefficients.
+        {"large",
+         jpegClaimingSize(jpegWithManyScans({64, 64}, true), {8000, 8000}) +
+             QByteArray(20'000, '\0'),
+         scanLimit},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.jpeg.isEmpty());
+        const QString file = path(QString::fromLatin1(c.name).replace(' ', '-') + ".jpg");
+        ASSERT_TRUE(writeFile(file, c.jpeg));
+        const DecodedImage d = decodeImage(file, kScreen);
+        if (c.error.isEmpty()) {
+            ASSERT_TRUE(d.ok()) << d.error.toStdString();
+            EXPECT_EQ(d.image.size(), QSize(64, 64));
+            continue;
+        }
+        EXPECT_FALSE(d.ok());
+        EXPECT_TRUE(d.error.startsWith(c.error)) << d.error.toStdString();
+    }
+}
