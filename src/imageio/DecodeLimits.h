@@ -44,6 +44,11 @@ constexpr qint64 pngMaxInflation = 1032;
 // their decompressed content: a profile or a caption is kilobytes; 16 MB
 // leaves room for the largest ICC profiles and XMP packets.
 constexpr qint64 pngChunkBytes = 16 * MB;
+// Text chunks carried into a PNG that is turned or converted: captions,
+// credits and their translations take kilobytes. Past 16 MB in all (inflated)
+// the rest is left out, so that a few megabytes of zTXt bombs cannot make
+// gigabytes.
+constexpr qint64 pngCarriedTextBytes = 16 * MB;
 // PNG and TIFF larger than this many pixels are shown from a streamed decode
 // scaled down row by row to the screen, never held at full size just to be
 // fitted: 64 megapixels are 256 MB as RGB32, twice that when 16-bit.
