@@ -28,18 +28,26 @@ bool writeSeeds(const QDir& root) {
     const QImage small = markedImage(QSize(48, 32));
     PhotoMetadata metadata = cameraMetadata();
     metadata.orientation = 6;
-    bool ok = writeJpeg(at("jpeg", "camera.jpg"), small, metadata) &&
-              writeJpeg(at("jpeg", "gray.jpg"), small.convertToFormat(QImage::Format_Grayscale8)) &&
-              writeFile(at("jpeg", "progressive-claim.jpg"),
-                        HostileFixtures::jpegClaiming(QSize(30000, 30000), true)) &&
-              writePng(at("png", "camera.png"), small, metadata) &&
-              writePng(at("png", "alpha.png"), small.convertToFormat(QImage::Format_ARGB32)) &&
-              writePng(at("png", "deep.png"), small.convertToFormat(QImage::Format_RGBA64)) &&
-              writeFile(at("png", "huge-chunk.png"), HostileFixtures::pngWithHugeChunk(true)) &&
-              writeTiff(at("tiff", "camera.tiff"), small, metadata) &&
-              small.save(at("bmp", "plain.bmp"), "BMP") &&
-              writeHeic(at("heif", "plain.heic"), small, {.quality = 20}) &&
-              writeTinyDng(at("raw", "preview.dng"), {.size = {32, 32}, .previewSize = {16, 16}});
+    bool ok =
+        writeJpeg(at("jpeg", "camera.jpg"), small, metadata) &&
+        writeJpeg(at("jpeg", "gray.jpg"), small.convertToFormat(QImage::Format_Grayscale8)) &&
+        writeFile(at("jpeg", "progressive-claim.jpg"),
+                  HostileFixtures::jpegClaiming(QSize(30000, 30000), true)) &&
+        writeFile(at("jpeg", "many-scans.jpg"),
+                  HostileFixtures::jpegWithManyScans(QSize(64, 64), false)) &&
+        writeFile(at("jpeg", "repeated-scan.jpg"), HostileFixtures::jpegRepeatingLastScan(50)) &&
+        writePng(at("png", "camera.png"), small, metadata) &&
+        writePng(at("png", "alpha.png"), small.convertToFormat(QImage::Format_ARGB32)) &&
+        writePng(at("png", "deep.png"), small.convertToFormat(QImage::Format_RGBA64)) &&
+        writeFile(at("png", "huge-chunk.png"), HostileFixtures::pngWithHugeChunk(true)) &&
+        writeFile(at("png", "ztxt-bomb.png"),
+                  HostileFixtures::pngWithTextBomb("zTXt", 4, 15 * 1024 * 1024)) &&
+        writeFile(at("png", "itxt-bomb.png"),
+                  HostileFixtures::pngWithTextBomb("iTXt", 4, 15 * 1024 * 1024)) &&
+        writeTiff(at("tiff", "camera.tiff"), small, metadata) &&
+        small.save(at("bmp", "plain.bmp"), "BMP") &&
+        writeHeic(at("heif", "plain.heic"), small, {.quality = 20}) &&
+        writeTinyDng(at("raw", "preview.dng"), {.size = {32, 32}, .previewSize = {16, 16}});
     if (!ok)
         return false;
     const QByteArray tile = readFile(at("heif", "plain.heic"));
