@@ -15,6 +15,7 @@
 #include "viewer/loading/ImageLoader.h"
 #include "viewer/operations/ImageFileOperations.h"
 #include "viewer/toolbar/WindowToolbar.h"
+#include "viewer/view/AnimationPlayer.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
 #include "viewer/view/PictureDrag.h"
@@ -105,6 +106,7 @@ void Home::buildViews() {
 
     FennicImageView* imageView = m_imageArea->imageView();
     imageView->installEventFilter(this);
+    m_animation = new AnimationPlayer(imageView);
     connect(imageView, &FennicImageView::imagePainted, this,
             [this] { Trace::imagePainted(m_picture.isPreview()); });
     // Dragging the picture moves a frameless window and hands the picture to
@@ -165,6 +167,11 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
         view->setImage(image.image);
     else
         view->setMessage(QFileInfo(path).fileName(), image.error);
+    // An animated GIF or WebP plays on from the first frame shown.
+    if (image.ok() && !image.preview)
+        m_animation->play(path);
+    else
+        m_animation->stop();
     if (scale() > 1.0)
         zoomChanged();
     // The dimmed previous picture stays until this one is here.
@@ -239,6 +246,7 @@ void Home::stepToPrevious() {
 
 void Home::showFile(const FolderStep& step, bool back) {
     m_imageArea->imageView()->fadeTo(0.5);
+    m_animation->stop();
     m_picture.clear();
     m_folder.moveTo(step, back);
     m_filePath = step.path;
@@ -394,6 +402,7 @@ void Home::turnShownImage(double angle) {
     // the fitted view of the turned picture.
     m_imageArea->resetZoom();
     m_imageArea->imageView()->setImage(turned.image);
+    m_animation->turn(angle);
     // A step away and back shows the turned picture before the file has
     // followed.
     ImageCache& cache = m_host.imageCache();
