@@ -335,13 +335,26 @@ TEST_F(ImageRotationTest, AFullDiskIsNamedAsSuch) {
         while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
         }
         filler.close();
-        return failedTurns(at).join('\n');
+        QStringList errors = failedTurns(at);
+        // An encoder that lost errno on the way to its own words.
+        errors << writeFileAtomically(at("lost.png"), ExistingFile::Keep,
+                                      [](const QString& temp, QString* why) {
+                                          QFile out(temp);
+                                          out.open(QIODevice::WriteOnly);
+                                          out.write(QByteArray(65536, 'x'));
+                                          *why = QStringLiteral(
+                                              "the PNG encoder failed: Unknown error");
+                                          return false;
+                                      })
+                      .error;
+        return errors.join('\n');
     });
     if (outcome.text == "no mount")
         GTEST_SKIP() << "no tmpfs can be mounted here";
     const QStringList errors = outcome.text.split('\n');
-    ASSERT_EQ(errors.size(), qsizetype(std::size(eachKind))) << outcome.text.toStdString();
-    for (qsizetype i = 0; i < errors.size(); ++i)
+    ASSERT_EQ(errors.size(), qsizetype(std::size(eachKind)) + 1) << outcome.text.toStdString();
+    for (qsizetype i = 0; i < qsizetype(std::size(eachKind)); ++i)
         EXPECT_EQ(errors[i],
                   "cannot write " + small + '/' + eachKind[i] + ": No space left on device");
+    EXPECT_EQ(errors.last(), "cannot write " + small + "/lost.png: No space left on device");
 }
