@@ -239,7 +239,9 @@ void AppDelegate::checkForUpdatees() {
 }
 
 void AppDelegate::showOpenDialog() {
-    m_openDialog->show();
+    // Beside the picture in front, where the next one is most likely.
+    const Home* shown = m_windows.viewer(m_windows.currentKey());
+    m_openDialog->show(shown ? QFileInfo(shown->filePath()).absolutePath() : QString());
 }
 
 bool AppDelegate::hasLiveWindow() const {

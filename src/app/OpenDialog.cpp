@@ -4,6 +4,7 @@
 #include "desktop/files/UserFolders.h"
 #include "desktop/settings/AppSettings.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 QString openDialogNameFilter(const QStringList& extensions) {
@@ -25,7 +26,7 @@ OpenDialog::~OpenDialog() {
     delete m_dialog;
 }
 
-void OpenDialog::show() {
+void OpenDialog::show(const QString& folder) {
     if (m_dialog)
         m_dialog->deleteLater();
     m_dialog = new QFileDialog(nullptr, QStringLiteral("Choose an image"));
@@ -36,7 +37,10 @@ void OpenDialog::show() {
         m_lastOpenLocation = documents;
     // Without a Documents folder the dialog still appears, in the home
     // folder: a launch without a file would otherwise show nothing at all.
-    m_dialog->setDirectory(documents.isEmpty() ? homeFolder() : documents);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        m_dialog->setDirectory(folder);
+    else
+        m_dialog->setDirectory(documents.isEmpty() ? homeFolder() : documents);
     m_dialog->setFileMode(QFileDialog::ExistingFile);
     m_dialog->setAcceptMode(QFileDialog::AcceptOpen);
     m_dialog->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);

@@ -1,6 +1,7 @@
 #include "dialogs/PreferencesView.h"
 
 #include "desktop/apps/DefaultApplication.h"
+#include "desktop/files/ImageTypes.h"
 #include "dialogs/VisualStyleOption.h"
 #include "style/FontsManager.h"
 #include "style/WindowBackground.h"
@@ -53,13 +54,21 @@ PreferencesView::PreferencesView(ViewerHost& host, QWidget* parent)
       bmpChoose(makeSetting(AppSettings::bmpChoose, &host.settingsStore())),
       dngChoose(makeSetting(AppSettings::dngChoose, &host.settingsStore())), m_host(host),
       m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &host.settingsStore())) {
-    // DNG and ARW share one setting, so one box changes both types.
+    // DNG and ARW share one setting, so one box changes both types, and
+    // with them every other camera raw type.
     m_rows = {{"PNG", &pngChoose, "png"},    {"JPG", &jpgChoose, "jpg"},
               {"JPEG", &jpegChoose, "jpeg"}, {"HEIF", &heifChoose, "heif"},
               {"HEIC", &heicChoose, "heic"}, {"BMP", &bmpChoose, "bmp"},
               {"DNG", &dngChoose, "dng"},    {"ARW", &dngChoose, "arw"}};
-    for (DefaultsRow& row : m_rows)
-        row.mimeType = DefaultApplication::contentType(row.extension);
+    for (DefaultsRow& row : m_rows) {
+        const QString type = DefaultApplication::contentType(row.extension);
+        if (!type.isEmpty())
+            row.mimeTypes << type;
+        if (row.setting == &dngChoose)
+            for (const QString& raw : cameraRawMimeTypes())
+                if (!row.mimeTypes.contains(raw))
+                    row.mimeTypes << raw;
+    }
     setFixedWidth(width);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -163,7 +172,9 @@ PreferencesView::changedTogether(const DefaultsRow& row) const {
         for (const DefaultsRow& other : m_rows) {
             const bool linked = std::any_of(group.begin(), group.end(), [&](const DefaultsRow* in) {
                 return in->setting == other.setting ||
-                       (!in->mimeType.isEmpty() && in->mimeType == other.mimeType);
+                       std::any_of(
+                           in->mimeTypes.begin(), in->mimeTypes.end(),
+                           [&](const QString& type) { return other.mimeTypes.contains(type); });
             });
             if (linked && std::find(group.begin(), group.end(), &other) == group.end()) {
                 group.push_back(&other);
@@ -177,8 +188,9 @@ PreferencesView::changedTogether(const DefaultsRow& row) const {
 QStringList PreferencesView::typesOf(const std::vector<const DefaultsRow*>& rows) {
     QStringList types;
     for (const DefaultsRow* row : rows)
-        if (!row->mimeType.isEmpty() && !types.contains(row->mimeType))
-            types << row->mimeType;
+        for (const QString& type : row->mimeTypes)
+            if (!types.contains(type))
+                types << type;
     return types;
 }
 

@@ -29,7 +29,9 @@ public:
         QString label;
         Setting<bool>* setting;
         QString extension;
-        QString mimeType{}; // the extension's, from the MIME database
+        // The extension's, from the MIME database; the raw boxes (those of
+        // dngChoose) stand for every camera raw type.
+        QStringList mimeTypes{};
         QCheckBox* checkbox = nullptr;
     };
     const std::vector<DefaultsRow>& defaultsRows() const { return m_rows; }

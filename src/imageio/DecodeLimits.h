@@ -59,6 +59,29 @@ constexpr qint64 fullDecodeForScreenPixels = 64'000'000;
 // uncompressed, 256 MB as RGB32) is not decoded.
 constexpr qint64 maxBmpPixels = 64'000'000;
 
+// GIF and WebP go through Qt's readers, which hold the whole canvas, and
+// LZW or lossless WebP lets a few bytes claim a large flat one: the same 64
+// megapixels as BMP (256 MB as RGB32). GIF allows 65535 x 65535, WebP
+// 16383 x 16383; nobody draws an animation or a web picture that large.
+constexpr qint64 maxGifWebpPixels = 64'000'000;
+
+// An animation is played one frame at a time at its canvas size, each frame
+// decoded when it is due and dropped when the next one shows. Above 16
+// megapixels (64 MB per frame, about 0.1 s to decode) it cannot keep time
+// and would hold both cores: only its first frame is shown, still.
+constexpr qint64 maxAnimationFramePixels = 16'000'000;
+// What one pass through an animation may decode: 20000 frames (at least
+// 220 s at the shortest delay below) or 2 gigapixels (some 20 s of decoding
+// on one core). A file that claims more is a film or hostile; its playing
+// starts over from the first frame at that point.
+constexpr int maxAnimationFrames = 20'000;
+constexpr qint64 maxAnimationPassPixels = 2'000'000'000;
+// Frames that ask for 10 ms or less were made for players that slow them
+// down; browsers show them for 100 ms, and so does Fennic. Any other delay
+// is kept, so no animation asks for more than 91 frames a second.
+constexpr int fastFrameDelayMs = 10;
+constexpr int slowedFrameDelayMs = 100;
+
 // HEIF cannot be decoded at a reduced size: the whole image is decoded as
 // YCbCr planes and converted to RGBA (5.5 bytes per pixel at 8 bits, twice
 // that at 10 bits). 128 megapixels stay under 1 GB at 8 bits and decode in
@@ -67,6 +90,15 @@ constexpr qint64 maxHeifPixels = 128'000'000;
 // libheif's own guard on each side of an item, its default: raising it let
 // grid images declare 200000-pixel sides.
 constexpr int maxHeifSide = 32'768;
+
+// Writes. A hidden ".NAME.XXXXXX" beside NAME unchanged this long is the
+// leftover of a write that was killed: a write changes its file as it goes
+// and locks it, and no encoder waits a minute between two of its writes.
+constexpr int staleTemporarySeconds = 60;
+// A write that failed with less than this left on its file system was
+// stopped by the full disk: a failed write has taken what was left, short of
+// the few blocks a file system keeps back for its own records.
+constexpr qint64 fullDiskBytes = 1 * MB;
 
 // exiv2, libheif and LibRaw parse files from memory. They get a copy read
 // with pread (a mapping would crash the process when the file shrinks while

@@ -1,13 +1,12 @@
 #include "imageio/ImageKind.h"
 
+#include "desktop/files/ImageTypes.h"
 #include "imageio/RegularFile.h"
 #include "imageio/metadata/TiffBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace {
@@ -20,42 +19,40 @@ bool startsWith(const QByteArray& head, qsizetype offset, const char* bytes, qsi
 }
 
 bool hasRawExtension(const QString& path) {
-    static const std::array<QString, 6> extensions = {"dng", "arw", "cr2", "raw", "dcr", "crw"};
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return std::find(extensions.begin(), extensions.end(), suffix) != extensions.end();
+    return cameraRawExtensions().contains(QFileInfo(path).suffix().toLower());
 }
 
-bool isHeifBrand(const char* brand, bool imageCollectionOnly) {
-    static const char* const hevcBrands[] = {"heic", "heix", "hevc", "hevx", "heim", "heis"};
-    static const char* const collectionBrands[] = {"mif1", "msf1"};
-    for (const char* b : collectionBrands)
-        if (std::memcmp(brand, b, 4) == 0)
-            return true;
-    if (imageCollectionOnly)
-        return false;
-    for (const char* b : hevcBrands)
+// Raw formats with a signature of their own: Canon CRW and CR3 (an ISO base
+// media file of brand "crx "), Panasonic RW2 and RAW, Olympus ORF, Fujifilm
+// RAF, Sigma X3F and Minolta MRW.
+bool hasRawSignature(const QByteArray& head) {
+    return startsWith(head, 6, "HEAPCCDR", 8) || startsWith(head, 4, "ftypcrx ", 8) ||
+           startsWith(head, 0, "IIU\0", 4) || startsWith(head, 0, "IIRO", 4) ||
+           startsWith(head, 0, "IIRS", 4) || startsWith(head, 0, "MMOR", 4) ||
+           startsWith(head, 0, "FUJIFILMCCD-RAW", 15) || startsWith(head, 0, "FOVb", 4) ||
+           startsWith(head, 0, "\0MRM", 4);
+}
+
+bool isHeifBrand(const char* brand) {
+    static const char* const brands[] = {"heic", "heix", "hevc", "hevx", "heim",
+                                         "heis", "mif1", "msf1", "avif", "avis"};
+    for (const char* b : brands)
         if (std::memcmp(brand, b, 4) == 0)
             return true;
     return false;
 }
 
-// ISO base media file with an image brand. AVIF shares the generic mif1/msf1
-// brands but is not one of ours, so those count only when the major brand is
-// not AV1.
+// ISO base media file with an image brand: HEVC-coded HEIF, or AVIF, whose
+// AV1 pictures libheif decodes as well.
 bool isHeif(const QByteArray& head) {
     if (!startsWith(head, 4, "ftyp", 4) || head.size() < 16)
         return false;
-    const char* major = head.constData() + 8;
-    if (isHeifBrand(major, false))
-        return true;
-    const bool av1 = std::memcmp(major, "avif", 4) == 0 || std::memcmp(major, "avis", 4) == 0;
     const qsizetype boxSize =
         qMin<qsizetype>(TiffBytes::bigEndian32(head.constData()), head.size());
-    for (qsizetype at = 16; at + 4 <= boxSize; at += 4) {
-        const char* brand = head.constData() + at;
-        if (std::memcmp(brand, "heic", 4) == 0 || std::memcmp(brand, "heix", 4) == 0)
-            return true;
-        if (!av1 && isHeifBrand(brand, true))
+    for (qsizetype at = 8; at + 4 <= boxSize; at += 4) {
+        if (at == 12)
+            continue; // the minor version
+        if (isHeifBrand(head.constData() + at))
             return true;
     }
     return false;
@@ -93,18 +90,20 @@ ImageKind sniffImageKind(const QByteArray& head, const QString& path) {
         return ImageKind::Jpeg;
     if (startsWith(head, 0, "\x89PNG\r\n\x1A\n", 8))
         return ImageKind::Png;
+    if (hasRawSignature(head))
+        return ImageKind::Raw;
     if (isHeif(head))
         return ImageKind::Heif;
-    if (startsWith(head, 6, "HEAPCCDR", 8) || startsWith(head, 0, "IIU\0", 4) ||
-        startsWith(head, 0, "IIRO", 4) || startsWith(head, 0, "IIRS", 4) ||
-        startsWith(head, 0, "MMOR", 4) || startsWith(head, 0, "FUJIFILMCCD-RAW", 15))
-        return ImageKind::Raw;
     const bool tiff = startsWith(head, 0, "II*\0", 4) || startsWith(head, 0, "MM\0*", 4) ||
                       startsWith(head, 0, "II+\0", 4) || startsWith(head, 0, "MM\0+", 4);
     if (tiff)
         return hasRawExtension(path) || tiffDeclaresRaw(head) ? ImageKind::Raw : ImageKind::Tiff;
     if (isBmp(head))
         return ImageKind::Bmp;
+    if (startsWith(head, 0, "GIF87a", 6) || startsWith(head, 0, "GIF89a", 6))
+        return ImageKind::Gif;
+    if (startsWith(head, 0, "RIFF", 4) && startsWith(head, 8, "WEBP", 4))
+        return ImageKind::WebP;
     // Some raw formats have no signature of their own; LibRaw tells them apart.
     if (!head.isEmpty() && hasRawExtension(path))
         return ImageKind::Raw;

@@ -4,8 +4,10 @@
 #include <QString>
 
 // What a file holds, judged by its first bytes (the extension only settles
-// TIFF-based raw files, which share TIFF's signature).
-enum class ImageKind { Unknown, Jpeg, Png, Bmp, Tiff, Heif, Raw };
+// TIFF-based raw files, which share TIFF's signature, and raw formats without
+// a signature of their own).
+// AVIF is HEIF with AV1-coded pictures: the same container, the same reader.
+enum class ImageKind { Unknown, Jpeg, Png, Bmp, Tiff, Heif, Raw, Gif, WebP };
 
 ImageKind sniffImageKind(const QByteArray& head, const QString& path);
 ImageKind sniffImageKind(const QString& path);

@@ -13,6 +13,20 @@ std::optional<FolderStep> FolderPosition::previous() const {
     return stepBackward(m_files, m_index, m_directory);
 }
 
+std::optional<FolderStep> FolderPosition::first() const {
+    return stepTo(0);
+}
+
+std::optional<FolderStep> FolderPosition::last() const {
+    return stepTo(int(m_files.size()) - 1);
+}
+
+std::optional<FolderStep> FolderPosition::stepTo(int index) const {
+    if (index < 0 || index >= m_files.size() || index == m_index)
+        return std::nullopt;
+    return FolderStep{index, m_directory + QLatin1Char('/') + m_files.at(index)};
+}
+
 void FolderPosition::moveTo(const FolderStep& step, bool back) {
     m_index = step.index;
     m_back = back;

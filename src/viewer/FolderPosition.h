@@ -22,6 +22,9 @@ public:
     // The file after / before this one; nothing at the ends (no wrap-around).
     std::optional<FolderStep> next() const;
     std::optional<FolderStep> previous() const;
+    // The first / last file of the list; nothing when it is the one shown.
+    std::optional<FolderStep> first() const;
+    std::optional<FolderStep> last() const;
     // Moves to step; back says the user is going backwards.
     void moveTo(const FolderStep& step, bool back);
     // The files to decode ahead: the direction the user is going first.
@@ -37,6 +40,8 @@ public:
     Removal forget(const QString& path, const QString& shownPath);
 
 private:
+    std::optional<FolderStep> stepTo(int index) const;
+
     QString m_directory;
     QStringList m_files;
     int m_index = -1;

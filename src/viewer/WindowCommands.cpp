@@ -19,6 +19,8 @@ const QList<WindowCommandEntry>& table() {
         {C::zoomReset, "zoomReset", "Reset Zoom", {key(Qt::Key_Period)}, false},
         {C::moveImageNext, "moveImageNext", "Next Image", {key(Qt::Key_Right)}, false},
         {C::moveImageBack, "moveImageBack", "Previous Image", {key(Qt::Key_Left)}, false},
+        {C::moveImageFirst, "moveImageFirst", "First Image", {key(Qt::Key_Home)}, false},
+        {C::moveImageLast, "moveImageLast", "Last Image", {key(Qt::Key_End)}, false},
         {C::deleteImage, "deleteImage", "Move to Trash", {key(Qt::CTRL | Qt::Key_U)}, false},
         {C::openDarkroom, "openDarkroom", "Open in Darkroom", {}, false},
         {C::showInFinder, "showInFinder", "Show in File Manager", {}, false},

@@ -20,6 +20,8 @@ enum class WindowCommand {
     zoomReset,
     moveImageNext,
     moveImageBack,
+    moveImageFirst,
+    moveImageLast,
     deleteImage,
     openDarkroom,
     showInFinder,

@@ -70,6 +70,14 @@ QSizeF constrainResize(const QSizeF& proposed, const QSizeF& stored, const QSize
     return QSizeF(pw, height);
 }
 
+QSizeF withinDraggedSize(const QSizeF& wanted, const QSizeF& dragged, const QSizeF& stored,
+                         const QSizeF& surround) {
+    const QSizeF inside = limitToArea(wanted, surround, dragged);
+    const QSizeF minimum = minimumResizeSize(stored);
+    return inside.width() >= minimum.width() && inside.height() >= minimum.height() ? inside
+                                                                                    : wanted;
+}
+
 QSizeF limitToArea(const QSizeF& content, const QSizeF& surround, const QSizeF& room) {
     const QSizeF image = content - surround;
     if (!usable(room) || !usable(image))

@@ -41,6 +41,12 @@ QSizeF minimumResizeSize(const QSizeF& stored);
 QSizeF constrainResize(const QSizeF& proposed, const QSizeF& stored, const QSizeF& aspect,
                        const QSizeF& surround);
 
+// A resize result made to fit inside the size the user dragged out, for
+// window systems that give no window position: a corner stays under the
+// pointer, so the window stays on the screen. Never below the minimum.
+QSizeF withinDraggedSize(const QSizeF& wanted, const QSizeF& dragged, const QSizeF& stored,
+                         const QSizeF& surround);
+
 // content (an image inside surround) made small enough to fit room, the
 // space a window's content can take on the screen: the surround keeps its
 // size and the image its proportions. Unchanged when it fits or when room is

@@ -2,6 +2,7 @@
 
 #include "desktop/Diagnostics.h"
 #include "desktop/windowsystem/WindowManagerHints.h"
+#include "desktop/windowsystem/WindowSystem.h"
 #include "viewer/WindowGeometry.h"
 #include "window/CustomWindow.h"
 #include "window/WindowPlacement.h"
@@ -132,7 +133,11 @@ void WindowFit::settle() {
 
 QSizeF WindowFit::constrainResize(const QSizeF& proposed) const {
     printDiagnostic(QStringLiteral("resizing"));
-    const QSizeF wanted = WindowGeometry::constrainResize(proposed, m_size, m_size, m_surround);
+    QSizeF wanted = WindowGeometry::constrainResize(proposed, m_size, m_size, m_surround);
+    // Where the window cannot be moved back onto the screen, the one place
+    // known to be on it is what the user dragged out: the picture fits in that.
+    if (!WindowSystem::windowPositionsKnown())
+        wanted = WindowGeometry::withinDraggedSize(wanted, proposed, m_size, m_surround);
     if (!m_window)
         return wanted;
     const QRect area = m_window->workArea();

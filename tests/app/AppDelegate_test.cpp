@@ -71,7 +71,7 @@ TEST_F(AppDelegateTest, EachOpenedFileGetsItsOwnKeyListingAndWindow) {
     EXPECT_EQ(app().openViewerWindows().size(), 2);
 }
 
-TEST_F(AppDelegateTest, OpenDialogStartsInDocumentsOrHomeAndRemembersTheFolder) {
+TEST_F(AppDelegateTest, OpenDialogStartsBesideThePictureElseInDocumentsOrHome) {
     const auto lastLocation = [&] { return store->value("lastOpenLocation").toString(); };
     app().showOpenDialog();
     ASSERT_NE(app().openDialog().dialog(), nullptr);
@@ -92,6 +92,11 @@ TEST_F(AppDelegateTest, OpenDialogStartsInDocumentsOrHomeAndRemembersTheFolder) 
     app().showOpenDialog();
     EXPECT_EQ(app().openDialog().dialog()->directory().absolutePath(), documents);
     EXPECT_EQ(lastLocation(), folder.path());
+    // With a picture shown, it opens beside it.
+    open("a.png");
+    app().showOpenDialog();
+    EXPECT_EQ(app().openDialog().dialog()->directory().absolutePath(),
+              QFileInfo(folder.path()).absoluteFilePath());
 }
 
 TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {

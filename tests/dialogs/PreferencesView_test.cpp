@@ -78,21 +78,30 @@ TEST_F(PreferencesViewTest, CheckboxesShowTheSettingsAndTheUsersClicksRegister) 
     EXPECT_EQ(labels, QStringList({"PNG", "JPG", "JPEG", "HEIF", "HEIC", "BMP", "DNG", "ARW"}));
 
     // Boxes sharing a setting (DNG, ARW) or a type (JPG, JPEG: image/jpeg;
-    // HEIF, HEIC: image/heif) change together, and every type they name.
+    // HEIF, HEIC: image/heif) change together, and every type they name:
+    // the raw boxes stand for every camera's raw files.
     ASSERT_TRUE(LSW::setDefaultApplication("jpeg"));
-    for (const auto& [clicked, other, key] : {std::tuple{"ARW", "DNG", "dngChoose"},
-                                              {"JPG", "JPEG", "jpegChoose"},
-                                              {"HEIC", "HEIF", "heifChoose"}}) {
+    const QStringList otherRaws{"nef", "cr3", "orf", "raf", "rw2", "x3f", "crw"};
+    for (const auto& [clicked, other, key, alsoChanged] :
+         {std::tuple{"ARW", "DNG", "dngChoose", otherRaws},
+          {"JPG", "JPEG", "jpegChoose", QStringList()},
+          {"HEIC", "HEIF", "heifChoose", QStringList()}}) {
         for (const bool checked : {false, true}) {
             view.checkbox(clicked)->click();
             EXPECT_EQ(view.checkbox(other)->isChecked(), checked) << clicked;
             EXPECT_EQ(stored(key), checked) << key;
             EXPECT_EQ(ours(clicked) && ours(other), checked) << clicked;
             EXPECT_EQ(handlers(clicked).isEmpty() && handlers(other).isEmpty(), !checked);
+            for (const QString& extension : alsoChanged)
+                EXPECT_EQ(ours(extension), checked) << extension.toStdString();
         }
     }
-    EXPECT_EQ(view.checkbox("DNG")->toolTip(),
-              "image/x-adobe-dng, image/x-sony-arw, changed with ARW");
+    const QString rawTypes = view.checkbox("DNG")->toolTip();
+    EXPECT_TRUE(rawTypes.startsWith("image/x-adobe-dng, image/x-sony-arw, image/x-canon-cr2, "))
+        << rawTypes.toStdString();
+    EXPECT_TRUE(rawTypes.contains(", image/x-canon-cr3, image/x-olympus-orf, "));
+    EXPECT_TRUE(rawTypes.endsWith(", image/x-sigma-x3f, changed with ARW"));
+    EXPECT_EQ(rawTypes.count("image/"), 16);
     EXPECT_EQ(view.checkbox("HEIC")->toolTip(), "image/heif, changed with HEIF");
 
     // Ticking registers and stores.

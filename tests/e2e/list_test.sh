@@ -4,9 +4,10 @@ FENNIC=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
-touch IMG_2.jpg IMG_10.jpg img_1.JPG notes.txt x.Jpg .hidden.jpg scan.tif e.jpe f.jfif
+touch IMG_2.jpg IMG_10.jpg img_1.JPG notes.txt x.Jpg .hidden.jpg scan.tif e.jpe f.jfif \
+  cam.NEF cam.cr3 dsc.srw raw.txt anim.gif web.WEBP photo.avif
 mkdir album.jpg
-expected=$'.hidden.jpg\nalbum.jpg\ne.jpe\nf.jfif\nimg_1.JPG\nIMG_2.jpg\nIMG_10.jpg\nscan.tif\nx.Jpg'
+expected=$'.hidden.jpg\nalbum.jpg\nanim.gif\ncam.cr3\ncam.NEF\ndsc.srw\ne.jpe\nf.jfif\nimg_1.JPG\nIMG_2.jpg\nIMG_10.jpg\nphoto.avif\nscan.tif\nweb.WEBP\nx.Jpg'
 actual=$("$FENNIC" --list "$dir")
 [ "$actual" = "$expected" ] || { echo "FAIL: got"; echo "$actual"; exit 1; }
 LC_ALL=C actual=$("$FENNIC" --list "$dir")

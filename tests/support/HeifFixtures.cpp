@@ -72,9 +72,10 @@ bool writeHeic(const QString& path, const QImage& image, const HeicOptions& opti
         return fail(error, QStringLiteral("no image to write"));
     Owned<heif_context, heif_context_free> context(heif_context_alloc());
     heif_encoder* rawEncoder = nullptr;
-    if (failed(
-            heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &rawEncoder),
-            error, "HEVC encoder"))
+    if (failed(heif_context_get_encoder_for_format(
+                   context.get(), options.av1 ? heif_compression_AV1 : heif_compression_HEVC,
+                   &rawEncoder),
+               error, options.av1 ? "AV1 encoder" : "HEVC encoder"))
         return false;
     Owned<heif_encoder, heif_encoder_release> encoder(rawEncoder);
     const auto heifImage = toHeifImage(image, options.bitDepth, error);
@@ -92,7 +93,7 @@ bool writeHeic(const QString& path, const QImage& image, const HeicOptions& opti
         // libheif leaves the nclx box out by default for old macOS readers.
         encoding->macOS_compatibility_workaround_no_nclx_profile = 0;
     }
-    const QByteArray preset = options.preset.toUtf8();
+    const QByteArray preset = options.av1 ? QByteArray() : options.preset.toUtf8();
     heif_image_handle* rawHandle = nullptr;
     if (!heifImage ||
         failed(heif_encoder_set_lossy_quality(encoder.get(), options.quality), error, "quality") ||

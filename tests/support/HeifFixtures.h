@@ -6,8 +6,8 @@
 #include <QPair>
 #include <QString>
 
-// Writes HEIC files through libheif's HEVC (x265) encoder, for tests,
-// benchmarks and the samples tool.
+// Writes HEIC files through libheif's HEVC (x265) encoder, and AVIF files
+// through its AV1 (aom) encoder, for tests, benchmarks and the samples tool.
 
 // Every member has an initialiser, so designated initialisers may leave any out.
 struct HeicOptions {
@@ -23,6 +23,7 @@ struct HeicOptions {
     // libheif codes an odd size rounded up to even and wraps it in a one-tile
     // grid of the true size; false crops it with a 'clap' property instead.
     bool oddSizeGrid = true;
+    bool av1 = false; // an AVIF file: AV1-coded, brand "avif"; preset is then ignored
 };
 
 // Writes `image` (as stored, before the orientation is applied) to path.

@@ -57,6 +57,19 @@ TEST(WindowGeometry, ResizeKeepsProportionsAndTheMinimum) {
     // No stored size: any positive proposal, aspect-locked; no usable ratio: it stands.
     EXPECT_EQ(constrainResize({312, 1}, {0, 0}, {412, 364}, {12, 64}), QSizeF(312, 289));
     EXPECT_EQ(constrainResize({700, 500}, {0, 0}, {0, 0}, {12, 64}), QSizeF(700, 500));
+
+    // Without window positions the result fits what was dragged out: a
+    // portrait widened at its corner grows only as far as the pointer went down.
+    const QSizeF portrait(372, 656), surround(12, 64);
+    const auto dragged = [&](QSizeF to) {
+        return withinDraggedSize(constrainResize(to, portrait, portrait, surround), to, portrait,
+                                 surround);
+    };
+    EXPECT_EQ(dragged({600, 656}), portrait);
+    const QSizeF corner = dragged({600, 900});
+    EXPECT_DOUBLE_EQ(corner.height(), 900);
+    EXPECT_NEAR(corner.width(), 12 + 836 * 360.0 / 592, 1e-9);
+    EXPECT_EQ(dragged({300, 300}), minimumResizeSize(portrait)); // never below the minimum
 }
 
 TEST(WindowGeometry, AspectFitScaleAndRectangle) {

@@ -8,9 +8,12 @@
 namespace {
 
 struct OpenedType {
+    // Null where the shared MIME database names no type: the extensions are
+    // still accepted, but nothing is registered for them.
     const char* name;
     // Accepted even where the database lacks them (JPEG's .jfif came late).
     QStringList extensions;
+    bool cameraRaw = false;
 };
 
 const std::vector<OpenedType>& openedTypes() {
@@ -19,13 +22,29 @@ const std::vector<OpenedType>& openedTypes() {
         {"image/bmp", {"bmp"}},
         {"image/png", {"png"}},
         {"image/heif", {"heic", "heif"}},
-        {"image/x-adobe-dng", {"dng"}},
-        {"image/x-sony-arw", {"arw"}},
-        {"image/x-canon-cr2", {"cr2"}},
-        {"image/x-panasonic-rw", {"raw"}},
-        {"image/x-kodak-dcr", {"dcr"}},
-        {"image/x-canon-crw", {"crw"}},
+        {"image/x-adobe-dng", {"dng"}, true},
+        {"image/x-sony-arw", {"arw"}, true},
+        {"image/x-canon-cr2", {"cr2"}, true},
+        {"image/x-panasonic-rw", {"raw"}, true},
+        {"image/x-kodak-dcr", {"dcr"}, true},
+        {"image/x-canon-crw", {"crw"}, true},
+        {"image/x-nikon-nef", {"nef"}, true},
+        {"image/x-nikon-nrw", {"nrw"}, true},
+        {"image/x-canon-cr3", {"cr3"}, true},
+        {"image/x-olympus-orf", {"orf"}, true},
+        {"image/x-fuji-raf", {"raf"}, true},
+        {"image/x-panasonic-rw2", {"rw2", "rwl"}, true},
+        {"image/x-pentax-pef", {"pef"}, true},
+        {"image/x-minolta-mrw", {"mrw"}, true},
+        {"image/x-kodak-kdc", {"kdc"}, true},
+        {"image/x-sigma-x3f", {"x3f"}, true},
+        // Samsung, Hasselblad, Phase One, Epson and Leaf raw files: LibRaw
+        // reads them, the MIME database has no type for them.
+        {nullptr, {"srw", "3fr", "iiq", "erf", "mos"}, true},
         {"image/tiff", {"tif", "tiff"}},
+        {"image/gif", {"gif"}},
+        {"image/webp", {"webp"}},
+        {"image/avif", {"avif"}},
     };
     return types;
 }
@@ -55,6 +74,8 @@ const QStringList& openedMimeTypes() {
         const QMimeDatabase database;
         QStringList result;
         for (const OpenedType& type : openedTypes()) {
+            if (!type.name)
+                continue;
             const QMimeType known = database.mimeTypeForName(QLatin1String(type.name));
             result << (known.isValid() ? known.name() : QLatin1String(type.name));
         }
@@ -63,13 +84,43 @@ const QStringList& openedMimeTypes() {
     return names;
 }
 
+const QStringList& cameraRawMimeTypes() {
+    static const QStringList names = [] {
+        QStringList result;
+        const QStringList& all = openedMimeTypes();
+        qsizetype at = 0;
+        for (const OpenedType& type : openedTypes()) {
+            if (!type.name)
+                continue;
+            if (type.cameraRaw)
+                result << all.at(at);
+            ++at;
+        }
+        return result;
+    }();
+    return names;
+}
+
+const QStringList& cameraRawExtensions() {
+    static const QStringList extensions = [] {
+        QStringList result;
+        for (const OpenedType& type : openedTypes())
+            if (type.cameraRaw)
+                result += type.extensions;
+        return result;
+    }();
+    return extensions;
+}
+
 const QStringList& acceptedExtensions() {
     static const QStringList extensions = [] {
         const QMimeDatabase database;
         QStringList result;
         for (const OpenedType& type : openedTypes()) {
             for (const QString& suffix :
-                 database.mimeTypeForName(QLatin1String(type.name)).suffixes() + type.extensions) {
+                 (type.name ? database.mimeTypeForName(QLatin1String(type.name)).suffixes()
+                            : QStringList()) +
+                     type.extensions) {
                 // Only plain endings: the folder filter looks after the last dot.
                 const QString lower = suffix.toLower();
                 if (!lower.isEmpty() && !lower.contains(QLatin1Char('.')) &&

@@ -12,6 +12,12 @@
 // order the first launch registers them.
 const QStringList& openedMimeTypes();
 
+// The camera raw types among them, in the same order.
+const QStringList& cameraRawMimeTypes();
+// The extensions of camera raw files, lower case, without the dot: those of
+// the raw types and of the raw formats the MIME database has no type for.
+const QStringList& cameraRawExtensions();
+
 // Every extension of those types, lower case, without the dot, each once:
 // the shared MIME database's, and the few that not every release of it has.
 const QStringList& acceptedExtensions();

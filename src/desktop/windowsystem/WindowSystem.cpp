@@ -28,6 +28,10 @@ bool compositorDrawsTitleBars() {
     return QGuiApplication::platformName() != QLatin1String("wayland");
 }
 
+bool windowPositionsKnown() {
+    return QGuiApplication::platformName() != QLatin1String("wayland");
+}
+
 QRect availableArea(const QRect& geometry, const QRect& availableGeometry,
                     bool compositorTellsPanels) {
     if (compositorTellsPanels || availableGeometry != geometry ||

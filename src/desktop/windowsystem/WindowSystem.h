@@ -24,6 +24,10 @@ bool startupUsesX11();
 // leave out), so windows there draw their title bar themselves.
 bool compositorDrawsTitleBars();
 
+// A window learns where it is on the screen, and may move itself. Not so on
+// Wayland, where only the compositor knows.
+bool windowPositionsKnown();
+
 // Room that panels and docks may take where the screen does not say.
 inline constexpr int unknownPanelsHeight = 64;
 

@@ -28,6 +28,10 @@ DecodedImage decodeImage(const QString& path, QSize targetSize) {
         return decodeHeif(path, targetSize);
     case ImageKind::Raw:
         return decodeRaw(path, targetSize);
+    case ImageKind::Gif:
+        return QtImageDecoder::decode(path, "gif");
+    case ImageKind::WebP:
+        return QtImageDecoder::decode(path, "webp");
     case ImageKind::Unknown:
         break;
     }

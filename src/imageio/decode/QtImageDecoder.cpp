@@ -3,6 +3,7 @@
 #include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
+#include "imageio/decode/WebImageHeader.h"
 #include "imageio/metadata/Exiv2Metadata.h"
 
 #include <QColorSpace>
@@ -26,6 +27,24 @@ void raiseAllocationLimit() {
         QImageReader::setAllocationLimit(needed);
 }
 
+// Formats whose readers hold the whole canvas and whose coding lets a small
+// file claim a large one.
+qint64 wholeCanvasLimit(const QByteArray& format) {
+    if (format == "bmp")
+        return DecodeLimits::maxBmpPixels;
+    if (format == "gif" || format == "webp")
+        return DecodeLimits::maxGifWebpPixels;
+    return DecodeLimits::maxPixels;
+}
+
+QSize canvasOf(const QByteArray& head, const QByteArray& format, QSize stored) {
+    if (format != "gif" && format != "webp")
+        return stored;
+    const ImageHeader header =
+        format == "gif" ? WebImageHeaders::gif(head) : WebImageHeaders::webp(head);
+    return header.ok() ? header.size.expandedTo(stored) : stored;
+}
+
 DecodedImage failure(QString reason) {
     DecodedImage result;
     result.error = std::move(reason);
@@ -38,16 +57,19 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
     QString error;
     if (!RegularFile::open(file, path, &error))
         return failure(error);
+    const QByteArray head = file.peek(64);
     QImageReader reader(&file, format);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     if (!stored.isValid())
         return failure(QStringLiteral("not a readable %1 file: %2")
                            .arg(QString::fromLatin1(format.toUpper()), reader.errorString()));
-    const bool largeBmp =
-        format == "bmp" && qint64(stored.width()) * stored.height() > DecodeLimits::maxBmpPixels;
-    if (!DecodeLimits::isAcceptable(stored) || largeBmp)
-        return failure(DecodeLimits::refusal(stored));
+    // Qt's GIF reader gives the first frame's size; the canvas it fills is
+    // the header's.
+    const QSize canvas = canvasOf(head, format, stored);
+    if (!DecodeLimits::isAcceptable(canvas) ||
+        qint64(canvas.width()) * canvas.height() > wholeCanvasLimit(format))
+        return failure(DecodeLimits::refusal(canvas));
 
     DecodedImage result;
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;

@@ -5,12 +5,13 @@
 #include <QByteArray>
 #include <QString>
 
-// PNG, BMP and TIFF through Qt's image readers: orientation applied (TIFF),
-// colour converted to sRGB, 16-bit samples kept until that conversion.
+// PNG, BMP, TIFF, GIF and WebP through Qt's image readers: orientation
+// applied (TIFF), colour converted to sRGB, 16-bit samples kept until that
+// conversion. Of an animation, the first frame.
 namespace QtImageDecoder {
 
 // format: the Qt format name the content was recognised as ("png", "bmp",
-// "tiff"), so that a misnamed file still goes to the right reader.
+// "tiff", "gif", "webp"), so that a misnamed file still goes to the right reader.
 DecodedImage decode(const QString& path, const QByteArray& format);
 
 // The file's own sample values, for writing them again: orientation applied,

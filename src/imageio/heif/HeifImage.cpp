@@ -342,8 +342,14 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damag
         deep ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RGBA, nullptr);
     ImagePtr decoded(raw);
     if (decodeError.code != heif_error_Ok || !decoded) {
-        *error =
-            QStringLiteral("the HEIF image cannot be decoded: %1").arg(libheifText(decodeError));
+        // Debian's libheif decodes AV1 through dav1d or aom; a build without
+        // them still reads the container.
+        const bool noAv1 = decodeError.subcode == heif_suberror_Unsupported_codec &&
+                           !libheif().heif_have_decoder_for_format(heif_compression_AV1);
+        *error = noAv1 ? QStringLiteral("AVIF support is not available: libheif has no AV1 "
+                                        "decoder")
+                       : QStringLiteral("the HEIF image cannot be decoded: %1")
+                             .arg(libheifText(decodeError));
         if (damaged)
             *damaged = true;
         return {};

@@ -6,7 +6,8 @@
 #include <QSize>
 #include <QString>
 
-// HEIF / HEIC through libheif.
+// HEIF / HEIC, and AVIF (AV1-coded pictures in the same container), through
+// libheif.
 
 struct HeifMetadata {
     QSize size;       // upright size of the primary image (transforms applied)

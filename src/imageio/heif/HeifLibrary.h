@@ -48,7 +48,8 @@
     X(heif_image_get_raw_color_profile_size)                                                       \
     X(heif_image_get_raw_color_profile)                                                            \
     X(heif_image_get_nclx_color_profile)                                                           \
-    X(heif_nclx_color_profile_free)
+    X(heif_nclx_color_profile_free)                                                                \
+    X(heif_have_decoder_for_format)
 
 struct HeifLibrary {
     FENNIC_LIBHEIF_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)

@@ -4,6 +4,7 @@
 #include "imageio/RegularFile.h"
 #include "imageio/colour/IccProfile.h"
 #include "imageio/decode/ImageHeader.h"
+#include "imageio/decode/WebImageHeader.h"
 #include "imageio/heif/HeifImage.h"
 #include "imageio/metadata/ExifProperties.h"
 #include "imageio/metadata/Exiv2Metadata.h"
@@ -80,6 +81,12 @@ bool readMainImage(const QString& path, MainImage& main) {
     case ImageKind::Bmp:
         main.header = ImageHeaders::bmp(head);
         return main.header.ok(); // BMP carries no metadata
+    case ImageKind::Gif:
+        main.header = WebImageHeaders::gif(head);
+        return main.header.ok(); // nor does GIF, in a form exiv2 reads
+    case ImageKind::WebP:
+        main.header = WebImageHeaders::webp(head);
+        break;
     case ImageKind::Tiff:
         main.metadata = Exiv2Metadata::fromFile(path);
         describeTiff(main);

@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QString>
 
-// Camera raw files (dng, arw, cr2, raw, dcr, crw) through LibRaw.
+// Camera raw files (every extension of cameraRawExtensions()) through LibRaw.
 
 struct RawMetadata {
     QSize size;    // upright size of the developed image (flip applied)

@@ -105,6 +105,14 @@ FileWriteResult rotateImageFile(const QString& path, int quarterTurns) {
     case ImageKind::Raw:
         // Only the orientation tag, where the format allows it.
         return rotateRawFile(target, turns);
+    case ImageKind::Gif:
+        // Qt has no GIF writer, and a turn must keep every frame.
+        return failure(QStringLiteral("Fennic cannot write GIF files; the picture is turned "
+                                      "only on screen"));
+    case ImageKind::WebP:
+        // Encoded again, a lossy picture would lose quality and an animation its frames.
+        return failure(QStringLiteral("Fennic cannot write WebP files without loss; the "
+                                      "picture is turned only on screen"));
     case ImageKind::Unknown:
         return failure(QStringLiteral("the file is not an image in a format Fennic can turn"));
     case ImageKind::Jpeg:

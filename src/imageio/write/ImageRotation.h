@@ -11,8 +11,9 @@
 // The format is judged by content. A JPEG is never recompressed: its Exif
 // orientation is changed. PNG, BMP and TIFF are decoded with their own pixel
 // values, turned and written again in the same format with their profile and
-// metadata, orientation 1. HEIF and raw files are refused for now, as is
-// anything that would lose data (a damaged file, further TIFF pages, BMP
-// transparency). A link is followed: the file it names is turned. Runs on any
+// metadata, orientation 1. HEIF (and AVIF) files get the turn in their
+// container; raw files a new orientation tag where the format allows it.
+// GIF and WebP files are refused, as is anything that would lose data (a
+// damaged file, further TIFF pages). A link is followed: the file it names is turned. Runs on any
 // thread; uses nothing but its arguments.
 FileWriteResult rotateImageFile(const QString& path, int quarterTurns);

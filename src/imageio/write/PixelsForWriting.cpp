@@ -59,6 +59,12 @@ PixelsForWriting decodeStoredPixels(const QString& path) {
     case ImageKind::Tiff:
         decoded = QtImageDecoder::decodeStored(path, "tiff", &icc);
         break;
+    case ImageKind::Gif:
+        decoded = QtImageDecoder::decodeStored(path, "gif", &icc);
+        break;
+    case ImageKind::WebP:
+        decoded = QtImageDecoder::decodeStored(path, "webp", &icc);
+        break;
     case ImageKind::Heif:
     case ImageKind::Raw:
     case ImageKind::Unknown:

@@ -15,6 +15,7 @@
 #include "viewer/loading/ImageLoader.h"
 #include "viewer/operations/ImageFileOperations.h"
 #include "viewer/toolbar/WindowToolbar.h"
+#include "viewer/view/AnimationPlayer.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
 #include "viewer/view/PictureDrag.h"
@@ -105,16 +106,20 @@ void Home::buildViews() {
 
     FennicImageView* imageView = m_imageArea->imageView();
     imageView->installEventFilter(this);
+    m_animation = new AnimationPlayer(imageView);
     connect(imageView, &FennicImageView::imagePainted, this,
             [this] { Trace::imagePainted(m_picture.isPreview()); });
     // Dragging the picture moves a frameless window and hands the picture to
     // a drop target from a framed one; a zoomed picture pans instead.
     m_windowMover = new WindowDragMover(this);
     imageView->installEventFilter(m_windowMover);
-    new PictureDragOut(imageView, [this] {
-        return m_visualStyleAsFrame.value() && !m_imageArea->canPan() ? m_picture.copyable()
-                                                                      : QImage();
-    });
+    new PictureDragOut(
+        imageView,
+        [this] {
+            return m_visualStyleAsFrame.value() && !m_imageArea->canPan() ? m_picture.copyable()
+                                                                          : QImage();
+        },
+        [this] { return m_filePath; });
 
     connect(m_imageArea, &ImageAreaView::scaleChanged, this, &Home::zoomChanged);
 }
@@ -122,6 +127,7 @@ void Home::buildViews() {
 void Home::connectOperations() {
     connect(m_operations, &ImageFileOperations::fileWritten, this, &Home::fileWritten);
     connect(m_operations, &ImageFileOperations::noteRequested, m_chrome, &ViewerChrome::showNote);
+    connect(m_operations, &ImageFileOperations::fileReplaced, m_loader, &ImageLoader::reload);
     // The "more" menu says why a turn stays on screen only.
     connect(m_operations, &ImageFileOperations::turnNotWritten, this,
             [this](const QString& path, const QString& reason) {
@@ -161,6 +167,11 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
         view->setImage(image.image);
     else
         view->setMessage(QFileInfo(path).fileName(), image.error);
+    // An animated GIF or WebP plays on from the first frame shown.
+    if (image.ok() && !image.preview)
+        m_animation->play(path);
+    else
+        m_animation->stop();
     if (scale() > 1.0)
         zoomChanged();
     // The dimmed previous picture stays until this one is here.
@@ -235,6 +246,7 @@ void Home::stepToPrevious() {
 
 void Home::showFile(const FolderStep& step, bool back) {
     m_imageArea->imageView()->fadeTo(0.5);
+    m_animation->stop();
     m_picture.clear();
     m_folder.moveTo(step, back);
     m_filePath = step.path;
@@ -366,7 +378,7 @@ void Home::copyImage() {
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setImage(picture);
+    clipboard->setMimeData(pictureMimeData(picture, m_filePath));
 }
 
 void Home::rotateCurrentImage(double angle) {
@@ -390,13 +402,14 @@ void Home::turnShownImage(double angle) {
     // the fitted view of the turned picture.
     m_imageArea->resetZoom();
     m_imageArea->imageView()->setImage(turned.image);
+    m_animation->turn(angle);
     // A step away and back shows the turned picture before the file has
     // followed.
     ImageCache& cache = m_host.imageCache();
     cache.remove(m_filePath);
     cache.insertDisplay(m_filePath, ScreenWatch::displayTarget(), turned);
     afterImageLoad();
-    m_operations->writeTurn(m_filePath, angle > 0 ? 1 : -1);
+    m_operations->writeTurn(m_filePath, angle > 0 ? 1 : -1, m_picture.source());
 }
 
 bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
@@ -404,7 +417,8 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
     if (!toolbar()->isAvailable(command))
         return false;
     if (ImageFileOperations::handles(command))
-        return m_operations->perform(command, m_filePath, m_folder.directory(), userInfo);
+        return m_operations->perform(command, m_filePath, m_picture.source(), m_folder.directory(),
+                                     userInfo);
     switch (command) {
     case WindowCommand::zoomPlus:
         zoomIn();
@@ -420,6 +434,14 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
         return true;
     case WindowCommand::moveImageBack:
         stepToPrevious();
+        return true;
+    case WindowCommand::moveImageFirst:
+        if (const auto step = m_folder.first())
+            showFile(*step, false); // from there the user goes forward
+        return true;
+    case WindowCommand::moveImageLast:
+        if (const auto step = m_folder.last())
+            showFile(*step, true);
         return true;
     case WindowCommand::rotateClock:
     case WindowCommand::rotateCounter:

@@ -16,6 +16,7 @@
 #include <QVariantMap>
 #include <QWidget>
 
+class AnimationPlayer;
 class ImageAreaView;
 class ImageDetailsView;
 class ImageFileOperations;
@@ -91,6 +92,7 @@ public:
     WindowToolbar* toolbar() const;
     ImageDetailsView* detailsView() const;
     ImageFileOperations& operations() const { return *m_operations; }
+    AnimationPlayer* animation() const { return m_animation; }
 
 Q_SIGNALS:
     // afterImageLoad finished (tests and traces wait on it).
@@ -153,4 +155,5 @@ private:
     ImageLoader* m_loader = nullptr;
     WindowDragMover* m_windowMover = nullptr;
     ImageFileOperations* m_operations = nullptr;
+    AnimationPlayer* m_animation = nullptr;
 };

@@ -55,6 +55,15 @@ void ImageAreaView::resetZoom() {
     applyZoom(m_zoom.reset());
 }
 
+void ImageAreaView::setMat(const QColor& colour) {
+    viewport()->setAutoFillBackground(colour.isValid());
+    if (!colour.isValid())
+        return;
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Window, colour);
+    viewport()->setPalette(palette);
+}
+
 void ImageAreaView::applyZoom(bool changed) {
     if (!changed)
         return;

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QPointF>
 
+#include <QColor>
 #include <QScrollArea>
 
 class FennicImageView;
@@ -23,6 +24,9 @@ public:
     void zoomIn();
     void zoomOut();
     void resetZoom();
+    // The colour around a picture smaller than the view; invalid: the
+    // window's own background shows there.
+    void setMat(const QColor& colour);
     double scale() const { return m_zoom.scale(); }
     // True when the image is larger than the area in some direction.
     bool canPan() const;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWidget>
 
 QString droppedImageFile(const QMimeData* mime) {
@@ -20,8 +21,20 @@ QString droppedImageFile(const QMimeData* mime) {
     return {};
 }
 
-PictureDragOut::PictureDragOut(QWidget* view, Picture picture)
-    : QObject(view), m_view(view), m_picture(std::move(picture)) {
+QMimeData* pictureMimeData(const QImage& image, const QString& filePath) {
+    auto* mime = new QMimeData;
+    mime->setImageData(image);
+    if (!filePath.isEmpty() && QFileInfo(filePath).isFile()) {
+        const QUrl url = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
+        mime->setUrls({url});
+        // GNOME's and its kin's file managers paste files from this only.
+        mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + url.toEncoded());
+    }
+    return mime;
+}
+
+PictureDragOut::PictureDragOut(QWidget* view, Picture picture, FilePath filePath)
+    : QObject(view), m_view(view), m_picture(std::move(picture)), m_filePath(std::move(filePath)) {
     view->installEventFilter(this);
 }
 
@@ -49,9 +62,7 @@ bool PictureDragOut::eventFilter(QObject* watched, QEvent* event) {
 
 void PictureDragOut::start(const QImage& image) {
     auto* drag = new QDrag(m_view);
-    auto* mime = new QMimeData;
-    mime->setImageData(image);
-    drag->setMimeData(mime);
+    drag->setMimeData(pictureMimeData(image, m_filePath()));
     drag->setPixmap(
         QPixmap::fromImage(image.scaled(160, 160, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     drag->exec(Qt::CopyAction);

@@ -2,6 +2,7 @@
 
 #include "desktop/apps/ExternalEditor.h"
 #include "desktop/windowsystem/WindowSystem.h"
+#include "style/ControlsColour.h"
 #include "style/VisualStyle.h"
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/toolbar/WindowToolbar.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr int framelessToolbarMargin = 6;
 // Space between the framed band's ends and what they hold.
 constexpr int bandMargin = 8;
+// Around a small or zoomed-out frameless picture under light controls.
+const QColor darkMat(32, 32, 32);
 } // namespace
 
 ViewerChrome::ViewerChrome(QWidget* view, QBoxLayout* layout, ImageAreaView* area,
@@ -42,6 +45,7 @@ void ViewerChrome::setStyle(bool frame, double bandHeight) {
     m_band->setFixedHeight(int(bandHeight));
     m_band->setVisible(bandHeight > 0);
     placeToolbar();
+    updateMat();
 }
 
 QSize ViewerChrome::minimumContent() const {
@@ -65,8 +69,17 @@ QSize ViewerChrome::minimumContent() const {
 }
 
 void ViewerChrome::setShownColor(const QColor& colour) {
+    m_shownColour = colour;
     m_toolbar->setShownColor(colour);
     placeToolbar();
+    updateMat();
+}
+
+void ViewerChrome::updateMat() {
+    // Frameless controls take a colour that reads over the picture; where
+    // the window's light background shows around it, light controls would
+    // vanish, so that background is made dark for them.
+    m_area->setMat(!m_frame && !isDark(m_shownColour) ? darkMat : QColor());
 }
 
 void ViewerChrome::place() {

@@ -46,6 +46,7 @@ Q_SIGNALS:
 private:
     void placeToolbar();
     void placeDetails();
+    void updateMat();
 
     QWidget* m_view;
     ImageAreaView* m_area;
@@ -54,4 +55,5 @@ private:
     ImageDetailsView* m_details;
     StatusNote* m_note = nullptr;
     bool m_frame = true;
+    QColor m_shownColour;
 };

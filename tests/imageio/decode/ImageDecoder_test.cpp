@@ -186,23 +186,34 @@ TEST_F(ImageDecoderTest, BrokenFilesGiveAClearErrorOrWhatCouldBeRead) {
         const char* name;
         QByteArray bytes;
         const char* error = "";
-    } cases[] = {{"missing.jpg", {}},
-                 {"empty.jpg", {}, "the file is empty"},
-                 {"garbage.jpg", garbage(5000)},
-                 {"garbage.png", garbage(4096)},
-                 {"fake.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'x'),
-                  "not a readable JPEG file"},
-                 {"head.jpg", jpeg.left(100)},
-                 {"missing.heic", {}},
-                 {"empty.heic", {}},
-                 {"garbage.heic", garbage(4096)},
-                 // Said in a person's words, whatever libheif calls it.
-                 {"header.heic", heic.left(40), "the file is damaged or incomplete"},
-                 {"half.heic", heic.left(heic.size() / 2), "the file is damaged or incomplete"},
-                 {"missing.dng", {}},
-                 {"empty.dng", {}},
-                 {"garbage.dng", garbage(8192)},
-                 {"header.dng", dng.left(64)}};
+    } cases[] = {
+        {"missing.jpg", {}},
+        {"empty.jpg", {}, "the file is empty"},
+        {"garbage.jpg", garbage(5000)},
+        {"garbage.png", garbage(4096)},
+        {"fake.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'x'),
+         "not a readable JPEG file"},
+        {"head.jpg", jpeg.left(100)},
+        {"missing.heic", {}},
+        {"empty.heic", {}},
+        {"garbage.heic", garbage(4096)},
+        // Said in a person's words, whatever libheif calls it.
+        {"header.heic", heic.left(40), "the file is damaged or incomplete"},
+        {"half.heic", heic.left(heic.size() / 2), "the file is damaged or incomplete"},
+        {"missing.dng", {}},
+        {"empty.dng", {}},
+        {"garbage.dng", garbage(8192)},
+        {"header.dng", dng.left(64)},
+        // Raw formats of their own, named and signed as such, that LibRaw cannot read.
+        {"fake.cr3",
+         QByteArray("\0\0\0\x18"
+                    "ftypcrx \0\0\0\x01"
+                    "crx isom",
+                    24) +
+             garbage(4096),
+         "not a readable raw file"},
+        {"fake.raf", "FUJIFILMCCD-RAW 0201FF383501" + garbage(4096), "not a readable raw file"},
+        {"fake.x3f", "FOVb" + garbage(4096), "not a readable raw file"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString file = path(c.name);

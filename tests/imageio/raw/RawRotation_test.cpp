@@ -58,6 +58,20 @@ TEST_F(RawRotation, ChangesOnlyTheOrientationOfADng) {
     EXPECT_EQ(readFile(file), before);
 }
 
+TEST_F(RawRotation, ChangesOnlyTheOrientationOfEveryTiffBasedRaw) {
+    for (const char* name : {"nikon.nef", "nikon.NRW", "pentax.pef", "samsung.srw",
+                             "hasselblad.3fr", "epson.erf", "leaf.mos", "kodak.kdc"}) {
+        SCOPED_TRACE(name);
+        const QString file = path(name);
+        ASSERT_TRUE(writeTinyDng(file));
+        const QByteArray before = readFile(file);
+        const FileWriteResult result = rotateRawFile(file, -1);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_EQ(Orientation::fromRawFlip(readRawMetadata(file).flip), 8);
+        EXPECT_EQ(differingBytes(readFile(file), before), 1);
+    }
+}
+
 TEST_F(RawRotation, CombinesWithTheOrientationThereIncludingMirrors) {
     const struct {
         int orientation, turns, expected;
@@ -74,14 +88,26 @@ TEST_F(RawRotation, CombinesWithTheOrientationThereIncludingMirrors) {
 }
 
 TEST_F(RawRotation, LeavesFilesItCannotWriteUntouched) {
-    // Panasonic's raw format and Canon's CRW: exiv2 cannot write the one and
-    // rebuilds the other whole.
+    // Panasonic's and Olympus' TIFF variants, which exiv2 cannot write in
+    // place, Canon's CRW, which it rebuilds whole, and the formats of their
+    // own: CR3 (ISO base media), RAF, X3F and MRW.
+    const QByteArray padding(64, '\0');
     const struct {
         const char* name;
         QByteArray bytes;
     } cases[] = {
         {"panasonic.raw", tiffHead({{0x0112, 1}}, QByteArray("IIU\0", 4), 24)},
-        {"canon.crw", QByteArray("II\x1a\0\0\0HEAPCCDR", 14) + QByteArray(64, '\0')},
+        {"panasonic.rw2", tiffHead({{0x0112, 1}}, QByteArray("IIU\0", 4), 24)},
+        {"olympus.orf", tiffHead({{0x0112, 1}}, QByteArray("IIRO", 4))},
+        {"canon.crw", QByteArray("II\x1a\0\0\0HEAPCCDR", 14) + padding},
+        {"canon.cr3", QByteArray("\0\0\0\x18"
+                                 "ftypcrx \0\0\0\x01"
+                                 "crx isom",
+                                 24) +
+                          padding},
+        {"fuji.raf", "FUJIFILMCCD-RAW 0201FF383501" + padding},
+        {"sigma.x3f", "FOVb" + padding},
+        {"minolta.mrw", QByteArray("\0MRM\0\0\0\x08", 8) + padding},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

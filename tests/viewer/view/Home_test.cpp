@@ -1,15 +1,23 @@
+#include "style/ControlsColour.h"
 #include "support/ImageFixtures.h"
 #include "support/Soon.h"
 #include "support/ViewerFixture.h"
 #include "viewer/details/ImageDetailsView.h"
+#include "viewer/loading/ImageCache.h"
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
+#include "viewer/view/PictureDrag.h"
+#include "viewer/view/ScreenWatch.h"
 #include "window/CustomWindow.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -66,7 +74,7 @@ TEST_F(HomeTest, OpensFitsAndStepsThroughTheFolderStoppingAtItsEnds) {
     EXPECT_EQ(home->uuid(), key);
 }
 
-TEST_F(HomeTest, FilesFromOutsideTheListAndDroppedFiles) {
+TEST_F(HomeTest, FilesFromOutsideTheListDroppedInAndCopiedOut) {
     // A mixed-case extension opens and is stepped from like any other.
     writeImage("Lone.Png", {100, 100}, Qt::red);
     Home* home = open("Lone.Png");
@@ -89,6 +97,20 @@ TEST_F(HomeTest, FilesFromOutsideTheListAndDroppedFiles) {
     EXPECT_EQ(home->currentIndexInFolder(), 1);
     EXPECT_EQ(home->viewObserver().imageAttr().value("Name").toString(), "y.png");
     EXPECT_FALSE(home->openDroppedFile(path("nothing.png")));
+
+    // Copied out: the pixels, and the file for programs that take files.
+    QTest::keyClick(home, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).size(), QSize(50, 40));
+    EXPECT_EQ(copied->urls(), QList{QUrl::fromLocalFile(otherDir.filePath("y.png"))});
+    EXPECT_EQ(copied->data("x-special/gnome-copied-files"),
+              "copy\n" + QUrl::fromLocalFile(otherDir.filePath("y.png")).toEncoded());
+    // A file gone meanwhile is not offered.
+    ASSERT_TRUE(QFile::remove(otherDir.filePath("y.png")));
+    std::unique_ptr<QMimeData> gone(pictureMimeData(small, otherDir.filePath("y.png")));
+    EXPECT_TRUE(gone->hasImage());
+    EXPECT_FALSE(gone->hasUrls());
 }
 
 TEST_F(HomeTest, ZoomKeysShowScrollBarsAndTheSidebarSettingGoesBackOnClose) {
@@ -149,6 +171,18 @@ TEST_F(HomeTest, CommandsReachOnlyTheWindowWithTheirKey) {
     ASSERT_TRUE(loaded.wait(5000));
     EXPECT_EQ(second->filePath(), path("c.jpg"));
     EXPECT_EQ(first->filePath(), path("a.png"));
+
+    // Home and End go to the ends of the folder; at an end they do nothing.
+    const QStringList files = second->filesInPath();
+    QTest::keyClick(second, Qt::Key_End);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(second->filePath(), path(files.last()));
+    QTest::keyClick(second, Qt::Key_Home);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(second->filePath(), path(files.first()));
+    QTest::keyClick(second, Qt::Key_Home);
+    EXPECT_FALSE(loaded.wait(300));
+    EXPECT_EQ(second->currentIndexInFolder(), 0);
 }
 
 TEST_F(HomeTest, ASlowStepKeepsThePreviousPictureDimmedAndItsTitle) {
@@ -200,6 +234,42 @@ TEST_F(HomeTest, ZoomedStepsKeepTheMiddleInViewAndPaintOnlyWhatShows) {
     EXPECT_EQ(view->scaledCache().size(), view->imageRect().size());
 }
 
+TEST_F(HomeTest, AStepOntoAFileChangedSinceItWasPrefetchedReadsItAgain) {
+    const struct {
+        const char* folder;
+        const char* changed;
+        bool forward;
+        bool fifo; // else random bytes in place of the picture
+        const char* reason;
+    } cases[] = {
+        {"bytes", "g.jpg", true, false, ""},
+        {"fifo", "e.jpg", false, true, "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const QString sub = path(c.folder) + '/';
+        ASSERT_TRUE(QDir().mkdir(sub));
+        for (const char* name : {"e.jpg", "f.jpg", "g.jpg"})
+            writeImage(QString(c.folder) + '/' + name, {90, 60}, Qt::darkCyan);
+        Home* home = open(sub + "f.jpg");
+        ImageCache& cache = app().imageCache();
+        ASSERT_SOON(cache.hasDisplay(sub + "e.jpg", ScreenWatch::displayTarget()) &&
+                    cache.hasDisplay(sub + "g.jpg", ScreenWatch::displayTarget()));
+
+        const QString changed = sub + c.changed;
+        if (c.fifo)
+            ASSERT_TRUE(QFile::remove(changed) && ::mkfifo(QFile::encodeName(changed), 0600) == 0);
+        else
+            ASSERT_TRUE(ImageFixtures::writeFile(changed, ImageFixtures::garbage(300)));
+        step(home, c.forward);
+        EXPECT_EQ(home->filePath(), changed);
+        EXPECT_TRUE(home->showsError());
+        const QString message = home->imageArea()->imageView()->messageText();
+        EXPECT_TRUE(message.startsWith(QString(c.changed) + '\n')) << qPrintable(message);
+        EXPECT_TRUE(message.contains(c.reason)) << qPrintable(message);
+    }
+}
+
 TEST_F(HomeTest, AFramedWindowFitsTheScreenWithItsBand) {
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     writeImage("screen.png", screen, Qt::gray);
@@ -233,6 +303,10 @@ TEST_F(HomeTest, ASmallPictureGetsAWindowItsControlsFitInBothStyles) {
         }
         EXPECT_GE(window->height(), toolbar->height()) << frame;
         EXPECT_EQ(home->imageArea()->imageView()->imageRect().size(), QSize(40, 30)) << frame;
+        // Light controls over a dark picture: the frameless window's
+        // background around the picture is dark too.
+        const QImage shown = window->grab().toImage();
+        EXPECT_EQ(isDark(shown.pixelColor(window->width() / 8, window->height() / 2)), !frame);
 
         // The details card opened: the window grows until the card is whole
         // and clear of the toolbar; closed, it goes back.

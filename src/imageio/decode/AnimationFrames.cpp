@@ -1,0 +1,46 @@
+#include "imageio/decode/AnimationFrames.h"
+
+#include "imageio/RegularFile.h"
+#include "imageio/colour/ColorConversion.h"
+
+AnimationFrames::AnimationFrames(const QString& path, const QByteArray& format, Limits limits)
+    : m_format(format), m_limits(limits) {
+    QString error;
+    if (!RegularFile::open(m_file, path, &error) || !startPass())
+        return;
+    m_canvas = m_reader->size();
+    m_animation = m_reader->supportsAnimation() && m_reader->imageCount() != 1 &&
+                  DecodeLimits::isAcceptable(m_canvas) &&
+                  qint64(m_canvas.width()) * m_canvas.height() <= m_limits.framePixels;
+    // Counting walked the file; the reader starts again for the frames.
+    m_animation = m_animation && startPass();
+}
+
+bool AnimationFrames::startPass() {
+    m_reader.reset();
+    if (!m_file.seek(0))
+        return false;
+    m_reader = std::make_unique<QImageReader>(&m_file, m_format);
+    m_passFrames = 0;
+    m_passPixels = 0;
+    return m_reader->canRead();
+}
+
+AnimationFrames::Frame AnimationFrames::next() {
+    if (!m_animation)
+        return {};
+    const qint64 pixels = qint64(m_canvas.width()) * m_canvas.height();
+    const bool passOver = m_passFrames >= m_limits.passFrames ||
+                          m_passPixels + pixels > m_limits.passPixels || !m_reader->canRead();
+    if (passOver && (m_passFrames == 0 || !startPass()))
+        return {};
+    QImage image;
+    // Qt lays every frame on the canvas, whose size was weighed before.
+    if (!m_reader->read(&image) || image.size() != m_canvas)
+        return m_passFrames > 0 && startPass() ? next() : Frame();
+    ++m_passFrames;
+    m_passPixels += pixels;
+    const int delay = m_reader->nextImageDelay();
+    return {ColorConversion::toDisplayableSrgb(std::move(image), QByteArray()),
+            delay <= DecodeLimits::fastFrameDelayMs ? DecodeLimits::slowedFrameDelayMs : delay};
+}

@@ -1,0 +1,80 @@
+#include "imageio/decode/AnimationFrames.h"
+
+#include "support/FolderTest.h"
+#include "support/GifWebpFixtures.h"
+#include "support/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+using ImageFixtures::filled;
+
+namespace {
+
+class AnimationFramesTest : public FolderTest {};
+
+const QList<QRgb> kColours{qRgb(200, 0, 0), qRgb(0, 200, 0), qRgb(0, 0, 200)};
+
+QList<GifWebpFrame> coloured(QSize size, const QList<int>& delays) {
+    QList<GifWebpFrame> frames;
+    for (qsizetype i = 0; i < delays.size(); ++i)
+        frames.append({filled(size, kColours[i % kColours.size()]), delays[i]});
+    return frames;
+}
+
+// The colour index of each frame read, or -1 for a null frame.
+QList<int> read(AnimationFrames& frames, int count, QList<int>* delays = nullptr) {
+    QList<int> seen;
+    for (int i = 0; i < count; ++i) {
+        const AnimationFrames::Frame frame = frames.next();
+        seen << (frame.image.isNull() ? -1 : int(kColours.indexOf(frame.image.pixel(1, 1))));
+        if (delays)
+            *delays << frame.delayMs;
+    }
+    return seen;
+}
+
+} // namespace
+
+TEST_F(AnimationFramesTest, GifAndWebpPlayEveryFrameInTurnAndStartOverAfterTheLast) {
+    const QList<int> delays{40, 0, 250}; // 0 ms is slowed to what browsers give it
+    ASSERT_TRUE(writeGif(path("loop.gif"), coloured({16, 12}, delays)));
+    ASSERT_TRUE(writeAnimatedWebp(path("loop.webp"), coloured({16, 12}, delays)));
+    for (const auto& [name, format] : {std::pair{"loop.gif", "gif"}, {"loop.webp", "webp"}}) {
+        SCOPED_TRACE(name);
+        AnimationFrames frames(path(name), format);
+        ASSERT_TRUE(frames.isAnimation());
+        QList<int> seenDelays;
+        EXPECT_EQ(read(frames, 7, &seenDelays), QList<int>({0, 1, 2, 0, 1, 2, 0}));
+        EXPECT_EQ(seenDelays, QList<int>({40, 100, 250, 40, 100, 250, 40}));
+    }
+}
+
+TEST_F(AnimationFramesTest, StillPicturesLargeCanvasesAndLongPassesAreHeldToTheLimits) {
+    ASSERT_TRUE(writeGif(path("still.gif"), coloured({16, 12}, {100})));
+    ASSERT_TRUE(filled({16, 12}, Qt::red).save(path("still.webp"), "webp"));
+    ASSERT_TRUE(writeGif(path("loop.gif"), coloured({16, 12}, {50, 50, 50})));
+    for (const auto& [name, format] : {std::pair{"still.gif", "gif"},
+                                       {"still.webp", "webp"},
+                                       {"missing.gif", "gif"},
+                                       {"loop.gif", "webp"}}) {
+        AnimationFrames frames(path(name), format);
+        EXPECT_FALSE(frames.isAnimation()) << name;
+        EXPECT_TRUE(frames.next().image.isNull()) << name;
+    }
+
+    // 192 pixels a frame: a canvas above the frame limit shows still.
+    EXPECT_FALSE(AnimationFrames(path("loop.gif"), "gif", {.framePixels = 191}).isAnimation());
+    EXPECT_TRUE(AnimationFrames(path("loop.gif"), "gif", {.framePixels = 192}).isAnimation());
+    // A pass ends early at either limit and starts over.
+    AnimationFrames byCount(path("loop.gif"), "gif", {.passFrames = 2});
+    EXPECT_EQ(read(byCount, 5), QList<int>({0, 1, 0, 1, 0}));
+    AnimationFrames byPixels(path("loop.gif"), "gif", {.passPixels = 192 * 2 + 191});
+    EXPECT_EQ(read(byPixels, 5), QList<int>({0, 1, 0, 1, 0}));
+
+    // A file that goes away while it plays gives no more frames.
+    AnimationFrames gone(path("loop.gif"), "gif");
+    ASSERT_TRUE(gone.isAnimation());
+    ASSERT_TRUE(ImageFixtures::writeFile(path("loop.gif"), "GIF89a"));
+    const QList<int> afterwards = read(gone, 4);
+    EXPECT_EQ(afterwards.last(), -1);
+}

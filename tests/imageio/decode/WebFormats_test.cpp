@@ -1,0 +1,125 @@
+#include "imageio/DecodeLimits.h"
+#include "imageio/ImageKind.h"
+#include "imageio/decode/ImageDecoder.h"
+#include "imageio/metadata/ImageProperties.h"
+#include "imageio/write/ImageConversion.h"
+#include "imageio/write/ImageRotation.h"
+
+#include "support/FolderTest.h"
+#include "support/GifWebpFixtures.h"
+#include "support/HeifFixtures.h"
+#include "support/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace ImageFixtures;
+
+namespace {
+
+class WebFormats : public FolderTest {
+protected:
+    // The marked picture as each writer stores it: GIF (still and animated),
+    // lossy and lossless WebP, animated WebP, AVIF.
+    bool write(const QString& name, QSize size) {
+        const QImage marked = markedImage(size);
+        const QList<GifWebpFrame> frames{{marked, 100}, {filled(size, qRgb(9, 9, 9)), 100}};
+        const QString file = path(name);
+        if (name.startsWith("still") && name.endsWith(".gif"))
+            return writeGif(file, {frames.first()});
+        if (name.endsWith(".gif"))
+            return writeGif(file, frames);
+        if (name.startsWith("lossy"))
+            return marked.save(file, "webp", 80);
+        if (name.startsWith("lossless"))
+            return marked.save(file, "webp", 100);
+        if (name.endsWith(".webp"))
+            return writeAnimatedWebp(file, frames);
+        return writeHeic(file, marked, {.av1 = true});
+    }
+};
+
+} // namespace
+
+TEST_F(WebFormats, EachOpensDescribesItsSizeAndConverts) {
+    const QSize size(80, 48);
+    const struct {
+        const char* name;
+        ImageKind kind;
+    } cases[] = {{"still.gif", ImageKind::Gif},      {"animated.gif", ImageKind::Gif},
+                 {"lossy.webp", ImageKind::WebP},    {"lossless.webp", ImageKind::WebP},
+                 {"animated.webp", ImageKind::WebP}, {"photo.avif", ImageKind::Heif}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(write(c.name, size));
+        EXPECT_EQ(sniffImageKind(path(c.name)), c.kind);
+        // An animation shows its first frame.
+        const DecodedImage d = decodeImage(path(c.name), QSize(40, 40));
+        ASSERT_TRUE(d.ok()) << d.error.toStdString();
+        EXPECT_EQ(d.fullSize, size);
+        EXPECT_EQ(markedCorners(d.image), "RGBW");
+        const QVariantMap p = readImageProperties(path(c.name));
+        EXPECT_EQ(p.value("PixelWidth"), size.width());
+        EXPECT_EQ(p.value("PixelHeight"), size.height());
+
+        const QString base =
+            QFileInfo(c.name).completeBaseName() + "-" + QFileInfo(c.name).suffix();
+        const FileWriteResult png =
+            saveImageCopy(path(c.name), base, ImageFileType::PNG, dir.path());
+        ASSERT_TRUE(png.ok) << png.error.toStdString();
+        const DecodedImage copy = decodeImage(png.path);
+        EXPECT_EQ(copy.image.size(), size);
+        EXPECT_EQ(markedCorners(copy.image), "RGBW");
+    }
+}
+
+TEST_F(WebFormats, GifAndWebpTurnOnScreenOnlyAndAvifInItsContainer) {
+    for (const char* name : {"still.gif", "lossy.webp", "animated.webp"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(write(name, {64, 48}));
+        const QByteArray before = readFile(path(name));
+        const FileWriteResult turned = rotateImageFile(path(name), 1);
+        EXPECT_FALSE(turned.ok);
+        EXPECT_TRUE(turned.error.endsWith("the picture is turned only on screen"))
+            << turned.error.toStdString();
+        EXPECT_EQ(readFile(path(name)), before);
+    }
+    EXPECT_EQ(everything().size(), 3);
+
+    // The turn goes into the container: the AV1 picture is not coded again.
+    ASSERT_TRUE(write("photo.avif", {64, 48}));
+    const FileWriteResult avif = rotateImageFile(path("photo.avif"), 1);
+    ASSERT_TRUE(avif.ok) << avif.error.toStdString();
+    const DecodedImage shown = decodeImage(path("photo.avif"));
+    ASSERT_TRUE(shown.ok()) << shown.error.toStdString();
+    EXPECT_EQ(shown.image.size(), QSize(48, 64));
+    EXPECT_EQ(markedCorners(shown.image), "BRWG");
+}
+
+// Qt's GIF and WebP readers hold the whole canvas, which a few bytes can
+// claim: the header is weighed before anything is decoded.
+TEST_F(WebFormats, CanvasesBeyondTheLimitAreRefusedFromTheHeader) {
+    const QList<GifWebpFrame> tiny{{filled({2, 2}, qRgb(200, 0, 0)), 100}};
+    ASSERT_TRUE(writeGif(path("bomb.gif"), tiny, {20000, 20000}));
+    ASSERT_TRUE(writeAnimatedWebp(path("bomb.webp"), tiny));
+    QByteArray webp = readFile(path("bomb.webp"));
+    webp.replace(24, 6, QByteArray("\x7F\x3E\0\x7F\x3E\0", 6)); // VP8X: a 16000 x 16000 canvas
+    ASSERT_TRUE(writeFile(path("bomb.webp"), webp));
+    for (const auto& [name, claimed] :
+         {std::pair{"bomb.gif", QSize(20000, 20000)}, {"bomb.webp", QSize(16000, 16000)}}) {
+        SCOPED_TRACE(name);
+        EXPECT_LT(QFileInfo(path(name)).size(), 2000);
+        EXPECT_GT(qint64(claimed.width()) * claimed.height(), DecodeLimits::maxGifWebpPixels);
+        for (const QSize target : {QSize(1440, 900), QSize()})
+            EXPECT_EQ(decodeImage(path(name), target).error, DecodeLimits::refusal(claimed));
+        EXPECT_EQ(readImageProperties(path(name)).value("PixelWidth"), claimed.width());
+    }
+    // Cut short, a file says so instead of showing garbage.
+    ASSERT_TRUE(write("animated.gif", {64, 48}));
+    ASSERT_TRUE(writeFile(path("cut.gif"), readFile(path("animated.gif")).left(20)));
+    ASSERT_TRUE(writeFile(path("cut.webp"), QByteArray("RIFF\x20\0\0\0WEBPVP8 ", 16)));
+    for (const char* name : {"cut.gif", "cut.webp"}) {
+        const DecodedImage d = decodeImage(path(name));
+        EXPECT_FALSE(d.ok()) << name;
+        EXPECT_FALSE(d.error.isEmpty()) << name;
+    }
+}

@@ -1,0 +1,142 @@
+#include "support/GifWebpFixtures.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+
+namespace {
+
+void put16(QByteArray& out, int value) {
+    out.append(char(value & 0xFF)).append(char(value >> 8 & 0xFF));
+}
+
+void put24(QByteArray& out, quint32 value) {
+    put16(out, int(value & 0xFFFF));
+    out.append(char(value >> 16 & 0xFF));
+}
+
+void put32(QByteArray& out, quint32 value) {
+    put16(out, int(value & 0xFFFF));
+    put16(out, int(value >> 16));
+}
+
+bool save(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// 9-bit codes, least significant bit first. A clear code every 250 pixels
+// keeps the decoder's table from growing into 10-bit codes.
+QByteArray uncompressedLzw(const QList<uchar>& indices) {
+    constexpr quint32 clear = 256, end = 257;
+    QByteArray packed;
+    quint32 bits = 0;
+    int held = 0;
+    const auto push = [&](quint32 code) {
+        bits |= code << held;
+        for (held += 9; held >= 8; held -= 8, bits >>= 8)
+            packed.append(char(bits & 0xFF));
+    };
+    for (qsizetype i = 0; i < indices.size(); ++i) {
+        if (i % 250 == 0)
+            push(clear);
+        push(indices[i]);
+    }
+    push(end);
+    if (held > 0)
+        packed.append(char(bits & 0xFF));
+    QByteArray blocks(1, char(8)); // the minimum code size
+    for (qsizetype at = 0; at < packed.size(); at += 255) {
+        const QByteArray block = packed.mid(at, 255);
+        blocks.append(char(block.size())).append(block);
+    }
+    return blocks.append('\0');
+}
+
+} // namespace
+
+bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canvas) {
+    if (frames.isEmpty())
+        return false;
+    QList<QRgb> palette;
+    for (const GifWebpFrame& frame : frames)
+        for (int y = 0; y < frame.image.height(); ++y)
+            for (int x = 0; x < frame.image.width(); ++x)
+                if (const QRgb c = frame.image.pixel(x, y) | 0xFF000000; !palette.contains(c))
+                    palette << c;
+    if (palette.size() > 256)
+        return false;
+    if (!canvas.isValid())
+        canvas = frames.first().image.size();
+    QByteArray out("GIF89a");
+    put16(out, canvas.width());
+    put16(out, canvas.height());
+    out.append(char(0xF7)).append('\0').append('\0'); // a 256-colour global table
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i < palette.size() ? palette[i] : 0;
+        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    }
+    if (frames.size() > 1)
+        out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19);
+    for (const GifWebpFrame& frame : frames) {
+        out.append("\x21\xF9\x04\x04", 4); // kept in place until the next frame
+        put16(out, frame.delayMs / 10);
+        out.append("\0\0", 2);
+        out.append(char(0x2C));
+        put16(out, 0);
+        put16(out, 0);
+        put16(out, frame.image.width());
+        put16(out, frame.image.height());
+        out.append('\0');
+        QList<uchar> indices;
+        for (int y = 0; y < frame.image.height(); ++y)
+            for (int x = 0; x < frame.image.width(); ++x)
+                indices << uchar(palette.indexOf(frame.image.pixel(x, y) | 0xFF000000));
+        out.append(uncompressedLzw(indices));
+    }
+    out.append(char(0x3B));
+    return save(path, out);
+}
+
+bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames) {
+    if (frames.isEmpty())
+        return false;
+    const QSize canvas = frames.first().image.size();
+    QByteArray body("WEBPVP8X");
+    put32(body, 10);
+    body.append(char(0x02)).append(QByteArray(3, '\0')); // animated
+    put24(body, quint32(canvas.width() - 1));
+    put24(body, quint32(canvas.height() - 1));
+    body.append("ANIM");
+    put32(body, 6);
+    put32(body, 0xFFFFFFFF); // background
+    put16(body, 0);          // loop forever
+    for (const GifWebpFrame& frame : frames) {
+        QBuffer still;
+        still.open(QIODevice::WriteOnly);
+        QImageWriter writer(&still, "webp");
+        writer.setQuality(100); // lossless
+        if (!writer.write(frame.image))
+            return false;
+        // The picture's own chunks, after the RIFF header and any VP8X.
+        QByteArray coded = still.data().mid(12);
+        if (coded.startsWith("VP8X"))
+            coded = coded.mid(18);
+        QByteArray anmf;
+        put24(anmf, 0);
+        put24(anmf, 0);
+        put24(anmf, quint32(frame.image.width() - 1));
+        put24(anmf, quint32(frame.image.height() - 1));
+        put24(anmf, quint32(frame.delayMs));
+        anmf.append(char(0x02)).append(coded); // not blended
+        body.append("ANMF");
+        put32(body, quint32(anmf.size()));
+        body.append(anmf);
+        if (anmf.size() % 2)
+            body.append('\0');
+    }
+    QByteArray out("RIFF");
+    put32(out, quint32(body.size()));
+    return save(path, out + body);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+// Writes GIF and WebP files, still or animated, for tests: Qt has no GIF
+// writer and its WebP writer makes still pictures only.
+
+struct GifWebpFrame {
+    QImage image;      // the whole canvas
+    int delayMs = 100; // GIF keeps hundredths of a second
+};
+
+// One frame: a still GIF. All frames share one palette of their colours (at
+// most 256, else false); the LZW data is written without compressing. More
+// than one frame loops forever. canvas: the logical screen the header claims,
+// or the first frame's size when invalid.
+bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canvas = {});
+
+// An animated WebP: each frame coded losslessly by Qt's writer, set in an
+// ANMF chunk of the animation, looping forever.
+bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames);
