@@ -4,7 +4,7 @@
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/colour/LcmsConversion.h"
-#include "imageio/decode/FileBytes.h"
+#include "imageio/decode/JpegInput.h"
 #include "imageio/metadata/Orientation.h"
 #include "imageio/metadata/TiffBytes.h"
 
@@ -52,88 +52,6 @@ void onMessage(j_common_ptr cinfo, int level) {
         (*cinfo->err->error_exit)(cinfo);
 }
 
-// Counts the scans of a progressive file while libjpeg gathers them, and the
-// blocks they visit: each scan costs a pass over every block it covers, so a
-// large image with many scans stalls as surely as thousands of small ones.
-struct ScanBudget {
-    jpeg_progress_mgr mgr;
-    int lastScan = 0;
-    int scans = 0;
-    qint64 blocks = 0;
-    bool exceeded = false;
-};
-
-void onProgress(j_common_ptr common) {
-    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
-    auto* budget = reinterpret_cast<ScanBudget*>(cinfo->progress);
-    if (cinfo->input_scan_number == budget->lastScan)
-        return;
-    budget->lastScan = cinfo->input_scan_number;
-    ++budget->scans;
-    for (int i = 0; i < cinfo->comps_in_scan; ++i)
-        budget->blocks += qint64(cinfo->cur_comp_info[i]->width_in_blocks) *
-                          cinfo->cur_comp_info[i]->height_in_blocks;
-    if (budget->scans > DecodeLimits::jpegMaxScans ||
-        budget->blocks > DecodeLimits::jpegMaxScanBlocks) {
-        budget->exceeded = true;
-        (*cinfo->err->error_exit)(common);
-    }
-}
-
-// libjpeg's source for a file: blocks read with pread, so that a file cut
-// short while it decodes ends early, with libjpeg's own warning, as a
-// truncated file does.
-struct FileSource {
-    jpeg_source_mgr mgr;
-    const QFile* file = nullptr;
-    qint64 at = 0;
-    JOCTET buffer[64 * 1024];
-};
-
-void startSource(j_decompress_ptr) {}
-void termSource(j_decompress_ptr) {}
-
-boolean fillSource(j_decompress_ptr cinfo) {
-    auto* source = reinterpret_cast<FileSource*>(cinfo->src);
-    const qint64 got =
-        FileBytes::readAt(*source->file, source->at, source->buffer, qint64(sizeof source->buffer));
-    source->mgr.next_input_byte = source->buffer;
-    if (got <= 0) {
-        WARNMS(cinfo, JWRN_JPEG_EOF);
-        static const JOCTET end[] = {0xFF, JPEG_EOI};
-        source->mgr.next_input_byte = end;
-        source->mgr.bytes_in_buffer = 2;
-        return TRUE;
-    }
-    source->at += got;
-    source->mgr.bytes_in_buffer = size_t(got);
-    return TRUE;
-}
-
-void skipSource(j_decompress_ptr cinfo, long count) {
-    auto* source = reinterpret_cast<FileSource*>(cinfo->src);
-    if (count <= 0)
-        return;
-    if (size_t(count) <= source->mgr.bytes_in_buffer) {
-        source->mgr.next_input_byte += count;
-        source->mgr.bytes_in_buffer -= size_t(count);
-        return;
-    }
-    source->at += qint64(count) - qint64(source->mgr.bytes_in_buffer);
-    source->mgr.bytes_in_buffer = 0;
-}
-
-void useFile(j_decompress_ptr cinfo, FileSource& source) {
-    source.mgr.init_source = startSource;
-    source.mgr.fill_input_buffer = fillSource;
-    source.mgr.skip_input_data = skipSource;
-    source.mgr.resync_to_restart = jpeg_resync_to_restart;
-    source.mgr.term_source = termSource;
-    source.mgr.bytes_in_buffer = 0;
-    source.mgr.next_input_byte = nullptr;
-    cinfo->src = &source.mgr;
-}
-
 enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
 
 // Everything the decode touches lives here, outside the frame that calls
@@ -141,8 +59,8 @@ enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
 struct Job {
     jpeg_decompress_struct cinfo;
     ErrorHandler errors;
-    ScanBudget scans;
-    FileSource file; // read from when file.file is set, else from memory
+    JpegInput::ScanBudget scans;
+    JpegInput::FileSource file; // read from when file.file is set, else from memory
     Stage stage = Stage::Header;
     QSize storedSize;
     int orientation = 1;
@@ -251,7 +169,6 @@ void readPixels(Job& job) {
 
 // The only function that calls setjmp: it holds no objects with destructors.
 void run(Job& job, const uchar* data, qint64 size, QSize target) {
-    job.scans.mgr.progress_monitor = onProgress;
     job.cinfo.err = jpeg_std_error(&job.errors.mgr);
     job.errors.mgr.error_exit = onError;
     job.errors.mgr.emit_message = onMessage;
@@ -265,9 +182,9 @@ void run(Job& job, const uchar* data, qint64 size, QSize target) {
     // Beyond this libjpeg stops with JERR_NO_BACKING_STORE instead of taking
     // gigabytes for a progressive file's coefficients.
     job.cinfo.mem->max_memory_to_use = long(DecodeLimits::jpegWorkingBytes);
-    job.cinfo.progress = &job.scans.mgr;
+    JpegInput::watchScans(&job.cinfo, job.scans);
     if (job.file.file)
-        useFile(&job.cinfo, job.file);
+        JpegInput::useFile(&job.cinfo, job.file);
     else
         jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
     readHeader(job);

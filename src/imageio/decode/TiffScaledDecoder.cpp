@@ -11,7 +11,6 @@
 
 #include <QFile>
 
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
