@@ -95,8 +95,19 @@ int main(int argc, char** argv) {
         {"jpeg baseline 30000^2", "b.jpg", bytes(jpegClaiming({30000, 30000}, false))},
         {"jpeg progressive 16000^2 +pad", "pp.jpg",
          bytes(jpegClaiming({16000, 16000}, true) + QByteArray(70'000, '\0'))},
+        {"jpeg 4096^2 10000 scans", "s1.jpg",
+         bytes(jpegClaimingSize(jpegRepeatingLastScan(10'000), {4096, 4096}))},
+        {"jpeg 8192^2 20000 scans", "s2.jpg",
+         bytes(jpegClaimingSize(jpegRepeatingLastScan(20'000), {8192, 8192}))},
+        {"jpeg 8192^2 100000 scans", "s3.jpg",
+         bytes(jpegClaimingSize(jpegRepeatingLastScan(100'000), {8192, 8192}))},
+        {"jpeg 8192^2 379 valid scans", "s4.jpg",
+         bytes(jpegClaimingSize(jpegWithManyScans({64, 64}, false), {8192, 8192}) +
+               QByteArray(20'000, '\0'))},
         {"png chunk before IDAT", "c1.png", bytes(pngWithHugeChunk(false))},
         {"png chunk after IDAT", "c2.png", bytes(pngWithHugeChunk(true))},
+        {"png 300 zTXt of 15 MB", "ztxt.png", bytes(pngWithTextBomb("zTXt", 300, 15 << 20))},
+        {"png 300 iTXt of 15 MB", "itxt.png", bytes(pngWithTextBomb("iTXt", 300, 15 << 20))},
         {"png claims 30000^2", "claim.png",
          [](const QString& p) {
              return ImageFixtures::writeBombPng(p, {30000, 30000});

@@ -28,6 +28,15 @@ constexpr qint64 jpegWorkingBytes = 640 * MB;
 // bytes that claim 30000 x 30000 pixels.
 constexpr qint64 jpegPixelsPerByte = 64 * 64;
 
+// A progressive JPEG is gathered scan by scan, each a pass over the blocks
+// it covers. libjpeg's own progression uses 10 scans and optimised ones a few
+// dozen; more than 200 only stall the decoder (10,000 scans of 4096 x 4096
+// took 25 s). The blocks all scans visit are capped too, since a large image
+// stalls with fewer scans: the 10 scans of a 200-megapixel photo visit 30
+// million blocks; 100 million take about a second.
+constexpr int jpegMaxScans = 200;
+constexpr qint64 jpegMaxScanBlocks = 100'000'000;
+
 // zlib never expands data more than 1032 times: a PNG whose rows need more
 // than that of its file's size lies about its size.
 constexpr qint64 pngMaxInflation = 1032;
@@ -35,6 +44,11 @@ constexpr qint64 pngMaxInflation = 1032;
 // their decompressed content: a profile or a caption is kilobytes; 16 MB
 // leaves room for the largest ICC profiles and XMP packets.
 constexpr qint64 pngChunkBytes = 16 * MB;
+// Text chunks carried into a PNG that is turned or converted: captions,
+// credits and their translations take kilobytes. Past 16 MB in all (inflated)
+// the rest is left out, so that a few megabytes of zTXt bombs cannot make
+// gigabytes.
+constexpr qint64 pngCarriedTextBytes = 16 * MB;
 // PNG and TIFF larger than this many pixels are shown from a streamed decode
 // scaled down row by row to the screen, never held at full size just to be
 // fitted: 64 megapixels are 256 MB as RGB32, twice that when 16-bit.
@@ -80,6 +94,21 @@ constexpr int maxHeifSide = 32'768;
 // libjxl keeps a frame as 32-bit float planes (12 bytes a pixel, more with
 // alpha) beside the 4 or 8 bytes of the output: 64 megapixels stay near 1 GB.
 constexpr qint64 maxJxlPixels = 64'000'000;
+
+// Writes. A hidden ".NAME.XXXXXX" beside NAME unchanged this long is the
+// leftover of a write that was killed: a write changes its file as it goes
+// and locks it, and no encoder waits a minute between two of its writes.
+constexpr int staleTemporarySeconds = 60;
+// A write that failed with less than this left on its file system was
+// stopped by the full disk: a failed write has taken what was left, short of
+// the few blocks a file system keeps back for its own records.
+constexpr qint64 fullDiskBytes = 1 * MB;
+
+// exiv2, libheif and LibRaw parse files from memory. They get a copy read
+// with pread (a mapping would crash the process when the file shrinks while
+// it is read), so a file is read whole only up to this: the largest raw files
+// cameras write (150-megapixel medium format, uncompressed) are about 300 MB.
+constexpr qint64 wholeFileBytes = 512 * MB;
 
 // How long quitting waits for running decodes before leaving them to end on
 // their own: an ordinary photo finishes cleanly, and nobody notices the wait.

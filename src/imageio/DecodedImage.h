@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/files/FileIdentity.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -21,6 +23,9 @@ struct DecodedImage {
     // An embedded thumbnail or preview shown only until the decode for
     // display arrives: never cached, never used for anything but a glance.
     bool preview = false;
+    // The version of the file the pixels were read from, set by the viewer's
+    // loading; unknown when the file changed while it was read.
+    FileIdentity source;
     bool ok() const { return !image.isNull(); }
     // True when image is smaller than the full resolution (a decode for a
     // target size or an embedded preview).

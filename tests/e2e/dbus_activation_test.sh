@@ -77,6 +77,21 @@ second=$(wait_for_window second.png)
 [ "$(xdotool getwindowpid "$second")" = "$pid" ] || fail "second.png is not shown by the activated process"
 [ "$(installed_pids)" = "$pid" ] || fail "more than one Fennic runs: $(installed_pids | tr '\n' ' ')"
 
+# From the file manager: the first launch made Fennic the default for what
+# it opens, and every name of those types opens (TIFF as .tif, JPEG in capitals
+# or as .jfif and .jpe), in the one process.
+[ "$(xdg-mime query default image/tiff)" = org.fennic.Fennic.desktop ] ||
+  fail "Fennic is not the default for image/tiff: $(xdg-mime query default image/tiff)"
+convert -size 64x48 xc:teal "$pics/scan.tif"
+convert -size 64x48 xc:teal "$pics/IMG_0001.JPG"
+convert -size 64x48 xc:teal "jpeg:$pics/web.jfif"
+convert -size 64x48 xc:teal "jpeg:$pics/old.jpe"
+for name in scan.tif IMG_0001.JPG web.jfif old.jpe; do
+  gio open "$pics/$name" >"$WORK/gio-open.out" 2>&1 || { cat "$WORK/gio-open.out" >&2; fail "gio open $name"; }
+  shown=$(wait_for_window "$name")
+  [ "$(xdotool getwindowpid "$shown")" = "$pid" ] || fail "$name is not shown by the activated process"
+done
+
 # Started by D-Bus while the name is taken, the program leaves it alone.
 status=0
 "$installed" --gapplication-service 2>"$WORK/second-service.err" || status=$?

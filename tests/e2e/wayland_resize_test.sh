@@ -55,5 +55,11 @@ for frame in true false; do
     fail "frame=$frame: the picture's bottom is at $bottom, the pointer was released at $to_y"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
+  # Gone from the screen before the next window comes.
+  for _ in $(seq 50); do
+    read -r w _ <<<"$(red_box)"
+    [ "${w:-0}" -lt 100 ] && break
+    sleep 0.1
+  done
 done
 echo "PASS"

@@ -14,7 +14,16 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <vector>
+
+#include <jpeglib.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using isobox::box;
 
@@ -98,16 +107,68 @@ QByteArray pngClaiming(QSize claimed) {
            pngChunk("IEND", {});
 }
 
-QByteArray jpegClaiming(QSize claimed, bool progressive) {
-    QByteArray jpeg = ImageFixtures::encodeJpeg(ImageFixtures::markedImage(QSize(16, 16)), 75,
-                                                progressive ? TJFLAG_PROGRESSIVE : 0);
-    const qsizetype sof = jpeg.indexOf(QByteArray(progressive ? "\xFF\xC2" : "\xFF\xC0", 2));
+QByteArray jpegClaimingSize(QByteArray jpeg, QSize claimed) {
+    qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    if (sof < 0)
+        sof = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
     if (sof < 0 || claimed.width() > 65535 || claimed.height() > 65535)
         return {};
     // Start of frame: marker, length (2), precision (1), height (2), width (2).
     qToBigEndian(quint16(claimed.height()), jpeg.data() + sof + 5);
     qToBigEndian(quint16(claimed.width()), jpeg.data() + sof + 7);
     return jpeg;
+}
+
+QByteArray jpegClaiming(QSize claimed, bool progressive) {
+    return jpegClaimingSize(ImageFixtures::encodeJpeg(ImageFixtures::markedImage(QSize(16, 16)), 75,
+                                                      progressive ? TJFLAG_PROGRESSIVE : 0),
+                            claimed);
+}
+
+QByteArray jpegWithManyScans(QSize size, bool gray) {
+    const int components = gray ? 1 : 3;
+    std::vector<jpeg_scan_info> script;
+    script.push_back({components, {0, 1, 2, 0}, 0, 0, 0, 0});
+    for (int refine = 0; refine < 2; ++refine)
+        for (int c = 0; c < components; ++c)
+            for (int k = 1; k < 64; ++k)
+                script.push_back({1, {c, 0, 0, 0}, k, k, refine, refine ? 0 : 1});
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long length = 0;
+    jpeg_mem_dest(&cinfo, &out, &length);
+    cinfo.image_width = JDIMENSION(size.width());
+    cinfo.image_height = JDIMENSION(size.height());
+    cinfo.input_components = components;
+    cinfo.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    cinfo.scan_info = script.data();
+    cinfo.num_scans = int(script.size());
+    jpeg_start_compress(&cinfo, TRUE);
+    const QImage image = ImageFixtures::markedImage(size).convertToFormat(
+        gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        auto* row = const_cast<JSAMPLE*>(image.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray jpeg(reinterpret_cast<const char*>(out), qsizetype(length));
+    std::free(out);
+    return jpeg;
+}
+
+QByteArray jpegRepeatingLastScan(int repeats) {
+    const QByteArray jpeg = ImageFixtures::encodeJpeg(ImageFixtures::markedImage(QSize(64, 64)), 75,
+                                                      TJFLAG_PROGRESSIVE);
+    const qsizetype last = jpeg.lastIndexOf(QByteArray("\xFF\xDA", 2));
+    const qsizetype end = jpeg.lastIndexOf(QByteArray("\xFF\xD9", 2));
+    if (last < 0 || end < last)
+        return {};
+    return jpeg.left(end) + jpeg.mid(last, end - last).repeated(repeats) + jpeg.mid(end);
 }
 
 QByteArray pngWithHugeChunk(bool afterImageData) {
@@ -119,13 +180,33 @@ QByteArray pngWithHugeChunk(bool afterImageData) {
     return png + pngChunk("IDAT", qCompress(row).mid(4)) + huge;
 }
 
-bool writeUniformGrayPng(const QString& path, QSize size, uchar value) {
+QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes) {
+    const QByteArray text(qsizetype(inflatedBytes), ' ');
+    QByteArray deflated(qsizetype(compressBound(uLong(text.size()))), Qt::Uninitialized);
+    uLongf length = uLongf(deflated.size());
+    if (compress2(reinterpret_cast<Bytef*>(deflated.data()), &length,
+                  reinterpret_cast<const Bytef*>(text.constData()), uLong(text.size()), 9) != Z_OK)
+        return {};
+    deflated.truncate(qsizetype(length));
+    // zTXt: keyword, method; iTXt: keyword, compressed flag, method, language, translation.
+    const bool international = qstrcmp(type, "iTXt") == 0;
+    const QByteArray head =
+        international ? QByteArray("Comment\0\x01\0\0\0", 12) : QByteArray("Comment\0\0", 9);
+    QByteArray png = pngHeader(QSize(1, 1), 0);
+    const QByteArray chunk = pngChunk(type, head + deflated);
+    for (int i = 0; i < chunks; ++i)
+        png += chunk;
+    const QByteArray row("\0\x80", 2); // filter byte, one gray sample
+    return png + pngChunk("IDAT", qCompress(row).mid(4)) + pngChunk("IEND", {});
+}
+
+bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibLevel) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(pngHeader(size, 0));
     z_stream zs{};
-    if (deflateInit(&zs, 9) != Z_OK)
+    if (deflateInit(&zs, zlibLevel) != Z_OK)
         return false;
     std::vector<uchar> row(size_t(size.width()) + 1, value);
     row[0] = 0; // no filter
@@ -152,8 +233,8 @@ bool writeUniformGrayPng(const QString& path, QSize size, uchar value) {
     return ok && file.error() == QFile::NoError;
 }
 
-bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation,
-                          int pages) {
+bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation, int pages,
+                          int zipQuality) {
     TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tiff)
         return false;
@@ -167,7 +248,7 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
         TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
         TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
         TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-        TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
+        TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, zipQuality);
         TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(orientation));
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
         for (uint32_t row = 0, index = 0; row < uint32_t(size.height()) && ok;
@@ -249,6 +330,77 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
     const QByteArray head = box("ftyp", QByteArray("heic\0\0\0\0mif1heic", 16));
     const quint32 tileOffset = quint32(head.size() + buildMeta(0).size() + 8);
     return head + buildMeta(tileOffset) + box("mdat", tileData);
+}
+
+ShrinkOnOpen::ShrinkOnOpen(const QString& path, qint64 size) {
+    m_inotify = inotify_init1(IN_CLOEXEC);
+    const QByteArray file = QFile::encodeName(path);
+    if (m_inotify < 0 || pipe(m_stop) != 0)
+        return;
+    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_OPEN);
+    if (m_watch < 0)
+        return;
+    m_thread = std::thread([this, file, size] {
+        pollfd fds[2] = {{m_inotify, POLLIN, 0}, {m_stop[0], POLLIN, 0}};
+        if (poll(fds, 2, 30'000) > 0 && (fds[0].revents & POLLIN))
+            m_cut = truncate(file.constData(), off_t(size)) == 0;
+    });
+}
+
+ShrinkOnOpen::~ShrinkOnOpen() {
+    if (m_thread.joinable()) {
+        [[maybe_unused]] const ssize_t written = write(m_stop[1], "x", 1);
+        m_thread.join();
+    }
+    for (int fd : {m_inotify, m_stop[0], m_stop[1]})
+        if (fd >= 0)
+            close(fd);
+}
+
+namespace {
+
+qint64 peakResidentBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+} // namespace
+
+ChildOutcome runInChild(const std::function<void()>& work, int timeoutSeconds) {
+    ChildOutcome outcome;
+    int ends[2];
+    if (pipe(ends) != 0)
+        return outcome;
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        const qint64 before = peakResidentBytes();
+        work();
+        const qint64 growth = peakResidentBytes() - before;
+        [[maybe_unused]] const ssize_t written = write(ends[1], &growth, sizeof growth);
+        _exit(0);
+    }
+    close(ends[1]);
+    if (child < 0) {
+        close(ends[0]);
+        return outcome;
+    }
+    pollfd fd{ends[0], POLLIN, 0};
+    if (poll(&fd, 1, timeoutSeconds * 1000) == 0) {
+        kill(child, SIGKILL);
+        outcome.timedOut = true;
+    } else if (read(ends[0], &outcome.peakGrowth, sizeof outcome.peakGrowth) ==
+               sizeof outcome.peakGrowth) {
+        outcome.finished = true;
+    }
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFSIGNALED(status) && !outcome.timedOut)
+        outcome.signal = WTERMSIG(status);
+    return outcome;
 }
 
 } // namespace HostileFixtures

@@ -7,11 +7,25 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+#include <thread>
+
 namespace HostileFixtures {
 
 // A JPEG of a few hundred bytes whose frame header claims `claimed`
 // (at most 65535 per side); progressive makes libjpeg keep every coefficient.
 QByteArray jpegClaiming(QSize claimed, bool progressive);
+
+// jpeg with its frame header (baseline or progressive) claiming `claimed`.
+QByteArray jpegClaimingSize(QByteArray jpeg, QSize claimed);
+
+// A progressive JPEG of size with a valid progression of many scans: the
+// DC scan, then every AC coefficient of every component alone, first to
+// half precision and then refined: 127 scans for gray, 379 for colour.
+QByteArray jpegWithManyScans(QSize size, bool gray);
+// A progressive 64 x 64 JPEG whose last scan is repeated `repeats` times
+// more: a few bytes each, and a pass over the image each.
+QByteArray jpegRepeatingLastScan(int repeats);
 
 // A PNG chunk: length, type, data and CRC; declaredLength, when not
 // negative, is written instead of the data's length.
@@ -22,14 +36,18 @@ QByteArray pngClaiming(QSize claimed);
 // A 1 x 1 PNG with a chunk that declares 0x7fffffff bytes of data and ends:
 // a text chunk before the image data, or after it.
 QByteArray pngWithHugeChunk(bool afterImageData);
+// A 1 x 1 PNG with `chunks` text chunks before its image data, each holding
+// text that inflates to inflatedBytes: type is "zTXt" or "iTXt".
+QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes);
+
 // An honest gray PNG of size, one value everywhere: a few hundred kilobytes
-// that unpack to width x height bytes. Streams through zlib.
-bool writeUniformGrayPng(const QString& path, QSize size, uchar value);
+// that unpack to width x height bytes. Streams through zlib at zlibLevel (1 is fast).
+bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibLevel = 9);
 
 // The same as a deflate-compressed TIFF in strips, with an orientation tag,
-// in as many pages (one directory each).
+// in as many pages (one directory each); zipQuality 1 writes a larger file fast.
 bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation = 1,
-                          int pages = 1);
+                          int pages = 1, int zipQuality = 9);
 
 // A run-length coded BMP of 64 bytes, header and palette included, claiming
 // `claimed` pixels: its only code ends the bitmap.
@@ -41,5 +59,37 @@ QByteArray bmpClaiming(QSize claimed);
 // the grid item's ispe (honest when equal to canvasSize). Empty on failure.
 QByteArray heifGrid(const QByteArray& singleImageHeic, int rows, int columns, QSize canvasSize,
                     QSize declaredSize);
+
+// Cuts the file at path to `size` bytes as soon as anything opens it, from a
+// thread of its own, as a download being replaced or cp over the file does
+// while a decoder reads it. The destructor waits for the cut, or stops
+// watching when nothing opened the file.
+class ShrinkOnOpen {
+public:
+    ShrinkOnOpen(const QString& path, qint64 size);
+    ~ShrinkOnOpen();
+    ShrinkOnOpen(const ShrinkOnOpen&) = delete;
+    ShrinkOnOpen& operator=(const ShrinkOnOpen&) = delete;
+    bool watching() const { return m_watch >= 0; }
+    bool cut() const { return m_cut; }
+
+private:
+    int m_inotify = -1;
+    int m_watch = -1;
+    int m_stop[2] = {-1, -1};
+    bool m_cut = false;
+    std::thread m_thread;
+};
+
+// How work ended in a child process of its own (a fork: only the calling
+// thread goes on there), so that a crash fails a test instead of ending the
+// run. The child ends with _exit, running no destructors of the test's.
+struct ChildOutcome {
+    bool finished = false;  // returned from work
+    int signal = 0;         // or was killed by this signal
+    bool timedOut = false;  // or was still running after timeoutSeconds, and killed
+    qint64 peakGrowth = -1; // bytes the peak resident size grew by during work
+};
+ChildOutcome runInChild(const std::function<void()>& work, int timeoutSeconds = 60);
 
 } // namespace HostileFixtures

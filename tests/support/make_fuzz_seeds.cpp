@@ -36,10 +36,17 @@ bool writeSeeds(const QDir& root) {
         writeJpeg(at("jpeg", "gray.jpg"), small.convertToFormat(QImage::Format_Grayscale8)) &&
         writeFile(at("jpeg", "progressive-claim.jpg"),
                   HostileFixtures::jpegClaiming(QSize(30000, 30000), true)) &&
+        writeFile(at("jpeg", "many-scans.jpg"),
+                  HostileFixtures::jpegWithManyScans(QSize(64, 64), false)) &&
+        writeFile(at("jpeg", "repeated-scan.jpg"), HostileFixtures::jpegRepeatingLastScan(50)) &&
         writePng(at("png", "camera.png"), small, metadata) &&
         writePng(at("png", "alpha.png"), small.convertToFormat(QImage::Format_ARGB32)) &&
         writePng(at("png", "deep.png"), small.convertToFormat(QImage::Format_RGBA64)) &&
         writeFile(at("png", "huge-chunk.png"), HostileFixtures::pngWithHugeChunk(true)) &&
+        writeFile(at("png", "ztxt-bomb.png"),
+                  HostileFixtures::pngWithTextBomb("zTXt", 4, 15 * 1024 * 1024)) &&
+        writeFile(at("png", "itxt-bomb.png"),
+                  HostileFixtures::pngWithTextBomb("iTXt", 4, 15 * 1024 * 1024)) &&
         writeTiff(at("tiff", "camera.tiff"), small, metadata) &&
         small.save(at("bmp", "plain.bmp"), "BMP") &&
         writeGif(at("gif", "still.gif"), {{small, 100}}) &&

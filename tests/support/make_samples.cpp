@@ -4,8 +4,10 @@
 //   make-samples samples DIR                        the bundled sample photos
 //   make-samples plain WIDTHxHEIGHT FILE [COLOUR]   one plain image (format from the extension)
 //   make-samples camera smooth|noisy FILE [WxH]     a camera-like JPEG (6000x4000 by default)
+//   make-samples dng FILE WIDTHxHEIGHT              a DNG of that sensor size
 #include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
+#include "support/RawFixtures.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -125,6 +127,19 @@ int writePhoneHeic(const QString& path, const QString& sizeText, const QString& 
     return 0;
 }
 
+int writeDng(const QString& path, const QString& sizeText) {
+    const QSize size = parseSize(sizeText);
+    if (size.isEmpty())
+        return 2;
+    QString error;
+    if (!writeTinyDng(path, {.size = size, .scene = photoLikeImage(size, 8, 3)}, &error)) {
+        std::fprintf(stderr, "make-samples: cannot write '%s': %s\n", qPrintable(path),
+                     qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -138,9 +153,12 @@ int main(int argc, char** argv) {
         return writeCamera(args[1], args[2], args.value(3));
     if (args.size() == 4 && args[0] == QLatin1String("heic"))
         return writePhoneHeic(args[1], args[2], args[3]);
+    if (args.size() == 3 && args[0] == QLatin1String("dng"))
+        return writeDng(args[1], args[2]);
     std::fprintf(stderr, "usage: make-samples samples DIR\n"
                          "       make-samples plain WIDTHxHEIGHT FILE [COLOUR]\n"
                          "       make-samples camera smooth|noisy FILE [WIDTHxHEIGHT]\n"
-                         "       make-samples heic FILE WIDTHxHEIGHT THUMBNAIL_BOX\n");
+                         "       make-samples heic FILE WIDTHxHEIGHT THUMBNAIL_BOX\n"
+                         "       make-samples dng FILE WIDTHxHEIGHT\n");
     return 2;
 }

@@ -1,6 +1,7 @@
 #include "imageio/decode/ImageHeader.h"
 
 #include "imageio/RegularFile.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/metadata/TiffBytes.h"
 
 #include <QFile>
@@ -44,19 +45,15 @@ ImageHeader jpeg(const QString& path) {
     QString error;
     if (!RegularFile::open(file, path, &error) || file.size() < 4)
         return {};
-    qint64 size = file.size();
-    QByteArray copy;
-    const uchar* data = file.map(0, size);
-    if (!data) { // not mappable: the header sits in the first segments
-        copy = file.read(4 * 1024 * 1024);
-        data = reinterpret_cast<const uchar*>(copy.constData());
-        size = copy.size();
-    }
+    // Read segment by segment with pread: the file may shrink meanwhile.
+    BufferedFileReader reader(file);
+    const qint64 size = file.size();
+    uchar data[4 + 8];
     qint64 at = 2; // after SOI
-    while (at + 4 <= size) {
-        if (data[at] != 0xFF)
+    while (at + 4 <= size && reader.read(at, data, 4) == 4) {
+        if (data[0] != 0xFF)
             return {}; // not at a marker: damaged
-        const int marker = data[at + 1];
+        const int marker = data[1];
         if (marker == 0xFF) { // fill byte
             ++at;
             continue;
@@ -67,11 +64,12 @@ ImageHeader jpeg(const QString& path) {
         }
         if (marker == 0xDA || marker == 0xD9)
             return {}; // scan or end before any frame header
-        const int length = bigEndian16(data + at + 2);
+        const int length = bigEndian16(data + 2);
         if (length < 2 || at + 2 + length > size)
             return {};
         if (isStartOfFrame(marker))
-            return length >= 8 ? frameHeader(data + at + 4) : ImageHeader();
+            return length >= 8 && reader.read(at + 4, data + 4, 6) == 6 ? frameHeader(data + 4)
+                                                                        : ImageHeader();
         at += 2 + length;
     }
     return {};

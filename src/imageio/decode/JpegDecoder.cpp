@@ -4,6 +4,7 @@
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/colour/LcmsConversion.h"
+#include "imageio/decode/JpegInput.h"
 #include "imageio/metadata/Orientation.h"
 #include "imageio/metadata/TiffBytes.h"
 
@@ -36,10 +37,19 @@ struct ErrorHandler {
     std::longjmp(handler->jump, 1);
 }
 
+// Warnings (level -1) are corrupt data libjpeg works around. Most are
+// harmless and common in camera files (extraneous bytes before a marker, a
+// bad Huffman code in a damaged download): the picture is still shown. A scan
+// that repeats or contradicts what earlier scans coded is not: no encoder
+// writes one, and repeating scans is how a small file stalls the decoder.
 void onMessage(j_common_ptr cinfo, int level) {
     auto* handler = reinterpret_cast<ErrorHandler*>(cinfo->err);
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (level >= 0)
+        return;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
         handler->truncated = true;
+    if (cinfo->err->msg_code == JWRN_BOGUS_PROGRESSION)
+        (*cinfo->err->error_exit)(cinfo);
 }
 
 enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
@@ -49,6 +59,8 @@ enum class Stage { Header, Refused, Implausible, NoMemory, Decoding, Done };
 struct Job {
     jpeg_decompress_struct cinfo;
     ErrorHandler errors;
+    JpegInput::ScanBudget scans;
+    JpegInput::FileSource file; // read from when file.file is set, else from memory
     Stage stage = Stage::Header;
     QSize storedSize;
     int orientation = 1;
@@ -170,7 +182,11 @@ void run(Job& job, const uchar* data, qint64 size, QSize target) {
     // Beyond this libjpeg stops with JERR_NO_BACKING_STORE instead of taking
     // gigabytes for a progressive file's coefficients.
     job.cinfo.mem->max_memory_to_use = long(DecodeLimits::jpegWorkingBytes);
-    jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
+    JpegInput::watchScans(&job.cinfo, job.scans);
+    if (job.file.file)
+        JpegInput::useFile(&job.cinfo, job.file);
+    else
+        jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
     readHeader(job);
     if (!DecodeLimits::isAcceptable(job.storedSize)) {
         job.stage = Stage::Refused;
@@ -224,6 +240,10 @@ DecodedImage finish(Job& job) {
         result.error = DecodeLimits::notEnoughMemoryFor(job.storedSize);
         return result;
     case Stage::Decoding:
+        if (job.scans.exceeded) {
+            result.error = QStringLiteral("the JPEG has more scans than Fennic decodes");
+            return result;
+        }
         if (job.errors.mgr.msg_code == JERR_NO_BACKING_STORE) {
             result.error = QStringLiteral("decoding this JPEG would take more than %1 MB")
                                .arg(DecodeLimits::jpegWorkingBytes / DecodeLimits::MB);
@@ -287,24 +307,13 @@ DecodedImage decodeFile(const QString& path, QSize targetSize, QByteArray* store
     QString error;
     if (!RegularFile::open(file, path, &error))
         return failure(error);
-    const qint64 size = file.size();
-    QByteArray copy;
-    qint64 length = size;
-    const uchar* data = file.map(0, size);
-    if (!data) { // not mappable (some special or network file systems)
-        copy = file.readAll();
-        data = reinterpret_cast<const uchar*>(copy.constData());
-        length = copy.size();
-    }
-    if (!storedProfile)
-        return JpegDecoder::decode(data, length, targetSize);
-    if (!data || length <= 0)
-        return failure(QStringLiteral("the JPEG data is empty"));
     auto job = std::make_unique<Job>();
-    job->keepStoredValues = true;
-    run(*job, data, length, QSize());
+    job->keepStoredValues = storedProfile != nullptr;
+    job->file.file = &file;
+    run(*job, nullptr, file.size(), storedProfile ? QSize() : targetSize);
     DecodedImage result = finish(*job);
-    *storedProfile = job->storedProfile;
+    if (storedProfile)
+        *storedProfile = job->storedProfile;
     return result;
 }
 

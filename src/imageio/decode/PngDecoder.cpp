@@ -3,6 +3,7 @@
 #include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/decode/PreviewChoice.h"
 #include "imageio/decode/RowScaler.h"
 
@@ -29,9 +30,9 @@ struct Job {
     png_infop info = nullptr;
     std::jmp_buf jump;
     char message[256] = {};
-    const uchar* data = nullptr;
-    size_t size = 0;
-    size_t at = 0;
+    std::optional<BufferedFileReader> file; // read with pread: the file may shrink meanwhile
+    qint64 size = 0;
+    qint64 at = 0;
     qint64 oversizedChunk = -1; // the declared length the data was cut at
     QSize target;
 
@@ -61,10 +62,10 @@ void onWarning(png_structp, png_const_charp) {}
 
 void readBytes(png_structp png, png_bytep out, size_t length) {
     auto* job = static_cast<Job*>(png_get_io_ptr(png));
-    if (length > job->size - job->at)
+    if (qint64(length) > job->size - job->at ||
+        job->file->read(job->at, out, qint64(length)) != qint64(length))
         png_error(png, "the file ends early");
-    std::memcpy(out, job->data + job->at, length);
-    job->at += length;
+    job->at += qint64(length);
 }
 
 // libpng allocates (and clears) a chunk's declared length before reading it,
@@ -72,18 +73,19 @@ void readBytes(png_structp png, png_bytep out, size_t length) {
 // before the first chunk other than image data that claims more than the cap
 // or more than the file holds: libpng then meets the end of the file there.
 void cutAtOversizedChunk(Job& job) {
-    size_t at = 8; // the signature
-    while (at + 8 <= job.size) {
-        const quint64 length = quint64(job.data[at]) << 24 | quint64(job.data[at + 1]) << 16 |
-                               quint64(job.data[at + 2]) << 8 | job.data[at + 3];
-        const bool imageData = std::memcmp(job.data + at + 4, "IDAT", 4) == 0;
-        const quint64 end = at + 12 + length;
-        if (!imageData && (end > job.size || length > quint64(DecodeLimits::pngChunkBytes))) {
+    qint64 at = 8; // the signature
+    uchar header[8];
+    while (at + 8 <= job.size && job.file->read(at, header, 8) == 8) {
+        const qint64 length =
+            qint64(header[0]) << 24 | qint64(header[1]) << 16 | qint64(header[2]) << 8 | header[3];
+        const bool imageData = std::memcmp(header + 4, "IDAT", 4) == 0;
+        const qint64 end = at + 12 + length;
+        if (!imageData && (end > job.size || length > DecodeLimits::pngChunkBytes)) {
             job.size = at;
-            job.oversizedChunk = qint64(length);
+            job.oversizedChunk = length;
             return;
         }
-        at = size_t(end);
+        at = end;
     }
 }
 
@@ -92,6 +94,11 @@ void setLimits(png_structp png) {
     png_set_chunk_malloc_max(png, png_alloc_size_t(DecodeLimits::pngChunkBytes));
     png_set_chunk_cache_max(png, 1000); // unknown chunks kept, each also capped above
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    // Nor are the chunks libpng knows but the pixels do not need: text is
+    // inflated by libpng before the image data (300 zTXt chunks of 15 MB
+    // each took 4.5 GB), and what the viewer shows of it, exiv2 reads.
+    static const png_byte unused[] = "tEXt\0zTXt\0iTXt\0eXIf\0sPLT";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unused, int(sizeof unused / 5));
     // Damaged ancillary chunks are skipped, as other viewers do.
     png_set_benign_errors(png, 1);
 }
@@ -203,7 +210,7 @@ bool canHoldRows(const Job& job) {
     const qint64 bitsPerPixel =
         qint64(png_get_channels(job.png, job.info)) * png_get_bit_depth(job.png, job.info);
     const qint64 rowBytes = 1 + (qint64(job.stored.width()) * bitsPerPixel + 7) / 8;
-    return qint64(job.size) * DecodeLimits::pngMaxInflation >= rowBytes * job.stored.height();
+    return job.size * DecodeLimits::pngMaxInflation >= rowBytes * job.stored.height();
 }
 
 // The only function that calls setjmp: it holds no objects with destructors.
@@ -310,16 +317,10 @@ DecodedImage decodeFile(const QString& path, QSize targetSize, QByteArray* store
     QString error;
     if (!RegularFile::open(file, path, &error))
         return failure(error);
-    QByteArray copy;
     auto job = std::make_unique<Job>();
     job->keepStoredValues = storedProfile != nullptr;
-    job->size = size_t(file.size());
-    job->data = file.map(0, file.size());
-    if (!job->data) { // not mappable (some special or network file systems)
-        copy = file.readAll();
-        job->data = reinterpret_cast<const uchar*>(copy.constData());
-        job->size = size_t(copy.size());
-    }
+    job->file.emplace(file);
+    job->size = file.size();
     job->target = targetSize;
     cutAtOversizedChunk(*job);
     run(*job);

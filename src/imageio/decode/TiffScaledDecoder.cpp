@@ -4,13 +4,13 @@
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/colour/IccProfile.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/decode/PreviewChoice.h"
 #include "imageio/decode/RowScaler.h"
 #include "imageio/metadata/Orientation.h"
 
 #include <QFile>
 
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -19,9 +19,11 @@
 
 namespace {
 
-// libtiff reads from the mapped file: given a path it would open a FIFO.
+// libtiff reads the opened file through here (given a path it would open a
+// FIFO), with pread: a file that shrinks meanwhile reads short.
 struct Stream {
-    const uchar* data = nullptr;
+    explicit Stream(const QFile& file) : reader(file), size(toff_t(file.size())) {}
+    BufferedFileReader reader;
     toff_t size = 0;
     toff_t at = 0;
 };
@@ -29,9 +31,11 @@ struct Stream {
 tmsize_t readStream(thandle_t handle, void* buffer, tmsize_t length) {
     auto* s = static_cast<Stream*>(handle);
     const toff_t count = qMin<toff_t>(toff_t(qMax<tmsize_t>(length, 0)), s->size - s->at);
-    std::memcpy(buffer, s->data + s->at, size_t(count));
-    s->at += count;
-    return tmsize_t(count);
+    const qint64 got = s->reader.read(qint64(s->at), buffer, qint64(count));
+    if (got < 0)
+        return -1;
+    s->at += toff_t(got);
+    return tmsize_t(got);
 }
 
 tmsize_t writeStream(thandle_t, void*, tmsize_t) {
@@ -86,11 +90,7 @@ std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
     QString error;
     if (!RegularFile::open(file, path, &error))
         return std::nullopt;
-    Stream stream;
-    stream.size = toff_t(file.size());
-    stream.data = file.map(0, file.size());
-    if (!stream.data)
-        return std::nullopt;
+    Stream stream(file);
     silenceLibtiff();
     const std::unique_ptr<TIFF, TiffClose> tiff(TIFFClientOpen("image", "rm", &stream, readStream,
                                                                writeStream, seekStream, closeStream,

@@ -4,6 +4,7 @@
 #include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
 #include "imageio/decode/DecodeGuard.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/decode/PreviewChoice.h"
 #include "imageio/heif/HeifColor.h"
 #include "imageio/heif/HeifItems.h"
@@ -41,7 +42,7 @@ QString libheifText(const heif_error& error) {
 }
 
 struct OpenedHeif {
-    std::unique_ptr<QFile> file; // mapped; libheif reads it without a copy
+    QByteArray bytes; // the file, read with pread; libheif reads it without a copy
     std::optional<HeifItems> items;
     ContextPtr context; // the handle keeps the context alive, but keep both tidy
     HandlePtr primary;
@@ -51,15 +52,12 @@ struct OpenedHeif {
 
 OpenedHeif openPrimary(const QString& path) {
     OpenedHeif opened;
-    opened.file = std::make_unique<QFile>();
-    if (!RegularFile::open(*opened.file, path, &opened.error))
+    QFile file;
+    if (!RegularFile::open(file, path, &opened.error) ||
+        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &opened.bytes, &opened.error))
         return opened;
-    const qint64 size = opened.file->size();
-    const uchar* data = opened.file->map(0, size);
-    if (!data) {
-        opened.error = QStringLiteral("cannot read the file: %1").arg(opened.file->errorString());
-        return opened;
-    }
+    const qint64 size = opened.bytes.size();
+    const auto* data = reinterpret_cast<const uchar*>(opened.bytes.constData());
     opened.items.emplace(data, size);
     // libheif itself is loaded here, for the first HEIF file there is.
     const HeifLibrary& api = libheif();

@@ -1,6 +1,8 @@
 #include "imageio/heif/HeifRotation.h"
 
+#include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/heif/HeifImage.h"
 #include "imageio/heif/HeifMetaEdit.h"
 
@@ -44,12 +46,11 @@ FileWriteResult rotateHeifFile(const QString& path, int quarterTurns) {
         result.path = path;
         return result;
     }
-    const qint64 size = file.size();
-    const uchar* data = file.map(0, size);
-    if (!data) {
-        result.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    QByteArray bytes; // read, not mapped: the file may shrink meanwhile
+    if (!FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &result.error))
         return result;
-    }
+    const qint64 size = bytes.size();
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     const HeifMetaEdit edit = turnedHeifMeta(data, size, quarterTurns);
     if (!edit.ok()) {
         result.error = refusal(edit.error);

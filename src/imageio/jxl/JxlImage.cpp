@@ -4,6 +4,7 @@
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/decode/DecodeGuard.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/jxl/JxlLibrary.h"
 
 #include <QFile>
@@ -54,15 +55,14 @@ QImage outputImage(const JxlBasicInfo& info, JxlPixelFormat* format) {
 Reading read(const QString& path, bool pixels) {
     Reading r;
     QString& error = r.metadata.error;
+    // A copy, not a mapping: a file cut short while it is read must not crash.
     QFile file;
-    if (!RegularFile::open(file, path, &error))
+    QByteArray bytes;
+    if (!RegularFile::open(file, path, &error) ||
+        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &error))
         return r;
-    const qint64 size = file.size();
-    const uchar* data = file.map(0, size);
-    if (!data) {
-        error = QStringLiteral("cannot read the file: %1").arg(file.errorString());
-        return r;
-    }
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
+    const qint64 size = bytes.size();
     const JxlLibrary& api = libjxl();
     if (!api.ok()) {
         error = api.error;
@@ -76,7 +76,7 @@ Reading read(const QString& path, bool pixels) {
         error = QStringLiteral("libjxl could not start");
         return r;
     }
-    // The input stays open: asking for more of a mapped file means it was cut short.
+    // The input stays open: asking for more of the whole file means it was cut short.
     JxlBasicInfo info{};
     JxlPixelFormat format{};
     for (;;) {

@@ -1,12 +1,13 @@
 #include "imageio/metadata/CarriedMetadata.h"
 
+#include "imageio/DecodeLimits.h"
 #include "imageio/ImageKind.h"
 #include "imageio/RegularFile.h"
 #include "imageio/colour/PngIccChunk.h"
 #include "imageio/heif/HeifImage.h"
+#include "imageio/metadata/PngTexts.h"
 
 #include <QFile>
-#include <QImageReader>
 
 #include <exiv2/error.hpp>
 #include <exiv2/image.hpp>
@@ -16,7 +17,7 @@
 namespace {
 
 // Text chunks that exiv2 reads into Exif, IPTC, XMP and the comment and
-// writes back from them (Qt cuts "XML:com.adobe.xmp" at the colon).
+// writes back from them.
 bool keptByExiv2(const QString& keyword) {
     return keyword == QLatin1String("Description") || keyword.startsWith(QLatin1String("XML")) ||
            keyword.startsWith(QLatin1String("Raw profile type"));
@@ -25,14 +26,11 @@ bool keptByExiv2(const QString& keyword) {
 QList<QPair<QString, QString>> pngTextsOf(const QString& path) {
     QFile file;
     QString error;
-    QList<QPair<QString, QString>> texts;
     if (!RegularFile::open(file, path, &error))
-        return texts;
-    QImageReader reader(&file, "png");
-    for (const QString& keyword : reader.textKeys())
-        if (!keptByExiv2(keyword))
-            texts.append({keyword, reader.text(keyword)});
-    return texts;
+        return {};
+    return PngTexts::read(
+        file, [](const QString& keyword) { return !keptByExiv2(keyword); },
+        DecodeLimits::pngCarriedTextBytes);
 }
 
 // IFD0 tags that describe how the source laid out its pixels (strips, tiles,

@@ -1,6 +1,8 @@
 #include "imageio/metadata/Exiv2Metadata.h"
 
+#include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
+#include "imageio/decode/FileBytes.h"
 
 #include <QFile>
 
@@ -40,16 +42,16 @@ void ensure() {
 namespace {
 
 // exiv2 reads from memory: given a path it would open a FIFO and wait. The
-// image refers to file's mapping, so file must outlive it.
-Exiv2::Image::AutoPtr openImage(QFile& file, const QString& path) {
+// image refers to bytes, so bytes must outlive it.
+Exiv2::Image::AutoPtr openImage(QByteArray& bytes, const QString& path) {
     Exiv2Setup::ensure();
+    QFile file;
     QString error;
-    if (!RegularFile::open(file, path, &error))
+    if (!RegularFile::open(file, path, &error) ||
+        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &error) || bytes.isEmpty())
         return Exiv2::Image::AutoPtr();
-    const uchar* data = file.map(0, file.size());
-    if (!data)
-        return Exiv2::Image::AutoPtr();
-    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(data, long(file.size()));
+    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
+        reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
     if (image.get())
         image->readMetadata();
     return image;
@@ -67,8 +69,8 @@ QByteArray iccOf(Exiv2::Image& image) {
 Exiv2Metadata Exiv2Metadata::fromFile(const QString& path) {
     Exiv2Metadata m;
     try {
-        QFile file;
-        Exiv2::Image::AutoPtr image = openImage(file, path);
+        QByteArray bytes;
+        Exiv2::Image::AutoPtr image = openImage(bytes, path);
         if (!image.get())
             return m;
         // TIFF takes its size from the Exif data: ask before moving that out.
@@ -89,8 +91,8 @@ Exiv2Metadata Exiv2Metadata::fromFile(const QString& path) {
 
 QByteArray Exiv2Metadata::iccProfileOf(const QString& path) {
     try {
-        QFile file;
-        Exiv2::Image::AutoPtr image = openImage(file, path);
+        QByteArray bytes;
+        Exiv2::Image::AutoPtr image = openImage(bytes, path);
         return image.get() ? iccOf(*image) : QByteArray();
     } catch (const Exiv2::AnyError&) {
     } catch (const std::exception&) {

@@ -3,6 +3,7 @@
 #include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
 #include "imageio/decode/DecodeGuard.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/decode/JpegDecoder.h"
 #include "imageio/decode/PreviewChoice.h"
 #include "imageio/metadata/Orientation.h"
@@ -38,28 +39,21 @@ QString libRawText(int code) {
     return QString::fromUtf8(libraw().libraw_strerror(code));
 }
 
-// The file mapped into memory: LibRaw reads it from there, since given a
-// path it would open a FIFO and wait. Outlives the processor reading it.
-struct MappedFile {
+// LibRaw reads the file from memory, since given a path it would open a FIFO
+// and wait; the bytes are read with pread, since a mapping would crash the
+// process when the file shrinks. They outlive the processor reading them.
+QString readFile(QByteArray& bytes, const QString& path) {
     QFile file;
-    const uchar* data = nullptr;
-    qint64 size = 0;
-};
-
-QString mapFile(MappedFile& mapped, const QString& path) {
     QString error;
-    if (!RegularFile::open(mapped.file, path, &error))
+    if (!RegularFile::open(file, path, &error) ||
+        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &error))
         return error;
-    mapped.size = mapped.file.size();
-    mapped.data = mapped.file.map(0, mapped.size);
-    if (!mapped.data)
-        return QStringLiteral("cannot read the file: %1").arg(mapped.file.errorString());
     return {};
 }
 
-QString openFile(libraw_data_t* raw, const MappedFile& mapped) {
-    const int code =
-        libraw().libraw_open_buffer(raw, const_cast<uchar*>(mapped.data), size_t(mapped.size));
+QString openFile(libraw_data_t* raw, const QByteArray& bytes) {
+    const int code = libraw().libraw_open_buffer(raw, const_cast<char*>(bytes.constData()),
+                                                 size_t(bytes.size()));
     if (code != LIBRAW_SUCCESS)
         return QStringLiteral("not a readable raw file: %1").arg(libRawText(code));
     return {};
@@ -67,8 +61,8 @@ QString openFile(libraw_data_t* raw, const MappedFile& mapped) {
 
 // A processor with the file opened, or null and the reason. LibRaw itself is
 // loaded here, for the first raw file there is.
-Processor openRaw(const QString& path, MappedFile& mapped, QString* error) {
-    *error = mapFile(mapped, path);
+Processor openRaw(const QString& path, QByteArray& bytes, QString* error) {
+    *error = readFile(bytes, path);
     if (!error->isEmpty())
         return {};
     const RawLibrary& api = libraw();
@@ -81,16 +75,16 @@ Processor openRaw(const QString& path, MappedFile& mapped, QString* error) {
         throw std::bad_alloc(); // libraw_init's only failure
     api.libraw_set_dataerror_handler(raw.get(), ignoreDataError, nullptr);
     api.libraw_set_memerror_handler(raw.get(), ignoreMemoryError, nullptr);
-    *error = openFile(raw.get(), mapped);
+    *error = openFile(raw.get(), bytes);
     if (!error->isEmpty())
         return {};
     return raw;
 }
 
 // Back to the state right after opening, undoing what measuring changed.
-QString reopen(libraw_data_t* raw, const MappedFile& mapped) {
+QString reopen(libraw_data_t* raw, const QByteArray& bytes) {
     libraw().libraw_recycle(raw);
-    return openFile(raw, mapped);
+    return openFile(raw, bytes);
 }
 
 struct RawGeometry {
@@ -260,8 +254,8 @@ QImage develop(libraw_data_t* raw, bool halfSize, QString* error) {
 
 DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
     DecodedImage result;
-    MappedFile mapped;
-    const Processor raw = openRaw(path, mapped, &result.error);
+    QByteArray bytes;
+    const Processor raw = openRaw(path, bytes, &result.error);
     if (!raw)
         return result;
     const RawGeometry g = measure(raw.get());
@@ -277,7 +271,7 @@ DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
             return result;
     }
     // measure() changed the sizes; develop from a fresh start.
-    result.error = reopen(raw.get(), mapped);
+    result.error = reopen(raw.get(), bytes);
     if (!result.error.isEmpty())
         return result;
     const QSize half((g.upright.width() + 1) / 2, (g.upright.height() + 1) / 2);
@@ -288,9 +282,9 @@ DecodedImage decodeRawUnguarded(const QString& path, QSize targetSize) {
 
 DecodedImage decodePreviewUnguarded(const QString& path, QSize targetSize) {
     DecodedImage result;
-    MappedFile mapped;
+    QByteArray bytes;
     QString error;
-    const Processor raw = openRaw(path, mapped, &error);
+    const Processor raw = openRaw(path, bytes, &error);
     if (!raw)
         return result; // the real decode says what is wrong
     const RawGeometry g = measure(raw.get());
@@ -313,8 +307,8 @@ DecodedImage decodePreviewUnguarded(const QString& path, QSize targetSize) {
 RawMetadata readRawMetadata(const QString& path) {
     return guardedDecode<RawMetadata>("LibRaw", "reading the raw file", [&] {
         RawMetadata metadata;
-        MappedFile mapped;
-        const Processor raw = openRaw(path, mapped, &metadata.error);
+        QByteArray bytes;
+        const Processor raw = openRaw(path, bytes, &metadata.error);
         if (!raw)
             return metadata;
         const RawGeometry g = measure(raw.get());

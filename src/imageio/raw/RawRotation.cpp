@@ -1,6 +1,8 @@
 #include "imageio/raw/RawRotation.h"
 
+#include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/Orientation.h"
 #include "imageio/metadata/TiffBytes.h"
@@ -79,11 +81,11 @@ bool onlyOrientationChanged(const QString& written, const uchar* old, qint64 siz
                             const OrientationTag& tag, int orientation) {
     QFile file;
     QString error;
-    if (!RegularFile::open(file, written, &error) || file.size() != size)
+    QByteArray bytes;
+    if (!RegularFile::open(file, written, &error) || file.size() != size ||
+        !FileBytes::readAll(file, size, &bytes, &error) || bytes.size() != size)
         return false;
-    const uchar* now = file.map(0, size);
-    if (!now)
-        return false;
+    const auto* now = reinterpret_cast<const uchar*>(bytes.constData());
     const qint64 at = tag.valueAt;
     return std::memcmp(now, old, size_t(at)) == 0 &&
            std::memcmp(now + at + 2, old + at + 2, size_t(size - at - 2)) == 0 &&
@@ -97,12 +99,11 @@ FileWriteResult rotateRawFile(const QString& path, int quarterTurns) {
     QFile file;
     if (!RegularFile::open(file, path, &result.error))
         return result;
-    const qint64 size = file.size();
-    const uchar* data = file.map(0, size);
-    if (!data) {
-        result.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    QByteArray bytes; // read, not mapped: the file may shrink meanwhile
+    if (!FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &result.error))
         return result;
-    }
+    const qint64 size = bytes.size();
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     Exiv2Setup::ensure();
     if (!exiv2WritesInPlace(data, size)) {
         result.error = cannotWriteFormat();

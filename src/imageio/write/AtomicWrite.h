@@ -13,15 +13,19 @@ struct FileWriteResult {
 
 // How a write treats a file already at the target path.
 enum class ExistingFile {
-    Replace, // the new content takes its place (its permissions are kept)
+    Replace, // the new content takes its place (owner, group, permissions and
+             // extended attributes are kept)
     Keep,    // the write fails rather than touch it
 };
 
-// Writes path through a temporary file in the same folder: produce fills the
-// temporary file (it is given its path, and says why when it fails), which is
-// flushed to disk and then renamed onto path. A failed produce, a full disk
-// or a file that appeared meanwhile (with Keep) leave no temporary file and
-// nothing changed.
+// Writes path through a temporary file in the same folder (WriteTemporary):
+// produce fills the temporary file (it is given a name that opens it, and says
+// why when it fails), which is flushed to disk and then put in place of path
+// in one step. A failed produce, a full disk, a kill meanwhile or a file that
+// appeared meanwhile (with Keep) leave no temporary file and nothing changed.
+// A file that must not be replaced (ReplacedFile::problem) is refused before
+// anything is written. Errors name path and the system's cause where there is
+// one. Stale temporaries of earlier writes in the folder are removed first.
 FileWriteResult
 writeFileAtomically(const QString& path, ExistingFile existing,
                     const std::function<bool(const QString& tempPath, QString* error)>& produce);

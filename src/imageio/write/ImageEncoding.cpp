@@ -69,6 +69,24 @@ bool writeBmpWithAlpha(const QString& path, const QImage& image, QString* error)
     return true;
 }
 
+// A file written without a buffer that keeps the first failed write's reason.
+class WriteCheckedFile : public QFile {
+public:
+    using QFile::QFile;
+    QString failure() const { return m_failure; }
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override {
+        const qint64 written = QFile::writeData(data, length);
+        if (written != length && m_failure.isEmpty())
+            m_failure = errorString();
+        return written;
+    }
+
+private:
+    QString m_failure;
+};
+
 } // namespace
 
 bool writeImageFile(const QString& path, const QImage& image, ImageFileType type,
@@ -92,16 +110,29 @@ bool writeImageFile(const QString& path, const QImage& image, ImageFileType type
     if (type == ImageFileType::PNG)
         for (const auto& [keyword, text] : metadata.pngTexts)
             bare.setText(keyword, text);
-    QImageWriter writer(path, format);
+    // The writer is given a file that remembers a failed write: Qt's TIFF
+    // encoder carries on after one, and a seek clears QFile's error.
+    WriteCheckedFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QImageWriter writer(&file, format);
     if (type == ImageFileType::JPEG)
         writer.setQuality(90);
     if (type == ImageFileType::TIFF)
         writer.setCompression(options.uncompressedTiff ? 0 : 1);
-    if (!writer.write(bare)) {
+    const bool encoded = writer.write(bare);
+    if (!file.failure().isEmpty()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.failure());
+        return false;
+    }
+    if (!encoded) {
         *error = QStringLiteral("the %1 encoder failed: %2")
                      .arg(fileTypeName(type), writer.errorString());
         return false;
     }
+    file.close();
     // BMP holds no profile: its pixels must be sRGB already.
     return writeCarriedMetadata(path, type, metadata,
                                 type == ImageFileType::BMP ? QByteArray() : icc, error);

@@ -1,6 +1,8 @@
 #include "imageio/write/JpegOrientationTurn.h"
 
+#include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
+#include "imageio/decode/FileBytes.h"
 #include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/Orientation.h"
 
@@ -209,16 +211,13 @@ bool turnJpegByOrientation(const QString& sourcePath, const QString& targetPath,
     QFile source;
     if (!RegularFile::open(source, sourcePath, error))
         return false;
-    const qint64 size = source.size();
-    QByteArray copy;
-    const uchar* data = source.map(0, size);
-    if (!data) { // not mappable (some special or network file systems)
-        copy = source.readAll();
-        data = reinterpret_cast<const uchar*>(copy.constData());
-    }
+    QByteArray bytes; // read, not mapped: the file may shrink meanwhile
+    if (!FileBytes::readAll(source, DecodeLimits::wholeFileBytes, &bytes, error))
+        return false;
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     Exiv2Setup::ensure();
     try {
-        return turn(data, copy.isEmpty() ? size : copy.size(), targetPath, quarterTurns, error);
+        return turn(data, bytes.size(), targetPath, quarterTurns, error);
     } catch (const Exiv2::AnyError& e) {
         *error = QStringLiteral("the Exif data cannot be read: %1")
                      .arg(QString::fromStdString(e.what()));

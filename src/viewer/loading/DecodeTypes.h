@@ -45,7 +45,8 @@ struct DecodeResult {
 bool servesTarget(QSize decodedFor, const DecodedImage& image, QSize wanted);
 
 // Calls decode and turns a throwing or inconsistent decoder into an error
-// result, so that no exception escapes a worker thread.
+// result, so that no exception escapes a worker thread. The result's source
+// is the file's version, read before and after the decode.
 DecodedImage decodeSafely(const DecodeFunction& decode, const QString& path, QSize target);
 // The same for a preview decode, where no image is no fault: the file has no
 // preview worth showing. A result is always marked as a preview.

@@ -66,7 +66,16 @@ bool ImageCache::hasDisplay(const QString& path, QSize target) const {
     return entry && servesTarget(entry->decodedFor, entry->image, target);
 }
 
-std::optional<DecodedImage> ImageCache::findDisplay(const QString& path, QSize target) {
+void ImageCache::dropOtherVersions(const QString& path, const FileIdentity& onDisk) {
+    for (qsizetype i = m_entries.size() - 1; i >= 0; --i) {
+        if (m_entries[i].path == path && !m_entries[i].image.source.matches(onDisk))
+            removeAt(i);
+    }
+}
+
+std::optional<DecodedImage> ImageCache::findDisplay(const QString& path, QSize target,
+                                                    const FileIdentity& onDisk) {
+    dropOtherVersions(path, onDisk);
     Entry* entry = findEntry(path, false);
     if (!entry || !servesTarget(entry->decodedFor, entry->image, target))
         return std::nullopt;
@@ -74,7 +83,9 @@ std::optional<DecodedImage> ImageCache::findDisplay(const QString& path, QSize t
     return entry->image;
 }
 
-std::optional<DecodedImage> ImageCache::findFullResolution(const QString& path) {
+std::optional<DecodedImage> ImageCache::findFullResolution(const QString& path,
+                                                           const FileIdentity& onDisk) {
+    dropOtherVersions(path, onDisk);
     Entry* entry = findEntry(path, true);
     if (!entry) {
         entry = findEntry(path, false);
@@ -90,9 +101,10 @@ std::optional<DecodedImage> ImageCache::findFullResolution(const QString& path) 
 bool ImageCache::insertDisplay(const QString& path, QSize decodedFor, const DecodedImage& image) {
     if (!wantsDisplay(path))
         return false;
-    // Keep a larger image already there rather than replace it by a smaller one.
+    // Keep a larger image of the same version rather than replace it by a
+    // smaller one.
     if (const Entry* existing = findEntry(path, false);
-        existing && existing->image.ok() &&
+        existing && existing->image.ok() && existing->image.source.matches(image.source) &&
         servesTarget(existing->decodedFor, existing->image, decodedFor) &&
         !servesTarget(decodedFor, image, existing->decodedFor))
         return true;
@@ -106,6 +118,9 @@ bool ImageCache::insertFullResolution(const QString& path, const DecodedImage& i
 }
 
 bool ImageCache::insert(Entry entry) {
+    if (!entry.image.source.isKnown())
+        return false;
+    dropOtherVersions(entry.path, entry.image.source);
     entry.bytes = entry.image.image.sizeInBytes();
     entry.lastUse = ++m_useCounter;
     const QString path = entry.path;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/files/FileIdentity.h"
 #include "viewer/loading/DecodeTypes.h"
 
 #include <QHash>
@@ -17,6 +18,10 @@
 //   current image of a client is never evicted (the window shows it anyway).
 // Failed decodes are kept too (at no byte cost), so that stepping onto a
 // broken neighbour answers at once with its error.
+// An image serves only the version of the file it was read from (its
+// source): a lookup names the version on disk now, and what was read from
+// another is dropped rather than shown. An image of no known version is
+// not kept.
 // Main thread only. Several windows may share one cache.
 class ImageCache {
 public:
@@ -39,12 +44,16 @@ public:
     bool wantsDisplay(const QString& path) const;
     bool wantsFullResolution(const QString& path) const;
 
-    // A display image of path decoded for at least target; marks it used.
-    std::optional<DecodedImage> findDisplay(const QString& path, QSize target);
+    // A display image of path decoded for at least target from the version
+    // onDisk; marks it used.
+    std::optional<DecodedImage> findDisplay(const QString& path, QSize target,
+                                            const FileIdentity& onDisk);
+    // Whether a display image of path serves target, of whichever version:
+    // prefetching looks without a stat, the step onto the file checks.
     bool hasDisplay(const QString& path, QSize target) const;
     // The full-resolution image of path (or a display image that already has
-    // the full resolution); marks it used.
-    std::optional<DecodedImage> findFullResolution(const QString& path);
+    // the full resolution) from the version onDisk; marks it used.
+    std::optional<DecodedImage> findFullResolution(const QString& path, const FileIdentity& onDisk);
 
     // Store a result if some client wants it; returns whether it was kept.
     bool insertDisplay(const QString& path, QSize decodedFor, const DecodedImage& image);
@@ -74,6 +83,7 @@ private:
     Entry* findEntry(const QString& path, bool fullResolution);
     const Entry* findEntry(const QString& path, bool fullResolution) const;
     bool insert(Entry entry);
+    void dropOtherVersions(const QString& path, const FileIdentity& onDisk);
     bool isCurrent(const QString& path) const;
     void dropUnwanted();
     void evictToLimit();

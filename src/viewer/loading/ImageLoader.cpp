@@ -1,5 +1,6 @@
 #include "viewer/loading/ImageLoader.h"
 
+#include "desktop/files/FileIdentity.h"
 #include "viewer/loading/DecodeScheduler.h"
 #include "viewer/loading/EarlyDecode.h"
 #include "viewer/loading/ImageCache.h"
@@ -52,7 +53,10 @@ bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize
     // A finished start-up decode lands in the cache here and is answered below.
     takeEarlyDecode(path);
 
-    std::optional<DecodedImage> cached = m_cache.findDisplay(path, m_target);
+    // One stat a step: a picture read from an earlier version of the file
+    // is not shown.
+    std::optional<DecodedImage> cached =
+        m_cache.findDisplay(path, m_target, FileIdentity::of(path));
     if (!cached) {
         m_waitingDisplay = true;
         if (previewAllowed && m_scheduler.hasPreviews()) {
@@ -75,7 +79,7 @@ bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize
 bool ImageLoader::requestFullResolution(const QString& path) {
     m_fullPath = path;
     m_cache.setFullResolutionInterest(this, path);
-    std::optional<DecodedImage> cached = m_cache.findFullResolution(path);
+    std::optional<DecodedImage> cached = m_cache.findFullResolution(path, FileIdentity::of(path));
     m_waitingFull = !cached;
     retainWantedDecodes();
     if (cached) {
@@ -86,8 +90,14 @@ bool ImageLoader::requestFullResolution(const QString& path) {
     return false;
 }
 
-void ImageLoader::invalidate(const QString& path) {
+void ImageLoader::reload(const QString& path) {
     m_cache.remove(path);
+    if (path != m_current)
+        return;
+    // show() overwrites what it is given.
+    const QString current = m_current;
+    const QStringList neighbours = m_neighbours;
+    show(current, neighbours, m_target);
 }
 
 void ImageLoader::retainWantedDecodes() {

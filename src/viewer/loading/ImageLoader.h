@@ -49,8 +49,9 @@ public:
     // fullResolutionReady while path is current. Returns true when emitted
     // before returning.
     bool requestFullResolution(const QString& path);
-    // Forgets the cached images of path (the file was rewritten).
-    void invalidate(const QString& path);
+    // The file at path changed on disk: its cached images go and, when it is
+    // the current file, it is read again and imageReady follows.
+    void reload(const QString& path);
 
     const QString& currentPath() const { return m_current; }
     bool isWaitingForImage() const { return m_waitingDisplay; }

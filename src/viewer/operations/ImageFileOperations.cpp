@@ -34,6 +34,23 @@ bool somethingAt(const QString& path) {
     return info.exists() || info.isSymLink();
 }
 
+// Runs write unless the file is no longer the version expected, checked
+// right before it (the race left is the write's own); check says what was
+// found.
+template <typename Write>
+FileWriteResult ifUnchanged(ExpectedVersion& version, const QString& path, SourceCheck& check,
+                            Write write) {
+    check = version.check(path);
+    if (check == SourceCheck::Unchanged)
+        return write();
+    FileWriteResult refused;
+    refused.error = check == SourceCheck::Gone
+                        ? QStringLiteral("the original file is gone (moved or deleted while it "
+                                         "was shown)")
+                        : QStringLiteral("the file changed on disk since it was shown");
+    return refused;
+}
+
 } // namespace
 
 ImageFileOperations::ImageFileOperations(ViewerHost& host, ViewObserver& observer, QWidget* window)
@@ -53,7 +70,8 @@ bool ImageFileOperations::handles(WindowCommand command) {
     }
 }
 
-bool ImageFileOperations::perform(WindowCommand command, const QString& path, const QString& folder,
+bool ImageFileOperations::perform(WindowCommand command, const QString& path,
+                                  const FileIdentity& shown, const QString& folder,
                                   const QVariantMap& userInfo) {
     switch (command) {
     case WindowCommand::deleteImage:
@@ -73,7 +91,7 @@ bool ImageFileOperations::perform(WindowCommand command, const QString& path, co
     case WindowCommand::convertImage:
         if (const auto extension = windowcommands::valueOf(userInfo)) {
             m_observer.setSelectedExtension(*extension);
-            convert(path, *extension, folder);
+            convert(path, *extension, folder, shown);
             return true;
         }
         return false;
@@ -82,15 +100,38 @@ bool ImageFileOperations::perform(WindowCommand command, const QString& path, co
     }
 }
 
-void ImageFileOperations::writeTurn(const QString& path, int quarterTurns) {
-    // The path and the turn are captured now: a step meanwhile cannot mix
-    // one file with another.
+bool ImageFileOperations::refused(SourceCheck check, const QString& path, const QString& what) {
+    if (check != SourceCheck::Replaced)
+        return false;
+    const QString note =
+        QStringLiteral("%1 was not %2: the file changed on disk since it was shown, and is shown "
+                       "as it is now")
+            .arg(quoted(path), what);
+    printDiagnostic(note);
+    Q_EMIT noteRequested(note);
+    Q_EMIT fileReplaced(path);
+    return true;
+}
+
+void ImageFileOperations::writeTurn(const QString& path, int quarterTurns,
+                                    const FileIdentity& shown) {
+    // The path, the turn and the version to find are captured now: a step
+    // meanwhile cannot mix one file with another.
+    const auto version = m_versions.forPicture(path, shown);
+    const auto check = std::make_shared<SourceCheck>();
     m_host.fileWrites().enqueue(
-        [path, quarterTurns] { return rotateImageFile(path, quarterTurns); }, this,
-        [this, path](const FileWriteResult& result) {
+        [path, quarterTurns, version, check] {
+            return ifUnchanged(*version, path, *check, [&] {
+                const FileWriteResult result = rotateImageFile(path, quarterTurns);
+                version->followWrite(path);
+                return result;
+            });
+        },
+        this,
+        [this, path, check](const FileWriteResult& result) {
             // What is decoded next comes from the file as it is now.
             m_host.imageCache().remove(path);
-            if (!result.ok) {
+            if (!refused(*check, path, QStringLiteral("turned")) && !result.ok) {
                 printDiagnostic(QStringLiteral("rotation not written: ") + result.error);
                 Q_EMIT noteRequested(
                     QStringLiteral("%1 could not be written: %2").arg(quoted(path), result.error));
@@ -101,15 +142,21 @@ void ImageFileOperations::writeTurn(const QString& path, int quarterTurns) {
 }
 
 void ImageFileOperations::convert(const QString& path, const QString& extension,
-                                  const QString& folder) {
+                                  const QString& folder, const FileIdentity& shown) {
     const QString base = QFileInfo(path).completeBaseName();
     const ImageFileType type = fileTypeForExtension(extension);
     m_observer.setConvertStatus(ConvertStatus::PROGRESS);
     // Off the main thread, after any turn of this file still being written.
+    const auto version = m_versions.forPicture(path, shown);
+    const auto check = std::make_shared<SourceCheck>();
     m_host.fileWrites().enqueue(
-        [path, base, type, folder] { return saveImageCopy(path, base, type, folder); }, this,
-        [this, path](const FileWriteResult& result) {
-            if (!result.ok) {
+        [path, base, type, folder, version, check] {
+            return ifUnchanged(*version, path, *check,
+                               [&] { return saveImageCopy(path, base, type, folder); });
+        },
+        this,
+        [this, path, check](const FileWriteResult& result) {
+            if (!refused(*check, path, QStringLiteral("converted")) && !result.ok) {
                 printDiagnostic(QStringLiteral("conversion failed: ") + result.error);
                 Q_EMIT noteRequested(QStringLiteral("%1 could not be converted: %2")
                                          .arg(quoted(path), result.error));

@@ -127,6 +127,7 @@ void Home::buildViews() {
 void Home::connectOperations() {
     connect(m_operations, &ImageFileOperations::fileWritten, this, &Home::fileWritten);
     connect(m_operations, &ImageFileOperations::noteRequested, m_chrome, &ViewerChrome::showNote);
+    connect(m_operations, &ImageFileOperations::fileReplaced, m_loader, &ImageLoader::reload);
     // The "more" menu says why a turn stays on screen only.
     connect(m_operations, &ImageFileOperations::turnNotWritten, this,
             [this](const QString& path, const QString& reason) {
@@ -408,7 +409,7 @@ void Home::turnShownImage(double angle) {
     cache.remove(m_filePath);
     cache.insertDisplay(m_filePath, ScreenWatch::displayTarget(), turned);
     afterImageLoad();
-    m_operations->writeTurn(m_filePath, angle > 0 ? 1 : -1);
+    m_operations->writeTurn(m_filePath, angle > 0 ? 1 : -1, m_picture.source());
 }
 
 bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
@@ -416,7 +417,8 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
     if (!toolbar()->isAvailable(command))
         return false;
     if (ImageFileOperations::handles(command))
-        return m_operations->perform(command, m_filePath, m_folder.directory(), userInfo);
+        return m_operations->perform(command, m_filePath, m_picture.source(), m_folder.directory(),
+                                     userInfo);
     switch (command) {
     case WindowCommand::zoomPlus:
         zoomIn();

@@ -25,6 +25,7 @@ bool ShownPicture::turn(double angle, DecodedImage* turned) {
         turned->image = image;
         turned->fullSize = m_fullSize;
         turned->properties = m_decoded.properties;
+        turned->source = m_decoded.source;
     }
     return true;
 }

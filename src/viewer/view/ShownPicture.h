@@ -21,6 +21,9 @@ public:
     // The upright size of the file's picture; invalid when unknown.
     QSize fullSize() const { return m_fullSize; }
     const QVariantMap& properties() const { return m_decoded.properties; }
+    // The version of the file the picture was read from; a turn keeps it
+    // (the file follows later).
+    const FileIdentity& source() const { return m_decoded.source; }
 
     // What a copy or a drag hands over: the picture itself, never a preview.
     QImage copyable() const { return isPreview() ? QImage() : image(); }

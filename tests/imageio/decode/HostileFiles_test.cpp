@@ -1,15 +1,26 @@
 #include "imageio/DecodeLimits.h"
 #include "imageio/decode/ImageDecoder.h"
+#include "imageio/decode/ImageHeader.h"
+#include "imageio/decode/JpegDecoder.h"
+#include "imageio/decode/PngDecoder.h"
 #include "imageio/decode/RowScaler.h"
+#include "imageio/decode/TiffScaledDecoder.h"
 #include "imageio/heif/HeifImage.h"
+#include "imageio/metadata/CarriedMetadata.h"
+#include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/ImageProperties.h"
+#include "imageio/raw/RawImage.h"
 
 #include "support/FolderTest.h"
 #include "support/HeifFixtures.h"
 #include "support/HostileFixtures.h"
 #include "support/ImageFixtures.h"
+#include "support/RawFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
 
 using namespace HostileFixtures;
 using ImageFixtures::writeFile;
@@ -175,4 +186,153 @@ TEST_F(HostileFiles, HeifGridsAreWeighedBeforeDecoding) {
     EXPECT_EQ(decodeImage(path("honest.heic"), kScreen).error,
               DecodeLimits::refusal(QSize(15360, 15360)));
     EXPECT_EQ(readImageProperties(path("honest.heic")).value("PixelWidth"), 15360);
+}
+
+// Every reader read its file through a mapping, and a file cut short while
+// it was read (a 30000 x 30000 PNG truncated, a neighbour overwritten by cp)
+// killed the process with SIGBUS. Each reader runs in a child while the file
+// is cut to 4096 bytes the moment it is opened: it must come back, with the
+// picture's start, an error or nothing, but come back. Files decoded for a
+// small target keep Qt's threaded conversions, which a forked child lacks,
+// out of it: the PNG and TIFF are large enough to be scaled while read.
+TEST_F(HostileFiles, FilesCutShortWhileTheyAreReadEndWithoutCrashing) {
+    const QSize small(256, 256);
+    const struct {
+        const char* name;
+        std::function<bool(const QString&)> write;
+        std::function<void(const QString&)> read;
+    } cases[] = {
+        {"png",
+         [](const QString& p) {
+             return writeUniformGrayPng(p, {8200, 8000}, 0x40, 1);
+         },
+         [&](const QString& p) { PngDecoder::decode(p, small); }},
+        {"jpeg",
+         [](const QString& p) {
+             return ImageFixtures::writeJpeg(p, ImageFixtures::photoLikeImage({3000, 2000}, 40));
+         },
+         [&](const QString& p) { JpegDecoder::decode(p, small); }},
+        {"jpeg header", // the frame header behind an application segment of 60 KB
+         [](const QString& p) {
+             const QByteArray segment = QByteArray("\xFF\xE9\xEA\x62", 4) + QByteArray(60'000, 'x');
+             return writeFile(p, ImageFixtures::encodeJpeg(ImageFixtures::markedImage({64, 64}), 75)
+                                     .insert(2, segment));
+         },
+         [](const QString& p) { ImageHeaders::jpeg(p); }},
+        {"tiff",
+         [](const QString& p) {
+             return writeUniformGrayTiff(p, {8200, 8000}, 0x40, 1, 1, 1);
+         },
+         [&](const QString& p) { TiffScaledDecoder::decode(p, small); }},
+        {"exiv2",
+         [](const QString& p) {
+             return writeUniformGrayTiff(p, {4000, 4000}, 0x40, 1, 1, 1);
+         },
+         [](const QString& p) { Exiv2Metadata::fromFile(p); }},
+        {"heif",
+         [](const QString& p) {
+             return writeHeic(p, ImageFixtures::photoLikeImage({512, 512}, 40),
+                              {.quality = 50, .preset = "ultrafast"});
+         },
+         [&](const QString& p) { decodeHeif(p, small); }},
+        {"raw",
+         [](const QString& p) {
+             return writeTinyDng(p, {.size = {1024, 768}});
+         },
+         [&](const QString& p) { decodeRaw(p, small); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QString::fromLatin1(c.name).replace(' ', '-'));
+        ASSERT_TRUE(c.write(file));
+        ASSERT_GT(QFileInfo(file).size(), 8192);
+        const ChildOutcome outcome = runInChild([&] {
+            ShrinkOnOpen cut(file, 4096);
+            c.read(file);
+        });
+        EXPECT_TRUE(outcome.finished) << "signal " << outcome.signal;
+        EXPECT_NE(outcome.signal, SIGBUS);
+        EXPECT_EQ(QFileInfo(file).size(), 4096);
+    }
+}
+
+// 300 zTXt chunks each inflating to 15 MB (under the 16 MB cap on one chunk)
+// took libpng 4.5 GB and 38 s before the first row; iTXt the same. The decoder
+// skips text chunks: what the viewer shows of them, exiv2 reads. Twenty such
+// chunks (300 MB inflated) show it, each decoded in a child to weigh its peak.
+TEST_F(HostileFiles, PngTextChunksAreNotInflatedByTheDecoder) {
+    for (const char* type : {"zTXt", "iTXt"}) {
+        SCOPED_TRACE(type);
+        const QString file = path(QStringLiteral("text-%1.png").arg(QLatin1String(type)));
+        ASSERT_TRUE(writeFile(file, pngWithTextBomb(type, 20, 15 * DecodeLimits::MB)));
+        EXPECT_LT(QFileInfo(file).size(), 400'000);
+        const ChildOutcome outcome = runInChild([&] {
+            const DecodedImage decoded = PngDecoder::decode(file, kScreen);
+            if (!decoded.ok() || decoded.image.pixel(0, 0) != qRgb(0x80, 0x80, 0x80))
+                _exit(1);
+        });
+        ASSERT_TRUE(outcome.finished);
+        EXPECT_LT(outcome.peakGrowth, 40 * DecodeLimits::MB);
+    }
+}
+
+// A progressive JPEG is gathered scan by scan, each a pass over the image:
+// 10,000 scans of 4096 x 4096 took 25 s. A scan that repeats an earlier one
+// is damage no encoder writes; a valid progression is held to 200 scans, and
+// to 100 million blocks over all scans, which a large image reaches first.
+TEST_F(HostileFiles, JpegScansAreCounted) {
+    const QString scanLimit = QStringLiteral("the JPEG has more scans than Fennic decodes");
+    const struct {
+        const char* name;
+        QByteArray jpeg;
+        QString error; // empty: decodes
+    } cases[] = {
+        {"ordinary progressive", jpegWithManyScans({64, 64}, true), {}},
+        {"repeated scan", jpegRepeatingLastScan(5),
+         "the JPEG data is damaged: Inconsistent progression sequence"},
+        {"379 scans", jpegWithManyScans({64, 64}, false), scanLimit},
+        // 127 scans of a million blocks, under the 640 MB of coefficients.
+        {"large",
+         jpegClaimingSize(jpegWithManyScans({64, 64}, true), {8000, 8000}) +
+             QByteArray(20'000, '\0'),
+         scanLimit},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.jpeg.isEmpty());
+        const QString file = path(QString::fromLatin1(c.name).replace(' ', '-') + ".jpg");
+        ASSERT_TRUE(writeFile(file, c.jpeg));
+        const DecodedImage d = decodeImage(file, kScreen);
+        if (c.error.isEmpty()) {
+            ASSERT_TRUE(d.ok()) << d.error.toStdString();
+            EXPECT_EQ(d.image.size(), QSize(64, 64));
+            continue;
+        }
+        EXPECT_FALSE(d.ok());
+        EXPECT_TRUE(d.error.startsWith(c.error)) << d.error.toStdString();
+    }
+}
+
+// Turning or converting a PNG carries its text chunks, which Qt's reader
+// inflated whatever their size (300 zTXt bombs: 25 s). They are read here
+// chunk by chunk, the ones exiv2 carries left alone, and inflated until 16 MB
+// in all; texts of every kind still come across.
+TEST_F(HostileFiles, CarriedPngTextsStopAtTheirBudget) {
+    QImage image = ImageFixtures::markedImage(QSize(8, 8));
+    const QString longComment = QString(300, QLatin1Char('c'));
+    image.setText("Author", "Ann");
+    image.setText("Comment", longComment);
+    image.setText("Title", QStringLiteral("Sn\u00f6 \u2603"));
+    image.setText("Description", "carried by exiv2");
+    ASSERT_TRUE(image.save(path("texts.png")));
+    const QList<QPair<QString, QString>> texts = readCarriedMetadata(path("texts.png")).pngTexts;
+    const QList<QPair<QString, QString>> expected = {
+        {"Author", "Ann"}, {"Comment", longComment}, {"Title", QStringLiteral("Sn\u00f6 \u2603")}};
+    EXPECT_EQ(texts, expected);
+
+    ASSERT_GT(3 * 7 * DecodeLimits::MB, DecodeLimits::pngCarriedTextBytes);
+    ASSERT_TRUE(writeFile(path("bomb.png"), pngWithTextBomb("zTXt", 3, 7 * DecodeLimits::MB)));
+    const QList<QPair<QString, QString>> bomb = readCarriedMetadata(path("bomb.png")).pngTexts;
+    ASSERT_EQ(bomb.size(), 2);
+    EXPECT_EQ(bomb[1].second.size(), 7 * DecodeLimits::MB);
 }

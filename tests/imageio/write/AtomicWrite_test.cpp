@@ -1,11 +1,21 @@
 #include "imageio/write/AtomicWrite.h"
+#include "imageio/write/StaleTemporaries.h"
+#include "imageio/write/WriteTemporary.h"
 
+#include "support/ChildProcess.h"
 #include "support/FolderTest.h"
 #include "support/ImageFixtures.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/xattr.h>
 
 using ImageFixtures::readFile;
 using ImageFixtures::writeFile;
@@ -61,4 +71,202 @@ TEST_F(AtomicWrite, ReplacingKeepsPermissionsAndKeepNeverOverwrites) {
     ASSERT_TRUE(created.ok) << created.error.toStdString();
     EXPECT_EQ(readFile(path("copy.png")), "copy");
     EXPECT_EQ(everything(), (QStringList{"copy.png", "photo.jpg"}));
+}
+
+namespace {
+
+QByteArray native(const QString& file) {
+    return QFile::encodeName(file);
+}
+
+struct stat statusOf(const QString& file) {
+    struct stat status {};
+    ::lstat(native(file).constData(), &status);
+    return status;
+}
+
+QByteArray attribute(const QString& file, const char* name) {
+    char value[256];
+    const ssize_t size = ::getxattr(native(file).constData(), name, value, sizeof value);
+    return size < 0 ? QByteArray() : QByteArray(value, size);
+}
+
+// An access list as the kernel keeps it (system.posix_acl_access): the owner
+// may read and write, user 1234 read, the group and the others nothing.
+QByteArray accessList() {
+    QByteArray list;
+    const auto add16 = [&](quint16 v) { list.append(char(v & 0xFF)).append(char(v >> 8)); };
+    const auto entry = [&](quint16 tag, quint16 permissions, quint32 id) {
+        add16(tag);
+        add16(permissions);
+        add16(quint16(id & 0xFFFF));
+        add16(quint16(id >> 16));
+    };
+    list.append(char(2)).append(3, '\0'); // version 2
+    entry(0x01, 6, 0xFFFFFFFF);           // owner
+    entry(0x02, 4, 1234);                 // user 1234
+    entry(0x04, 0, 0xFFFFFFFF);           // group
+    entry(0x10, 4, 0xFFFFFFFF);           // mask
+    entry(0x20, 0, 0xFFFFFFFF);           // others
+    return list;
+}
+
+} // namespace
+
+// Tests run as root: an ordinary user's write runs in a child that becomes nobody.
+TEST_F(AtomicWrite, AFileItsUserMayNotWriteIsRefusedAndNoOwnerChanges) {
+    ASSERT_EQ(::chown(native(dir.path()).constData(), ChildProcess::nobody, ChildProcess::nobody),
+              0);
+    const struct {
+        const char* name;
+        uid_t owner;
+        mode_t mode;
+        const char* refusal; // nullptr: replaced
+    } cases[] = {{"read-only.jpg", ChildProcess::nobody, 0444, "Permission denied"},
+                 {"roots.jpg", 0, 0644, "Permission denied"},
+                 {"roots-open.jpg", 0, 0666, "belongs to another user"},
+                 {"linked.jpg", ChildProcess::nobody, 0644, "2 names (hard links)"},
+                 {"own.jpg", ChildProcess::nobody, 0640, nullptr}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(writeFile(path(c.name), "old"));
+        ASSERT_EQ(::chown(native(path(c.name)).constData(), c.owner, c.owner), 0);
+        ASSERT_EQ(::chmod(native(path(c.name)).constData(), c.mode), 0);
+    }
+    ASSERT_EQ(::link(native(path("linked.jpg")).constData(), native(path("link.jpg")).constData()),
+              0);
+    const QStringList names = everything();
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ino_t inode = statusOf(path(c.name)).st_ino;
+        const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+            if (!ChildProcess::becomeNobody())
+                return QStringLiteral("cannot become nobody");
+            const FileWriteResult r =
+                writeFileAtomically(path(c.name), ExistingFile::Replace, producing("new"));
+            return r.ok ? QStringLiteral("ok") : r.error;
+        });
+        const struct stat after = statusOf(path(c.name));
+        if (!c.refusal) {
+            EXPECT_EQ(outcome.text, "ok");
+            EXPECT_EQ(readFile(path(c.name)), "new");
+            EXPECT_EQ(after.st_mode & 07777, c.mode);
+            continue;
+        }
+        EXPECT_TRUE(outcome.text.contains(c.refusal)) << outcome.text.toStdString();
+        EXPECT_TRUE(outcome.text.contains(path(c.name))) << outcome.text.toStdString();
+        EXPECT_EQ(readFile(path(c.name)), "old");
+        EXPECT_EQ(after.st_ino, inode);
+        EXPECT_EQ(after.st_uid, c.owner);
+    }
+    EXPECT_EQ(readFile(path("link.jpg")), "old");
+    EXPECT_EQ(everything(), names);
+
+    // Root may write anything, but a file that no one may write stays as it is.
+    const FileWriteResult asRoot =
+        writeFileAtomically(path("read-only.jpg"), ExistingFile::Replace, producing("new"));
+    EXPECT_TRUE(asRoot.error.contains("Permission denied")) << asRoot.error.toStdString();
+    EXPECT_EQ(readFile(path("read-only.jpg")), "old");
+}
+
+TEST_F(AtomicWrite, ReplacingKeepsOwnerGroupAccessListAndAttributes) {
+    const QString file = path("photo.jpg");
+    ASSERT_TRUE(writeFile(file, "old"));
+    ASSERT_EQ(::chown(native(file).constData(), 1234, 1234), 0);
+    ASSERT_EQ(::chmod(native(file).constData(), 0640), 0);
+    ASSERT_EQ(::setxattr(native(file).constData(), "user.fennic.note", "kept", 4, 0), 0);
+    const QByteArray list = accessList();
+    ASSERT_EQ(::setxattr(native(file).constData(), "system.posix_acl_access", list.constData(),
+                         size_t(list.size()), 0),
+              0);
+    const struct stat before = statusOf(file);
+    // A default list on the folder goes to new files only, not to a file replaced.
+    ASSERT_TRUE(writeFile(path("plain.jpg"), "old"));
+    ASSERT_EQ(::setxattr(native(dir.path()).constData(), "system.posix_acl_default",
+                         list.constData(), size_t(list.size()), 0),
+              0);
+
+    for (const QString& name : {file, path("plain.jpg")}) {
+        const FileWriteResult r =
+            writeFileAtomically(name, ExistingFile::Replace, producing("new"));
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(readFile(name), "new");
+    }
+    const struct stat after = statusOf(file);
+    EXPECT_NE(after.st_ino, before.st_ino); // a new file, put in place by rename
+    EXPECT_EQ(after.st_uid, 1234u);
+    EXPECT_EQ(after.st_gid, 1234u);
+    EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777);
+    EXPECT_EQ(attribute(file, "user.fennic.note"), "kept");
+    EXPECT_EQ(attribute(file, "system.posix_acl_access"), list);
+    EXPECT_EQ(attribute(path("plain.jpg"), "system.posix_acl_access"), QByteArray());
+    EXPECT_EQ(everything(), (QStringList{"photo.jpg", "plain.jpg"}));
+}
+
+TEST_F(AtomicWrite, AWriteKilledBeforeItsEndLeavesNothingBehind) {
+    ASSERT_TRUE(writeFile(path("photo.jpg"), "original"));
+    for (const auto& [target, existing] : {std::pair(path("photo.jpg"), ExistingFile::Replace),
+                                           std::pair(path("copy.png"), ExistingFile::Keep)}) {
+        const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+            writeFileAtomically(target, existing, [](const QString& temp, QString*) {
+                writeFile(temp, QByteArray(100000, 'x'));
+                ::raise(SIGKILL);
+                return true;
+            });
+            return QStringLiteral("not killed");
+        });
+        EXPECT_EQ(outcome.signal, SIGKILL);
+        EXPECT_EQ(everything(), QStringList{"photo.jpg"});
+        EXPECT_EQ(readFile(path("photo.jpg")), "original");
+    }
+}
+
+// Where the file system has no unnamed files: a hidden name beside the
+// target, locked while written; what a killed write left goes with the next
+// write in that folder, and nothing else does.
+TEST_F(AtomicWrite, StaleTemporariesOfKilledWritesAloneAreRemoved) {
+    ASSERT_TRUE(writeFile(path("photo.jpg"), "old"));
+    {
+        WriteTemporary named(path("photo.jpg"), WriteTemporary::Kind::Named);
+        ASSERT_EQ(named.kind(), WriteTemporary::Kind::Named);
+        const QString name = QFileInfo(named.path()).fileName();
+        EXPECT_EQ(StaleTemporaries::targetOf(native(name)), "photo.jpg");
+        const int other = ::open(native(named.path()).constData(), O_RDONLY | O_CLOEXEC);
+        EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0); // still being written
+        ::close(other);
+    }
+    EXPECT_EQ(everything(), QStringList{"photo.jpg"}); // unpublished: removed
+
+    WriteTemporary running(path("photo.jpg"), WriteTemporary::Kind::Named);
+    const QString locked = QFileInfo(running.path()).fileName();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(".photo.jpg.F0lder"));
+    const struct {
+        QString name;
+        bool old;
+        bool removed;
+    } cases[] = {{".photo.jpg.a1B2c3", true, true},
+                 {".photo.jpg.Young1", false, false},
+                 {".gone.jpg.a1B2c3", true, false},
+                 {".photo.jpg.a1B2c", true, false},
+                 {".photo.jpg.a1B2_3", true, false},
+                 {"photo.jpg.a1B2c3", true, false},
+                 {".photo.jpg.Theirs", true, false},
+                 {".photo.jpg.F0lder", true, false},
+                 {locked, true, false}};
+    for (const auto& c : cases) {
+        if (!QFileInfo(path(c.name)).exists()) {
+            ASSERT_TRUE(writeFile(path(c.name), "left over"));
+        }
+        if (c.old) {
+            const struct timeval aMinuteAgo[2] = {{std::time(nullptr) - 90, 0},
+                                                  {std::time(nullptr) - 90, 0}};
+            ASSERT_EQ(::utimes(native(path(c.name)).constData(), aMinuteAgo), 0);
+        }
+    }
+    ASSERT_EQ(::lchown(native(path(".photo.jpg.Theirs")).constData(), 1234, 1234), 0);
+    const FileWriteResult r =
+        writeFileAtomically(path("photo.jpg"), ExistingFile::Replace, producing("new"));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(QFileInfo::exists(path(c.name)), !c.removed) << c.name.toStdString();
 }

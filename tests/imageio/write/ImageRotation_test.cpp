@@ -3,8 +3,10 @@
 #include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/ImageProperties.h"
 #include "imageio/write/BmpWithAlpha.h"
+#include "imageio/write/ImageConversion.h"
 #include "imageio/write/ImageRotation.h"
 
+#include "support/ChildProcess.h"
 #include "support/FolderTest.h"
 #include "support/HeifFixtures.h"
 #include "support/HostileFixtures.h"
@@ -15,7 +17,11 @@
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace ImageFixtures;
@@ -254,4 +260,101 @@ TEST_F(ImageRotationTest, ALinkStaysALinkAndNoTurnWritesNothing) {
         EXPECT_TRUE(r.ok) << r.error.toStdString();
     }
     EXPECT_EQ(readFile(path("photos/real.png")), before);
+}
+
+namespace {
+
+// A file of each kind Fennic turns, with the means of its own writer: Qt's
+// PNG and TIFF encoders, the JPEG orientation edit, the HEIF container edit
+// and exiv2 on a raw file.
+void writeOneOfEachKind(const std::function<QString(const char*)>& at) {
+    const QImage picture = photoLikeImage(QSize(160, 120), 20);
+    ASSERT_TRUE(writePng(at("a.png"), picture));
+    ASSERT_TRUE(writeTiff(at("a.tif"), picture));
+    ASSERT_TRUE(writeJpeg(at("a.jpg"), picture, cameraMetadata()));
+    ASSERT_TRUE(writeHeic(at("a.heic"), picture));
+    ASSERT_TRUE(writeTinyDng(at("a.dng")));
+}
+
+constexpr const char* eachKind[] = {"a.png", "a.tif", "a.jpg", "a.heic", "a.dng"};
+
+// Each file turned in a child where writing stops at stopAt bytes (the
+// file size limit, or a full disk): the error, and whether the file stayed.
+QStringList failedTurns(const std::function<QString(const char*)>& at) {
+    QStringList problems;
+    for (const char* name : eachKind) {
+        const QByteArray before = readFile(at(name));
+        const FileWriteResult r = rotateImageFile(at(name), 1);
+        if (r.ok || readFile(at(name)) != before)
+            problems << QStringLiteral("%1 was written").arg(name);
+        problems << r.error;
+    }
+    return problems;
+}
+
+} // namespace
+
+// Encoders report "Unknown error", and writers name the temporary they wrote:
+// the error names the photo and what stopped the write.
+TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
+    writeOneOfEachKind([&](const char* name) { return path(name); });
+    for (const char* name : eachKind)
+        ASSERT_GT(QFileInfo(path(name)).size(), 2000) << name;
+    const QStringList names = everything();
+    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+        ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+        const struct rlimit limit = {1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        QStringList errors = failedTurns([&](const char* name) { return path(name); });
+        errors << saveImageCopy(path("a.jpg"), "copy", ImageFileType::PNG, dir.path()).error;
+        return errors.join('\n');
+    });
+    const QStringList errors = outcome.text.split('\n');
+    ASSERT_EQ(errors.size(), qsizetype(std::size(eachKind)) + 1) << outcome.text.toStdString();
+    for (qsizetype i = 0; i < qsizetype(std::size(eachKind)); ++i)
+        EXPECT_EQ(errors[i], "cannot write " + path(eachKind[i]) + ": File too large");
+    EXPECT_EQ(errors.last(), "cannot write " + path("copy.png") + ": File too large");
+    EXPECT_EQ(everything(), names);
+}
+
+// A small tmpfs of the child's own (a private mount namespace, root only) is
+// filled up, then each file is turned.
+TEST_F(ImageRotationTest, AFullDiskIsNamedAsSuch) {
+    const QString small = path("small");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("small"));
+    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("fennic-test", QFile::encodeName(small).constData(), "tmpfs", 0, "size=1m") !=
+                0)
+            return QStringLiteral("no mount");
+        const auto at = [&](const char* name) { return small + '/' + name; };
+        writeOneOfEachKind(at);
+        QFile filler(at("filler"));
+        filler.open(QIODevice::WriteOnly);
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        filler.close();
+        QStringList errors = failedTurns(at);
+        // An encoder that lost errno on the way to its own words.
+        errors << writeFileAtomically(at("lost.png"), ExistingFile::Keep,
+                                      [](const QString& temp, QString* why) {
+                                          QFile out(temp);
+                                          out.open(QIODevice::WriteOnly);
+                                          out.write(QByteArray(65536, 'x'));
+                                          *why = QStringLiteral(
+                                              "the PNG encoder failed: Unknown error");
+                                          return false;
+                                      })
+                      .error;
+        return errors.join('\n');
+    });
+    if (outcome.text == "no mount")
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const QStringList errors = outcome.text.split('\n');
+    ASSERT_EQ(errors.size(), qsizetype(std::size(eachKind)) + 1) << outcome.text.toStdString();
+    for (qsizetype i = 0; i < qsizetype(std::size(eachKind)); ++i)
+        EXPECT_EQ(errors[i],
+                  "cannot write " + small + '/' + eachKind[i] + ": No space left on device");
+    EXPECT_EQ(errors.last(), "cannot write " + small + "/lost.png: No space left on device");
 }

@@ -1,5 +1,8 @@
 #include "viewer/loading/ImageCache.h"
 
+#include "support/FolderTest.h"
+
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -8,11 +11,14 @@ const auto kWindowA = reinterpret_cast<ImageCache::Client>(0xA);
 const auto kWindowB = reinterpret_cast<ImageCache::Client>(0xB);
 const QSize kFull(400, 300);
 const QSize kScreen(100, 75);
+// The paths of most cases name no file: their images are of that version.
+const FileIdentity kNoFile = FileIdentity::of(QString());
 
-DecodedImage decoded(QSize size) {
+DecodedImage decoded(QSize size, const FileIdentity& source = kNoFile) {
     DecodedImage result;
     result.fullSize = kFull;
     result.image = QImage(size, QImage::Format_RGB32);
+    result.source = source;
     return result;
 }
 
@@ -50,7 +56,8 @@ TEST(ImageCache, KeepsOnlyCurrentTwoNeighboursAndOneFullResolutionPerWindow) {
     cache.setFullResolutionInterest(kWindowA, "x");
     EXPECT_TRUE(cache.insertFullResolution("x", decoded(kFull)));
     EXPECT_EQ(cache.fullResolutionCount(), 1);
-    EXPECT_FALSE(cache.findDisplay("x", kScreen * 2)) << "the zoom image is no display image";
+    EXPECT_FALSE(cache.findDisplay("x", kScreen * 2, kNoFile))
+        << "the zoom image is no display image";
     cache.removeClient(kWindowB);
     cache.removeClient(kWindowA);
     EXPECT_EQ(cache.byteCount(), 0);
@@ -61,7 +68,7 @@ TEST(ImageCache, ByteLimitEvictsLeastRecentlyUsedButNeverTheCurrentImage) {
     cache.setDisplayInterest(kWindowA, "x", {"a", "b"});
     for (const char* path : {"x", "a", "b"})
         put(cache, path);
-    ASSERT_TRUE(cache.findDisplay("a", kScreen)); // a is now used after b
+    ASSERT_TRUE(cache.findDisplay("a", kScreen, kNoFile)); // a is now used after b
     cache.setByteLimit(kDisplayBytes * 5 / 2);
     EXPECT_EQ(held(cache), "xa");
     EXPECT_EQ(cache.byteCount(), 2 * kDisplayBytes);
@@ -81,15 +88,57 @@ TEST(ImageCache, ServesWholeImagesAndHoldsTheTurnedPictureOfARewrittenFile) {
     DecodedImage whole = decoded(kScreen);
     whole.fullSize = kScreen;
     EXPECT_TRUE(cache.insertDisplay("x", QSize(50, 40), whole));
-    EXPECT_TRUE(cache.findDisplay("x", QSize(2000, 2000)));
-    EXPECT_TRUE(cache.findFullResolution("x"));
+    EXPECT_TRUE(cache.findDisplay("x", QSize(2000, 2000), kNoFile));
+    EXPECT_TRUE(cache.findFullResolution("x", kNoFile));
     // A smaller decode arriving late does not replace a larger one.
     put(cache, "a", kScreen * 2);
     put(cache, "a");
-    EXPECT_TRUE(cache.findDisplay("a", kScreen * 2));
+    EXPECT_TRUE(cache.findDisplay("a", kScreen * 2, kNoFile));
     // Turned on screen: the file's images go, the turned picture stands in.
     cache.remove("a");
     cache.insertDisplay("a", kScreen, decoded(QSize(56, 75)));
-    EXPECT_EQ(cache.findDisplay("a", kScreen)->image.size(), QSize(56, 75));
+    EXPECT_EQ(cache.findDisplay("a", kScreen, kNoFile)->image.size(), QSize(56, 75));
     EXPECT_EQ(cache.byteCount(), kDisplayBytes + decoded(QSize(56, 75)).image.sizeInBytes());
+}
+
+using ImageCacheVersions = FolderTest;
+
+TEST_F(ImageCacheVersions, AnImageServesOnlyTheVersionOfTheFileItWasReadFrom) {
+    const QString file = path("x.png");
+    const auto write = [&](const QByteArray& bytes) {
+        QFile out(file);
+        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(write("first"));
+    const FileIdentity first = FileIdentity::of(file);
+    ImageCache cache;
+    cache.setDisplayInterest(kWindowA, file, {});
+    cache.setFullResolutionInterest(kWindowA, file);
+    ASSERT_TRUE(cache.insertDisplay(file, kScreen, decoded(kScreen, first)));
+    ASSERT_TRUE(cache.insertFullResolution(file, decoded(kFull, first)));
+    EXPECT_TRUE(cache.findDisplay(file, kScreen, first));
+    EXPECT_TRUE(cache.findFullResolution(file, first));
+
+    // Rewritten: neither image is shown for the new content, and both go.
+    ASSERT_TRUE(write("second, longer"));
+    const FileIdentity second = FileIdentity::of(file);
+    EXPECT_FALSE(cache.findDisplay(file, kScreen, second));
+    EXPECT_EQ(cache.displayCount() + cache.fullResolutionCount(), 0);
+    EXPECT_EQ(cache.byteCount(), 0);
+    // A larger image of the old version gives way to a smaller one of the new.
+    ASSERT_TRUE(cache.insertDisplay(file, kScreen * 2, decoded(kScreen * 2, first)));
+    ASSERT_TRUE(cache.insertDisplay(file, kScreen, decoded(QSize(56, 75), second)));
+    EXPECT_EQ(cache.findDisplay(file, kScreen, second).value_or(DecodedImage{}).image.size(),
+              QSize(56, 75));
+    // Read while the file changed: of no version, not kept.
+    EXPECT_FALSE(cache.insertDisplay(file, kScreen, decoded(kScreen, FileIdentity())));
+    // A file's error stays true while the file is still missing.
+    ASSERT_TRUE(QFile::remove(file));
+    DecodedImage missing;
+    missing.error = "gone";
+    missing.source = FileIdentity::of(file);
+    ASSERT_TRUE(cache.insertDisplay(file, kScreen, missing));
+    EXPECT_EQ(
+        cache.findDisplay(file, kScreen, FileIdentity::of(file)).value_or(DecodedImage{}).error,
+        "gone");
 }

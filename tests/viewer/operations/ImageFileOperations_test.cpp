@@ -168,6 +168,17 @@ TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
     ASSERT_TRUE(written.wait(10000));
     EXPECT_EQ(markedCorners(decodeImage(path("wide.png")).image), "RGBW");
     EXPECT_EQ(window->size(), QSize(300, 200) + surround);
+
+    // Two quick turns: the second starts from the file the first wrote.
+    QSignalSpy notes(&home->operations(), &ImageFileOperations::noteRequested);
+    const qsizetype before = written.size();
+    ASSERT_TRUE(home->perform(WindowCommand::rotateClock));
+    ASSERT_TRUE(home->perform(WindowCommand::rotateClock));
+    ASSERT_SOON_WITHIN(written.size() == before + 2, 10000);
+    EXPECT_TRUE(written.last().at(1).toBool());
+    EXPECT_EQ(markedCorners(decodeImage(path("wide.png")).image), "WBGR");
+    EXPECT_EQ(markedCorners(home->mainImage()), "WBGR");
+    EXPECT_EQ(notes.size(), 0);
 }
 
 TEST_F(ImageFileOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOverTheSource) {
@@ -193,6 +204,54 @@ TEST_F(ImageFileOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOver
     EXPECT_FALSE(home->perform(WindowCommand::convertImage, {{"value", 3}}));
     // The window keeps showing its file.
     EXPECT_EQ(home->filePath(), path("photo.jpg"));
+}
+
+TEST_F(ImageFileOperationsTest, AFileReplacedWhileShownIsNeitherTurnedNorConverted) {
+    QTemporaryDir elsewhere;
+    for (const WindowCommand command : {WindowCommand::rotateClock, WindowCommand::convertImage}) {
+        const bool turn = command == WindowCommand::rotateClock;
+        SCOPED_TRACE(turn ? "turn" : "convert");
+        const QString name = turn ? "turned.png" : "converted.png";
+        ASSERT_TRUE(writePng(path(name), markedImage(QSize(300, 200))));
+        Home* home = open(name);
+        // mv other.png over the shown file.
+        const QString other = QDir(elsewhere.path()).filePath("other.png");
+        ASSERT_TRUE(writePng(other, turnedBy(markedImage(QSize(90, 120)), 2)));
+        const QByteArray replacement = readFile(other);
+        ASSERT_EQ(::rename(QFile::encodeName(other), QFile::encodeName(path(name))), 0);
+
+        QSignalSpy notes(&home->operations(), &ImageFileOperations::noteRequested);
+        QSignalSpy written(home, &Home::fileWritten);
+        ASSERT_TRUE(home->perform(command, {{"value", QString("jpg")}}));
+        ASSERT_TRUE(written.wait(10000));
+        EXPECT_FALSE(written.last().at(1).toBool());
+        EXPECT_TRUE(readFile(path(name)) == replacement) << "the replacement is untouched";
+        EXPECT_FALSE(QFile::exists(path(QFileInfo(name).completeBaseName() + ".jpg")));
+        // The window shows what the file holds now, as it is.
+        ASSERT_SOON(home->mainImage().size() == QSize(90, 120));
+        EXPECT_EQ(markedCorners(home->mainImage()), "WBGR");
+        ASSERT_EQ(notes.size(), 1);
+        const QString note = notes.first().first().toString();
+        EXPECT_TRUE(note.startsWith("“" + name + "” was not ")) << qPrintable(note);
+        EXPECT_TRUE(note.contains("changed on disk")) << qPrintable(note);
+    }
+}
+
+TEST_F(ImageFileOperationsTest, ConvertingAFileDeletedWhileShownSaysTheOriginalIsGone) {
+    ASSERT_TRUE(writeJpeg(path("photo.jpg"), markedImage(QSize(160, 120))));
+    Home* home = open("photo.jpg");
+    ASSERT_TRUE(QFile::remove(path("photo.jpg")));
+    QSignalSpy notes(&home->operations(), &ImageFileOperations::noteRequested);
+    QSignalSpy written(home, &Home::fileWritten);
+    ASSERT_TRUE(home->perform(WindowCommand::convertImage, {{"value", QString("png")}}));
+    ASSERT_TRUE(written.wait(10000));
+    EXPECT_FALSE(written.last().at(1).toBool());
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_EQ(notes.first().first().toString().toStdString(),
+              "“photo.jpg” could not be converted: the original file is gone (moved or deleted "
+              "while it was shown)");
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(home->viewObserver().convertStatus(), ConvertStatus::CONVERT);
 }
 
 TEST_F(ImageFileOperationsTest, PrintOpensThePrintDialogOnce) {

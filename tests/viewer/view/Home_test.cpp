@@ -3,10 +3,12 @@
 #include "support/Soon.h"
 #include "support/ViewerFixture.h"
 #include "viewer/details/ImageDetailsView.h"
+#include "viewer/loading/ImageCache.h"
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
 #include "viewer/view/PictureDrag.h"
+#include "viewer/view/ScreenWatch.h"
 #include "window/CustomWindow.h"
 
 #include <QClipboard>
@@ -15,6 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -229,6 +232,42 @@ TEST_F(HomeTest, ZoomedStepsKeepTheMiddleInViewAndPaintOnlyWhatShows) {
     area->viewport()->render(&canvas);
     EXPECT_FALSE(view->isZoomedPastView());
     EXPECT_EQ(view->scaledCache().size(), view->imageRect().size());
+}
+
+TEST_F(HomeTest, AStepOntoAFileChangedSinceItWasPrefetchedReadsItAgain) {
+    const struct {
+        const char* folder;
+        const char* changed;
+        bool forward;
+        bool fifo; // else random bytes in place of the picture
+        const char* reason;
+    } cases[] = {
+        {"bytes", "g.jpg", true, false, ""},
+        {"fifo", "e.jpg", false, true, "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const QString sub = path(c.folder) + '/';
+        ASSERT_TRUE(QDir().mkdir(sub));
+        for (const char* name : {"e.jpg", "f.jpg", "g.jpg"})
+            writeImage(QString(c.folder) + '/' + name, {90, 60}, Qt::darkCyan);
+        Home* home = open(sub + "f.jpg");
+        ImageCache& cache = app().imageCache();
+        ASSERT_SOON(cache.hasDisplay(sub + "e.jpg", ScreenWatch::displayTarget()) &&
+                    cache.hasDisplay(sub + "g.jpg", ScreenWatch::displayTarget()));
+
+        const QString changed = sub + c.changed;
+        if (c.fifo)
+            ASSERT_TRUE(QFile::remove(changed) && ::mkfifo(QFile::encodeName(changed), 0600) == 0);
+        else
+            ASSERT_TRUE(ImageFixtures::writeFile(changed, ImageFixtures::garbage(300)));
+        step(home, c.forward);
+        EXPECT_EQ(home->filePath(), changed);
+        EXPECT_TRUE(home->showsError());
+        const QString message = home->imageArea()->imageView()->messageText();
+        EXPECT_TRUE(message.startsWith(QString(c.changed) + '\n')) << qPrintable(message);
+        EXPECT_TRUE(message.contains(c.reason)) << qPrintable(message);
+    }
 }
 
 TEST_F(HomeTest, AFramedWindowFitsTheScreenWithItsBand) {
