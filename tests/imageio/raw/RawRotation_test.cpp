@@ -100,14 +100,10 @@ TEST_F(RawRotation, LeavesFilesItCannotWriteUntouched) {
         {"panasonic.rw2", tiffHead({{0x0112, 1}}, QByteArray("IIU\0", 4), 24)},
         {"olympus.orf", tiffHead({{0x0112, 1}}, QByteArray("IIRO", 4))},
         {"canon.crw", QByteArray("II\x1a\0\0\0HEAPCCDR", 14) + padding},
-        {"canon.cr3", QByteArray("\0\0\0\x18"
-                                 "ftypcrx \0\0\0\x01"
-                                 "crx isom",
-                                 24) +
-                          padding},
-        {"fuji.raf", "FUJIFILMCCD-RAW 0201FF383501" + padding},
-        {"sigma.x3f", "FOVb" + padding},
-        {"minolta.mrw", QByteArray("\0MRM\0\0\0\x08", 8) + padding},
+        {"canon.cr3", rawSignature("cr3") + padding},
+        {"fuji.raf", rawSignature("raf") + padding},
+        {"sigma.x3f", rawSignature("x3f") + padding},
+        {"minolta.mrw", rawSignature("mrw") + padding},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
