@@ -2,13 +2,14 @@
 
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
+#include "imageio/decode/WebImageHeader.h"
 
 AnimationFrames::AnimationFrames(const QString& path, const QByteArray& format, Limits limits)
     : m_format(format), m_limits(limits) {
     QString error;
     if (!RegularFile::open(m_file, path, &error) || !startPass())
         return;
-    m_canvas = m_reader->size();
+    m_canvas = WebImageHeaders::canvas(m_file.peek(64), format, m_reader->size());
     m_animation = m_reader->supportsAnimation() && m_reader->imageCount() != 1 &&
                   DecodeLimits::isAcceptable(m_canvas) &&
                   qint64(m_canvas.width()) * m_canvas.height() <= m_limits.framePixels;

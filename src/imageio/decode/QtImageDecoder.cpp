@@ -37,14 +37,6 @@ qint64 wholeCanvasLimit(const QByteArray& format) {
     return DecodeLimits::maxPixels;
 }
 
-QSize canvasOf(const QByteArray& head, const QByteArray& format, QSize stored) {
-    if (format != "gif" && format != "webp")
-        return stored;
-    const ImageHeader header =
-        format == "gif" ? WebImageHeaders::gif(head) : WebImageHeaders::webp(head);
-    return header.ok() ? header.size.expandedTo(stored) : stored;
-}
-
 DecodedImage failure(QString reason) {
     DecodedImage result;
     result.error = std::move(reason);
@@ -64,9 +56,7 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
     if (!stored.isValid())
         return failure(QStringLiteral("not a readable %1 file: %2")
                            .arg(QString::fromLatin1(format.toUpper()), reader.errorString()));
-    // Qt's GIF reader gives the first frame's size; the canvas it fills is
-    // the header's.
-    const QSize canvas = canvasOf(head, format, stored);
+    const QSize canvas = WebImageHeaders::canvas(head, format, stored);
     if (!DecodeLimits::isAcceptable(canvas) ||
         qint64(canvas.width()) * canvas.height() > wholeCanvasLimit(format))
         return failure(DecodeLimits::refusal(canvas));

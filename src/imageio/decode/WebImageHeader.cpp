@@ -49,4 +49,11 @@ ImageHeader webp(const QByteArray& head) {
     return {};
 }
 
+QSize canvas(const QByteArray& head, const QByteArray& format, QSize readerSize) {
+    const ImageHeader header = format == "gif"    ? gif(head)
+                               : format == "webp" ? webp(head)
+                                                  : ImageHeader();
+    return header.ok() ? header.size.expandedTo(readerSize) : readerSize;
+}
+
 } // namespace WebImageHeaders

@@ -12,4 +12,9 @@ namespace WebImageHeaders {
 ImageHeader gif(const QByteArray& head);
 ImageHeader webp(const QByteArray& head);
 
+// What Qt's reader fills for format ("gif", "webp"; any other gives
+// readerSize): its size() can give a GIF's first frame, the canvas is the
+// header's.
+QSize canvas(const QByteArray& head, const QByteArray& format, QSize readerSize);
+
 } // namespace WebImageHeaders

@@ -62,6 +62,12 @@ TEST_F(AnimationFramesTest, StillPicturesLargeCanvasesAndLongPassesAreHeldToTheL
         EXPECT_TRUE(frames.next().image.isNull()) << name;
     }
 
+    // Frames smaller than the canvas the header gives play on that canvas.
+    ASSERT_TRUE(writeGif(path("framed.gif"), coloured({16, 12}, {50, 50}), {20, 15}));
+    AnimationFrames framed(path("framed.gif"), "gif");
+    ASSERT_TRUE(framed.isAnimation());
+    EXPECT_EQ(framed.next().image.size(), QSize(20, 15));
+
     // 192 pixels a frame: a canvas above the frame limit shows still.
     EXPECT_FALSE(AnimationFrames(path("loop.gif"), "gif", {.framePixels = 191}).isAnimation());
     EXPECT_TRUE(AnimationFrames(path("loop.gif"), "gif", {.framePixels = 192}).isAnimation());
