@@ -7,14 +7,22 @@
 AnimationFrames::AnimationFrames(const QString& path, const QByteArray& format, Limits limits)
     : m_format(format), m_limits(limits) {
     QString error;
-    if (!RegularFile::open(m_file, path, &error) || !startPass())
+    if (!RegularFile::open(m_file, path, &error))
         return;
-    m_canvas = WebImageHeaders::canvas(m_file.peek(64), format, m_reader->size());
-    m_animation = m_reader->supportsAnimation() && m_reader->imageCount() != 1 &&
-                  DecodeLimits::isAcceptable(m_canvas) &&
-                  qint64(m_canvas.width()) * m_canvas.height() <= m_limits.framePixels;
+    // Weighed before Qt's reader sees the file: asked for its size, the WebP
+    // reader allocates the canvas.
+    const QByteArray head = m_file.peek(64);
+    if (!fits(WebImageHeaders::canvas(head, format, QSize())) || !startPass())
+        return;
+    m_canvas = WebImageHeaders::canvas(head, format, m_reader->size());
+    m_animation = m_reader->supportsAnimation() && m_reader->imageCount() != 1 && fits(m_canvas);
     // Counting walked the file; the reader starts again for the frames.
     m_animation = m_animation && startPass();
+}
+
+bool AnimationFrames::fits(QSize canvas) const {
+    return DecodeLimits::isAcceptable(canvas) &&
+           qint64(canvas.width()) * canvas.height() <= m_limits.framePixels;
 }
 
 bool AnimationFrames::startPass() {

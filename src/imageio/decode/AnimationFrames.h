@@ -38,6 +38,7 @@ public:
     Frame next();
 
 private:
+    bool fits(QSize canvas) const;
     bool startPass();
 
     QFile m_file;

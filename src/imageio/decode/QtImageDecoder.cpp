@@ -37,6 +37,11 @@ qint64 wholeCanvasLimit(const QByteArray& format) {
     return DecodeLimits::maxPixels;
 }
 
+bool fitsCanvas(QSize canvas, const QByteArray& format) {
+    return DecodeLimits::isAcceptable(canvas) &&
+           qint64(canvas.width()) * canvas.height() <= wholeCanvasLimit(format);
+}
+
 DecodedImage failure(QString reason) {
     DecodedImage result;
     result.error = std::move(reason);
@@ -49,7 +54,12 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
     QString error;
     if (!RegularFile::open(file, path, &error))
         return failure(error);
+    // Qt's WebP reader allocates the canvas as soon as it is asked for the
+    // size: the header is weighed before the reader sees the file.
     const QByteArray head = file.peek(64);
+    const QSize claimed = WebImageHeaders::canvas(head, format, QSize());
+    if (claimed.isValid() && !fitsCanvas(claimed, format))
+        return failure(DecodeLimits::refusal(claimed));
     QImageReader reader(&file, format);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
@@ -57,8 +67,7 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
         return failure(QStringLiteral("not a readable %1 file: %2")
                            .arg(QString::fromLatin1(format.toUpper()), reader.errorString()));
     const QSize canvas = WebImageHeaders::canvas(head, format, stored);
-    if (!DecodeLimits::isAcceptable(canvas) ||
-        qint64(canvas.width()) * canvas.height() > wholeCanvasLimit(format))
+    if (!fitsCanvas(canvas, format))
         return failure(DecodeLimits::refusal(canvas));
 
     DecodedImage result;
