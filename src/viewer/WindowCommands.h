@@ -34,6 +34,9 @@ enum class WindowCommand {
     closeWindow,
     switchStyle,
     askToDelete,
+    toggleFullScreen,
+    // Taken only while full screen; elsewhere Escape is left to others.
+    leaveFullScreen,
     // Keys the window takes and does nothing with (up, down, space).
     ignoreKey,
 };

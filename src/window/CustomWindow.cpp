@@ -110,7 +110,7 @@ void CustomWindow::resizeEvent(QResizeEvent* event) {
 
 void CustomWindow::updateShape() {
     constexpr qreal cornerRadius = 6;
-    if (m_decorated || QGuiApplication::platformName() != QLatin1String("xcb")) {
+    if (m_decorated || isFullScreen() || QGuiApplication::platformName() != QLatin1String("xcb")) {
         clearMask();
         return;
     }
@@ -131,10 +131,25 @@ QRect CustomWindow::workArea() const {
 
 void CustomWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Full screen has no title band and no rounded corners.
+    m_titleBand->setShown(m_decorated && !m_compositorTitleBars && !isFullScreen());
+    updateShape();
+    if ((windowState() & Qt::WindowMaximized) && !isFullScreen()) {
         setWindowState(windowState() & ~Qt::WindowMaximized);
         Q_EMIT maximiseRefused();
     }
+}
+
+void CustomWindow::showFullScreenButtons(bool shown) {
+    const bool drawn = !m_decorated || !m_compositorTitleBars;
+    if (!isFullScreen() || !drawn || !m_tracking)
+        return;
+    if (shown)
+        m_fade->mouseEntered();
+    else
+        m_fade->mouseExited();
 }
 
 // Qt may report an entry twice (once synthesised, once from the platform);

@@ -58,10 +58,16 @@ public:
     // The available area of that screen.
     QRect workArea() const;
 
+    // Full screen: the buttons the window draws itself (none where the window
+    // manager draws them) fade in with the viewer's other controls and out
+    // again.
+    void showFullScreenButtons(bool shown);
+
 Q_SIGNALS:
     // The window manager maximised the window (its button, a double click on
     // the title, its menu, another program's request) and the window has
     // asked to be put back: a window sized to its picture is never maximised.
+    // Full screen is not maximising.
     void maximiseRefused();
 
 protected:

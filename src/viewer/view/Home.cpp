@@ -17,6 +17,7 @@
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/AnimationPlayer.h"
 #include "viewer/view/FennicImageView.h"
+#include "viewer/view/FullScreenState.h"
 #include "viewer/view/ImageAreaView.h"
 #include "viewer/view/PictureDrag.h"
 #include "viewer/view/ScreenWatch.h"
@@ -89,6 +90,8 @@ void Home::buildViews() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    m_fullScreen = new FullScreenState(this);
+    connect(m_fullScreen, &FullScreenState::activeChanged, this, &Home::fullScreenChanged);
     m_imageArea = new ImageAreaView(this);
     layout->addWidget(m_imageArea, 1);
     m_chrome = new ViewerChrome(this, layout, m_imageArea, m_viewObserver);
@@ -122,6 +125,8 @@ void Home::buildViews() {
         [this] { return m_filePath; });
 
     connect(m_imageArea, &ImageAreaView::scaleChanged, this, &Home::zoomChanged);
+    connect(m_fullScreen, &FullScreenState::controlsShownChanged, m_chrome,
+            &ViewerChrome::setControlsShown);
 }
 
 void Home::connectOperations() {
@@ -223,14 +228,25 @@ void Home::afterImageLoad() {
 void Home::fitWindow(bool always) {
     if (m_thisSize.isEmpty())
         return;
+    if (m_fullScreen->active()) {
+        // The whole screen: a picture smaller than it at its own size, a
+        // larger one fitted (zoom grows both alike); the window is fitted once
+        // full screen is left.
+        const QSize full = m_picture.fullSize();
+        m_imageArea->imageView()->setLargestSize(full.isValid() ? QSizeF(full) * scale()
+                                                                : QSizeF());
+        if (always)
+            m_fullScreen->markOutdated();
+        return;
+    }
     // A picture smaller than its controls (or the open details card) need is
     // shown at its fitted size in the middle of a window large enough.
     const QSizeF content = WindowGeometry::contentSize(m_thisSize, m_surround);
     const QSizeF wanted = content.expandedTo(QSizeF(m_chrome->minimumContent()));
+    m_imageArea->imageView()->setLargestSize(wanted == content ? QSizeF() : m_thisSize);
     if (!always && wanted == m_containerSize)
         return;
     m_containerSize = wanted;
-    m_imageArea->imageView()->setLargestSize(wanted == content ? QSizeF() : m_thisSize);
     m_host.resizeWindowToContent(m_uuid, m_containerSize, m_surround);
 }
 
@@ -297,6 +313,8 @@ void Home::zoomReset() {
 
 void Home::zoomChanged() {
     updateDragModes();
+    if (m_fullScreen->active())
+        fitWindow(false);
     // Drawn larger than the screen-sized decode: the full resolution helps.
     if (m_picture.wantsFullResolution(m_imageArea->imageView()->imageRect().size() *
                                       devicePixelRatioF()))
@@ -304,7 +322,8 @@ void Home::zoomChanged() {
 }
 
 void Home::updateDragModes() {
-    m_windowMover->setEnabled(!m_visualStyleAsFrame.value() && !m_imageArea->canPan());
+    m_windowMover->setEnabled(!m_visualStyleAsFrame.value() && !m_imageArea->canPan() &&
+                              !m_fullScreen->active());
 }
 
 void Home::refresh() {
@@ -324,9 +343,12 @@ void Home::refresh() {
 }
 
 void Home::applyStyle() {
-    const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
+    // Full screen looks the same in both styles: the frameless one's.
+    const bool frame = m_visualStyleAsFrame.value() && !m_fullScreen->active();
+    const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(frame);
     const int inset = int(visualstyle::imageInset(style));
-    m_chrome->setStyle(m_visualStyleAsFrame.value(), visualstyle::toolbarHeight(style));
+    m_chrome->setStyle(frame, visualstyle::toolbarHeight(style));
+    m_chrome->setFullScreen(m_fullScreen->active());
     // The inset all round the picture, the band above it: the window grows
     // by them so that the picture is shown at its own size.
     layout()->setContentsMargins(inset, 0, inset, inset);
@@ -343,6 +365,12 @@ void Home::resizeEvent(QResizeEvent* event) {
 void Home::toggleInfoSidebar() {
     m_viewObserver.setHideInfoSidebar(!m_viewObserver.hideInfoSidebar());
     m_hideInfoSidebarStorage = m_viewObserver.hideInfoSidebar();
+}
+
+void Home::fullScreenChanged(bool active) {
+    applyStyle();
+    m_chrome->place();
+    fitWindow(!active && m_fullScreen->outdated());
 }
 
 void Home::contextMenuEvent(QContextMenuEvent* event) {
@@ -460,6 +488,12 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
         m_visualStyleAsFrame = !m_visualStyleAsFrame.value();
         m_host.refreshAllViewers();
         return true;
+    case WindowCommand::toggleFullScreen:
+        m_fullScreen->toggle();
+        return true;
+    case WindowCommand::leaveFullScreen:
+        m_fullScreen->leave();
+        return true;
     case WindowCommand::ignoreKey:
         return true;
     default: // the file's own commands, handled above
@@ -469,7 +503,7 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
 
 void Home::keyPressEvent(QKeyEvent* event) {
     const auto command = windowcommands::forKey(event->key(), event->modifiers());
-    if (!command) {
+    if (!command || (*command == WindowCommand::leaveFullScreen && !m_fullScreen->active())) {
         QWidget::keyPressEvent(event);
         return;
     }
@@ -492,6 +526,11 @@ void Home::dropEvent(QDropEvent* event) {
 }
 
 bool Home::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_imageArea->imageView() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        m_fullScreen->toggle();
+        return true;
+    }
     // A plain click on the picture clears the overlay flag.
     if (watched == m_imageArea->imageView() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)

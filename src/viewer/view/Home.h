@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class AnimationPlayer;
+class FullScreenState;
 class ImageAreaView;
 class ImageDetailsView;
 class ImageFileOperations;
@@ -93,6 +94,7 @@ public:
     ImageDetailsView* detailsView() const;
     ImageFileOperations& operations() const { return *m_operations; }
     AnimationPlayer* animation() const { return m_animation; }
+    FullScreenState& fullScreen() const { return *m_fullScreen; }
 
 Q_SIGNALS:
     // afterImageLoad finished (tests and traces wait on it).
@@ -130,6 +132,7 @@ private:
     void copyImage();
     void turnShownImage(double angle);
     void toggleInfoSidebar();
+    void fullScreenChanged(bool active);
 
     ViewerHost& m_host;
     const QString m_uuid;
@@ -156,4 +159,5 @@ private:
     WindowDragMover* m_windowMover = nullptr;
     ImageFileOperations* m_operations = nullptr;
     AnimationPlayer* m_animation = nullptr;
+    FullScreenState* m_fullScreen = nullptr;
 };

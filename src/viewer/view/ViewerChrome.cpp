@@ -75,7 +75,21 @@ void ViewerChrome::setShownColor(const QColor& colour) {
     updateMat();
 }
 
+void ViewerChrome::setFullScreen(bool fullScreen) {
+    m_fullScreen = fullScreen;
+    updateMat();
+}
+
+void ViewerChrome::setControlsShown(bool shown) {
+    m_controlsShown = shown;
+    m_toolbar->setVisible(shown);
+}
+
 void ViewerChrome::updateMat() {
+    if (m_fullScreen) {
+        m_area->setMat(Qt::black);
+        return;
+    }
     // Frameless controls take a colour that reads over the picture; where
     // the window's light background shows around it, light controls would
     // vanish, so that background is made dark for them.
@@ -108,7 +122,7 @@ void ViewerChrome::placeToolbar() {
                         framelessToolbarMargin);
         m_toolbar->raise();
     }
-    m_toolbar->show();
+    m_toolbar->setVisible(m_controlsShown);
 }
 
 void ViewerChrome::placeDetails() {

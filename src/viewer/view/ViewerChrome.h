@@ -30,6 +30,9 @@ public:
     // controls' colour for the picture.
     void setStyle(bool frame, double bandHeight);
     void setShownColor(const QColor& colour);
+    // Full screen: the picture on black, the toolbar over it shown or not.
+    void setFullScreen(bool fullScreen);
+    void setControlsShown(bool shown);
     // The smallest content in which every control stands apart: the
     // window's own buttons at the left, the toolbar at the right and, without
     // a frame, the toolbar's height over the picture.
@@ -55,5 +58,7 @@ private:
     ImageDetailsView* m_details;
     StatusNote* m_note = nullptr;
     bool m_frame = true;
+    bool m_fullScreen = false;
+    bool m_controlsShown = true;
     QColor m_shownColour;
 };
