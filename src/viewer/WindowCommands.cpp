@@ -32,7 +32,11 @@ const QList<WindowCommandEntry>& table() {
         {C::closeWindow, {}, {}, {key(Qt::CTRL | Qt::Key_W)}, false},
         {C::switchStyle, {}, {}, {key(Qt::CTRL | Qt::Key_R)}, false},
         {C::askToDelete, {}, {}, {key(Qt::Key_Backspace), key(Qt::Key_Delete)}, false},
-        {C::toggleFullScreen, {}, {}, {key(Qt::Key_F11), key(Qt::Key_F)}, false},
+        {C::toggleFullScreen,
+         "toggleFullScreen",
+         "Full Screen",
+         {key(Qt::Key_F11), key(Qt::Key_F)},
+         false},
         {C::leaveFullScreen, {}, {}, {key(Qt::Key_Escape)}, false},
         {C::ignoreKey, {}, {}, {key(Qt::Key_Up), key(Qt::Key_Down), key(Qt::Key_Space)}, false},
     };

@@ -58,9 +58,8 @@ public:
     // The available area of that screen.
     QRect workArea() const;
 
-    // Full screen: the buttons the window draws itself (none where the window
-    // manager draws them) fade in with the viewer's other controls and out
-    // again.
+    // Full screen: the window's own buttons fade in with the viewer's other
+    // controls and out again.
     void showFullScreenButtons(bool shown);
 
 Q_SIGNALS:
@@ -94,6 +93,7 @@ private:
     QPointer<QScreen> m_recordedScreen;
     bool m_tracking = false;
     bool m_pointerInside = false;
+    bool m_wasFullScreen = false;
     bool m_constraining = false;
     bool m_decorated = false;
     bool m_compositorTitleBars = true;

@@ -205,8 +205,9 @@ void Home::afterImageLoad() {
     m_screenSize = QSizeF(ScreenWatch::workArea().size());
 
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
-    m_shownColor = ::shownColor(style, averageColour(m_picture.image()), palette());
-    m_chrome->setShownColor(m_shownColor);
+    const std::optional<RgbaColour> average = averageColour(m_picture.image());
+    m_shownColor = ::shownColor(style, average, palette());
+    m_chrome->setShownColor(m_shownColor, ::shownColor(VISUALSTYLE::FRAMELESS, average, palette()));
 
     std::optional<QSizeF> fitted;
     if (m_picture.fullSize().isValid()) {
@@ -237,6 +238,7 @@ void Home::fitWindow(bool always) {
                                                                 : QSizeF());
         if (always)
             m_fullScreen->markOutdated();
+        m_chrome->place();
         return;
     }
     // A picture smaller than its controls (or the open details card) need is

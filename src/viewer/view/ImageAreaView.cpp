@@ -57,10 +57,11 @@ void ImageAreaView::resetZoom() {
 
 void ImageAreaView::setMat(const QColor& colour) {
     viewport()->setAutoFillBackground(colour.isValid());
-    if (!colour.isValid())
-        return;
+    // No mat takes back the window's own background (full screen's black
+    // would stay in the picture's rounded corners otherwise).
     QPalette palette = viewport()->palette();
-    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Window,
+                     colour.isValid() ? colour : this->palette().color(QPalette::Window));
     viewport()->setPalette(palette);
 }
 

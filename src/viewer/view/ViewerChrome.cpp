@@ -6,6 +6,7 @@
 #include "style/VisualStyle.h"
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/toolbar/WindowToolbar.h"
+#include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
 #include "viewer/view/StatusNote.h"
 
@@ -68,16 +69,27 @@ QSize ViewerChrome::minimumContent() const {
         top + card.height());
 }
 
-void ViewerChrome::setShownColor(const QColor& colour) {
+void ViewerChrome::setShownColor(const QColor& colour, const QColor& overPicture) {
     m_shownColour = colour;
-    m_toolbar->setShownColor(colour);
+    m_overPicture = overPicture;
     placeToolbar();
     updateMat();
 }
 
 void ViewerChrome::setFullScreen(bool fullScreen) {
     m_fullScreen = fullScreen;
+    m_toolbar->setShownColor(toolbarColour());
     updateMat();
+}
+
+QColor ViewerChrome::toolbarColour() const {
+    if (!m_fullScreen)
+        return m_shownColour;
+    // Full screen the toolbar is over the picture's corner only when the
+    // picture reaches it; elsewhere it is over black.
+    const FennicImageView* image = m_area->imageView();
+    const QRect picture = image->imageRect().translated(image->mapTo(m_view, QPoint()));
+    return picture.intersects(m_toolbar->geometry()) ? m_overPicture : QColor(Qt::white);
 }
 
 void ViewerChrome::setControlsShown(bool shown) {
@@ -122,6 +134,7 @@ void ViewerChrome::placeToolbar() {
                         framelessToolbarMargin);
         m_toolbar->raise();
     }
+    m_toolbar->setShownColor(toolbarColour());
     m_toolbar->setVisible(m_controlsShown);
 }
 

@@ -27,9 +27,10 @@ public:
     StatusNote* statusNote() const { return m_note; }
 
     // The style's band height and whether the toolbar goes in it, and the
-    // controls' colour for the picture.
+    // controls' colour for the picture: in this style, and over the picture
+    // without a frame (full screen puts them there, or on black).
     void setStyle(bool frame, double bandHeight);
-    void setShownColor(const QColor& colour);
+    void setShownColor(const QColor& colour, const QColor& overPicture);
     // Full screen: the picture on black, the toolbar over it shown or not.
     void setFullScreen(bool fullScreen);
     void setControlsShown(bool shown);
@@ -50,6 +51,7 @@ private:
     void placeToolbar();
     void placeDetails();
     void updateMat();
+    QColor toolbarColour() const;
 
     QWidget* m_view;
     ImageAreaView* m_area;
@@ -61,4 +63,5 @@ private:
     bool m_fullScreen = false;
     bool m_controlsShown = true;
     QColor m_shownColour;
+    QColor m_overPicture;
 };
