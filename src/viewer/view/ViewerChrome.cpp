@@ -85,11 +85,12 @@ void ViewerChrome::setFullScreen(bool fullScreen) {
 QColor ViewerChrome::toolbarColour() const {
     if (!m_fullScreen)
         return m_shownColour;
-    // Full screen the toolbar is over the picture's corner only when the
-    // picture reaches it; elsewhere it is over black.
+    return shownPicture().intersects(m_toolbar->geometry()) ? m_overPicture : QColor(Qt::white);
+}
+
+QRect ViewerChrome::shownPicture() const {
     const FennicImageView* image = m_area->imageView();
-    const QRect picture = image->imageRect().translated(image->mapTo(m_view, QPoint()));
-    return picture.intersects(m_toolbar->geometry()) ? m_overPicture : QColor(Qt::white);
+    return image->imageRect().translated(image->mapTo(m_view, QPoint()));
 }
 
 void ViewerChrome::setControlsShown(bool shown) {
@@ -130,8 +131,17 @@ void ViewerChrome::placeToolbar() {
             m_toolbar->setParent(m_view);
         }
         m_toolbar->adjustSize();
-        m_toolbar->move(m_view->width() - m_toolbar->width() - framelessToolbarMargin,
-                        framelessToolbarMargin);
+        QPoint at(m_view->width() - m_toolbar->width() - framelessToolbarMargin,
+                  framelessToolbarMargin);
+        // Full screen it stands on black, or, where the picture reaches the
+        // top of the screen, wholly inside the picture's corner: never half on
+        // each, where one colour cannot read on both.
+        const QRect picture = shownPicture() & m_view->rect();
+        if (m_fullScreen && picture.top() < at.y() + m_toolbar->height() &&
+            picture.width() >= m_toolbar->width() + 2 * framelessToolbarMargin)
+            at = QPoint(picture.right() + 1 - m_toolbar->width() - framelessToolbarMargin,
+                        picture.top() + framelessToolbarMargin);
+        m_toolbar->move(at);
         m_toolbar->raise();
     }
     m_toolbar->setShownColor(toolbarColour());

@@ -52,6 +52,8 @@ private:
     void placeDetails();
     void updateMat();
     QColor toolbarColour() const;
+    // Where the picture is drawn, in the view's coordinates.
+    QRect shownPicture() const;
 
     QWidget* m_view;
     ImageAreaView* m_area;

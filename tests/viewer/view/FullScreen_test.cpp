@@ -19,7 +19,7 @@ protected:
     void SetUp() override {
         ViewerFixture::SetUp();
         writeImage("a.png", {300, 200}, Qt::darkBlue);
-        writeImage("b.png", {1600, 1000}, Qt::white);
+        writeImage("b.png", {1500, 1600}, Qt::white);
         writeImage("c.png", {120, 160}, Qt::darkGreen);
     }
     QRect screen() const { return QGuiApplication::primaryScreen()->geometry(); }
@@ -71,8 +71,9 @@ TEST_F(FullScreenTest, StepsShowPicturesWholeOnTheScreenWithoutRefittingTheWindo
     // A double click on the picture enters full screen, as the keys do.
     QTest::mouseDClick(home->imageArea()->imageView(), Qt::LeftButton);
     ASSERT_SOON(window->isFullScreen() && window->geometry() == screen());
-    // Larger than the screen: fitted whole; smaller: one pixel per pixel.
-    const QSize big = QSize(1600, 1000).scaled(screen().size(), Qt::KeepAspectRatio);
+    // Larger than the screen (and narrower: black at its sides): fitted whole;
+    // smaller: one pixel per pixel.
+    const QSize big = QSize(1500, 1600).scaled(screen().size(), Qt::KeepAspectRatio);
     const struct {
         QString file;
         QSize shown;
@@ -84,6 +85,11 @@ TEST_F(FullScreenTest, StepsShowPicturesWholeOnTheScreenWithoutRefittingTheWindo
         EXPECT_EQ(window->geometry(), screen());
         EXPECT_EQ(pictureRect(home).size(), c.shown);
         EXPECT_EQ(pictureRect(home).center(), home->rect().center());
+        // The toolbar stands wholly on the picture or wholly on black.
+        const QRect picture =
+            pictureRect(home).translated(home->imageArea()->imageView()->mapTo(home, QPoint()));
+        const QRect toolbar = home->toolbar()->geometry();
+        EXPECT_TRUE(picture.contains(toolbar) || !picture.intersects(toolbar));
     }
     // A turn, too, leaves the window as it is.
     QSignalSpy loaded(home, &Home::imageLoaded);
