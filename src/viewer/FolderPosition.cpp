@@ -58,3 +58,18 @@ FolderPosition::Removal FolderPosition::forget(const QString& path, const QStrin
     // A file that was not in the list gives way to the folder's first picture.
     return {true, after.contained ? after.replacement : stepForward(m_files, -1, m_directory)};
 }
+
+std::optional<FolderStep> FolderPosition::add(const QString& path) {
+    const QFileInfo added(path);
+    if (added.absolutePath() != m_directory)
+        return std::nullopt;
+    const QString name = added.fileName();
+    qsizetype at = m_files.indexOf(name);
+    if (at < 0) {
+        at = displayInsertionPoint(m_files, name);
+        m_files.insert(at, name);
+        if (m_index >= at)
+            ++m_index;
+    }
+    return FolderStep{int(at), m_directory + QLatin1Char('/') + name};
+}

@@ -38,6 +38,9 @@ public:
         std::optional<FolderStep> next;
     };
     Removal forget(const QString& path, const QString& shownPath);
+    // The file at path is back (from the Trash): listed in its place when it
+    // belongs to this folder. The step to it, or nothing for another folder.
+    std::optional<FolderStep> add(const QString& path);
 
 private:
     std::optional<FolderStep> stepTo(int index) const;

@@ -22,6 +22,7 @@ const QList<WindowCommandEntry>& table() {
         {C::moveImageFirst, "moveImageFirst", "First Image", {key(Qt::Key_Home)}, false},
         {C::moveImageLast, "moveImageLast", "Last Image", {key(Qt::Key_End)}, false},
         {C::deleteImage, "deleteImage", "Move to Trash", {key(Qt::CTRL | Qt::Key_U)}, false},
+        {C::undoDelete, "undoDelete", "Undo Move to Trash", {key(Qt::CTRL | Qt::Key_Z)}, false},
         {C::openDarkroom, "openDarkroom", "Open in Darkroom", {}, false},
         {C::showInFinder, "showInFinder", "Show in File Manager", {}, false},
         {C::printImage, "printImage", "Print", {key(Qt::CTRL | Qt::Key_P)}, false},

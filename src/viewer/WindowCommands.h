@@ -23,6 +23,7 @@ enum class WindowCommand {
     moveImageFirst,
     moveImageLast,
     deleteImage,
+    undoDelete,
     openDarkroom,
     showInFinder,
     printImage,

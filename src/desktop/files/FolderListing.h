@@ -40,6 +40,9 @@ QString forEachImageInFolder(const QString& folderPath,
 
 // Orders names in place as listImagesInFolder does.
 void sortNamesForDisplay(QStringList& names);
+// Where name goes into names (already in that order): after the names equal
+// to it, so that a file put back lands where the listing would put it.
+qsizetype displayInsertionPoint(const QStringList& names, const QString& name);
 
 // The same listing for loadFile: on failure writes "directory error " and the
 // reason to standard output and answers an empty list.

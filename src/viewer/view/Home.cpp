@@ -125,6 +125,10 @@ void Home::connectOperations() {
     connect(m_operations, &ImageFileOperations::fileWritten, this, &Home::fileWritten);
     connect(m_operations, &ImageFileOperations::noteRequested, m_chrome, &ViewerChrome::showNote);
     connect(m_operations, &ImageFileOperations::fileReplaced, m_loader, &ImageLoader::reload);
+    connect(m_operations, &ImageFileOperations::undoOffered, m_chrome, &ViewerChrome::showUndoNote);
+    connect(m_chrome, &ViewerChrome::noteActionChosen, this,
+            [this] { perform(WindowCommand::undoDelete); });
+    connect(m_operations, &ImageFileOperations::fileRestored, this, &Home::showRestoredFile);
     // The "more" menu says why a turn stays on screen only.
     connect(m_operations, &ImageFileOperations::turnNotWritten, this,
             [this](const QString& path, const QString& reason) {
@@ -291,6 +295,19 @@ void Home::forgetRemovedFile(const QString& path) {
         showFile(*removal.next, false);
     else
         m_host.closeWindow(m_uuid);
+}
+
+void Home::takeBackFile(const QString& path) {
+    m_folder.add(path);
+}
+
+void Home::showRestoredFile(const QString& path) {
+    // In its place in this folder, or with its own folder when it was
+    // deleted from another one.
+    if (const auto step = m_folder.add(path))
+        showFile(*step, false);
+    else
+        openDroppedFile(path);
 }
 
 void Home::zoomIn() {

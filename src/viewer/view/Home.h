@@ -62,6 +62,8 @@ public:
     // A file has gone to the Trash (from this window or another): drop it
     // from the list, and show a neighbour when it was on screen.
     void forgetRemovedFile(const QString& path);
+    // A file is back from the Trash: listed again when it is of this folder.
+    void takeBackFile(const QString& path);
 
     // Carries out a window command; false when its user info lacks what it
     // needs or it could not be done.
@@ -133,6 +135,7 @@ private:
     void turnShownImage(double angle);
     void toggleInfoSidebar();
     void fullScreenChanged(bool active);
+    void showRestoredFile(const QString& path);
 
     ViewerHost& m_host;
     const QString m_uuid;

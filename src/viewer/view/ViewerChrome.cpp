@@ -165,7 +165,17 @@ void ViewerChrome::placeDetails() {
 }
 
 void ViewerChrome::showNote(const QString& text) {
-    if (!m_note)
+    note()->showNote(text);
+}
+
+StatusNote* ViewerChrome::note() {
+    if (!m_note) {
         m_note = new StatusNote(m_area);
-    m_note->showNote(text);
+        connect(m_note, &StatusNote::actionChosen, this, &ViewerChrome::noteActionChosen);
+    }
+    return m_note;
+}
+
+void ViewerChrome::showUndoNote(const QString& text) {
+    note()->showNote(text, QStringLiteral("Undo"));
 }

@@ -42,12 +42,17 @@ public:
     void place();
 
     void showNote(const QString& text);
+    // A note that offers to undo what it tells of.
+    void showUndoNote(const QString& text);
 
 Q_SIGNALS:
     // The details card opened, closed or changed its size.
     void minimumContentChanged();
+    // Undo was clicked in a note.
+    void noteActionChosen();
 
 private:
+    StatusNote* note();
     void placeToolbar();
     void placeDetails();
     void updateMat();
