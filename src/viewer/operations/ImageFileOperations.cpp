@@ -209,7 +209,9 @@ void ImageFileOperations::askToDelete(const QString& path) {
     box->open();
 }
 
-void ImageFileOperations::trash(const QString& path) {
+void ImageFileOperations::trash(const QString& shownPath) {
+    // A copy: the window steps on to another file (and its path) on the way.
+    const QString path = shownPath;
     if (!somethingAt(path))
         return;
     const TrashResult result = Trash::moveToTrash(path);

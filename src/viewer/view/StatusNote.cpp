@@ -18,6 +18,8 @@ StatusNote::StatusNote(QWidget* parent) : QLabel(parent) {
     m_hideTimer.setSingleShot(true);
     connect(&m_hideTimer, &QTimer::timeout, this, &QWidget::hide);
     setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    // A click on the link leaves the keys with the window.
+    setFocusPolicy(Qt::NoFocus);
     connect(this, &QLabel::linkActivated, this, [this] {
         hide();
         Q_EMIT actionChosen();

@@ -161,6 +161,9 @@ void ViewerChrome::placeDetails() {
     if (m_details->isVisible()) {
         m_details->raise();
         m_toolbar->raise();
+        // A note says what just happened: above the card.
+        if (m_note)
+            m_note->raise();
     }
 }
 
@@ -170,7 +173,7 @@ void ViewerChrome::showNote(const QString& text) {
 
 StatusNote* ViewerChrome::note() {
     if (!m_note) {
-        m_note = new StatusNote(m_area);
+        m_note = new StatusNote(m_view);
         connect(m_note, &StatusNote::actionChosen, this, &ViewerChrome::noteActionChosen);
     }
     return m_note;

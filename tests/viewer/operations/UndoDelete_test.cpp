@@ -40,7 +40,8 @@ TEST_F(UndoDeleteTest, PutsTheLastDeletedFilesBackInOrderAndInTheirPlace) {
     ASSERT_TRUE(home->perform(WindowCommand::deleteImage));
     showing(home, "c.png");
     // The note offers the undo; its link does what Ctrl+Z does.
-    EXPECT_TRUE(noteText(home).contains("moved to the Trash")) << qPrintable(noteText(home));
+    EXPECT_TRUE(noteText(home).startsWith("“b.png” was moved to the Trash"))
+        << qPrintable(noteText(home));
     EXPECT_TRUE(noteText(home).contains(">Undo<"));
     home->perform(WindowCommand::moveImageNext);
     showing(home, "d.png");
