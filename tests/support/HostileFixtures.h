@@ -7,7 +7,6 @@
 #include <QSize>
 #include <QString>
 
-#include <functional>
 #include <thread>
 
 namespace HostileFixtures {
@@ -80,16 +79,5 @@ private:
     bool m_cut = false;
     std::thread m_thread;
 };
-
-// How work ended in a child process of its own (a fork: only the calling
-// thread goes on there), so that a crash fails a test instead of ending the
-// run. The child ends with _exit, running no destructors of the test's.
-struct ChildOutcome {
-    bool finished = false;  // returned from work
-    int signal = 0;         // or was killed by this signal
-    bool timedOut = false;  // or was still running after timeoutSeconds, and killed
-    qint64 peakGrowth = -1; // bytes the peak resident size grew by during work
-};
-ChildOutcome runInChild(const std::function<void()>& work, int timeoutSeconds = 60);
 
 } // namespace HostileFixtures

@@ -6,6 +6,7 @@
 
 #include "support/FolderTest.h"
 #include "support/HeifFixtures.h"
+#include "support/HostileFixtures.h"
 #include "support/IccFixtures.h"
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
@@ -228,7 +229,7 @@ TEST_F(ImageConversionTest, FailuresSayWhyAndLeaveNothingBehind) {
     ASSERT_TRUE(writeJpeg(path("a.jpg"), markedImage(QSize(40, 30))));
     ASSERT_TRUE(writeFile(path("notes"), "not a folder"));
     ASSERT_TRUE(writeFile(path("broken.jpg"), garbage(5000)));
-    ASSERT_TRUE(writeBombPng(path("bomb.png"), QSize(100000, 100000)));
+    ASSERT_TRUE(writeFile(path("bomb.png"), HostileFixtures::pngClaiming({100000, 100000})));
     const QStringList before = everything();
 
     const struct {
