@@ -294,67 +294,55 @@ QStringList failedTurns(const std::function<QString(const char*)>& at) {
 
 } // namespace
 
-// Encoders report "Unknown error", and writers name the temporary they wrote:
-// the error names the photo and what stopped the write.
+// Encoders report "Unknown error" (one here loses errno on the way to its
+// own words), and writers name the temporary they wrote: the error names the
+// photo and what stopped the write, the file size limit or a full disk (a
+// small tmpfs in a mount namespace of the child's own, root only).
 TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
-    writeOneOfEachKind([&](const char* name) { return path(name); });
-    for (const char* name : eachKind)
-        ASSERT_GT(QFileInfo(path(name)).size(), 2000) << name;
-    const QStringList names = everything();
-    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-        ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
-        const struct rlimit limit = {1000, 1000};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        QStringList errors = failedTurns([&](const char* name) { return path(name); });
-        errors << saveImageCopy(path("a.jpg"), "copy", ImageFileType::PNG, dir.path()).error;
-        return errors.join('\n');
-    });
-    const QStringList errors = outcome.text.split('\n');
-    ASSERT_EQ(errors.size(), qsizetype(std::size(eachKind)) + 1) << outcome.text.toStdString();
-    for (qsizetype i = 0; i < qsizetype(std::size(eachKind)); ++i)
-        EXPECT_EQ(errors[i], "cannot write " + path(eachKind[i]) + ": File too large");
-    EXPECT_EQ(errors.last(), "cannot write " + path("copy.png") + ": File too large");
-    EXPECT_EQ(everything(), names);
-}
-
-// A small tmpfs of the child's own (a private mount namespace, root only) is
-// filled up, then each file is turned.
-TEST_F(ImageRotationTest, AFullDiskIsNamedAsSuch) {
-    const QString small = path("small");
-    ASSERT_TRUE(QDir(dir.path()).mkdir("small"));
-    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("fennic-test", QFile::encodeName(small).constData(), "tmpfs", 0, "size=1m") !=
-                0)
-            return QStringLiteral("no mount");
-        const auto at = [&](const char* name) { return small + '/' + name; };
-        writeOneOfEachKind(at);
-        QFile filler(at("filler"));
-        filler.open(QIODevice::WriteOnly);
-        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
-        }
-        filler.close();
-        QStringList errors = failedTurns(at);
-        // An encoder that lost errno on the way to its own words.
-        errors << writeFileAtomically(at("lost.png"), ExistingFile::Keep,
-                                      [](const QString& temp, QString* why) {
-                                          QFile out(temp);
-                                          out.open(QIODevice::WriteOnly);
-                                          out.write(QByteArray(65536, 'x'));
-                                          *why = QStringLiteral(
-                                              "the PNG encoder failed: Unknown error");
-                                          return false;
-                                      })
-                      .error;
-        return errors.join('\n');
-    });
-    if (outcome.text == "no mount")
-        GTEST_SKIP() << "no tmpfs can be mounted here";
-    const QStringList errors = outcome.text.split('\n');
-    ASSERT_EQ(errors.size(), qsizetype(std::size(eachKind)) + 1) << outcome.text.toStdString();
-    for (qsizetype i = 0; i < qsizetype(std::size(eachKind)); ++i)
-        EXPECT_EQ(errors[i],
-                  "cannot write " + small + '/' + eachKind[i] + ": No space left on device");
-    EXPECT_EQ(errors.last(), "cannot write " + small + "/lost.png: No space left on device");
+    const auto lostErrno = [](const QString& temp, QString* why) {
+        QFile out(temp);
+        out.open(QIODevice::WriteOnly);
+        out.write(QByteArray(65536, 'x'));
+        *why = QStringLiteral("the PNG encoder failed: Unknown error");
+        return false;
+    };
+    for (const bool fullDisk : {false, true}) {
+        const QString folder = path(fullDisk ? "full" : "limited");
+        ASSERT_TRUE(QDir().mkdir(folder));
+        const auto at = [&](const char* name) { return folder + '/' + name; };
+        const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+            if (fullDisk && (::unshare(CLONE_NEWNS) != 0 ||
+                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                             ::mount("fennic-test", QFile::encodeName(folder).constData(), "tmpfs",
+                                     0, "size=1m") != 0))
+                return QStringLiteral("no mount");
+            writeOneOfEachKind(at);
+            if (fullDisk) {
+                QFile filler(at("filler"));
+                filler.open(QIODevice::WriteOnly);
+                while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+                }
+            } else {
+                ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+                const struct rlimit limit = {1000, 1000};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+            QStringList errors = failedTurns(at);
+            errors << saveImageCopy(at("a.jpg"), "copy", ImageFileType::PNG, folder).error
+                   << writeFileAtomically(at("lost.png"), ExistingFile::Keep, lostErrno).error;
+            if (QDir(folder).entryList(QDir::Files | QDir::Hidden) != names)
+                errors << QStringLiteral("files left behind");
+            return errors.join('\n');
+        });
+        if (outcome.text == "no mount")
+            GTEST_SKIP() << "no tmpfs can be mounted here";
+        const QString cause = fullDisk ? ": No space left on device" : ": File too large";
+        QStringList expected;
+        for (const char* name : eachKind)
+            expected << "cannot write " + at(name) + cause;
+        expected << "cannot write " + at("copy.png") + cause
+                 << "cannot write " + at("lost.png") + cause;
+        EXPECT_EQ(outcome.text.split('\n'), expected);
+    }
 }
