@@ -319,12 +319,12 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
     return head + buildMeta(tileOffset) + box("mdat", tileData);
 }
 
-ShrinkOnOpen::ShrinkOnOpen(const QString& path, qint64 size) {
+ShrinkOnFirstRead::ShrinkOnFirstRead(const QString& path, qint64 size) {
     m_inotify = inotify_init1(IN_CLOEXEC);
     const QByteArray file = QFile::encodeName(path);
     if (m_inotify < 0 || pipe(m_stop) != 0)
         return;
-    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_OPEN);
+    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_ACCESS);
     if (m_watch < 0)
         return;
     m_thread = std::thread([this, file, size] {
@@ -334,7 +334,7 @@ ShrinkOnOpen::ShrinkOnOpen(const QString& path, qint64 size) {
     });
 }
 
-ShrinkOnOpen::~ShrinkOnOpen() {
+ShrinkOnFirstRead::~ShrinkOnFirstRead() {
     if (m_thread.joinable()) {
         [[maybe_unused]] const ssize_t written = write(m_stop[1], "x", 1);
         m_thread.join();

@@ -59,16 +59,17 @@ QByteArray bmpClaiming(QSize claimed);
 QByteArray heifGrid(const QByteArray& singleImageHeic, int rows, int columns, QSize canvasSize,
                     QSize declaredSize);
 
-// Cuts the file at path to `size` bytes as soon as anything opens it, from a
+// Cuts the file at path to `size` bytes as soon as anything reads it, from a
 // thread of its own, as a download being replaced or cp over the file does
-// while a decoder reads it. The destructor waits for the cut, or stops
-// watching when nothing opened the file.
-class ShrinkOnOpen {
+// while a decoder reads it: the reader has its size by then. A mapping's
+// reads make no event, so a file mapped instead of read is never cut. The
+// destructor waits for the cut, or stops watching when nothing read the file.
+class ShrinkOnFirstRead {
 public:
-    ShrinkOnOpen(const QString& path, qint64 size);
-    ~ShrinkOnOpen();
-    ShrinkOnOpen(const ShrinkOnOpen&) = delete;
-    ShrinkOnOpen& operator=(const ShrinkOnOpen&) = delete;
+    ShrinkOnFirstRead(const QString& path, qint64 size);
+    ~ShrinkOnFirstRead();
+    ShrinkOnFirstRead(const ShrinkOnFirstRead&) = delete;
+    ShrinkOnFirstRead& operator=(const ShrinkOnFirstRead&) = delete;
     bool watching() const { return m_watch >= 0; }
     bool cut() const { return m_cut; }
 

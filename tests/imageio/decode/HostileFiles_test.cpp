@@ -237,8 +237,9 @@ TEST(RowScaler, AveragesBlocksWeightingColourByAlpha) {
 // Every reader read its file through a mapping, and a file cut short while
 // it was read (a 30000 x 30000 PNG truncated, a neighbour overwritten by cp)
 // killed the process with SIGBUS. Each reader runs in a child while the file
-// is cut to 4096 bytes the moment it is opened: it must come back, with the
-// picture's start, an error or nothing, but come back. Files decoded for a
+// is cut to 4096 bytes the moment it is first read: it must come back, with
+// the picture's start, an error or nothing, but come back (a reader that maps
+// the file is never cut, and fails here too). Files decoded for a
 // small target keep Qt's threaded conversions, which a forked child lacks,
 // out of it: the PNG and TIFF are large enough to be scaled while read.
 TEST_F(HostileFiles, FilesCutShortWhileTheyAreReadEndWithoutCrashing) {
@@ -269,7 +270,7 @@ TEST_F(HostileFiles, FilesCutShortWhileTheyAreReadEndWithoutCrashing) {
         const QString file = path(name);
         ASSERT_GT(QFileInfo(file).size(), 8192);
         const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-            ShrinkOnOpen cut(file, 4096);
+            ShrinkOnFirstRead cut(file, 4096);
             read(file);
             return QStringLiteral("returned");
         });
