@@ -76,17 +76,6 @@ QByteArray topLevelBox(const QByteArray& file, const char* type) {
     return {};
 }
 
-void expectRefusedAndUntouched(const QString& path, const char* what, const char* reason = "") {
-    SCOPED_TRACE(what);
-    const QByteArray before = readFile(path);
-    const FileWriteResult result = rotateHeifFile(path, 1);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.startsWith("Fennic cannot turn this HEIF file: "))
-        << result.error.toStdString();
-    EXPECT_TRUE(result.error.contains(QLatin1String(reason))) << result.error.toStdString();
-    EXPECT_EQ(readFile(path), before);
-}
-
 } // namespace
 
 // The turn goes into the container: the coded pictures are not coded again,
@@ -168,40 +157,40 @@ TEST_F(HeifRotation, EveryKindOfPictureTurnsWithItsAlphaAndThumbnail) {
 
 TEST_F(HeifRotation, RefusesFilesItCannotReadAndLeavesThemAsTheyWere) {
     const QByteArray good = readFile(writeCameraLike("good.heic", QSize(64, 48)));
-
-    ASSERT_TRUE(writeFile(path("truncated.heic"), good.left(good.size() - 100)));
-    expectRefusedAndUntouched(path("truncated.heic"), "truncated in the coded data", "truncated");
-    ASSERT_TRUE(writeFile(path("short.heic"), good.left(200)));
-    expectRefusedAndUntouched(path("short.heic"), "truncated in the metadata box");
-    ASSERT_TRUE(writeFile(path("garbage.heic"), ImageFixtures::garbage(4000)));
-    expectRefusedAndUntouched(path("garbage.heic"), "garbage");
-    ASSERT_TRUE(
-        writeFile(path("photo.heic"), ImageFixtures::encodeJpeg(markedImage({64, 48}), 90)));
-    expectRefusedAndUntouched(path("photo.heic"), "a JPEG named .heic");
-
-    // A box after the pictures that might point into them (a track of an
-    // image sequence) cannot be moved along.
-    ASSERT_TRUE(writeFile(path("sequence.heic"), good + isobox::box("moov", QByteArray(24, '\0'))));
-    expectRefusedAndUntouched(path("sequence.heic"), "a movie box", "cannot move");
-
     // Older libheif crops odd sizes with the crop before the size, which then
     // holds the size shown: turned, the crop would need a size it does not say.
     ASSERT_TRUE(writeHeic(path("cropped.heic"), markedImage({65, 33}), {.oddSizeGrid = false}));
     ASSERT_EQ(decoded(path("cropped.heic")).size(), QSize(65, 33));
-    expectRefusedAndUntouched(path("cropped.heic"), "cropped by clap", "cropped");
-
-    // Item locations of a version that does not exist yet.
-    QByteArray future = good;
+    QByteArray future = good; // item locations of a version that does not exist yet
     const qsizetype iloc = future.indexOf("iloc");
     ASSERT_GT(iloc, 0);
     future[iloc + 4] = 3;
-    ASSERT_TRUE(writeFile(path("future.heic"), future));
-    expectRefusedAndUntouched(path("future.heic"), "iloc version 3", "version 3");
-
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    } cases[] = {{"truncated.heic", good.left(good.size() - 100), "truncated"},
+                 {"short.heic", good.left(200), ""}, // in the metadata box
+                 {"garbage.heic", ImageFixtures::garbage(4000), ""},
+                 {"photo.heic", ImageFixtures::encodeJpeg(markedImage({64, 48}), 90), ""},
+                 // A box after the pictures that might point into them (a track of an
+                 // image sequence) cannot be moved along.
+                 {"sequence.heic", good + isobox::box("moov", QByteArray(24, '\0')), "cannot move"},
+                 {"cropped.heic", readFile(path("cropped.heic")), "cropped"},
+                 {"future.heic", future, "version 3"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeFile(path(c.name), c.bytes));
+        const FileWriteResult result = rotateHeifFile(path(c.name), 1);
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.error.startsWith("Fennic cannot turn this HEIF file: "))
+            << result.error.toStdString();
+        EXPECT_TRUE(result.error.contains(QLatin1String(c.reason))) << result.error.toStdString();
+        EXPECT_EQ(readFile(path(c.name)), c.bytes);
+    }
     const FileWriteResult missing = rotateHeifFile(path("missing.heic"), 1);
     EXPECT_FALSE(missing.ok);
     EXPECT_FALSE(missing.error.isEmpty());
-
     EXPECT_EQ(everything().filter(QLatin1String(".heic.")), QStringList()); // no temporary files
 }
 
