@@ -14,15 +14,13 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <csignal>
-#include <cstdio>
+#include <cstdio> // before jpeglib.h
+#include <cstdlib>
 #include <vector>
 
 #include <jpeglib.h>
 #include <poll.h>
 #include <sys/inotify.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using isobox::box;
@@ -31,11 +29,6 @@ namespace {
 
 void append(QByteArray& out, quint64 value, int bytes) {
     isobox::appendBigEndian(out, value, bytes);
-}
-
-void appendLittleEndian(QByteArray& out, quint64 value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.append(char(value >> (8 * i)));
 }
 
 QByteArray fullBox(const char* type, int version, int flags, const QByteArray& content) {
@@ -61,30 +54,6 @@ QHash<QByteArray, QByteArray> childBoxes(const QByteArray& data, qsizetype skip 
     for (const isobox::Box& b : boxes)
         contents.insert(b.type, contents.value(b.type, data.mid(b.content, b.end - b.content)));
     return contents;
-}
-
-// A BMP: the 40-byte info header, then `extra` (a later header version's
-// fields), the palette and the pixel data as given.
-QByteArray bmpFile(QSize size, int bits, int compression, const QByteArray& extra,
-                   const QByteArray& palette, const QByteArray& pixels) {
-    const qint64 offset = 14 + 40 + extra.size() + palette.size();
-    QByteArray bmp("BM");
-    for (const auto& [value, bytes] : {std::pair<qint64, int>{offset + pixels.size(), 4},
-                                       {0, 4},
-                                       {offset, 4},
-                                       {40 + extra.size(), 4},
-                                       {size.width(), 4},
-                                       {size.height(), 4},
-                                       {1, 2},
-                                       {bits, 2},
-                                       {compression, 4},
-                                       {pixels.size(), 4},
-                                       {2835, 4},
-                                       {2835, 4},
-                                       {palette.size() / 4, 4},
-                                       {0, 4}})
-        appendLittleEndian(bmp, quint64(value), bytes);
-    return bmp + extra + palette + pixels;
 }
 
 } // namespace
@@ -264,9 +233,27 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
 }
 
 QByteArray bmpClaiming(QSize claimed) {
-    // Eight bits per pixel, run-length coded (1), black and white; its only code ends the bitmap.
-    return bmpFile(claimed, 8, 1, {}, QByteArray("\0\0\0\0\xff\xff\xff\0", 8),
-                   QByteArray("\0\x01", 2));
+    // Eight bits per pixel, run-length coded (1), a black and white palette,
+    // and one code: the end of the bitmap.
+    const QByteArray palette("\0\0\0\0\xff\xff\xff\0", 8), pixels("\0\x01", 2);
+    const quint64 offset = 14 + 40 + palette.size();
+    QByteArray bmp("BM");
+    for (const auto& [value, bytes] : {std::pair<quint64, int>{offset + pixels.size(), 4},
+                                       {0, 4},
+                                       {offset, 4},
+                                       {40, 4},
+                                       {claimed.width(), 4},
+                                       {claimed.height(), 4},
+                                       {1, 2},
+                                       {8, 2},
+                                       {1, 4},
+                                       {pixels.size(), 4},
+                                       {2835, 4},
+                                       {2835, 4},
+                                       {2, 4},
+                                       {0, 4}})
+        ImageFixtures::appendLittleEndian(bmp, value, bytes);
+    return bmp + palette + pixels;
 }
 
 QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
@@ -332,12 +319,12 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
     return head + buildMeta(tileOffset) + box("mdat", tileData);
 }
 
-ShrinkOnOpen::ShrinkOnOpen(const QString& path, qint64 size) {
+ShrinkOnFirstRead::ShrinkOnFirstRead(const QString& path, qint64 size) {
     m_inotify = inotify_init1(IN_CLOEXEC);
     const QByteArray file = QFile::encodeName(path);
     if (m_inotify < 0 || pipe(m_stop) != 0)
         return;
-    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_OPEN);
+    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_ACCESS);
     if (m_watch < 0)
         return;
     m_thread = std::thread([this, file, size] {
@@ -347,7 +334,7 @@ ShrinkOnOpen::ShrinkOnOpen(const QString& path, qint64 size) {
     });
 }
 
-ShrinkOnOpen::~ShrinkOnOpen() {
+ShrinkOnFirstRead::~ShrinkOnFirstRead() {
     if (m_thread.joinable()) {
         [[maybe_unused]] const ssize_t written = write(m_stop[1], "x", 1);
         m_thread.join();
@@ -355,52 +342,6 @@ ShrinkOnOpen::~ShrinkOnOpen() {
     for (int fd : {m_inotify, m_stop[0], m_stop[1]})
         if (fd >= 0)
             close(fd);
-}
-
-namespace {
-
-qint64 peakResidentBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return qint64(usage.ru_maxrss) * 1024;
-}
-
-} // namespace
-
-ChildOutcome runInChild(const std::function<void()>& work, int timeoutSeconds) {
-    ChildOutcome outcome;
-    int ends[2];
-    if (pipe(ends) != 0)
-        return outcome;
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        close(ends[0]);
-        const qint64 before = peakResidentBytes();
-        work();
-        const qint64 growth = peakResidentBytes() - before;
-        [[maybe_unused]] const ssize_t written = write(ends[1], &growth, sizeof growth);
-        _exit(0);
-    }
-    close(ends[1]);
-    if (child < 0) {
-        close(ends[0]);
-        return outcome;
-    }
-    pollfd fd{ends[0], POLLIN, 0};
-    if (poll(&fd, 1, timeoutSeconds * 1000) == 0) {
-        kill(child, SIGKILL);
-        outcome.timedOut = true;
-    } else if (read(ends[0], &outcome.peakGrowth, sizeof outcome.peakGrowth) ==
-               sizeof outcome.peakGrowth) {
-        outcome.finished = true;
-    }
-    close(ends[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFSIGNALED(status) && !outcome.timedOut)
-        outcome.signal = WTERMSIG(status);
-    return outcome;
 }
 
 } // namespace HostileFixtures
