@@ -1,5 +1,7 @@
 #include "viewer/FolderPosition.h"
 
+#include "desktop/files/DisplayOrder.h"
+
 #include <QFileInfo>
 
 FolderPosition::FolderPosition(QString directory, QStringList files, int index)
@@ -63,13 +65,24 @@ std::optional<FolderStep> FolderPosition::add(const QString& path) {
     const QFileInfo added(path);
     if (added.absolutePath() != m_directory)
         return std::nullopt;
+    const DisplayOrder order;
     const QString name = added.fileName();
+    return FolderStep{int(insert(order, name)), m_directory + QLatin1Char('/') + name};
+}
+
+void FolderPosition::addNames(const QStringList& names) {
+    const DisplayOrder order;
+    for (const QString& name : names)
+        insert(order, name);
+}
+
+qsizetype FolderPosition::insert(const DisplayOrder& order, const QString& name) {
     qsizetype at = m_files.indexOf(name);
     if (at < 0) {
-        at = displayInsertionPoint(m_files, name);
+        at = displayInsertionPoint(order, m_files, name);
         m_files.insert(at, name);
         if (m_index >= at)
             ++m_index;
     }
-    return FolderStep{int(at), m_directory + QLatin1Char('/') + name};
+    return at;
 }

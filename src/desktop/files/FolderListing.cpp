@@ -49,8 +49,8 @@ void sortNamesForDisplay(QStringList& names) {
     names = std::move(sorted);
 }
 
-qsizetype displayInsertionPoint(const QStringList& names, const QString& name) {
-    const DisplayOrder order;
+qsizetype displayInsertionPoint(const DisplayOrder& order, const QStringList& names,
+                                const QString& name) {
     const auto at = std::upper_bound(
         names.begin(), names.end(), name,
         [&order](const QString& a, const QString& b) { return order.before(a, b); });

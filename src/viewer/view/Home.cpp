@@ -1,6 +1,7 @@
 #include "viewer/view/Home.h"
 
 #include "desktop/Trace.h"
+#include "desktop/files/FolderWatch.h"
 #include "desktop/settings/AppSettings.h"
 #include "style/AverageColour.h"
 #include "style/ControlsColour.h"
@@ -66,6 +67,12 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
 
     m_operations = new ImageFileOperations(host, m_viewObserver, this);
     connectOperations();
+
+    // Files that come into the folder or leave it, from this program or any
+    // other, come into the stepping order or leave it.
+    m_folderWatch = new FolderWatch(this);
+    connect(m_folderWatch, &FolderWatch::changed, this, &Home::folderChanged);
+    m_folderWatch->watch(m_folder.directory());
 
     // The style may change in another window or another process.
     connect(m_visualStyleAsFrame.notifier(), &SettingNotifier::valueChanged, this,
@@ -283,6 +290,7 @@ bool Home::openDroppedFile(const QString& path) {
     const QString folder = info.absolutePath();
     const QStringList files = imagesInFolderOrReport(folder);
     m_folder = FolderPosition(folder, files, -1);
+    m_folderWatch->watch(folder);
     showFile({int(files.indexOf(info.fileName())), info.absoluteFilePath()}, false);
     return true;
 }
@@ -295,6 +303,17 @@ void Home::forgetRemovedFile(const QString& path) {
         showFile(*removal.next, false);
     else
         m_host.closeWindow(m_uuid);
+}
+
+void Home::folderChanged(const QStringList& added, const QStringList& removed) {
+    m_folder.addNames(added);
+    const QString folder = m_folderWatch->folder();
+    for (const QString& name : removed) {
+        // Gone meanwhile only if it is not there again.
+        const QString path = folder + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(path))
+            forgetRemovedFile(path);
+    }
 }
 
 void Home::takeBackFile(const QString& path) {

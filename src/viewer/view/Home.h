@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class AnimationPlayer;
+class FolderWatch;
 class FullScreenState;
 class ImageAreaView;
 class ImageDetailsView;
@@ -136,6 +137,7 @@ private:
     void toggleInfoSidebar();
     void fullScreenChanged(bool active);
     void showRestoredFile(const QString& path);
+    void folderChanged(const QStringList& added, const QStringList& removed);
 
     ViewerHost& m_host;
     const QString m_uuid;
@@ -163,4 +165,5 @@ private:
     ImageFileOperations* m_operations = nullptr;
     AnimationPlayer* m_animation = nullptr;
     FullScreenState* m_fullScreen = nullptr;
+    FolderWatch* m_folderWatch = nullptr;
 };
