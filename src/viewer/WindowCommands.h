@@ -18,6 +18,7 @@ enum class WindowCommand {
     zoomPlus,
     zoomMinus,
     zoomReset,
+    zoomActualSize,
     moveImageNext,
     moveImageBack,
     moveImageFirst,

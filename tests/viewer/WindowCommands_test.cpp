@@ -14,11 +14,11 @@ TEST(WindowCommands, OneTableForNamesAndKeys) {
         names << entry.name;
         EXPECT_EQ(windowcommands::named(entry.name), &entry);
     }
-    EXPECT_EQ(names,
-              (QStringList{"hideinfosidebar", "zoomPlus", "zoomMinus", "zoomReset", "moveImageNext",
-                           "moveImageBack", "moveImageFirst", "moveImageLast", "deleteImage",
-                           "undoDelete", "openDarkroom", "showInFinder", "printImage",
-                           "convertImage", "rotateClock", "rotateCounter", "toggleFullScreen"}));
+    EXPECT_EQ(names, (QStringList{"hideinfosidebar", "zoomPlus", "zoomMinus", "zoomReset",
+                                  "zoomActualSize", "moveImageNext", "moveImageBack",
+                                  "moveImageFirst", "moveImageLast", "deleteImage", "undoDelete",
+                                  "openDarkroom", "showInFinder", "printImage", "convertImage",
+                                  "rotateClock", "rotateCounter", "toggleFullScreen"}));
     EXPECT_EQ(windowcommands::named("zoomplus"), nullptr); // names are exact
     EXPECT_EQ(windowcommands::named(""), nullptr);         // key-only commands have none
 

@@ -22,6 +22,7 @@
 #include "viewer/view/ViewerChrome.h"
 #include "viewer/view/WindowDragMover.h"
 
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QMimeData>
@@ -32,10 +33,10 @@ namespace {
 
 // What an error page cannot do: there is no picture to zoom, copy, turn,
 // print or convert.
-constexpr WindowCommand needsPicture[] = {WindowCommand::zoomPlus,    WindowCommand::zoomMinus,
-                                          WindowCommand::zoomReset,   WindowCommand::copyImage,
-                                          WindowCommand::rotateClock, WindowCommand::rotateCounter,
-                                          WindowCommand::printImage,  WindowCommand::convertImage};
+constexpr WindowCommand needsPicture[] = {
+    WindowCommand::zoomPlus,       WindowCommand::zoomMinus,  WindowCommand::zoomReset,
+    WindowCommand::zoomActualSize, WindowCommand::copyImage,  WindowCommand::rotateClock,
+    WindowCommand::rotateCounter,  WindowCommand::printImage, WindowCommand::convertImage};
 
 // The window of an error page: room for the file's name and the reason.
 constexpr QSizeF messagePageSize(640, 480);
@@ -339,6 +340,14 @@ void Home::zoomOut() {
 
 void Home::zoomReset() {
     m_imageArea->resetZoom();
+}
+
+void Home::zoomActualSize() {
+    // About the pointer when it is over the picture's area, else its middle.
+    const QPoint pointer = m_imageArea->mapFromGlobal(QCursor::pos());
+    m_imageArea->zoomToActualSize(m_picture.fullSize(), m_imageArea->rect().contains(pointer)
+                                                            ? pointer
+                                                            : m_imageArea->rect().center());
 }
 
 void Home::zoomChanged() {

@@ -56,6 +56,8 @@ public:
     void zoomIn();
     void zoomOut();
     void zoomReset();
+    // One pixel of the file's own per screen pixel.
+    void zoomActualSize();
 
     // Turns the shown picture a quarter turn (+90 clockwise, -90 counter-
     // clockwise) at once; the file follows in the background.

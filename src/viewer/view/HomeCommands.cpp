@@ -39,6 +39,9 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
     case WindowCommand::zoomReset:
         zoomReset();
         return true;
+    case WindowCommand::zoomActualSize:
+        zoomActualSize();
+        return true;
     case WindowCommand::moveImageNext:
         stepToNext();
         return true;
