@@ -14,8 +14,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio> // before jpeglib.h
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include <jpeglib.h>
@@ -54,6 +56,150 @@ QHash<QByteArray, QByteArray> childBoxes(const QByteArray& data, qsizetype skip 
     for (const isobox::Box& b : boxes)
         contents.insert(b.type, contents.value(b.type, data.mid(b.content, b.end - b.content)));
     return contents;
+}
+
+// The coded image of a file writeHeic wrote: its hvcC and ispe boxes and
+// its coded data.
+struct HeifTile {
+    QByteArray hvcC;
+    QByteArray ispe;
+    QByteArray data;
+};
+
+HeifTile heifTile(const QByteArray& single) {
+    const QHash<QByteArray, QByteArray> properties = childBoxes(
+        childBoxes(childBoxes(childBoxes(single).value("meta"), 4).value("iprp")).value("ipco"));
+    if (!properties.contains("hvcC") || !properties.contains("ispe"))
+        return {};
+    return {box("hvcC", properties["hvcC"]), box("ispe", properties["ispe"]),
+            childBoxes(single).value("mdat")};
+}
+
+QByteArray ispeBox(QSize size) {
+    QByteArray ispe;
+    append(ispe, quint32(size.width()), 4);
+    append(ispe, quint32(size.height()), 4);
+    return fullBox("ispe", 0, 0, ispe);
+}
+
+// A HEIF file of one meta box and the data of its items: item 1 is primary;
+// iloc(offset) gives the locations, the data starting at offset.
+QByteArray heifFile(const QByteArray& iinf, const QByteArray& iref, const QByteArray& ipco,
+                    const QByteArray& ipma, const QByteArray& idat,
+                    const std::function<QByteArray(quint32)>& iloc, const QByteArray& data) {
+    QByteArray hdlr(4, '\0'); // pre_defined
+    hdlr.append("pict", 4).append(QByteArray(13, '\0'));
+    const auto meta = [&](quint32 offset) {
+        return fullBox("meta", 0, 0,
+                       fullBox("hdlr", 0, 0, hdlr) +
+                           fullBox("pitm", 0, 0, QByteArray("\0\x01", 2)) + iloc(offset) +
+                           fullBox("iinf", 0, 0, iinf) + iref +
+                           box("iprp", box("ipco", ipco) + fullBox("ipma", 0, 0, ipma)) + idat);
+    };
+    const QByteArray head = box("ftyp", QByteArray("heic\0\0\0\0mif1heic", 16));
+    const quint32 offset = quint32(head.size() + meta(0).size() + 8);
+    return head + meta(offset) + box("mdat", data);
+}
+
+// Bits most significant first, for rewriting a parameter set.
+struct Bits {
+    std::vector<bool> bits;
+    size_t at = 0;
+
+    quint32 read(int count) {
+        quint32 value = 0;
+        for (int i = 0; i < count && at < bits.size(); ++i)
+            value = value << 1 | bits[at++];
+        return value;
+    }
+    quint32 readUe() {
+        int zeros = 0;
+        while (at < bits.size() && !bits[at++])
+            ++zeros;
+        return (1u << zeros) - 1 + read(zeros);
+    }
+    void write(quint32 value, int count) {
+        for (int i = count - 1; i >= 0; --i)
+            bits.push_back(value >> i & 1);
+    }
+    void writeUe(quint32 value) {
+        const int length = int(std::bit_width(value + 1));
+        write(0, length - 1);
+        write(value + 1, length);
+    }
+};
+
+// An SPS (without sub-layers, as x265 writes a still picture) declaring size.
+QByteArray spsWithPictureSize(const QByteArray& nal, QSize size) {
+    Bits in;
+    int zeros = 0;
+    for (const char c : nal) {
+        if (zeros >= 2 && c == 3) { // emulation prevention
+            zeros = 0;
+            continue;
+        }
+        zeros = c == 0 ? zeros + 1 : 0;
+        in.write(uchar(c), 8);
+    }
+    in.read(16 + 4);
+    if (in.read(3) != 0) // sub-layers
+        return {};
+    in.read(1 + 96);
+    in.readUe();
+    if (in.readUe() == 3)
+        in.read(1);
+    Bits out;
+    out.bits.assign(in.bits.begin(), in.bits.begin() + qsizetype(in.at));
+    in.readUe();
+    in.readUe();
+    out.writeUe(quint32(size.width()));
+    out.writeUe(quint32(size.height()));
+    size_t last = in.bits.size();
+    while (last > in.at && !in.bits[last - 1])
+        --last; // the alignment after the stop bit
+    out.bits.insert(out.bits.end(), in.bits.begin() + qsizetype(in.at),
+                    in.bits.begin() + qsizetype(last));
+    while (out.bits.size() % 8)
+        out.bits.push_back(false);
+    QByteArray escaped;
+    zeros = 0;
+    for (out.at = 0; out.at < out.bits.size();) {
+        const uchar byte = uchar(out.read(8));
+        if (zeros >= 2 && byte <= 3) {
+            escaped.append('\x03');
+            zeros = 0;
+        }
+        zeros = byte == 0 ? zeros + 1 : 0;
+        escaped.append(char(byte));
+    }
+    return escaped;
+}
+
+// An hvcC box whose sequence parameter sets declare size.
+QByteArray withPictureSize(const QByteArray& hvcC, QSize size) {
+    constexpr qsizetype arraysAt = 8 + 22;
+    if (hvcC.size() <= arraysAt)
+        return {};
+    QByteArray content = hvcC.mid(8, arraysAt - 8 + 1);
+    qsizetype at = arraysAt + 1;
+    for (int a = 0; a < uchar(hvcC[arraysAt]) && at + 3 <= hvcC.size(); ++a) {
+        const int type = uchar(hvcC[at]) & 0x3F;
+        const int count = qFromBigEndian<quint16>(hvcC.constData() + at + 1);
+        content += hvcC.mid(at, 3);
+        at += 3;
+        for (int n = 0; n < count && at + 2 <= hvcC.size(); ++n) {
+            const int length = qFromBigEndian<quint16>(hvcC.constData() + at);
+            QByteArray nal = hvcC.mid(at + 2, length);
+            at += 2 + length;
+            if (type == 33)
+                nal = spsWithPictureSize(nal, size);
+            if (nal.isEmpty())
+                return {};
+            append(content, quint32(nal.size()), 2);
+            content += nal;
+        }
+    }
+    return box("hvcC", content);
 }
 
 } // namespace
@@ -257,18 +403,9 @@ QByteArray bmpClaiming(QSize claimed) {
 }
 
 QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
-    if (rows < 1 || rows > 256 || columns < 1 || columns > 256)
+    const HeifTile tile = heifTile(single);
+    if (rows < 1 || rows > 256 || columns < 1 || columns > 256 || tile.data.isEmpty())
         return {};
-    const QByteArray tileData = childBoxes(single).value("mdat");
-    const QHash<QByteArray, QByteArray> tileProperties = childBoxes(
-        childBoxes(childBoxes(childBoxes(single).value("meta"), 4).value("iprp")).value("ipco"));
-    if (!tileProperties.contains("hvcC") || !tileProperties.contains("ispe") || tileData.isEmpty())
-        return {};
-    const QByteArray hvcC = box("hvcC", tileProperties["hvcC"]);
-    const QByteArray tileIspe = box("ispe", tileProperties["ispe"]);
-
-    QByteArray hdlr(4, '\0'); // pre_defined
-    hdlr.append("pict", 4).append(QByteArray(13, '\0'));
     QByteArray iinf;
     append(iinf, 2, 2);
     iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0grid\0", 9));
@@ -278,10 +415,6 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
     append(dimg, quint16(rows * columns), 2);
     for (int i = 0; i < rows * columns; ++i)
         append(dimg, 2, 2);
-    QByteArray gridIspe;
-    append(gridIspe, quint32(declared.width()), 4);
-    append(gridIspe, quint32(declared.height()), 4);
-    const QByteArray properties = hvcC + tileIspe + fullBox("ispe", 0, 0, gridIspe);
     QByteArray ipma;
     append(ipma, 2, 4);
     ipma.append(QByteArray("\0\x01\x01\x03", 4));     // grid: its ispe
@@ -294,7 +427,7 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
         .append(char(columns - 1));
     append(descriptor, quint32(canvas.width()), wide ? 4 : 2);
     append(descriptor, quint32(canvas.height()), wide ? 4 : 2);
-    const auto buildMeta = [&](quint32 tileOffset) {
+    const auto iloc = [&](quint32 tileOffset) {
         QByteArray iloc("\x44\x00", 2); // 4-byte offsets and lengths
         append(iloc, 2, 2);
         // The grid descriptor inside idat (construction method 1), the tile in mdat.
@@ -305,18 +438,79 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
         for (quint64 field : {2, 0, 0, 1})
             append(iloc, field, 2);
         append(iloc, tileOffset, 4);
-        append(iloc, quint32(tileData.size()), 4);
-        return fullBox("meta", 0, 0,
-                       fullBox("hdlr", 0, 0, hdlr) +
-                           fullBox("pitm", 0, 0, QByteArray("\0\x01", 2)) +
-                           fullBox("iloc", 1, 0, iloc) + fullBox("iinf", 0, 0, iinf) +
-                           fullBox("iref", 0, 0, box("dimg", dimg)) +
-                           box("iprp", box("ipco", properties) + fullBox("ipma", 0, 0, ipma)) +
-                           box("idat", descriptor));
+        append(iloc, quint32(tile.data.size()), 4);
+        return fullBox("iloc", 1, 0, iloc);
     };
-    const QByteArray head = box("ftyp", QByteArray("heic\0\0\0\0mif1heic", 16));
-    const quint32 tileOffset = quint32(head.size() + buildMeta(0).size() + 8);
-    return head + buildMeta(tileOffset) + box("mdat", tileData);
+    return heifFile(iinf, fullBox("iref", 0, 0, box("dimg", dimg)),
+                    tile.hvcC + tile.ispe + ispeBox(declared), ipma, box("idat", descriptor), iloc,
+                    tile.data);
+}
+
+QByteArray heifCodedImage(const QByteArray& single, const QByteArray& properties,
+                          bool propertiesFirst, QSize codedSize) {
+    HeifTile tile = heifTile(single);
+    if (codedSize.isValid())
+        tile.hvcC = withPictureSize(tile.hvcC, codedSize);
+    if (tile.data.isEmpty() || tile.hvcC.isEmpty())
+        return {};
+    QList<isobox::Box> extra;
+    isobox::readBoxes(reinterpret_cast<const uchar*>(properties.constData()), 0, properties.size(),
+                      &extra);
+    QByteArray iinf;
+    append(iinf, 1, 2);
+    iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0hvc1\0", 9));
+    // hvcC is property 1 (essential), ispe 2, the others follow.
+    QByteArray associations("\x81", 1);
+    if (!propertiesFirst)
+        associations.append('\x02');
+    for (int i = 0; i < extra.size(); ++i)
+        associations.append(char(3 + i));
+    if (propertiesFirst)
+        associations.append('\x02');
+    QByteArray ipma;
+    append(ipma, 1, 4);
+    append(ipma, 1, 2);
+    ipma.append(char(associations.size())).append(associations);
+    const auto iloc = [&](quint32 dataOffset) {
+        QByteArray iloc("\x44\x00", 2);
+        append(iloc, 1, 2);
+        for (quint64 field : {1, 0, 0, 1})
+            append(iloc, field, 2);
+        append(iloc, dataOffset, 4);
+        append(iloc, quint32(tile.data.size()), 4);
+        return fullBox("iloc", 1, 0, iloc);
+    };
+    return heifFile(iinf, {}, tile.hvcC + tile.ispe + properties, ipma, {}, iloc, tile.data);
+}
+
+QByteArray avifClaimingLargestFrame(const QByteArray& avif) {
+    // A temporal delimiter (0x12 0x00), then the sequence header with its size.
+    const qsizetype at = avif.indexOf(QByteArray("mdat\x12\x00\x0a", 7)) + 4;
+    constexpr int headerBytes = 10;
+    if (at < 4 || at + 3 + headerBytes > avif.size())
+        return {};
+    Bits header;
+    for (int i = 0; i < headerBytes; ++i)
+        header.write(uchar(avif[at + 3 + i]), 8);
+    header.read(4);
+    if (header.read(1) != 1) // reduced_still_picture_header
+        return {};
+    header.read(5);
+    const int widthBits = int(header.read(4)) + 1, heightBits = int(header.read(4)) + 1;
+    for (int i = 0; i < widthBits + heightBits && header.at < header.bits.size(); ++i)
+        header.bits[header.at++] = true;
+    QByteArray claimed = avif;
+    header.at = 0;
+    for (int i = 0; i < headerBytes; ++i)
+        claimed[at + 3 + i] = char(header.read(8));
+    return claimed;
+}
+
+QByteArray heifCrop(QSize size) {
+    QByteArray clap;
+    for (int value : {size.width(), 1, size.height(), 1, 0, 1, 0, 1})
+        append(clap, quint32(value), 4);
+    return box("clap", clap);
 }
 
 ShrinkOnFirstRead::ShrinkOnFirstRead(const QString& path, qint64 size) {

@@ -225,8 +225,17 @@ QString decodeCostProblem(const HeifItems& items, heif_item_id item,
     if (items.ok())
         pixels = qMax(pixels, items.decodePixels(item));
     // 16-bit samples take twice the memory of 8-bit ones.
-    if ((deep ? 2 * pixels : pixels) <= DecodeLimits::maxHeifPixels)
+    if ((deep ? 2 * pixels : pixels) <= DecodeLimits::maxHeifPixels) {
+        // The decoder allocates what its configuration declares.
+        if (const auto lie = items.codedSizeMismatch())
+            return QStringLiteral("the HEIF image declares %1 x %2 pixels but its coded picture "
+                                  "is %3 x %4, which Fennic will not decode")
+                .arg(lie->declared.width())
+                .arg(lie->declared.height())
+                .arg(lie->coded.width())
+                .arg(lie->coded.height());
         return {};
+    }
     const QSize canvas = items.ok() ? items.declaredSize(item) : QSize();
     if (canvas.isValid() && canvas != declared && canvas != declared.transposed())
         return QStringLiteral("the HEIF image declares %1 x %2 pixels but is made of %3 "
@@ -237,8 +246,22 @@ QString decodeCostProblem(const HeifItems& items, heif_item_id item,
     return DecodeLimits::refusal(declared);
 }
 
+// Whether decoded is the size libheif reports for the item or the one its
+// boxes give after every crop and turn (libheif reports a crop that comes
+// before the extent in the item's properties, yet applies it).
+bool isDeclaredSize(QSize decoded, QSize declared, QSize transformed) {
+    const auto near = [](QSize a, QSize b) {
+        return qAbs(a.width() - b.width()) <= DecodeLimits::heifCropRounding &&
+               qAbs(a.height() - b.height()) <= DecodeLimits::heifCropRounding;
+    };
+    return decoded == declared || decoded == declared.transposed() ||
+           (transformed.isValid() && near(decoded, transformed));
+}
+
 // *damaged tells a file libheif could not decode from a decode Fennic refused.
-QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damaged = nullptr) {
+// transformed: the item's size after its crops and turns, from its boxes.
+QImage decodeHandle(const heif_image_handle* handle, QSize transformed, QString* error,
+                    bool* damaged = nullptr) {
     const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
     const bool alpha = libheif().heif_image_handle_has_alpha_channel(handle);
     const bool premultiplied = alpha && libheif().heif_image_handle_is_premultiplied_alpha(handle);
@@ -272,7 +295,7 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damag
     // The checks before decoding rest on the file's boxes; this one on what
     // came out, in case libheif found another way to grow the image.
     const QSize declared = uprightSize(handle);
-    if (QSize(width, height) != declared && QSize(width, height) != declared.transposed()) {
+    if (!isDeclaredSize(QSize(width, height), declared, transformed)) {
         *error = QStringLiteral("the HEIF image decoded to %1 x %2 pixels, not the %3 x %4 it "
                                 "declares")
                      .arg(width)
@@ -338,7 +361,8 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
                 thumbnailCovering(opened.primary.get(), full, targetSize);
             thumb && decodeCostProblem(items, thumb->id, thumb->handle.get()).isEmpty()) {
             QString thumbError;
-            result.image = decodeHandle(thumb->handle.get(), &thumbError);
+            result.image =
+                decodeHandle(thumb->handle.get(), items.transformedSize(thumb->id), &thumbError);
             if (!result.image.isNull())
                 return result;
         }
@@ -351,10 +375,12 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
     if (!result.error.isEmpty())
         return result;
     bool damaged = false;
-    result.image = decodeHandle(opened.primary.get(), &result.error, &damaged);
-    if (!result.image.isNull())
+    result.image = decodeHandle(opened.primary.get(), items.transformedSize(primaryId),
+                                &result.error, &damaged);
+    if (!result.image.isNull()) {
         result.error.clear();
-    else if (damaged)
+        result.fullSize = result.image.size();
+    } else if (damaged)
         result.error = DamagedFile::report(path, result.error);
     return result;
 }
@@ -372,7 +398,8 @@ DecodedImage decodePreviewUnguarded(const QString& path, QSize targetSize) {
     if (!thumb || !decodeCostProblem(*opened.items, thumb->id, thumb->handle.get()).isEmpty())
         return result;
     QString error;
-    result.image = decodeHandle(thumb->handle.get(), &error);
+    result.image =
+        decodeHandle(thumb->handle.get(), opened.items->transformedSize(thumb->id), &error);
     if (result.image.isNull())
         return result;
     result.fullSize = full;

@@ -51,6 +51,8 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
     ASSERT_TRUE(writeHeic(path("tile.heic"), ImageFixtures::markedImage(QSize(256, 256)),
                           {.quality = 30, .preset = "ultrafast"}));
     const QByteArray tile = ImageFixtures::readFile(path("tile.heic"));
+    ASSERT_TRUE(writeHeic(path("tile.avif"), ImageFixtures::markedImage(QSize(333, 211)),
+                          {.quality = 30, .av1 = true}));
     // A HEIF whose every ispe claims side x side (within libheif's own 32768).
     const auto heicClaiming = [&](quint32 side) {
         QByteArray claimed = tile, both;
@@ -136,6 +138,20 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
          heifGrid(tile, 60, 60, {15360, 15360}, {15360, 15360}),
          {15360, 15360},
          DecodeLimits::refusal({15360, 15360})},
+        // libheif decodes the picture the hvcC's parameter set declares:
+        // 48 x 32 coded as 12288 x 8192 took 2.2 GB before it was refused.
+        {"coded.heic",
+         heifCodedImage(tile, {}, false, {4096, 4096}),
+         {256, 256},
+         "the HEIF image declares 256 x 256 pixels but its coded picture is 4096 x 4096"},
+        {"coded.avif",
+         avifClaimingLargestFrame(ImageFixtures::readFile(path("tile.avif"))),
+         {333, 211},
+         "the HEIF image declares 333 x 211 pixels but its coded picture is "},
+        {"narrow.heic",
+         heifCodedImage(tile, {}, false, {192, 256}),
+         {256, 256},
+         "the HEIF image declares 256 x 256 pixels but its coded picture is 192 x 256"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,9 +177,14 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
         const char* name;
         QByteArray bytes;
         QSize size;
-    } opening[] = {{"after.png", pngWithHugeChunk(true), {1, 1}},
-                   {"small.bmp", bmpClaiming({64, 48}), {64, 48}},
-                   {"grid.heic", heifGrid(tile, 2, 2, {512, 512}, {512, 512}), {512, 512}}};
+    } opening[] = {
+        {"after.png", pngWithHugeChunk(true), {1, 1}},
+        {"small.bmp", bmpClaiming({64, 48}), {64, 48}},
+        {"grid.heic", heifGrid(tile, 2, 2, {512, 512}, {512, 512}), {512, 512}},
+        // A crop applies wherever it stands among the properties.
+        {"crop.heic", heifCodedImage(tile, heifCrop({128, 96}), true), {128, 96}},
+        {"cropped.heic", heifCodedImage(tile, heifCrop({200, 100}), false), {200, 100}},
+    };
     for (const auto& c : opening) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(writeFile(path(c.name), c.bytes));
