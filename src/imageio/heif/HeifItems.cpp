@@ -180,8 +180,8 @@ HeifItems::Property HeifItems::readProperty(const QByteArray& type, qint64 at, q
     return property;
 }
 
-// libheif applies every crop and turn of an item, in association order,
-// wherever its extent stands among them.
+// libheif applies every crop and turn of an item in association order, a
+// crop wherever the extent stands among them.
 void HeifItems::applyProperties(Item& item, const QList<Property>& associated) {
     for (const Property& p : associated) {
         if (p.kind == Property::Extent && p.size.isValid())
@@ -191,9 +191,13 @@ void HeifItems::applyProperties(Item& item, const QList<Property>& associated) {
         if (p.av1)
             item.av1 = true;
     }
+    // Older libheif writes the turns first and the turned size in the
+    // extent: a turn before the extent is already in it.
     QSize size = item.ispe;
+    bool extentSeen = false;
     for (const Property& p : associated) {
-        if (p.kind == Property::Turn && p.quarter)
+        extentSeen = extentSeen || p.kind == Property::Extent;
+        if (p.kind == Property::Turn && p.quarter && extentSeen)
             size.transpose();
         else if (p.kind == Property::Crop && p.size.isValid())
             size = size.boundedTo(p.size);
@@ -306,7 +310,10 @@ std::optional<HeifItems::SizeMismatch> HeifItems::codedSizeMismatch() const {
     for (const Item& item : m_items) {
         if (!item.coded.isValid())
             continue;
-        const QSize extent = item.ispe.isValid() ? item.ispe : QSize(0, 0);
+        QSize extent = item.ispe.isValid() ? item.ispe : QSize(0, 0);
+        // The extent of older libheif's layout holds the turned size.
+        if (item.coded.width() < extent.width() || item.coded.height() < extent.height())
+            extent.transpose();
         const int padding = DecodeLimits::heifCodedPadding;
         if (!DecodeLimits::isAcceptable(item.coded) || item.coded.width() < extent.width() ||
             item.coded.height() < extent.height() ||
