@@ -10,6 +10,7 @@
 #include "imageio/heif/HeifItems.h"
 #include "imageio/heif/HeifLibrary.h"
 #include "imageio/heif/HeifMetadataBlocks.h"
+#include "imageio/heif/HeifPixels.h"
 
 #include <QFile>
 
@@ -163,32 +164,6 @@ std::optional<Thumbnail> largestThumbnail(const heif_image_handle* primary, QSiz
     return best;
 }
 
-// Widens samples of `bits` significance to the full 16-bit range in place.
-void widenTo16Bits(QImage& image, int bits) {
-    if (bits <= 0 || bits >= 16)
-        return;
-    const quint32 maxIn = (1u << bits) - 1;
-    std::vector<quint16> table(size_t(maxIn) + 1);
-    for (quint32 v = 0; v <= maxIn; ++v)
-        table[v] = quint16((v * 65535u + maxIn / 2) / maxIn);
-    const qsizetype samplesPerLine = qsizetype(image.width()) * 4;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<quint16*>(image.scanLine(y));
-        for (qsizetype i = 0; i < samplesPerLine; ++i)
-            line[i] = table[qMin<quint32>(line[i], maxIn)];
-    }
-}
-
-QImage::Format qtFormat(bool deep, bool alpha, bool premultiplied) {
-    if (deep)
-        return !alpha          ? QImage::Format_RGBX64
-               : premultiplied ? QImage::Format_RGBA64_Premultiplied
-                               : QImage::Format_RGBA64;
-    return !alpha          ? QImage::Format_RGBX8888
-           : premultiplied ? QImage::Format_RGBA8888_Premultiplied
-                           : QImage::Format_RGBA8888;
-}
-
 void releaseHeifImage(void* image) {
     libheif().heif_image_release(static_cast<heif_image*>(image));
 }
@@ -308,7 +283,7 @@ QImage decodeHandle(const heif_image_handle* handle, QSize transformed, QString*
         libheif().heif_image_get_bits_per_pixel_range(decoded.get(), heif_channel_interleaved);
     heif_image* owned = decoded.get();
     // The QImage takes over libheif's buffer instead of copying 100 MB around.
-    QImage image(pixels, width, height, stride, qtFormat(deep, alpha, premultiplied),
+    QImage image(pixels, width, height, stride, heifpixels::qtFormat(deep, alpha, premultiplied),
                  releaseHeifImage, owned);
     if (image.isNull()) {
         *error = QStringLiteral("out of memory for the decoded HEIF image");
@@ -316,7 +291,7 @@ QImage decodeHandle(const heif_image_handle* handle, QSize transformed, QString*
     }
     decoded.release();
     if (deep)
-        widenTo16Bits(image, bits);
+        heifpixels::widenTo16Bits(image, bits);
     convertColour(image, owned, handle);
     if (deep)
         image = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
