@@ -176,6 +176,13 @@ void AppDelegate::fileRemoved(const QString& path) {
     }
 }
 
+void AppDelegate::fileRestored(const QString& path) {
+    for (const QPointer<PreviewWindowController> controller : m_windows.open()) {
+        if (Home* home = controller ? controller->home() : nullptr)
+            home->takeBackFile(path);
+    }
+}
+
 QString AppDelegate::activateAction(const QString& name, const QVariantList& parameter) {
     const ActionRequest request = readActionRequest(name, parameter, m_windows.currentKey());
     if (!request.ok())

@@ -4,6 +4,7 @@
 #include "app/WindowRegistry.h"
 #include "viewer/ViewerHost.h"
 #include "viewer/WindowCommands.h"
+#include "viewer/operations/DeletionHistory.h"
 
 #include <QList>
 #include <QObject>
@@ -76,6 +77,8 @@ public:
                                const QSizeF& surround) override;
     void closeWindow(const QString& key) override;
     void fileRemoved(const QString& path) override;
+    DeletionHistory& deletions() override { return m_deletions; }
+    void fileRestored(const QString& path) override;
     void refreshAllViewers() override;
 
 public Q_SLOTS:
@@ -103,6 +106,7 @@ private:
     LaunchOptions m_launch;
     bool m_didLoadWithFile = false;
     WindowRegistry m_windows;
+    DeletionHistory m_deletions;
     std::unique_ptr<ApplicationMenu> m_menu;
     std::unique_ptr<OpenDialog> m_openDialog;
     QList<QPointer<QWidget>> m_auxiliaryWindows;

@@ -3,6 +3,7 @@
 #include "desktop/settings/AppSettings.h"
 #include "desktop/windowsystem/WindowManagerHints.h"
 #include "viewer/ViewerHost.h"
+#include "viewer/view/FullScreenState.h"
 #include "viewer/view/Home.h"
 #include "window/CustomWindow.h"
 #include "window/WindowFit.h"
@@ -40,7 +41,14 @@ PreviewWindowController::PreviewWindowController(ViewerHost& host, const ViewerO
     window->setupFadeableViews();
     auto* hints = new WindowManagerHints(window);
     // Framed (again) by the window manager: fit and centre with the frame.
-    connect(hints, &WindowManagerHints::frameChanged, this, [this] { m_fit->refit(); });
+    // Not the frame that goes and comes back with full screen: the window
+    // takes back its own geometry then.
+    connect(hints, &WindowManagerHints::frameChanged, this, [this] {
+        if (!m_window->isFullScreen() && m_stateChangeUntil.hasExpired())
+            m_fit->refit();
+    });
+    connect(&m_home->fullScreen(), &FullScreenState::controlsShownChanged, window,
+            &CustomWindow::showFullScreenButtons);
     // Maximised by the window manager: back to the picture's size, after the
     // window manager's own resize has come in.
     connect(window, &CustomWindow::maximiseRefused, this,
@@ -88,12 +96,17 @@ bool PreviewWindowController::eventFilter(QObject* watched, QEvent* event) {
         if (static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "fennicContentSize")
             m_sizingUntil = QDeadlineTimer(sizingConfirmationMs);
         break;
+    case QEvent::WindowStateChange:
+        // Sized by full screen and back, not by the user.
+        m_sizingUntil = QDeadlineTimer(sizingConfirmationMs);
+        m_stateChangeUntil = QDeadlineTimer(sizingConfirmationMs);
+        break;
     case QEvent::Resize: {
         // Qt reports the size asked for at once, the window manager its
         // answers to this and earlier requests later: only once those are
         // in is another size the user's.
         const QSize size = static_cast<QResizeEvent*>(event)->size();
-        if (window->isVisible() && m_sizingUntil.hasExpired() &&
+        if (window->isVisible() && !window->isFullScreen() && m_sizingUntil.hasExpired() &&
             size != window->property("fennicContentSize").toSize())
             userResized(size);
         break;

@@ -46,4 +46,6 @@ private:
     const QObject* m_watched = nullptr;
     // Set while a size asked for by the program is not confirmed yet.
     QDeadlineTimer m_sizingUntil{0};
+    // Set for a while after the window entered or left full screen.
+    QDeadlineTimer m_stateChangeUntil{0};
 };

@@ -90,6 +90,16 @@ constexpr qint64 maxHeifPixels = 128'000'000;
 // libheif's own guard on each side of an item, its default: raising it let
 // grid images declare 200000-pixel sides.
 constexpr int maxHeifSide = 32'768;
+// libheif allocates the picture its decoder configuration declares (HEVC's
+// sequence parameter set, AV1's sequence header), not the item's extent:
+// a 48 x 32 item whose configuration says 12288 x 8192 took 2.2 GB. Coders
+// round a picture up to whole coding blocks, at most 64 samples a side
+// (HEVC's largest; AV1 codes the exact size), so a configuration that
+// declares less than the extent, or 64 or more beyond it, is refused.
+constexpr int heifCodedPadding = 64;
+// A crop ('clap') gives a fraction of pixels a side, which libheif rounds
+// from both edges: the decoded side may be one pixel off the rounded one.
+constexpr int heifCropRounding = 1;
 
 // libjxl keeps a frame as 32-bit float planes (12 bytes a pixel, more with
 // alpha) beside the 4 or 8 bytes of the output: 64 megapixels stay near 1 GB.

@@ -1,5 +1,7 @@
 #include "viewer/FolderPosition.h"
 
+#include "desktop/files/DisplayOrder.h"
+
 #include <QFileInfo>
 
 FolderPosition::FolderPosition(QString directory, QStringList files, int index)
@@ -57,4 +59,30 @@ FolderPosition::Removal FolderPosition::forget(const QString& path, const QStrin
     }
     // A file that was not in the list gives way to the folder's first picture.
     return {true, after.contained ? after.replacement : stepForward(m_files, -1, m_directory)};
+}
+
+std::optional<FolderStep> FolderPosition::add(const QString& path) {
+    const QFileInfo added(path);
+    if (added.absolutePath() != m_directory)
+        return std::nullopt;
+    const DisplayOrder order;
+    const QString name = added.fileName();
+    return FolderStep{int(insert(order, name)), m_directory + QLatin1Char('/') + name};
+}
+
+void FolderPosition::addNames(const QStringList& names) {
+    const DisplayOrder order;
+    for (const QString& name : names)
+        insert(order, name);
+}
+
+qsizetype FolderPosition::insert(const DisplayOrder& order, const QString& name) {
+    qsizetype at = m_files.indexOf(name);
+    if (at < 0) {
+        at = displayInsertionPoint(order, m_files, name);
+        m_files.insert(at, name);
+        if (m_index >= at)
+            ++m_index;
+    }
+    return at;
 }

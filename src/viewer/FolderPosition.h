@@ -38,9 +38,16 @@ public:
         std::optional<FolderStep> next;
     };
     Removal forget(const QString& path, const QString& shownPath);
+    // The file at path is back (from the Trash): listed in its place when it
+    // belongs to this folder. The step to it, or nothing for another folder.
+    std::optional<FolderStep> add(const QString& path);
+    // Names that came into this folder, each listed in its place.
+    void addNames(const QStringList& names);
 
 private:
     std::optional<FolderStep> stepTo(int index) const;
+    // Lists name in its place (once); where it stands.
+    qsizetype insert(const DisplayOrder& order, const QString& name);
 
     QString m_directory;
     QStringList m_files;

@@ -4,6 +4,7 @@
 #include <QString>
 
 class DecodeScheduler;
+class DeletionHistory;
 class DesktopNotifications;
 class FileWriteQueue;
 class EarlyDecode;
@@ -34,6 +35,11 @@ public:
     virtual void closeWindow(const QString& key) = 0;
     // The file at path went to the Trash: every window and list forgets it.
     virtual void fileRemoved(const QString& path) = 0;
+    // This session's moves to the Trash, for undoing them.
+    virtual DeletionHistory& deletions() = 0;
+    // The file at path is back from the Trash: the windows of its folder list
+    // it again.
+    virtual void fileRestored(const QString& path) = 0;
     // Every viewer window lays itself out again (the visual style changed).
     virtual void refreshAllViewers() = 0;
 };

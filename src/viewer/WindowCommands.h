@@ -18,11 +18,13 @@ enum class WindowCommand {
     zoomPlus,
     zoomMinus,
     zoomReset,
+    zoomActualSize,
     moveImageNext,
     moveImageBack,
     moveImageFirst,
     moveImageLast,
     deleteImage,
+    undoDelete,
     openDarkroom,
     showInFinder,
     printImage,
@@ -34,6 +36,9 @@ enum class WindowCommand {
     closeWindow,
     switchStyle,
     askToDelete,
+    toggleFullScreen,
+    // Taken only while full screen; elsewhere Escape is left to others.
+    leaveFullScreen,
     // Keys the window takes and does nothing with (up, down, space).
     ignoreKey,
 };

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainterPath>
 #include <QVBoxLayout>
+#include <QWindow>
 
 CustomWindow::CustomWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
@@ -110,8 +111,13 @@ void CustomWindow::resizeEvent(QResizeEvent* event) {
 
 void CustomWindow::updateShape() {
     constexpr qreal cornerRadius = 6;
-    if (m_decorated || QGuiApplication::platformName() != QLatin1String("xcb")) {
+    if (m_decorated || isFullScreen() || QGuiApplication::platformName() != QLatin1String("xcb")) {
         clearMask();
+        // A mask cleared while the window was being made again for new
+        // decorations stays with its native window, which applies it again
+        // when it is made: full screen would show only that corner.
+        if (QWindow* handle = windowHandle(); handle && !handle->mask().isEmpty())
+            handle->setMask(QRegion());
         return;
     }
     QPainterPath rounded;
@@ -131,10 +137,32 @@ QRect CustomWindow::workArea() const {
 
 void CustomWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Full screen has no title band and no rounded corners.
+    const bool fullScreen = isFullScreen();
+    m_titleBand->setShown(m_decorated && !m_compositorTitleBars && !fullScreen);
+    updateShape();
+    // The window's own buttons come in with the viewer's other controls on
+    // entering full screen, and stay with a frameless window the pointer is
+    // over on leaving it.
+    if (fullScreen != m_wasFullScreen && m_tracking &&
+        (fullScreen || (!m_decorated && m_pointerInside)))
+        m_fade->mouseEntered();
+    m_wasFullScreen = fullScreen;
+    if ((windowState() & Qt::WindowMaximized) && !isFullScreen()) {
         setWindowState(windowState() & ~Qt::WindowMaximized);
         Q_EMIT maximiseRefused();
     }
+}
+
+void CustomWindow::showFullScreenButtons(bool shown) {
+    if (!isFullScreen() || !m_tracking)
+        return;
+    if (shown)
+        m_fade->mouseEntered();
+    else
+        m_fade->mouseExited();
 }
 
 // Qt may report an entry twice (once synthesised, once from the platform);

@@ -58,10 +58,15 @@ public:
     // The available area of that screen.
     QRect workArea() const;
 
+    // Full screen: the window's own buttons fade in with the viewer's other
+    // controls and out again.
+    void showFullScreenButtons(bool shown);
+
 Q_SIGNALS:
     // The window manager maximised the window (its button, a double click on
     // the title, its menu, another program's request) and the window has
     // asked to be put back: a window sized to its picture is never maximised.
+    // Full screen is not maximising.
     void maximiseRefused();
 
 protected:
@@ -88,6 +93,7 @@ private:
     QPointer<QScreen> m_recordedScreen;
     bool m_tracking = false;
     bool m_pointerInside = false;
+    bool m_wasFullScreen = false;
     bool m_constraining = false;
     bool m_decorated = false;
     bool m_compositorTitleBars = true;

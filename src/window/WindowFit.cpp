@@ -65,6 +65,9 @@ void WindowFit::fit(const QSizeF& content, const QSizeF& surround) {
     m_content = content;
     m_surround = surround;
     m_fitted = true;
+    // Full screen keeps its geometry; the fit waits for the window to leave it.
+    if (window->isFullScreen())
+        return;
     const bool firstShow = !window->isVisible();
     if (firstShow)
         chooseCascade();
@@ -123,7 +126,7 @@ void WindowFit::settle() {
             // A newer fit checks for itself; a hidden or minimised window
             // has nothing to check.
             if (generation != m_generation || !window || !window->isVisible() ||
-                window->isMinimized())
+                window->isMinimized() || window->isFullScreen())
                 return;
             if (window->geometry() != target())
                 apply();

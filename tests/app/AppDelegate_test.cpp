@@ -106,16 +106,11 @@ TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {
             found |= action->shortcut().toString() == keys;
         EXPECT_TRUE(found) << qPrintable(keys);
     }
-    // Every entry works: none is greyed out.
-    for (const QString text :
-         {"About Fennic", "Check for Updates…", "Preferences…", "Keyboard Shortcuts", "Open…",
-          "Zoom In", "Next Image", "Print…", "Move to Trash", "Rotate clockwise", "Convert to PNG",
-          "Show Image Details", "Quit Fennic"}) {
-        QAction* action = menuAction(text);
-        EXPECT_TRUE(action && action->isEnabled()) << qPrintable(text);
-    }
-    // No editor is installed here: its entry could do nothing.
-    EXPECT_FALSE(menuAction("Open in Darkroom")->isEnabled());
+    // Every entry works, none greyed out, but the editor's: none is installed here.
+    for (QAction* action : app().menu().actions())
+        EXPECT_EQ(action->isEnabled() || action->isSeparator(),
+                  action->text() != "Open in Darkroom")
+            << qPrintable(action->text());
 
     Home* first = open("a.png");
     Home* second = open("b.png");
@@ -127,6 +122,7 @@ TEST_F(AppDelegateTest, TheMenuWorksInEveryWindowOnTheCurrentOne) {
     windowOf(first)->activateWindow();
     ASSERT_SOON(app().windows().currentKey() == first->uuid());
     menuAction("Print…")->trigger();
+    menuAction("Print…")->trigger(); // the open dialog comes forward; no second one
     EXPECT_EQ(windowOf(first)->findChildren<QPrintDialog*>().size(), 1);
     EXPECT_TRUE(windowOf(second)->findChildren<QPrintDialog*>().isEmpty());
 }

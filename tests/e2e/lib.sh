@@ -58,6 +58,19 @@ frame_geometry() {
     END {print x-l, y-t, w+l+r, h+t+b}' <<<"$info"
 }
 
+# Prints the frame once it has stayed the same for half a second.
+settled_frame() {
+  local last now
+  last=$(frame_geometry "$1")
+  for _ in $(seq 50); do
+    sleep 0.5
+    now=$(frame_geometry "$1")
+    [ "$now" = "$last" ] && { echo "$now"; return 0; }
+    last=$now
+  done
+  fail "the frame of $1 never settles"
+}
+
 # Waits until a window's client area is WIDTHxHEIGHT.
 wait_for_size() {
   local win=$1 wanted=$2

@@ -27,18 +27,6 @@ back_to() {
   return 1
 }
 
-# Prints the frame once it has stayed the same for half a second.
-settled_frame() {
-  local last now
-  last=$(frame_geometry "$1")
-  for _ in $(seq 50); do
-    sleep 0.5
-    now=$(frame_geometry "$1")
-    [ "$now" = "$last" ] && { echo "$now"; return 0; }
-    last=$now
-  done
-  fail "the frame of $1 never settles"
-}
 click_at() {
   xdotool mousemove "$1" "$2"
   sleep 0.2

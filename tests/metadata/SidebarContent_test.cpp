@@ -3,54 +3,49 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// Every line in order, "|" between them, "-" for an absent one; the
+// exposure's parts "/"-separated.
+std::string lines(const SidebarContent& c) {
+    const auto line = [](const std::optional<QString>& text) { return text.value_or("-"); };
+    const auto& e = c.exposure;
+    QStringList all{c.name, line(c.dateTime), c.pixelSize, c.fileSize, c.extension};
+    all << (e ? QStringList{e->iso, e->fStop, line(e->focalLength), line(e->shutter)}.join('/')
+              : "-");
+    all << line(c.lens) << line(c.lensModel) << line(c.colorProfile) << line(c.colorSpace)
+        << line(c.copyright) << (c.hasColourLine() ? "colour" : "no colour");
+    return all.join('|').toStdString();
+}
+
+} // namespace
+
 TEST(SidebarContent, LinesFollowTheRecordsKeys) {
     // Only a name: header, 0 x 0 with the size, the type, and nothing else.
-    const SidebarContent bare = sidebarContent({{"Name", "IMG_1.jpeg"}}, true, "/p/IMG_1.jpeg", 2);
-    EXPECT_EQ(bare.name, "IMG_1.jpeg");
-    EXPECT_EQ(bare.pixelSize, "0 x 0");
-    EXPECT_EQ(bare.fileSize, "2 BYTES");
-    EXPECT_EQ(bare.extension, "JPEG");
-    EXPECT_FALSE(bare.dateTime || bare.exposure || bare.lens || bare.lensModel ||
-                 bare.hasColourLine() || bare.copyright);
+    EXPECT_EQ(lines(sidebarContent({{"Name", "IMG_1.jpeg"}}, true, "/p/IMG_1.jpeg", 2)),
+              "IMG_1.jpeg|-|0 x 0|2 BYTES|JPEG|-|-|-|-|-|-|no colour");
 
     // An empty date is no date; ISO without focal length or shutter. The lens
     // needs both showLens and a "Lens" value.
     QVariantMap record{{"Name", "a.jpg"},   {"DateTime", ""},    {"Width", qint64(4032)},
                        {"Height", 3024},    {"ISO", "ISO 200"},  {"FStop", "ƒ2.8"},
                        {"Lens", "EF 50mm"}, {"Lens Model", "X"}, {"Color Space", "sRGB"}};
-    SidebarContent content = sidebarContent(record, false, "/p/a.b.png", 812'000);
-    EXPECT_FALSE(content.dateTime || content.lens || content.colorProfile || content.copyright);
-    EXPECT_EQ(content.pixelSize, "4032 x 3024");
-    EXPECT_EQ(content.fileSize, "812 KB");
-    EXPECT_EQ(content.extension, "PNG");
-    EXPECT_EQ(content.lensModel, "X");
-    EXPECT_TRUE(content.hasColourLine());
-    ASSERT_TRUE(content.exposure);
-    EXPECT_EQ(content.exposure->iso, "ISO 200");
-    EXPECT_EQ(content.exposure->fStop, "ƒ2.8");
-    EXPECT_FALSE(content.exposure->focalLength || content.exposure->shutter);
+    EXPECT_EQ(lines(sidebarContent(record, false, "/p/a.b.png", 812'000)),
+              "a.jpg|-|4032 x 3024|812 KB|PNG|ISO 200/ƒ2.8/-/-|-|X|-|sRGB|-|colour");
     EXPECT_EQ(sidebarContent(record, true, "/p/a.jpg", 1).lens, "EF 50mm");
     record.remove("Lens");
     EXPECT_FALSE(sidebarContent(record, true, "/p/a.jpg", 1).lens);
 
     // A key holding something other than text still shows its line, empty.
-    content = sidebarContent({{"Name", 7},
-                              {"ISO", 100},
-                              {"DateTime", "Mon"},
-                              {"FocalLength", "50 mm"},
-                              {"Shutter", "1/60"},
-                              {"Color Profile", "P3"},
-                              {"Copyright", 3}},
-                             false, "/p/b", 0);
-    EXPECT_EQ(content.name, "");
-    EXPECT_EQ(content.dateTime, "Mon");
-    EXPECT_EQ(content.extension, "");
-    EXPECT_EQ(content.colorProfile, "P3");
-    EXPECT_EQ(content.copyright, "");
-    ASSERT_TRUE(content.exposure);
-    EXPECT_EQ(content.exposure->iso, "");
-    EXPECT_EQ(content.exposure->focalLength, "50 mm");
-    EXPECT_EQ(content.exposure->shutter, "1/60");
+    EXPECT_EQ(lines(sidebarContent({{"Name", 7},
+                                    {"ISO", 100},
+                                    {"DateTime", "Mon"},
+                                    {"FocalLength", "50 mm"},
+                                    {"Shutter", "1/60"},
+                                    {"Color Profile", "P3"},
+                                    {"Copyright", 3}},
+                                   false, "/p/b", 0)),
+              "|Mon|0 x 0|0 BYTES||//50 mm/1/60|-|-|P3|-||colour");
 }
 
 TEST(SidebarContent, FileSizesInDecimalUnitsAndTheConversionTarget) {

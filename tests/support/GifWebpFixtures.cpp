@@ -1,30 +1,13 @@
 #include "support/GifWebpFixtures.h"
 
+#include "support/ImageFixtures.h"
+
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
 
 namespace {
 
-void put16(QByteArray& out, int value) {
-    out.append(char(value & 0xFF)).append(char(value >> 8 & 0xFF));
-}
-
-void put24(QByteArray& out, quint32 value) {
-    put16(out, int(value & 0xFFFF));
-    out.append(char(value >> 16 & 0xFF));
-}
-
-void put32(QByteArray& out, quint32 value) {
-    put16(out, int(value & 0xFFFF));
-    put16(out, int(value >> 16));
-}
-
-bool save(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
+using ImageFixtures::appendLittleEndian;
 
 // 9-bit codes, least significant bit first. A clear code every 250 pixels
 // keeps the decoder's table from growing into 10-bit codes.
@@ -70,8 +53,8 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
     if (!canvas.isValid())
         canvas = frames.first().image.size();
     QByteArray out("GIF89a");
-    put16(out, canvas.width());
-    put16(out, canvas.height());
+    appendLittleEndian(out, canvas.width(), 2);
+    appendLittleEndian(out, canvas.height(), 2);
     out.append(char(0xF7)).append('\0').append('\0'); // a 256-colour global table
     for (int i = 0; i < 256; ++i) {
         const QRgb c = i < palette.size() ? palette[i] : 0;
@@ -81,13 +64,13 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
         out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19);
     for (const GifWebpFrame& frame : frames) {
         out.append("\x21\xF9\x04\x04", 4); // kept in place until the next frame
-        put16(out, frame.delayMs / 10);
+        appendLittleEndian(out, frame.delayMs / 10, 2);
         out.append("\0\0", 2);
         out.append(char(0x2C));
-        put16(out, 0);
-        put16(out, 0);
-        put16(out, frame.image.width());
-        put16(out, frame.image.height());
+        appendLittleEndian(out, 0, 2);
+        appendLittleEndian(out, 0, 2);
+        appendLittleEndian(out, frame.image.width(), 2);
+        appendLittleEndian(out, frame.image.height(), 2);
         out.append('\0');
         QList<uchar> indices;
         for (int y = 0; y < frame.image.height(); ++y)
@@ -96,7 +79,7 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
         out.append(uncompressedLzw(indices));
     }
     out.append(char(0x3B));
-    return save(path, out);
+    return ImageFixtures::writeFile(path, out);
 }
 
 bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames) {
@@ -104,14 +87,14 @@ bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames) {
         return false;
     const QSize canvas = frames.first().image.size();
     QByteArray body("WEBPVP8X");
-    put32(body, 10);
+    appendLittleEndian(body, 10, 4);
     body.append(char(0x02)).append(QByteArray(3, '\0')); // animated
-    put24(body, quint32(canvas.width() - 1));
-    put24(body, quint32(canvas.height() - 1));
+    appendLittleEndian(body, quint32(canvas.width() - 1), 3);
+    appendLittleEndian(body, quint32(canvas.height() - 1), 3);
     body.append("ANIM");
-    put32(body, 6);
-    put32(body, 0xFFFFFFFF); // background
-    put16(body, 0);          // loop forever
+    appendLittleEndian(body, 6, 4);
+    appendLittleEndian(body, 0xFFFFFFFF, 4); // background
+    appendLittleEndian(body, 0, 2);          // loop forever
     for (const GifWebpFrame& frame : frames) {
         QBuffer still;
         still.open(QIODevice::WriteOnly);
@@ -124,19 +107,19 @@ bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames) {
         if (coded.startsWith("VP8X"))
             coded = coded.mid(18);
         QByteArray anmf;
-        put24(anmf, 0);
-        put24(anmf, 0);
-        put24(anmf, quint32(frame.image.width() - 1));
-        put24(anmf, quint32(frame.image.height() - 1));
-        put24(anmf, quint32(frame.delayMs));
+        appendLittleEndian(anmf, 0, 3);
+        appendLittleEndian(anmf, 0, 3);
+        appendLittleEndian(anmf, quint32(frame.image.width() - 1), 3);
+        appendLittleEndian(anmf, quint32(frame.image.height() - 1), 3);
+        appendLittleEndian(anmf, quint32(frame.delayMs), 3);
         anmf.append(char(0x02)).append(coded); // not blended
         body.append("ANMF");
-        put32(body, quint32(anmf.size()));
+        appendLittleEndian(body, quint32(anmf.size()), 4);
         body.append(anmf);
         if (anmf.size() % 2)
             body.append('\0');
     }
     QByteArray out("RIFF");
-    put32(out, quint32(body.size()));
-    return save(path, out + body);
+    appendLittleEndian(out, quint32(body.size()), 4);
+    return ImageFixtures::writeFile(path, out + body);
 }

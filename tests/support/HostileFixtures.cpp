@@ -14,15 +14,15 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <csignal>
-#include <cstdio>
+#include <bit>
+#include <cstdio> // before jpeglib.h
+#include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include <jpeglib.h>
 #include <poll.h>
 #include <sys/inotify.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using isobox::box;
@@ -31,11 +31,6 @@ namespace {
 
 void append(QByteArray& out, quint64 value, int bytes) {
     isobox::appendBigEndian(out, value, bytes);
-}
-
-void appendLittleEndian(QByteArray& out, quint64 value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.append(char(value >> (8 * i)));
 }
 
 QByteArray fullBox(const char* type, int version, int flags, const QByteArray& content) {
@@ -63,28 +58,148 @@ QHash<QByteArray, QByteArray> childBoxes(const QByteArray& data, qsizetype skip 
     return contents;
 }
 
-// A BMP: the 40-byte info header, then `extra` (a later header version's
-// fields), the palette and the pixel data as given.
-QByteArray bmpFile(QSize size, int bits, int compression, const QByteArray& extra,
-                   const QByteArray& palette, const QByteArray& pixels) {
-    const qint64 offset = 14 + 40 + extra.size() + palette.size();
-    QByteArray bmp("BM");
-    for (const auto& [value, bytes] : {std::pair<qint64, int>{offset + pixels.size(), 4},
-                                       {0, 4},
-                                       {offset, 4},
-                                       {40 + extra.size(), 4},
-                                       {size.width(), 4},
-                                       {size.height(), 4},
-                                       {1, 2},
-                                       {bits, 2},
-                                       {compression, 4},
-                                       {pixels.size(), 4},
-                                       {2835, 4},
-                                       {2835, 4},
-                                       {palette.size() / 4, 4},
-                                       {0, 4}})
-        appendLittleEndian(bmp, quint64(value), bytes);
-    return bmp + extra + palette + pixels;
+// The coded image of a file writeHeic wrote: its hvcC and ispe boxes and
+// its coded data.
+struct HeifTile {
+    QByteArray hvcC;
+    QByteArray ispe;
+    QByteArray data;
+};
+
+HeifTile heifTile(const QByteArray& single) {
+    const QHash<QByteArray, QByteArray> properties = childBoxes(
+        childBoxes(childBoxes(childBoxes(single).value("meta"), 4).value("iprp")).value("ipco"));
+    if (!properties.contains("hvcC") || !properties.contains("ispe"))
+        return {};
+    return {box("hvcC", properties["hvcC"]), box("ispe", properties["ispe"]),
+            childBoxes(single).value("mdat")};
+}
+
+QByteArray ispeBox(QSize size) {
+    QByteArray ispe;
+    append(ispe, quint32(size.width()), 4);
+    append(ispe, quint32(size.height()), 4);
+    return fullBox("ispe", 0, 0, ispe);
+}
+
+// A HEIF file of one meta box and the data of its items: item 1 is primary;
+// iloc(offset) gives the locations, the data starting at offset.
+QByteArray heifFile(const QByteArray& iinf, const QByteArray& iref, const QByteArray& ipco,
+                    const QByteArray& ipma, const QByteArray& idat,
+                    const std::function<QByteArray(quint32)>& iloc, const QByteArray& data) {
+    QByteArray hdlr(4, '\0'); // pre_defined
+    hdlr.append("pict", 4).append(QByteArray(13, '\0'));
+    const auto meta = [&](quint32 offset) {
+        return fullBox("meta", 0, 0,
+                       fullBox("hdlr", 0, 0, hdlr) +
+                           fullBox("pitm", 0, 0, QByteArray("\0\x01", 2)) + iloc(offset) +
+                           fullBox("iinf", 0, 0, iinf) + iref +
+                           box("iprp", box("ipco", ipco) + fullBox("ipma", 0, 0, ipma)) + idat);
+    };
+    const QByteArray head = box("ftyp", QByteArray("heic\0\0\0\0mif1heic", 16));
+    const quint32 offset = quint32(head.size() + meta(0).size() + 8);
+    return head + meta(offset) + box("mdat", data);
+}
+
+// Bits most significant first, for rewriting a parameter set.
+struct Bits {
+    std::vector<bool> bits;
+    size_t at = 0;
+
+    quint32 read(int count) {
+        quint32 value = 0;
+        for (int i = 0; i < count && at < bits.size(); ++i)
+            value = value << 1 | bits[at++];
+        return value;
+    }
+    quint32 readUe() {
+        int zeros = 0;
+        while (at < bits.size() && !bits[at++])
+            ++zeros;
+        return (1u << zeros) - 1 + read(zeros);
+    }
+    void write(quint32 value, int count) {
+        for (int i = count - 1; i >= 0; --i)
+            bits.push_back(value >> i & 1);
+    }
+    void writeUe(quint32 value) {
+        const int length = int(std::bit_width(value + 1));
+        write(0, length - 1);
+        write(value + 1, length);
+    }
+};
+
+// An SPS (without sub-layers, as x265 writes a still picture) declaring size.
+QByteArray spsWithPictureSize(const QByteArray& nal, QSize size) {
+    Bits in;
+    int zeros = 0;
+    for (const char c : nal) {
+        if (zeros >= 2 && c == 3) { // emulation prevention
+            zeros = 0;
+            continue;
+        }
+        zeros = c == 0 ? zeros + 1 : 0;
+        in.write(uchar(c), 8);
+    }
+    in.read(16 + 4);
+    if (in.read(3) != 0) // sub-layers
+        return {};
+    in.read(1 + 96);
+    in.readUe();
+    if (in.readUe() == 3)
+        in.read(1);
+    Bits out;
+    out.bits.assign(in.bits.begin(), in.bits.begin() + qsizetype(in.at));
+    in.readUe();
+    in.readUe();
+    out.writeUe(quint32(size.width()));
+    out.writeUe(quint32(size.height()));
+    size_t last = in.bits.size();
+    while (last > in.at && !in.bits[last - 1])
+        --last; // the alignment after the stop bit
+    out.bits.insert(out.bits.end(), in.bits.begin() + qsizetype(in.at),
+                    in.bits.begin() + qsizetype(last));
+    while (out.bits.size() % 8)
+        out.bits.push_back(false);
+    QByteArray escaped;
+    zeros = 0;
+    for (out.at = 0; out.at < out.bits.size();) {
+        const uchar byte = uchar(out.read(8));
+        if (zeros >= 2 && byte <= 3) {
+            escaped.append('\x03');
+            zeros = 0;
+        }
+        zeros = byte == 0 ? zeros + 1 : 0;
+        escaped.append(char(byte));
+    }
+    return escaped;
+}
+
+// An hvcC box whose sequence parameter sets declare size.
+QByteArray withPictureSize(const QByteArray& hvcC, QSize size) {
+    constexpr qsizetype arraysAt = 8 + 22;
+    if (hvcC.size() <= arraysAt)
+        return {};
+    QByteArray content = hvcC.mid(8, arraysAt - 8 + 1);
+    qsizetype at = arraysAt + 1;
+    for (int a = 0; a < uchar(hvcC[arraysAt]) && at + 3 <= hvcC.size(); ++a) {
+        const int type = uchar(hvcC[at]) & 0x3F;
+        const int count = qFromBigEndian<quint16>(hvcC.constData() + at + 1);
+        content += hvcC.mid(at, 3);
+        at += 3;
+        for (int n = 0; n < count && at + 2 <= hvcC.size(); ++n) {
+            const int length = qFromBigEndian<quint16>(hvcC.constData() + at);
+            QByteArray nal = hvcC.mid(at + 2, length);
+            at += 2 + length;
+            if (type == 33)
+                nal = spsWithPictureSize(nal, size);
+            if (nal.isEmpty())
+                return {};
+            append(content, quint32(nal.size()), 2);
+            content += nal;
+        }
+    }
+    return box("hvcC", content);
 }
 
 } // namespace
@@ -264,24 +379,33 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
 }
 
 QByteArray bmpClaiming(QSize claimed) {
-    // Eight bits per pixel, run-length coded (1), black and white; its only code ends the bitmap.
-    return bmpFile(claimed, 8, 1, {}, QByteArray("\0\0\0\0\xff\xff\xff\0", 8),
-                   QByteArray("\0\x01", 2));
+    // Eight bits per pixel, run-length coded (1), a black and white palette,
+    // and one code: the end of the bitmap.
+    const QByteArray palette("\0\0\0\0\xff\xff\xff\0", 8), pixels("\0\x01", 2);
+    const quint64 offset = 14 + 40 + palette.size();
+    QByteArray bmp("BM");
+    for (const auto& [value, bytes] : {std::pair<quint64, int>{offset + pixels.size(), 4},
+                                       {0, 4},
+                                       {offset, 4},
+                                       {40, 4},
+                                       {claimed.width(), 4},
+                                       {claimed.height(), 4},
+                                       {1, 2},
+                                       {8, 2},
+                                       {1, 4},
+                                       {pixels.size(), 4},
+                                       {2835, 4},
+                                       {2835, 4},
+                                       {2, 4},
+                                       {0, 4}})
+        ImageFixtures::appendLittleEndian(bmp, value, bytes);
+    return bmp + palette + pixels;
 }
 
 QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
-    if (rows < 1 || rows > 256 || columns < 1 || columns > 256)
+    const HeifTile tile = heifTile(single);
+    if (rows < 1 || rows > 256 || columns < 1 || columns > 256 || tile.data.isEmpty())
         return {};
-    const QByteArray tileData = childBoxes(single).value("mdat");
-    const QHash<QByteArray, QByteArray> tileProperties = childBoxes(
-        childBoxes(childBoxes(childBoxes(single).value("meta"), 4).value("iprp")).value("ipco"));
-    if (!tileProperties.contains("hvcC") || !tileProperties.contains("ispe") || tileData.isEmpty())
-        return {};
-    const QByteArray hvcC = box("hvcC", tileProperties["hvcC"]);
-    const QByteArray tileIspe = box("ispe", tileProperties["ispe"]);
-
-    QByteArray hdlr(4, '\0'); // pre_defined
-    hdlr.append("pict", 4).append(QByteArray(13, '\0'));
     QByteArray iinf;
     append(iinf, 2, 2);
     iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0grid\0", 9));
@@ -291,10 +415,6 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
     append(dimg, quint16(rows * columns), 2);
     for (int i = 0; i < rows * columns; ++i)
         append(dimg, 2, 2);
-    QByteArray gridIspe;
-    append(gridIspe, quint32(declared.width()), 4);
-    append(gridIspe, quint32(declared.height()), 4);
-    const QByteArray properties = hvcC + tileIspe + fullBox("ispe", 0, 0, gridIspe);
     QByteArray ipma;
     append(ipma, 2, 4);
     ipma.append(QByteArray("\0\x01\x01\x03", 4));     // grid: its ispe
@@ -307,7 +427,7 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
         .append(char(columns - 1));
     append(descriptor, quint32(canvas.width()), wide ? 4 : 2);
     append(descriptor, quint32(canvas.height()), wide ? 4 : 2);
-    const auto buildMeta = [&](quint32 tileOffset) {
+    const auto iloc = [&](quint32 tileOffset) {
         QByteArray iloc("\x44\x00", 2); // 4-byte offsets and lengths
         append(iloc, 2, 2);
         // The grid descriptor inside idat (construction method 1), the tile in mdat.
@@ -318,26 +438,87 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
         for (quint64 field : {2, 0, 0, 1})
             append(iloc, field, 2);
         append(iloc, tileOffset, 4);
-        append(iloc, quint32(tileData.size()), 4);
-        return fullBox("meta", 0, 0,
-                       fullBox("hdlr", 0, 0, hdlr) +
-                           fullBox("pitm", 0, 0, QByteArray("\0\x01", 2)) +
-                           fullBox("iloc", 1, 0, iloc) + fullBox("iinf", 0, 0, iinf) +
-                           fullBox("iref", 0, 0, box("dimg", dimg)) +
-                           box("iprp", box("ipco", properties) + fullBox("ipma", 0, 0, ipma)) +
-                           box("idat", descriptor));
+        append(iloc, quint32(tile.data.size()), 4);
+        return fullBox("iloc", 1, 0, iloc);
     };
-    const QByteArray head = box("ftyp", QByteArray("heic\0\0\0\0mif1heic", 16));
-    const quint32 tileOffset = quint32(head.size() + buildMeta(0).size() + 8);
-    return head + buildMeta(tileOffset) + box("mdat", tileData);
+    return heifFile(iinf, fullBox("iref", 0, 0, box("dimg", dimg)),
+                    tile.hvcC + tile.ispe + ispeBox(declared), ipma, box("idat", descriptor), iloc,
+                    tile.data);
 }
 
-ShrinkOnOpen::ShrinkOnOpen(const QString& path, qint64 size) {
+QByteArray heifCodedImage(const QByteArray& single, const QByteArray& properties,
+                          bool propertiesFirst, QSize codedSize) {
+    HeifTile tile = heifTile(single);
+    if (codedSize.isValid())
+        tile.hvcC = withPictureSize(tile.hvcC, codedSize);
+    if (tile.data.isEmpty() || tile.hvcC.isEmpty())
+        return {};
+    QList<isobox::Box> extra;
+    isobox::readBoxes(reinterpret_cast<const uchar*>(properties.constData()), 0, properties.size(),
+                      &extra);
+    QByteArray iinf;
+    append(iinf, 1, 2);
+    iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0hvc1\0", 9));
+    // hvcC is property 1 (essential), ispe 2, the others follow.
+    QByteArray associations("\x81", 1);
+    if (!propertiesFirst)
+        associations.append('\x02');
+    for (int i = 0; i < extra.size(); ++i)
+        associations.append(char(3 + i));
+    if (propertiesFirst)
+        associations.append('\x02');
+    QByteArray ipma;
+    append(ipma, 1, 4);
+    append(ipma, 1, 2);
+    ipma.append(char(associations.size())).append(associations);
+    const auto iloc = [&](quint32 dataOffset) {
+        QByteArray iloc("\x44\x00", 2);
+        append(iloc, 1, 2);
+        for (quint64 field : {1, 0, 0, 1})
+            append(iloc, field, 2);
+        append(iloc, dataOffset, 4);
+        append(iloc, quint32(tile.data.size()), 4);
+        return fullBox("iloc", 1, 0, iloc);
+    };
+    return heifFile(iinf, {}, tile.hvcC + tile.ispe + properties, ipma, {}, iloc, tile.data);
+}
+
+QByteArray avifClaimingLargestFrame(const QByteArray& avif) {
+    // A temporal delimiter (0x12 0x00), then the sequence header with its size.
+    const qsizetype at = avif.indexOf(QByteArray("mdat\x12\x00\x0a", 7)) + 4;
+    constexpr int headerBytes = 10;
+    if (at < 4 || at + 3 + headerBytes > avif.size())
+        return {};
+    Bits header;
+    for (int i = 0; i < headerBytes; ++i)
+        header.write(uchar(avif[at + 3 + i]), 8);
+    header.read(4);
+    if (header.read(1) != 1) // reduced_still_picture_header
+        return {};
+    header.read(5);
+    const int widthBits = int(header.read(4)) + 1, heightBits = int(header.read(4)) + 1;
+    for (int i = 0; i < widthBits + heightBits && header.at < header.bits.size(); ++i)
+        header.bits[header.at++] = true;
+    QByteArray claimed = avif;
+    header.at = 0;
+    for (int i = 0; i < headerBytes; ++i)
+        claimed[at + 3 + i] = char(header.read(8));
+    return claimed;
+}
+
+QByteArray heifCrop(QSize size) {
+    QByteArray clap;
+    for (int value : {size.width(), 1, size.height(), 1, 0, 1, 0, 1})
+        append(clap, quint32(value), 4);
+    return box("clap", clap);
+}
+
+ShrinkOnFirstRead::ShrinkOnFirstRead(const QString& path, qint64 size) {
     m_inotify = inotify_init1(IN_CLOEXEC);
     const QByteArray file = QFile::encodeName(path);
     if (m_inotify < 0 || pipe(m_stop) != 0)
         return;
-    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_OPEN);
+    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_ACCESS);
     if (m_watch < 0)
         return;
     m_thread = std::thread([this, file, size] {
@@ -347,7 +528,7 @@ ShrinkOnOpen::ShrinkOnOpen(const QString& path, qint64 size) {
     });
 }
 
-ShrinkOnOpen::~ShrinkOnOpen() {
+ShrinkOnFirstRead::~ShrinkOnFirstRead() {
     if (m_thread.joinable()) {
         [[maybe_unused]] const ssize_t written = write(m_stop[1], "x", 1);
         m_thread.join();
@@ -355,52 +536,6 @@ ShrinkOnOpen::~ShrinkOnOpen() {
     for (int fd : {m_inotify, m_stop[0], m_stop[1]})
         if (fd >= 0)
             close(fd);
-}
-
-namespace {
-
-qint64 peakResidentBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return qint64(usage.ru_maxrss) * 1024;
-}
-
-} // namespace
-
-ChildOutcome runInChild(const std::function<void()>& work, int timeoutSeconds) {
-    ChildOutcome outcome;
-    int ends[2];
-    if (pipe(ends) != 0)
-        return outcome;
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        close(ends[0]);
-        const qint64 before = peakResidentBytes();
-        work();
-        const qint64 growth = peakResidentBytes() - before;
-        [[maybe_unused]] const ssize_t written = write(ends[1], &growth, sizeof growth);
-        _exit(0);
-    }
-    close(ends[1]);
-    if (child < 0) {
-        close(ends[0]);
-        return outcome;
-    }
-    pollfd fd{ends[0], POLLIN, 0};
-    if (poll(&fd, 1, timeoutSeconds * 1000) == 0) {
-        kill(child, SIGKILL);
-        outcome.timedOut = true;
-    } else if (read(ends[0], &outcome.peakGrowth, sizeof outcome.peakGrowth) ==
-               sizeof outcome.peakGrowth) {
-        outcome.finished = true;
-    }
-    close(ends[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFSIGNALED(status) && !outcome.timedOut)
-        outcome.signal = WTERMSIG(status);
-    return outcome;
 }
 
 } // namespace HostileFixtures

@@ -7,7 +7,6 @@
 #include <QSize>
 #include <QString>
 
-#include <functional>
 #include <thread>
 
 namespace HostileFixtures {
@@ -60,16 +59,32 @@ QByteArray bmpClaiming(QSize claimed);
 QByteArray heifGrid(const QByteArray& singleImageHeic, int rows, int columns, QSize canvasSize,
                     QSize declaredSize);
 
-// Cuts the file at path to `size` bytes as soon as anything opens it, from a
+// The one coded image of singleImageHeic (as writeHeic writes it, without
+// metadata) in a file of its own: its hvcC, ispe and `properties` (whole
+// boxes, each associated with the image, placed before the ispe or after
+// it). A valid codedSize rewrites the hvcC's sequence parameter set to
+// declare that picture size, as a file lying about its size would. Empty on
+// failure.
+QByteArray heifCodedImage(const QByteArray& singleImageHeic, const QByteArray& properties,
+                          bool propertiesFirst, QSize codedSize = QSize());
+// An AVIF as writeHeic writes it (a reduced still-picture sequence header at
+// the start of its data) whose sequence header claims the largest frame its
+// size fields can hold. Empty when the file is not laid out so.
+QByteArray avifClaimingLargestFrame(const QByteArray& avif);
+// A crop ('clap') to size, centred.
+QByteArray heifCrop(QSize size);
+
+// Cuts the file at path to `size` bytes as soon as anything reads it, from a
 // thread of its own, as a download being replaced or cp over the file does
-// while a decoder reads it. The destructor waits for the cut, or stops
-// watching when nothing opened the file.
-class ShrinkOnOpen {
+// while a decoder reads it: the reader has its size by then. A mapping's
+// reads make no event, so a file mapped instead of read is never cut. The
+// destructor waits for the cut, or stops watching when nothing read the file.
+class ShrinkOnFirstRead {
 public:
-    ShrinkOnOpen(const QString& path, qint64 size);
-    ~ShrinkOnOpen();
-    ShrinkOnOpen(const ShrinkOnOpen&) = delete;
-    ShrinkOnOpen& operator=(const ShrinkOnOpen&) = delete;
+    ShrinkOnFirstRead(const QString& path, qint64 size);
+    ~ShrinkOnFirstRead();
+    ShrinkOnFirstRead(const ShrinkOnFirstRead&) = delete;
+    ShrinkOnFirstRead& operator=(const ShrinkOnFirstRead&) = delete;
     bool watching() const { return m_watch >= 0; }
     bool cut() const { return m_cut; }
 
@@ -80,16 +95,5 @@ private:
     bool m_cut = false;
     std::thread m_thread;
 };
-
-// How work ended in a child process of its own (a fork: only the calling
-// thread goes on there), so that a crash fails a test instead of ending the
-// run. The child ends with _exit, running no destructors of the test's.
-struct ChildOutcome {
-    bool finished = false;  // returned from work
-    int signal = 0;         // or was killed by this signal
-    bool timedOut = false;  // or was still running after timeoutSeconds, and killed
-    qint64 peakGrowth = -1; // bytes the peak resident size grew by during work
-};
-ChildOutcome runInChild(const std::function<void()>& work, int timeoutSeconds = 60);
 
 } // namespace HostileFixtures

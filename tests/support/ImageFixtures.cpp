@@ -214,8 +214,9 @@ QByteArray garbage(qsizetype bytes) {
     return data;
 }
 
-bool writeBombPng(const QString& path, QSize claimed) {
-    return writeFile(path, HostileFixtures::pngClaiming(claimed));
+void appendLittleEndian(QByteArray& out, quint64 value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.append(char(value >> (8 * i)));
 }
 
 BenchmarkJpeg writeCameraJpeg(const QString& path, Texture texture, QSize size) {

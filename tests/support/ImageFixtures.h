@@ -83,9 +83,7 @@ int colourDistance(QRgb a, QRgb b);
 bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 QByteArray garbage(qsizetype bytes); // the same random bytes every time
-// A valid header that claims a decompression bomb's dimensions, followed by
-// only a few bytes of pixel data.
-bool writeBombPng(const QString& path, QSize claimed);
+void appendLittleEndian(QByteArray& out, quint64 value, int bytes);
 
 // Camera-like JPEGs for benchmarks, 6000 x 4000 unless another size is given,
 // with full camera metadata; the quality is searched so that the file lands

@@ -10,15 +10,9 @@
 
 namespace {
 
-enum Type : quint16 { Byte = 1, Ascii, Short, Long, Rational, Undefined = 7, SRational = 10 };
+using ImageFixtures::appendLittleEndian;
 
-void put16(QByteArray& out, quint32 v) {
-    out.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
-}
-void put32(QByteArray& out, quint32 v) {
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
-}
+enum Type : quint16 { Byte = 1, Ascii, Short, Long, Rational, Undefined = 7, SRational = 10 };
 
 struct Entry {
     quint16 tag, type;
@@ -30,7 +24,7 @@ struct Entry {
 Entry numbers(quint16 tag, quint16 type, const std::vector<qint64>& values) {
     Entry e{tag, type, quint32(values.size()), {}};
     for (qint64 v : values)
-        type == Short ? put16(e.value, quint32(v)) : put32(e.value, quint32(v));
+        appendLittleEndian(e.value, quint64(v), type == Short ? 2 : 4);
     if (type == Rational || type == SRational)
         e.count /= 2;
     return e;
@@ -48,21 +42,21 @@ QByteArray directory(std::vector<Entry> entries, quint32 at) {
               [](const Entry& a, const Entry& b) { return a.tag < b.tag; });
     QByteArray table, external;
     const quint32 externalAt = at + 2 + 12 * quint32(entries.size()) + 4;
-    put16(table, quint32(entries.size()));
+    appendLittleEndian(table, quint32(entries.size()), 2);
     for (const Entry& e : entries) {
-        put16(table, e.tag);
-        put16(table, e.type);
-        put32(table, e.count);
+        appendLittleEndian(table, e.tag, 2);
+        appendLittleEndian(table, e.type, 2);
+        appendLittleEndian(table, e.count, 4);
         if (e.value.size() <= 4) {
             table.append(e.value.leftJustified(4, '\0'));
         } else {
-            put32(table, externalAt + quint32(external.size()));
+            appendLittleEndian(table, externalAt + quint32(external.size()), 4);
             external.append(e.value);
             if (external.size() & 1)
                 external.append('\0');
         }
     }
-    put32(table, 0); // no next directory
+    appendLittleEndian(table, 0, 4); // no next directory
     return table + external;
 }
 
@@ -79,8 +73,10 @@ QByteArray mosaic(const QImage& scene) {
     for (int y = 0; y < rgb.height(); ++y)
         for (int x = 0; x < rgb.width(); ++x) {
             const QRgb p = rgb.pixel(x, y);
-            put16(out, linear[(y & 1) ? ((x & 1) ? qBlue(p) : qGreen(p))
-                                      : ((x & 1) ? qGreen(p) : qRed(p))]);
+            appendLittleEndian(out,
+                               linear[(y & 1) ? ((x & 1) ? qBlue(p) : qGreen(p))
+                                              : ((x & 1) ? qGreen(p) : qRed(p))],
+                               2);
         }
     return out;
 }
@@ -153,7 +149,7 @@ bool writeTinyDng(const QString& path, const DngOptions& options, QString* error
     }
     const quint32 ifd0At = append(directory(ifd0, quint32(file.size())));
     QByteArray head;
-    put32(head, ifd0At);
+    appendLittleEndian(head, ifd0At, 4);
     file.replace(4, 4, head);
     if (!ImageFixtures::writeFile(path, file)) {
         if (error)
@@ -166,7 +162,7 @@ bool writeTinyDng(const QString& path, const DngOptions& options, QString* error
 QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries,
                     const QByteArray& signature, quint32 ifdAt) {
     QByteArray head = signature;
-    put32(head, ifdAt);
+    appendLittleEndian(head, ifdAt, 4);
     std::vector<Entry> directoryEntries;
     for (const auto& [tag, value] : entries)
         directoryEntries.push_back(numbers(tag, Short, {value}));

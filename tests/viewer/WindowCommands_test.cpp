@@ -15,9 +15,10 @@ TEST(WindowCommands, OneTableForNamesAndKeys) {
         EXPECT_EQ(windowcommands::named(entry.name), &entry);
     }
     EXPECT_EQ(names, (QStringList{"hideinfosidebar", "zoomPlus", "zoomMinus", "zoomReset",
-                                  "moveImageNext", "moveImageBack", "moveImageFirst",
-                                  "moveImageLast", "deleteImage", "openDarkroom", "showInFinder",
-                                  "printImage", "convertImage", "rotateClock", "rotateCounter"}));
+                                  "zoomActualSize", "moveImageNext", "moveImageBack",
+                                  "moveImageFirst", "moveImageLast", "deleteImage", "undoDelete",
+                                  "openDarkroom", "showInFinder", "printImage", "convertImage",
+                                  "rotateClock", "rotateCounter", "toggleFullScreen"}));
     EXPECT_EQ(windowcommands::named("zoomplus"), nullptr); // names are exact
     EXPECT_EQ(windowcommands::named(""), nullptr);         // key-only commands have none
 

@@ -101,3 +101,10 @@ std::vector<quint32> DisplayOrder::positions() {
         order.push_back(e.position);
     return order;
 }
+
+bool DisplayOrder::before(QStringView a, QStringView b) const {
+    if (!m_collator)
+        return false;
+    return ucol_strcoll(m_collator, reinterpret_cast<const UChar*>(a.utf16()), int32_t(a.size()),
+                        reinterpret_cast<const UChar*>(b.utf16()), int32_t(b.size())) == UCOL_LESS;
+}

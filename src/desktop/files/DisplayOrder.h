@@ -31,6 +31,10 @@ public:
     // Sorts in place: a large folder's listing is sorted once.
     std::vector<quint32> positions();
 
+    // True when a comes before b in this order (false for names that
+    // compare equal).
+    bool before(QStringView a, QStringView b) const;
+
 private:
     struct Entry {
         quint64 prefix; // the key's first eight bytes, for most comparisons

@@ -49,6 +49,14 @@ void sortNamesForDisplay(QStringList& names) {
     names = std::move(sorted);
 }
 
+qsizetype displayInsertionPoint(const DisplayOrder& order, const QStringList& names,
+                                const QString& name) {
+    const auto at = std::upper_bound(
+        names.begin(), names.end(), name,
+        [&order](const QString& a, const QString& b) { return order.before(a, b); });
+    return qsizetype(at - names.begin());
+}
+
 QString forEachImageInFolder(const QString& folderPath,
                              const std::function<void(QByteArrayView name)>& take) {
     DIR* folder = ::opendir(QFile::encodeName(folderPath).constData());

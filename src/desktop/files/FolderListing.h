@@ -1,5 +1,7 @@
 #pragma once
 
+class DisplayOrder;
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -40,6 +42,10 @@ QString forEachImageInFolder(const QString& folderPath,
 
 // Orders names in place as listImagesInFolder does.
 void sortNamesForDisplay(QStringList& names);
+// Where name goes into names (already in that order): after the names equal
+// to it, so that a file put back lands where the listing would put it.
+qsizetype displayInsertionPoint(const DisplayOrder& order, const QStringList& names,
+                                const QString& name);
 
 // The same listing for loadFile: on failure writes "directory error " and the
 // reason to standard output and answers an empty list.

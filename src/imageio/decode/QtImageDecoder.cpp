@@ -100,6 +100,21 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
 
 namespace QtImageDecoder {
 
+QByteArray formatFor(ImageKind kind) {
+    switch (kind) {
+    case ImageKind::Bmp:
+        return "bmp";
+    case ImageKind::Tiff:
+        return "tiff";
+    case ImageKind::Gif:
+        return "gif";
+    case ImageKind::WebP:
+        return "webp";
+    default:
+        return {};
+    }
+}
+
 DecodedImage decode(const QString& path, const QByteArray& format) {
     return decodeFile(path, format, nullptr);
 }

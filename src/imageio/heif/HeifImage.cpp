@@ -9,6 +9,8 @@
 #include "imageio/heif/HeifColor.h"
 #include "imageio/heif/HeifItems.h"
 #include "imageio/heif/HeifLibrary.h"
+#include "imageio/heif/HeifMetadataBlocks.h"
+#include "imageio/heif/HeifPixels.h"
 
 #include <QFile>
 
@@ -19,9 +21,6 @@
 #include <vector>
 
 namespace {
-
-// Metadata blocks larger than this are not Exif or XMP a camera wrote.
-constexpr size_t maxMetadataBytes = 64u * 1024 * 1024;
 
 struct ContextFree {
     void operator()(heif_context* c) const { libheif().heif_context_free(c); }
@@ -114,85 +113,6 @@ QSize alphaSize(const heif_image_handle* handle) {
     return uprightSize(alpha.get());
 }
 
-QByteArray metadataBlock(const heif_image_handle* handle, heif_item_id id) {
-    const size_t size = libheif().heif_image_handle_get_metadata_size(handle, id);
-    if (size == 0 || size > maxMetadataBytes)
-        return {};
-    QByteArray data(qsizetype(size), Qt::Uninitialized);
-    if (libheif().heif_image_handle_get_metadata(handle, id, data.data()).code != heif_error_Ok)
-        return {};
-    return data;
-}
-
-bool isTiffHeader(const QByteArray& data, qsizetype at) {
-    if (at < 0 || at + 4 > data.size())
-        return false;
-    const char* p = data.constData() + at;
-    return (p[0] == 'I' && p[1] == 'I' && p[2] == '*' && p[3] == 0) ||
-           (p[0] == 'M' && p[1] == 'M' && p[2] == 0 && p[3] == '*');
-}
-
-// The Exif item starts with a 4-byte big-endian offset to the TIFF header
-// (usually past an "Exif\0\0" marker). Some writers get the offset wrong, so
-// fall back to looking for the byte-order mark near the start.
-QByteArray exifTiffData(const QByteArray& block) {
-    if (block.size() < 8)
-        return {};
-    const auto* b = reinterpret_cast<const uchar*>(block.constData());
-    const quint32 offset =
-        (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | b[3];
-    if (offset < quint32(block.size()) && isTiffHeader(block, 4 + qsizetype(offset)))
-        return block.mid(4 + qsizetype(offset));
-    const qsizetype searchEnd = qMin<qsizetype>(block.size(), 256);
-    for (qsizetype at = 0; at + 4 <= searchEnd; ++at) {
-        if (isTiffHeader(block, at))
-            return block.mid(at);
-    }
-    return {};
-}
-
-std::vector<heif_item_id> metadataIds(const heif_image_handle* handle, const char* type) {
-    const int count = libheif().heif_image_handle_get_number_of_metadata_blocks(handle, type);
-    if (count <= 0)
-        return {};
-    std::vector<heif_item_id> ids(static_cast<size_t>(count));
-    const int filled =
-        libheif().heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
-    ids.resize(size_t(qMax(0, filled)));
-    return ids;
-}
-
-QByteArray readExif(const heif_image_handle* handle) {
-    for (heif_item_id id : metadataIds(handle, "Exif")) {
-        const QByteArray tiff = exifTiffData(metadataBlock(handle, id));
-        if (!tiff.isEmpty())
-            return tiff;
-    }
-    return {};
-}
-
-QByteArray readXmp(const heif_image_handle* handle) {
-    for (heif_item_id id : metadataIds(handle, "mime")) {
-        const char* contentType = libheif().heif_image_handle_get_metadata_content_type(handle, id);
-        if (contentType && qstrcmp(contentType, "application/rdf+xml") == 0)
-            return metadataBlock(handle, id);
-    }
-    return {};
-}
-
-QByteArray readIcc(const heif_image_handle* handle) {
-    const heif_color_profile_type type = libheif().heif_image_handle_get_color_profile_type(handle);
-    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
-        return {};
-    const size_t size = libheif().heif_image_handle_get_raw_color_profile_size(handle);
-    if (size == 0 || size > maxMetadataBytes)
-        return {};
-    QByteArray icc(qsizetype(size), Qt::Uninitialized);
-    if (libheif().heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
-        return {};
-    return icc;
-}
-
 // The thumbnails that show the whole picture and may be decoded, with their
 // upright sizes.
 struct Thumbnail {
@@ -244,54 +164,15 @@ std::optional<Thumbnail> largestThumbnail(const heif_image_handle* primary, QSiz
     return best;
 }
 
-// Widens samples of `bits` significance to the full 16-bit range in place.
-void widenTo16Bits(QImage& image, int bits) {
-    if (bits <= 0 || bits >= 16)
-        return;
-    const quint32 maxIn = (1u << bits) - 1;
-    std::vector<quint16> table(size_t(maxIn) + 1);
-    for (quint32 v = 0; v <= maxIn; ++v)
-        table[v] = quint16((v * 65535u + maxIn / 2) / maxIn);
-    const qsizetype samplesPerLine = qsizetype(image.width()) * 4;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<quint16*>(image.scanLine(y));
-        for (qsizetype i = 0; i < samplesPerLine; ++i)
-            line[i] = table[qMin<quint32>(line[i], maxIn)];
-    }
-}
-
-QImage::Format qtFormat(bool deep, bool alpha, bool premultiplied) {
-    if (deep)
-        return !alpha          ? QImage::Format_RGBX64
-               : premultiplied ? QImage::Format_RGBA64_Premultiplied
-                               : QImage::Format_RGBA64;
-    return !alpha          ? QImage::Format_RGBX8888
-           : premultiplied ? QImage::Format_RGBA8888_Premultiplied
-                           : QImage::Format_RGBA8888;
-}
-
 void releaseHeifImage(void* image) {
     libheif().heif_image_release(static_cast<heif_image*>(image));
-}
-
-QByteArray iccOf(const heif_image* decoded, const heif_image_handle* handle) {
-    const heif_color_profile_type type = libheif().heif_image_get_color_profile_type(decoded);
-    if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
-        QByteArray icc(qsizetype(qMin(libheif().heif_image_get_raw_color_profile_size(decoded),
-                                      maxMetadataBytes)),
-                       Qt::Uninitialized);
-        if (!icc.isEmpty() &&
-            libheif().heif_image_get_raw_color_profile(decoded, icc.data()).code == heif_error_Ok)
-            return icc;
-    }
-    return readIcc(handle);
 }
 
 // Brings the decoded pixels to sRGB by the ICC profile or, failing that, the
 // nclx description. The colr boxes belong to the item, so the handle is the
 // fallback when the decoder did not attach them to the image.
 void convertColour(QImage& image, const heif_image* decoded, const heif_image_handle* handle) {
-    const QByteArray icc = iccOf(decoded, handle);
+    const QByteArray icc = heifmetadata::readIcc(decoded, handle);
     if (!icc.isEmpty()) {
         // An unusable profile leaves the pixels as decoded: still a picture.
         heifcolor::convertIccToSrgb(image, icc);
@@ -319,8 +200,17 @@ QString decodeCostProblem(const HeifItems& items, heif_item_id item,
     if (items.ok())
         pixels = qMax(pixels, items.decodePixels(item));
     // 16-bit samples take twice the memory of 8-bit ones.
-    if ((deep ? 2 * pixels : pixels) <= DecodeLimits::maxHeifPixels)
+    if ((deep ? 2 * pixels : pixels) <= DecodeLimits::maxHeifPixels) {
+        // The decoder allocates what its configuration declares.
+        if (const auto lie = items.codedSizeMismatch())
+            return QStringLiteral("the HEIF image declares %1 x %2 pixels but its coded picture "
+                                  "is %3 x %4, which Fennic will not decode")
+                .arg(lie->declared.width())
+                .arg(lie->declared.height())
+                .arg(lie->coded.width())
+                .arg(lie->coded.height());
         return {};
+    }
     const QSize canvas = items.ok() ? items.declaredSize(item) : QSize();
     if (canvas.isValid() && canvas != declared && canvas != declared.transposed())
         return QStringLiteral("the HEIF image declares %1 x %2 pixels but is made of %3 "
@@ -331,8 +221,22 @@ QString decodeCostProblem(const HeifItems& items, heif_item_id item,
     return DecodeLimits::refusal(declared);
 }
 
+// Whether decoded is the size libheif reports for the item or the one its
+// boxes give after every crop and turn (libheif reports a crop that comes
+// before the extent in the item's properties, yet applies it).
+bool isDeclaredSize(QSize decoded, QSize declared, QSize transformed) {
+    const auto near = [](QSize a, QSize b) {
+        return qAbs(a.width() - b.width()) <= DecodeLimits::heifCropRounding &&
+               qAbs(a.height() - b.height()) <= DecodeLimits::heifCropRounding;
+    };
+    return decoded == declared || decoded == declared.transposed() ||
+           (transformed.isValid() && near(decoded, transformed));
+}
+
 // *damaged tells a file libheif could not decode from a decode Fennic refused.
-QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damaged = nullptr) {
+// transformed: the item's size after its crops and turns, from its boxes.
+QImage decodeHandle(const heif_image_handle* handle, QSize transformed, QString* error,
+                    bool* damaged = nullptr) {
     const bool deep = libheif().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
     const bool alpha = libheif().heif_image_handle_has_alpha_channel(handle);
     const bool premultiplied = alpha && libheif().heif_image_handle_is_premultiplied_alpha(handle);
@@ -366,7 +270,7 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damag
     // The checks before decoding rest on the file's boxes; this one on what
     // came out, in case libheif found another way to grow the image.
     const QSize declared = uprightSize(handle);
-    if (QSize(width, height) != declared && QSize(width, height) != declared.transposed()) {
+    if (!isDeclaredSize(QSize(width, height), declared, transformed)) {
         *error = QStringLiteral("the HEIF image decoded to %1 x %2 pixels, not the %3 x %4 it "
                                 "declares")
                      .arg(width)
@@ -379,7 +283,7 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damag
         libheif().heif_image_get_bits_per_pixel_range(decoded.get(), heif_channel_interleaved);
     heif_image* owned = decoded.get();
     // The QImage takes over libheif's buffer instead of copying 100 MB around.
-    QImage image(pixels, width, height, stride, qtFormat(deep, alpha, premultiplied),
+    QImage image(pixels, width, height, stride, heifpixels::qtFormat(deep, alpha, premultiplied),
                  releaseHeifImage, owned);
     if (image.isNull()) {
         *error = QStringLiteral("out of memory for the decoded HEIF image");
@@ -387,7 +291,7 @@ QImage decodeHandle(const heif_image_handle* handle, QString* error, bool* damag
     }
     decoded.release();
     if (deep)
-        widenTo16Bits(image, bits);
+        heifpixels::widenTo16Bits(image, bits);
     convertColour(image, owned, handle);
     if (deep)
         image = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
@@ -403,9 +307,9 @@ HeifMetadata readMetadataUnguarded(const QString& path) {
     }
     const heif_image_handle* primary = opened.primary.get();
     metadata.size = uprightSize(primary);
-    metadata.exif = readExif(primary);
-    metadata.xmp = readXmp(primary);
-    metadata.icc = readIcc(primary);
+    metadata.exif = heifmetadata::readExif(primary);
+    metadata.xmp = heifmetadata::readXmp(primary);
+    metadata.icc = heifmetadata::readIcc(primary);
     metadata.bitDepth = qMax(0, libheif().heif_image_handle_get_luma_bits_per_pixel(primary));
     metadata.hasAlpha = libheif().heif_image_handle_has_alpha_channel(primary);
     if (metadata.hasAlpha)
@@ -432,7 +336,8 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
                 thumbnailCovering(opened.primary.get(), full, targetSize);
             thumb && decodeCostProblem(items, thumb->id, thumb->handle.get()).isEmpty()) {
             QString thumbError;
-            result.image = decodeHandle(thumb->handle.get(), &thumbError);
+            result.image =
+                decodeHandle(thumb->handle.get(), items.transformedSize(thumb->id), &thumbError);
             if (!result.image.isNull())
                 return result;
         }
@@ -445,10 +350,12 @@ DecodedImage decodeUnguarded(const QString& path, QSize targetSize) {
     if (!result.error.isEmpty())
         return result;
     bool damaged = false;
-    result.image = decodeHandle(opened.primary.get(), &result.error, &damaged);
-    if (!result.image.isNull())
+    result.image = decodeHandle(opened.primary.get(), items.transformedSize(primaryId),
+                                &result.error, &damaged);
+    if (!result.image.isNull()) {
         result.error.clear();
-    else if (damaged)
+        result.fullSize = result.image.size();
+    } else if (damaged)
         result.error = DamagedFile::report(path, result.error);
     return result;
 }
@@ -466,7 +373,8 @@ DecodedImage decodePreviewUnguarded(const QString& path, QSize targetSize) {
     if (!thumb || !decodeCostProblem(*opened.items, thumb->id, thumb->handle.get()).isEmpty())
         return result;
     QString error;
-    result.image = decodeHandle(thumb->handle.get(), &error);
+    result.image =
+        decodeHandle(thumb->handle.get(), opened.items->transformedSize(thumb->id), &error);
     if (result.image.isNull())
         return result;
     result.fullSize = full;

@@ -1,6 +1,9 @@
 #include "imageio/heif/HeifItems.h"
 
+#include "imageio/heif/HeifCodedSize.h"
 #include "imageio/heif/IsoBoxes.h"
+
+#include "imageio/DecodeLimits.h"
 
 #include <cstring>
 
@@ -36,6 +39,17 @@ template <typename Visit> void forEachBox(const uchar* data, qint64 at, qint64 e
 
 constexpr int maxDerivationDepth = 4;
 
+QSize sizeOf(quint32 w, quint32 h) {
+    return w > 0 && h > 0 && w <= INT_MAX && h <= INT_MAX ? QSize(int(w), int(h)) : QSize();
+}
+
+// A clean aperture's side: a fraction, rounded; nothing when it is no side.
+int apertureSide(quint32 numerator, quint32 denominator) {
+    if (denominator == 0 || numerator == 0 || qint32(numerator) < 0 || qint32(denominator) < 0)
+        return 0;
+    return int((quint64(numerator) * 2 + denominator) / (quint64(denominator) * 2));
+}
+
 } // namespace
 
 HeifItems::HeifItems(const uchar* data, qint64 size) : m_data(data), m_size(size) {
@@ -44,6 +58,7 @@ HeifItems::HeifItems(const uchar* data, qint64 size) : m_data(data), m_size(size
             readMeta(box.content + 4, box.end); // a full box: version and flags first
     });
     readCanvases();
+    readAv1Sequences();
 }
 
 void HeifItems::readMeta(qint64 at, qint64 end) {
@@ -104,19 +119,12 @@ void HeifItems::readReferences(qint64 at, qint64 end) {
 }
 
 void HeifItems::readProperties(qint64 at, qint64 end) {
-    QList<QSize> spatialExtents; // by property index - 1; invalid for other properties
+    QList<Property> properties; // by property index - 1
     forEachBox(m_data, at, end, [&](const Box& box) {
         if (box.type != "ipco")
             return;
         forEachBox(m_data, box.content, box.end, [&](const Box& property) {
-            QSize size;
-            if (property.type == "ispe") {
-                Reader r{m_data, property.content + 4, property.end};
-                const quint32 w = r.u32(), h = r.u32();
-                if (!r.failed && w > 0 && h > 0 && w <= INT_MAX && h <= INT_MAX)
-                    size = QSize(int(w), int(h));
-            }
-            spatialExtents.append(size);
+            properties.append(readProperty(property.type, property.content, property.end));
         });
     });
     forEachBox(m_data, at, end, [&](const Box& box) {
@@ -129,14 +137,72 @@ void HeifItems::readProperties(qint64 at, qint64 end) {
         for (quint32 e = 0; e < entries && !r.failed; ++e) {
             const quint32 id = wideItems ? r.u32() : r.u16();
             const quint32 count = r.u8();
+            QList<Property> associated;
             for (quint32 a = 0; a < count && !r.failed; ++a) {
                 const quint32 index = wideIndex ? (r.u16() & 0x7FFF) : (r.u8() & 0x7F);
-                if (index >= 1 && index <= quint32(spatialExtents.size()) &&
-                    spatialExtents[index - 1].isValid())
-                    m_items[id].ispe = spatialExtents[index - 1];
+                if (index >= 1 && index <= quint32(properties.size()))
+                    associated.append(properties[index - 1]);
             }
+            applyProperties(m_items[id], associated);
         }
     });
+}
+
+HeifItems::Property HeifItems::readProperty(const QByteArray& type, qint64 at, qint64 end) const {
+    Property property;
+    Reader r{m_data, at, end};
+    if (type == "ispe") {
+        r.u32(); // version and flags
+        const quint32 w = r.u32(), h = r.u32();
+        property.kind = Property::Extent;
+        property.size = r.failed ? QSize() : sizeOf(w, h);
+    } else if (type == "clap") {
+        quint32 f[4];
+        for (quint32& value : f)
+            value = r.u32();
+        property.kind = Property::Crop;
+        if (!r.failed)
+            property.size = sizeOf(apertureSide(f[0], f[1]), apertureSide(f[2], f[3]));
+    } else if (type == "irot") {
+        property.kind = Property::Turn;
+        property.quarter = r.u8() & 1;
+    } else if (type == "hvcC") {
+        property.kind = Property::Coded;
+        property.size = heifcoded::hevcPictureSize(m_data + at, end - at);
+    } else if (type == "av1C") {
+        constexpr qint64 av1CHeaderBytes = 4;
+        property.kind = Property::Coded;
+        property.av1 = true;
+        if (end - at > av1CHeaderBytes)
+            property.size = heifcoded::av1PictureSize(m_data + at + av1CHeaderBytes,
+                                                      end - at - av1CHeaderBytes);
+    }
+    return property;
+}
+
+// libheif applies every crop and turn of an item in association order, a
+// crop wherever the extent stands among them.
+void HeifItems::applyProperties(Item& item, const QList<Property>& associated) {
+    for (const Property& p : associated) {
+        if (p.kind == Property::Extent && p.size.isValid())
+            item.ispe = p.size;
+        else if (p.kind == Property::Coded && p.size.isValid())
+            item.coded = p.size;
+        if (p.av1)
+            item.av1 = true;
+    }
+    // Older libheif writes the turns first and the turned size in the
+    // extent: a turn before the extent is already in it.
+    QSize size = item.ispe;
+    bool extentSeen = false;
+    for (const Property& p : associated) {
+        extentSeen = extentSeen || p.kind == Property::Extent;
+        if (p.kind == Property::Turn && p.quarter && extentSeen)
+            size.transpose();
+        else if (p.kind == Property::Crop && p.size.isValid())
+            size = size.boundedTo(p.size);
+    }
+    item.transformed = size;
 }
 
 void HeifItems::readLocations(qint64 at, qint64 end) {
@@ -198,6 +264,18 @@ void HeifItems::readCanvases() {
     }
 }
 
+// libheif writes AVIF without the sequence header in 'av1C': the item's own
+// data starts with it.
+void HeifItems::readAv1Sequences() {
+    for (Item& item : m_items) {
+        if (!item.av1 || item.coded.isValid() || item.construction != 0 || item.dataOffset < 0 ||
+            item.dataOffset >= m_size)
+            continue;
+        const qint64 length = qBound<qint64>(0, item.dataLength, m_size - item.dataOffset);
+        item.coded = heifcoded::av1PictureSize(m_data + item.dataOffset, length);
+    }
+}
+
 qint64 HeifItems::pixelsOf(quint32 id, int depth) const {
     const auto found = m_items.constFind(id);
     if (found == m_items.cend() || depth > maxDerivationDepth)
@@ -222,6 +300,28 @@ qint64 HeifItems::pixelsOf(quint32 id, int depth) const {
 
 qint64 HeifItems::decodePixels(quint32 item) const {
     return pixelsOf(item, 0);
+}
+
+QSize HeifItems::transformedSize(quint32 id) const {
+    return m_items.value(id).transformed;
+}
+
+std::optional<HeifItems::SizeMismatch> HeifItems::codedSizeMismatch() const {
+    for (const Item& item : m_items) {
+        if (!item.coded.isValid())
+            continue;
+        QSize extent = item.ispe.isValid() ? item.ispe : QSize(0, 0);
+        // The extent of older libheif's layout holds the turned size.
+        if (item.coded.width() < extent.width() || item.coded.height() < extent.height())
+            extent.transpose();
+        const int padding = DecodeLimits::heifCodedPadding;
+        if (!DecodeLimits::isAcceptable(item.coded) || item.coded.width() < extent.width() ||
+            item.coded.height() < extent.height() ||
+            item.coded.width() - extent.width() >= padding ||
+            item.coded.height() - extent.height() >= padding)
+            return SizeMismatch{extent, item.coded};
+    }
+    return std::nullopt;
 }
 
 QSize HeifItems::declaredSize(quint32 id) const {

@@ -46,7 +46,8 @@ PixelsForWriting decodeStoredPixels(const QString& path) {
     decoded.error = problem;
     if (!problem.isEmpty())
         return fromDecoded(std::move(decoded), {});
-    switch (sniffImageKind(path)) {
+    const ImageKind kind = sniffImageKind(path);
+    switch (kind) {
     case ImageKind::Jpeg:
         decoded = JpegDecoder::decodeStored(path, &icc);
         break;
@@ -54,16 +55,10 @@ PixelsForWriting decodeStoredPixels(const QString& path) {
         decoded = PngDecoder::decodeStored(path, &icc);
         break;
     case ImageKind::Bmp:
-        decoded = QtImageDecoder::decodeStored(path, "bmp", &icc);
-        break;
     case ImageKind::Tiff:
-        decoded = QtImageDecoder::decodeStored(path, "tiff", &icc);
-        break;
     case ImageKind::Gif:
-        decoded = QtImageDecoder::decodeStored(path, "gif", &icc);
-        break;
     case ImageKind::WebP:
-        decoded = QtImageDecoder::decodeStored(path, "webp", &icc);
+        decoded = QtImageDecoder::decodeStored(path, QtImageDecoder::formatFor(kind), &icc);
         break;
     case ImageKind::Heif:
     case ImageKind::Raw:

@@ -12,6 +12,7 @@
 #include "viewer/ViewObserver.h"
 #include "viewer/ViewerHost.h"
 #include "viewer/loading/ImageCache.h"
+#include "viewer/operations/DeletionHistory.h"
 #include "viewer/operations/PrintFile.h"
 
 #include <QFileInfo>
@@ -59,6 +60,7 @@ ImageFileOperations::ImageFileOperations(ViewerHost& host, ViewObserver& observe
 bool ImageFileOperations::handles(WindowCommand command) {
     switch (command) {
     case WindowCommand::deleteImage:
+    case WindowCommand::undoDelete:
     case WindowCommand::askToDelete:
     case WindowCommand::openDarkroom:
     case WindowCommand::showInFinder:
@@ -79,6 +81,9 @@ bool ImageFileOperations::perform(WindowCommand command, const QString& path,
         return true;
     case WindowCommand::askToDelete:
         askToDelete(path);
+        return true;
+    case WindowCommand::undoDelete:
+        undoDelete();
         return true;
     case WindowCommand::openDarkroom:
         return openInEditor(path);
@@ -204,7 +209,9 @@ void ImageFileOperations::askToDelete(const QString& path) {
     box->open();
 }
 
-void ImageFileOperations::trash(const QString& path) {
+void ImageFileOperations::trash(const QString& shownPath) {
+    // A copy: the window steps on to another file (and its path) on the way.
+    const QString path = shownPath;
     if (!somethingAt(path))
         return;
     const TrashResult result = Trash::moveToTrash(path);
@@ -216,9 +223,30 @@ void ImageFileOperations::trash(const QString& path) {
         return;
     }
     m_host.imageCache().remove(path);
+    m_host.deletions().add({path, result.trashedPath});
     // Every window of the folder (this one included) and the application's
     // list forget the file.
     m_host.fileRemoved(path);
+    Q_EMIT undoOffered(QStringLiteral("%1 was moved to the Trash").arg(quoted(path)));
+}
+
+void ImageFileOperations::undoDelete() {
+    const auto last = m_host.deletions().takeLast();
+    if (!last) {
+        Q_EMIT noteRequested(QStringLiteral("Nothing to put back from the Trash"));
+        return;
+    }
+    QString error;
+    if (!Trash::restore(last->trashed, &error)) {
+        // Gone from the history all the same: the next undo goes further back.
+        const QString note =
+            QStringLiteral("%1 stays in the Trash: %2").arg(quoted(last->original), error);
+        printDiagnostic(note);
+        Q_EMIT noteRequested(note);
+        return;
+    }
+    m_host.fileRestored(last->original);
+    Q_EMIT fileRestored(last->original);
 }
 
 void ImageFileOperations::print(const QString& path) {

@@ -45,6 +45,9 @@ public:
     bool isAskingToDelete() const { return m_deleteConfirmation; }
     // Moves the file to the Trash at once; every window forgets it.
     void trash(const QString& path);
+    // Puts the last file this session moved to the Trash back where it was,
+    // when nothing has taken its name since.
+    void undoDelete();
     void print(const QString& path);
     void reveal(const QString& path);
     // False when the editor is not installed or would not start.
@@ -58,6 +61,10 @@ Q_SIGNALS:
     void turnNotWritten(const QString& path, const QString& reason);
     // A short message for the person at the window.
     void noteRequested(const QString& text);
+    // A file went to the Trash: a note that offers to put it back.
+    void undoOffered(const QString& text);
+    // A file is back from the Trash, to be shown.
+    void fileRestored(const QString& path);
     // The file changed on disk since its picture was shown, so a turn or a
     // conversion of it was not made: what it holds now is to be shown.
     void fileReplaced(const QString& path);

@@ -5,6 +5,7 @@
 #include "style/FontsManager.h"
 
 #include <QPainter>
+#include <cmath>
 #include <QPainterPath>
 
 FennicImageView::FennicImageView(QWidget* parent) : QWidget(parent) {
@@ -77,7 +78,11 @@ QRect FennicImageView::imageRect() const {
     }
     QRectF rect(QPointF(), size);
     rect.moveCenter(QRectF(this->rect()).center());
-    return rect.toAlignedRect() & this->rect();
+    // Rounded, not grown to whole pixels: a picture at one pixel per pixel
+    // keeps its exact size when its middle falls between two pixels.
+    return QRect(QPoint(int(std::lround(rect.x())), int(std::lround(rect.y()))),
+                 QSize(int(std::lround(size.width())), int(std::lround(size.height())))) &
+           this->rect();
 }
 
 void FennicImageView::setLargestSize(const QSizeF& size) {

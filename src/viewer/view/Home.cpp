@@ -1,8 +1,7 @@
 #include "viewer/view/Home.h"
 
-#include "desktop/Diagnostics.h"
 #include "desktop/Trace.h"
-#include "desktop/apps/ExternalEditor.h"
+#include "desktop/files/FolderWatch.h"
 #include "desktop/settings/AppSettings.h"
 #include "style/AverageColour.h"
 #include "style/ControlsColour.h"
@@ -11,25 +10,20 @@
 #include "viewer/ViewerHost.h"
 #include "viewer/WindowGeometry.h"
 #include "viewer/details/ImageDetailsView.h"
-#include "viewer/loading/ImageCache.h"
 #include "viewer/loading/ImageLoader.h"
 #include "viewer/operations/ImageFileOperations.h"
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/AnimationPlayer.h"
 #include "viewer/view/FennicImageView.h"
+#include "viewer/view/FullScreenState.h"
 #include "viewer/view/ImageAreaView.h"
 #include "viewer/view/PictureDrag.h"
 #include "viewer/view/ScreenWatch.h"
 #include "viewer/view/ViewerChrome.h"
 #include "viewer/view/WindowDragMover.h"
 
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
+#include <QCursor>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMenu>
 #include <QMimeData>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,10 +32,10 @@ namespace {
 
 // What an error page cannot do: there is no picture to zoom, copy, turn,
 // print or convert.
-constexpr WindowCommand needsPicture[] = {WindowCommand::zoomPlus,    WindowCommand::zoomMinus,
-                                          WindowCommand::zoomReset,   WindowCommand::copyImage,
-                                          WindowCommand::rotateClock, WindowCommand::rotateCounter,
-                                          WindowCommand::printImage,  WindowCommand::convertImage};
+constexpr WindowCommand needsPicture[] = {
+    WindowCommand::zoomPlus,       WindowCommand::zoomMinus,  WindowCommand::zoomReset,
+    WindowCommand::zoomActualSize, WindowCommand::copyImage,  WindowCommand::rotateClock,
+    WindowCommand::rotateCounter,  WindowCommand::printImage, WindowCommand::convertImage};
 
 // The window of an error page: room for the file's name and the reason.
 constexpr QSizeF messagePageSize(640, 480);
@@ -74,6 +68,12 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
     m_operations = new ImageFileOperations(host, m_viewObserver, this);
     connectOperations();
 
+    // Files that come into the folder or leave it, from this program or any
+    // other, come into the stepping order or leave it.
+    m_folderWatch = new FolderWatch(this);
+    connect(m_folderWatch, &FolderWatch::changed, this, &Home::folderChanged);
+    m_folderWatch->watch(m_folder.directory());
+
     // The style may change in another window or another process.
     connect(m_visualStyleAsFrame.notifier(), &SettingNotifier::valueChanged, this,
             [this] { refresh(); });
@@ -89,6 +89,8 @@ void Home::buildViews() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    m_fullScreen = new FullScreenState(this);
+    connect(m_fullScreen, &FullScreenState::activeChanged, this, &Home::fullScreenChanged);
     m_imageArea = new ImageAreaView(this);
     layout->addWidget(m_imageArea, 1);
     m_chrome = new ViewerChrome(this, layout, m_imageArea, m_viewObserver);
@@ -122,12 +124,18 @@ void Home::buildViews() {
         [this] { return m_filePath; });
 
     connect(m_imageArea, &ImageAreaView::scaleChanged, this, &Home::zoomChanged);
+    connect(m_fullScreen, &FullScreenState::controlsShownChanged, m_chrome,
+            &ViewerChrome::setControlsShown);
 }
 
 void Home::connectOperations() {
     connect(m_operations, &ImageFileOperations::fileWritten, this, &Home::fileWritten);
     connect(m_operations, &ImageFileOperations::noteRequested, m_chrome, &ViewerChrome::showNote);
     connect(m_operations, &ImageFileOperations::fileReplaced, m_loader, &ImageLoader::reload);
+    connect(m_operations, &ImageFileOperations::undoOffered, m_chrome, &ViewerChrome::showUndoNote);
+    connect(m_chrome, &ViewerChrome::noteActionChosen, this,
+            [this] { perform(WindowCommand::undoDelete); });
+    connect(m_operations, &ImageFileOperations::fileRestored, this, &Home::showRestoredFile);
     // The "more" menu says why a turn stays on screen only.
     connect(m_operations, &ImageFileOperations::turnNotWritten, this,
             [this](const QString& path, const QString& reason) {
@@ -200,8 +208,9 @@ void Home::afterImageLoad() {
     m_screenSize = QSizeF(ScreenWatch::workArea().size());
 
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
-    m_shownColor = ::shownColor(style, averageColour(m_picture.image()), palette());
-    m_chrome->setShownColor(m_shownColor);
+    const std::optional<RgbaColour> average = averageColour(m_picture.image());
+    m_shownColor = ::shownColor(style, average, palette());
+    m_chrome->setShownColor(m_shownColor, ::shownColor(VISUALSTYLE::FRAMELESS, average, palette()));
 
     std::optional<QSizeF> fitted;
     if (m_picture.fullSize().isValid()) {
@@ -223,64 +232,27 @@ void Home::afterImageLoad() {
 void Home::fitWindow(bool always) {
     if (m_thisSize.isEmpty())
         return;
+    if (m_fullScreen->active()) {
+        // The whole screen: a picture smaller than it at its own size, a
+        // larger one fitted (zoom grows both alike); the window is fitted once
+        // full screen is left.
+        const QSize full = m_picture.fullSize();
+        m_imageArea->imageView()->setLargestSize(full.isValid() ? QSizeF(full) * scale()
+                                                                : QSizeF());
+        if (always)
+            m_fullScreen->markOutdated();
+        m_chrome->place();
+        return;
+    }
     // A picture smaller than its controls (or the open details card) need is
     // shown at its fitted size in the middle of a window large enough.
     const QSizeF content = WindowGeometry::contentSize(m_thisSize, m_surround);
     const QSizeF wanted = content.expandedTo(QSizeF(m_chrome->minimumContent()));
+    m_imageArea->imageView()->setLargestSize(wanted == content ? QSizeF() : m_thisSize);
     if (!always && wanted == m_containerSize)
         return;
     m_containerSize = wanted;
-    m_imageArea->imageView()->setLargestSize(wanted == content ? QSizeF() : m_thisSize);
     m_host.resizeWindowToContent(m_uuid, m_containerSize, m_surround);
-}
-
-void Home::stepToNext() {
-    if (const auto step = m_folder.next())
-        showFile(*step, false);
-}
-
-void Home::stepToPrevious() {
-    if (const auto step = m_folder.previous())
-        showFile(*step, true);
-}
-
-void Home::showFile(const FolderStep& step, bool back) {
-    m_imageArea->imageView()->fadeTo(0.5);
-    m_animation->stop();
-    m_picture.clear();
-    m_folder.moveTo(step, back);
-    m_filePath = step.path;
-    m_viewObserver.setFilePath(m_filePath);
-    QTimer::singleShot(0, this, &Home::loadCurrentFile);
-}
-
-void Home::loadCurrentFile() {
-    // The picture comes back to full opacity when the new image is there
-    // (at once when it was prefetched).
-    m_loader->show(m_filePath, m_folder.neighbours(), ScreenWatch::displayTarget());
-}
-
-bool Home::openDroppedFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile() || !hasAcceptedExtension(path))
-        return false;
-    // The dropped file becomes the window's file, with its folder, so that
-    // details, stepping and later operations all concern it.
-    const QString folder = info.absolutePath();
-    const QStringList files = imagesInFolderOrReport(folder);
-    m_folder = FolderPosition(folder, files, -1);
-    showFile({int(files.indexOf(info.fileName())), info.absoluteFilePath()}, false);
-    return true;
-}
-
-void Home::forgetRemovedFile(const QString& path) {
-    const FolderPosition::Removal removal = m_folder.forget(path, m_filePath);
-    if (!removal.shownFileGone)
-        return;
-    if (removal.next)
-        showFile(*removal.next, false);
-    else
-        m_host.closeWindow(m_uuid);
 }
 
 void Home::zoomIn() {
@@ -295,8 +267,18 @@ void Home::zoomReset() {
     m_imageArea->resetZoom();
 }
 
+void Home::zoomActualSize() {
+    // About the pointer when it is over the picture's area, else its middle.
+    const QPoint pointer = m_imageArea->mapFromGlobal(QCursor::pos());
+    m_imageArea->zoomToActualSize(m_picture.fullSize(), m_imageArea->rect().contains(pointer)
+                                                            ? pointer
+                                                            : m_imageArea->rect().center());
+}
+
 void Home::zoomChanged() {
     updateDragModes();
+    if (m_fullScreen->active())
+        fitWindow(false);
     // Drawn larger than the screen-sized decode: the full resolution helps.
     if (m_picture.wantsFullResolution(m_imageArea->imageView()->imageRect().size() *
                                       devicePixelRatioF()))
@@ -304,7 +286,8 @@ void Home::zoomChanged() {
 }
 
 void Home::updateDragModes() {
-    m_windowMover->setEnabled(!m_visualStyleAsFrame.value() && !m_imageArea->canPan());
+    m_windowMover->setEnabled(!m_visualStyleAsFrame.value() && !m_imageArea->canPan() &&
+                              !m_fullScreen->active());
 }
 
 void Home::refresh() {
@@ -324,9 +307,12 @@ void Home::refresh() {
 }
 
 void Home::applyStyle() {
-    const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
+    // Full screen looks the same in both styles: the frameless one's.
+    const bool frame = m_visualStyleAsFrame.value() && !m_fullScreen->active();
+    const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(frame);
     const int inset = int(visualstyle::imageInset(style));
-    m_chrome->setStyle(m_visualStyleAsFrame.value(), visualstyle::toolbarHeight(style));
+    m_chrome->setStyle(frame, visualstyle::toolbarHeight(style));
+    m_chrome->setFullScreen(m_fullScreen->active());
     // The inset all round the picture, the band above it: the window grows
     // by them so that the picture is shown at its own size.
     layout()->setContentsMargins(inset, 0, inset, inset);
@@ -340,30 +326,10 @@ void Home::resizeEvent(QResizeEvent* event) {
     m_chrome->place();
 }
 
-void Home::toggleInfoSidebar() {
-    m_viewObserver.setHideInfoSidebar(!m_viewObserver.hideInfoSidebar());
-    m_hideInfoSidebarStorage = m_viewObserver.hideInfoSidebar();
-}
-
-void Home::contextMenuEvent(QContextMenuEvent* event) {
-    // The picture's buttons first, then the application's menu.
-    QMenu* menu = buildPictureContextMenu(toolbar(), this);
-    const QList<QAction*> application = window()->actions();
-    // The application's entries for window commands offer what this window offers.
-    for (QAction* action : application) {
-        if (const std::optional<WindowCommand> command = windowcommands::ofAction(action))
-            action->setEnabled(
-                toolbar()->isAvailable(*command) &&
-                (*command != WindowCommand::openDarkroom || ExternalEditor::isInstalled()));
-    }
-    if (!application.isEmpty()) {
-        menu->addSeparator();
-        QMenu* more = menu->addMenu(QStringLiteral("Fennic"));
-        more->addActions(application);
-    }
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-    event->accept();
+void Home::fullScreenChanged(bool active) {
+    applyStyle();
+    m_chrome->place();
+    fitWindow(!active && m_fullScreen->outdated());
 }
 
 void Home::screenParametersChanged() {
@@ -372,126 +338,12 @@ void Home::screenParametersChanged() {
         afterImageLoad();
 }
 
-void Home::copyImage() {
-    const QImage picture = m_picture.copyable();
-    if (picture.isNull())
-        return;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setMimeData(pictureMimeData(picture, m_filePath));
-}
-
-void Home::rotateCurrentImage(double angle) {
-    // Nothing to turn: the file could not be read, or is not there yet (an
-    // embedded preview stands in only until it is).
-    if (!m_picture.canTurn())
-        return;
-    m_imageArea->imageView()->fadeTo(0);
-    QTimer::singleShot(0, this, [this, path = m_filePath, angle] {
-        if (path == m_filePath)
-            turnShownImage(angle);
-    });
-    m_imageArea->imageView()->fadeTo(1.0);
-}
-
-void Home::turnShownImage(double angle) {
-    DecodedImage turned;
-    if (!m_picture.turn(angle, &turned))
-        return;
-    // The full-resolution picture no longer matches: zoom starts again from
-    // the fitted view of the turned picture.
-    m_imageArea->resetZoom();
-    m_imageArea->imageView()->setImage(turned.image);
-    m_animation->turn(angle);
-    // A step away and back shows the turned picture before the file has
-    // followed.
-    ImageCache& cache = m_host.imageCache();
-    cache.remove(m_filePath);
-    cache.insertDisplay(m_filePath, ScreenWatch::displayTarget(), turned);
-    afterImageLoad();
-    m_operations->writeTurn(m_filePath, angle > 0 ? 1 : -1, m_picture.source());
-}
-
-bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
-    // Withheld (an error page): refused from keys, menus and D-Bus alike.
-    if (!toolbar()->isAvailable(command))
-        return false;
-    if (ImageFileOperations::handles(command))
-        return m_operations->perform(command, m_filePath, m_picture.source(), m_folder.directory(),
-                                     userInfo);
-    switch (command) {
-    case WindowCommand::zoomPlus:
-        zoomIn();
-        return true;
-    case WindowCommand::zoomMinus:
-        zoomOut();
-        return true;
-    case WindowCommand::zoomReset:
-        zoomReset();
-        return true;
-    case WindowCommand::moveImageNext:
-        stepToNext();
-        return true;
-    case WindowCommand::moveImageBack:
-        stepToPrevious();
-        return true;
-    case WindowCommand::moveImageFirst:
-        if (const auto step = m_folder.first())
-            showFile(*step, false); // from there the user goes forward
-        return true;
-    case WindowCommand::moveImageLast:
-        if (const auto step = m_folder.last())
-            showFile(*step, true);
-        return true;
-    case WindowCommand::rotateClock:
-    case WindowCommand::rotateCounter:
-        rotateCurrentImage(command == WindowCommand::rotateClock ? 90 : -90);
-        return true;
-    case WindowCommand::hideinfosidebar:
-        toggleInfoSidebar();
-        return true;
-    case WindowCommand::copyImage:
-        copyImage();
-        return true;
-    case WindowCommand::closeWindow:
-        m_host.closeWindow(m_uuid);
-        return true;
-    case WindowCommand::switchStyle:
-        m_visualStyleAsFrame = !m_visualStyleAsFrame.value();
-        m_host.refreshAllViewers();
-        return true;
-    case WindowCommand::ignoreKey:
-        return true;
-    default: // the file's own commands, handled above
-        return false;
-    }
-}
-
-void Home::keyPressEvent(QKeyEvent* event) {
-    const auto command = windowcommands::forKey(event->key(), event->modifiers());
-    if (!command) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    printDiagnostic(QStringLiteral("Press"));
-    if (*command == WindowCommand::moveImageNext || *command == WindowCommand::moveImageBack)
-        Trace::keyPressed();
-    perform(*command);
-    event->accept();
-}
-
-void Home::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->source() == nullptr && !droppedImageFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void Home::dropEvent(QDropEvent* event) {
-    const QString path = droppedImageFile(event->mimeData());
-    if (!path.isEmpty() && openDroppedFile(path))
-        event->acceptProposedAction();
-}
-
 bool Home::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_imageArea->imageView() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        m_fullScreen->toggle();
+        return true;
+    }
     // A plain click on the picture clears the overlay flag.
     if (watched == m_imageArea->imageView() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)

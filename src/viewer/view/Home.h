@@ -17,6 +17,8 @@
 #include <QWidget>
 
 class AnimationPlayer;
+class FolderWatch;
+class FullScreenState;
 class ImageAreaView;
 class ImageDetailsView;
 class ImageFileOperations;
@@ -54,6 +56,8 @@ public:
     void zoomIn();
     void zoomOut();
     void zoomReset();
+    // One pixel of the file's own per screen pixel.
+    void zoomActualSize();
 
     // Turns the shown picture a quarter turn (+90 clockwise, -90 counter-
     // clockwise) at once; the file follows in the background.
@@ -61,6 +65,8 @@ public:
     // A file has gone to the Trash (from this window or another): drop it
     // from the list, and show a neighbour when it was on screen.
     void forgetRemovedFile(const QString& path);
+    // A file is back from the Trash: listed again when it is of this folder.
+    void takeBackFile(const QString& path);
 
     // Carries out a window command; false when its user info lacks what it
     // needs or it could not be done.
@@ -93,6 +99,7 @@ public:
     ImageDetailsView* detailsView() const;
     ImageFileOperations& operations() const { return *m_operations; }
     AnimationPlayer* animation() const { return m_animation; }
+    FullScreenState& fullScreen() const { return *m_fullScreen; }
 
 Q_SIGNALS:
     // afterImageLoad finished (tests and traces wait on it).
@@ -130,6 +137,9 @@ private:
     void copyImage();
     void turnShownImage(double angle);
     void toggleInfoSidebar();
+    void fullScreenChanged(bool active);
+    void showRestoredFile(const QString& path);
+    void folderChanged(const QStringList& added, const QStringList& removed);
 
     ViewerHost& m_host;
     const QString m_uuid;
@@ -156,4 +166,6 @@ private:
     WindowDragMover* m_windowMover = nullptr;
     ImageFileOperations* m_operations = nullptr;
     AnimationPlayer* m_animation = nullptr;
+    FullScreenState* m_fullScreen = nullptr;
+    FolderWatch* m_folderWatch = nullptr;
 };

@@ -55,12 +55,40 @@ void ImageAreaView::resetZoom() {
     applyZoom(m_zoom.reset());
 }
 
+void ImageAreaView::zoomToActualSize(QSize fullSize, QPoint anchor) {
+    // The view is the area's size times the factor, the picture fitted in it.
+    const QSizeF fitted =
+        QSizeF(fullSize).scaled(QSizeF(maximumViewportSize()), Qt::KeepAspectRatio);
+    if (fitted.isEmpty())
+        return;
+    const double scale = fullSize.width() / (fitted.width() * devicePixelRatioF());
+    // Where anchor is as fractions of the view, before and after.
+    const QPointF at = m_imageView->mapFrom(this, anchor);
+    const QPointF fraction(at.x() / m_imageView->width(), at.y() / m_imageView->height());
+    if (!m_zoom.zoomTo(scale))
+        return;
+    applyZoom(true);
+    // Once the scroll bars the new size brings have settled: the middle of
+    // the area such that the same point of the picture is under anchor.
+    QTimer::singleShot(0, this, [this, anchor, fraction] {
+        const QPointF viewAnchor = QPointF(viewport()->mapFrom(this, anchor));
+        const QSizeF size(m_imageView->size());
+        const QSizeF area(viewport()->size());
+        m_centre = QPointF(
+            (fraction.x() * size.width() - viewAnchor.x() + area.width() / 2) / size.width(),
+            (fraction.y() * size.height() - viewAnchor.y() + area.height() / 2) / size.height());
+        restoreCentre(horizontalScrollBar(), m_centre.x());
+        restoreCentre(verticalScrollBar(), m_centre.y());
+    });
+}
+
 void ImageAreaView::setMat(const QColor& colour) {
     viewport()->setAutoFillBackground(colour.isValid());
-    if (!colour.isValid())
-        return;
+    // No mat takes back the window's own background (full screen's black
+    // would stay in the picture's rounded corners otherwise).
     QPalette palette = viewport()->palette();
-    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Window,
+                     colour.isValid() ? colour : this->palette().color(QPalette::Window));
     viewport()->setPalette(palette);
 }
 

@@ -24,6 +24,9 @@ public:
     void zoomIn();
     void zoomOut();
     void resetZoom();
+    // One pixel of a picture of fullSize per screen pixel, keeping the point
+    // under anchor (in the area's coordinates) where it is.
+    void zoomToActualSize(QSize fullSize, QPoint anchor);
     // The colour around a picture smaller than the view; invalid: the
     // window's own background shows there.
     void setMat(const QColor& colour);

@@ -17,18 +17,39 @@ StatusNote::StatusNote(QWidget* parent) : QLabel(parent) {
     hide();
     m_hideTimer.setSingleShot(true);
     connect(&m_hideTimer, &QTimer::timeout, this, &QWidget::hide);
+    setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    // A click on the link leaves the keys with the window.
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QLabel::linkActivated, this, [this] {
+        hide();
+        Q_EMIT actionChosen();
+    });
     parent->installEventFilter(this);
 }
 
-void StatusNote::showNote(const QString& text) {
-    setText(text);
+void StatusNote::showNote(const QString& text, const QString& action) {
+    m_offersAction = !action.isEmpty();
+    setTextFormat(m_offersAction ? Qt::RichText : Qt::PlainText);
+    setText(m_offersAction
+                ? QStringLiteral("%1 — <a href=\"action\" style=\"color: #8cc8ff;\">%2</a>")
+                      .arg(text.toHtmlEscaped(), action.toHtmlEscaped())
+                : text);
     place();
     show();
     raise();
     m_hideTimer.start(shownMs);
 }
 
-void StatusNote::mousePressEvent(QMouseEvent*) {
+void StatusNote::mousePressEvent(QMouseEvent* event) {
+    // A note with a link goes once the click is over: the link takes it.
+    if (m_offersAction)
+        QLabel::mousePressEvent(event);
+    else
+        hide();
+}
+
+void StatusNote::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
     hide();
 }
 

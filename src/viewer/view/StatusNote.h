@@ -13,14 +13,20 @@ public:
 
     explicit StatusNote(QWidget* parent);
 
-    void showNote(const QString& text);
+    // With an action ("Undo"), the note offers it as a link after the text.
+    void showNote(const QString& text, const QString& action = {});
+
+Q_SIGNALS:
+    void actionChosen();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void place();
 
     QTimer m_hideTimer;
+    bool m_offersAction = false;
 };

@@ -6,6 +6,7 @@
 #include "style/VisualStyle.h"
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/toolbar/WindowToolbar.h"
+#include "viewer/view/FennicImageView.h"
 #include "viewer/view/ImageAreaView.h"
 #include "viewer/view/StatusNote.h"
 
@@ -68,14 +69,40 @@ QSize ViewerChrome::minimumContent() const {
         top + card.height());
 }
 
-void ViewerChrome::setShownColor(const QColor& colour) {
+void ViewerChrome::setShownColor(const QColor& colour, const QColor& overPicture) {
     m_shownColour = colour;
-    m_toolbar->setShownColor(colour);
+    m_overPicture = overPicture;
     placeToolbar();
     updateMat();
 }
 
+void ViewerChrome::setFullScreen(bool fullScreen) {
+    m_fullScreen = fullScreen;
+    m_toolbar->setShownColor(toolbarColour());
+    updateMat();
+}
+
+QColor ViewerChrome::toolbarColour() const {
+    if (!m_fullScreen)
+        return m_shownColour;
+    return shownPicture().intersects(m_toolbar->geometry()) ? m_overPicture : QColor(Qt::white);
+}
+
+QRect ViewerChrome::shownPicture() const {
+    const FennicImageView* image = m_area->imageView();
+    return image->imageRect().translated(image->mapTo(m_view, QPoint()));
+}
+
+void ViewerChrome::setControlsShown(bool shown) {
+    m_controlsShown = shown;
+    m_toolbar->setVisible(shown);
+}
+
 void ViewerChrome::updateMat() {
+    if (m_fullScreen) {
+        m_area->setMat(Qt::black);
+        return;
+    }
     // Frameless controls take a colour that reads over the picture; where
     // the window's light background shows around it, light controls would
     // vanish, so that background is made dark for them.
@@ -104,11 +131,21 @@ void ViewerChrome::placeToolbar() {
             m_toolbar->setParent(m_view);
         }
         m_toolbar->adjustSize();
-        m_toolbar->move(m_view->width() - m_toolbar->width() - framelessToolbarMargin,
-                        framelessToolbarMargin);
+        QPoint at(m_view->width() - m_toolbar->width() - framelessToolbarMargin,
+                  framelessToolbarMargin);
+        // Full screen it stands on black, or, where the picture reaches the
+        // top of the screen, wholly inside the picture's corner: never half on
+        // each, where one colour cannot read on both.
+        const QRect picture = shownPicture() & m_view->rect();
+        if (m_fullScreen && picture.top() < at.y() + m_toolbar->height() &&
+            picture.width() >= m_toolbar->width() + 2 * framelessToolbarMargin)
+            at = QPoint(picture.right() + 1 - m_toolbar->width() - framelessToolbarMargin,
+                        picture.top() + framelessToolbarMargin);
+        m_toolbar->move(at);
         m_toolbar->raise();
     }
-    m_toolbar->show();
+    m_toolbar->setShownColor(toolbarColour());
+    m_toolbar->setVisible(m_controlsShown);
 }
 
 void ViewerChrome::placeDetails() {
@@ -124,11 +161,24 @@ void ViewerChrome::placeDetails() {
     if (m_details->isVisible()) {
         m_details->raise();
         m_toolbar->raise();
+        // A note says what just happened: above the card.
+        if (m_note)
+            m_note->raise();
     }
 }
 
 void ViewerChrome::showNote(const QString& text) {
-    if (!m_note)
-        m_note = new StatusNote(m_area);
-    m_note->showNote(text);
+    note()->showNote(text);
+}
+
+StatusNote* ViewerChrome::note() {
+    if (!m_note) {
+        m_note = new StatusNote(m_view);
+        connect(m_note, &StatusNote::actionChosen, this, &ViewerChrome::noteActionChosen);
+    }
+    return m_note;
+}
+
+void ViewerChrome::showUndoNote(const QString& text) {
+    note()->showNote(text, QStringLiteral("Undo"));
 }

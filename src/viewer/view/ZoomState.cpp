@@ -4,7 +4,7 @@
 #include <cmath>
 
 bool ZoomState::zoomIn() {
-    return setScale(std::min(m_scale + step, maximumScale));
+    return setScale(std::max(m_scale, std::min(m_scale + step, maximumScale)));
 }
 
 bool ZoomState::zoomOut() {
@@ -13,6 +13,12 @@ bool ZoomState::zoomOut() {
 
 bool ZoomState::reset() {
     return setScale(resetScale);
+}
+
+bool ZoomState::zoomTo(double scale) {
+    if (!(scale > 0) || !std::isfinite(scale))
+        return false;
+    return setScale(std::max(scale, minimumScale));
 }
 
 bool ZoomState::pinchUpdate(double magnification) {

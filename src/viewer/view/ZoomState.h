@@ -17,6 +17,9 @@ public:
     bool zoomIn();
     bool zoomOut();
     bool reset();
+    // To this factor (one image pixel per screen pixel may lie beyond the
+    // steps' maximum); a factor that is not a positive number is ignored.
+    bool zoomTo(double scale);
 
     // magnification: the gesture's cumulative factor since it began. The
     // factor changes by its ratio to the previous reading. A reading that is

@@ -2,6 +2,7 @@
 #include "desktop/apps/MimeAppsList.h"
 #include "desktop/files/ImageTypes.h"
 #include "desktop/settings/AppSettings.h"
+#include "support/ImageFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,15 +15,11 @@ namespace LSW = DefaultApplication;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using ImageFixtures::readFile;
 
 void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()) &&
+                ImageFixtures::writeFile(path, content));
 }
 
 // Each XDG folder is the test's own, named after its variable.
@@ -35,7 +32,7 @@ protected:
     void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
     QString list() const { return root.filePath("XDG_CONFIG_HOME/mimeapps.list"); }
     QList<QByteArray> handlers(const QString& type) const {
-        return MimeAppsList::defaultHandlers(readAll(list()), type.toUtf8());
+        return MimeAppsList::defaultHandlers(readFile(list()), type.toUtf8());
     }
     // A desktop tool that sees only those folders and no desktop session,
     // with our entry installed.
@@ -65,14 +62,14 @@ TEST_F(DefaultApplicationTest, GoesFirstInALinkedListAsXdgMimeAndGioReadItAndLea
     writeFile(target, kept);
     ASSERT_TRUE(QFile::link(target, list()));
     EXPECT_TRUE(LSW::setDefaultApplication("jpg"));
-    EXPECT_EQ(readAll(target), "# in git\n[Default Applications]\n"
-                               "image/jpeg=org.fennic.Fennic.desktop;eog.desktop;\n");
+    EXPECT_EQ(readFile(target), "# in git\n[Default Applications]\n"
+                                "image/jpeg=org.fennic.Fennic.desktop;eog.desktop;\n");
     EXPECT_EQ(run("xdg-mime", {"query", "default", "image/jpeg"}).trimmed(), LSW::desktopFileId);
     EXPECT_EQ(run("gio", {"mime", "image/jpeg"}).split('\n').value(0).split(' ').last(),
               LSW::desktopFileId);
     EXPECT_TRUE(LSW::restoreSystemPreviewer("JPG"));
     EXPECT_TRUE(LSW::restoreSystemPreviewer("png")); // not ours: nothing to do
-    EXPECT_EQ(readAll(target), kept);
+    EXPECT_EQ(readFile(target), kept);
     EXPECT_TRUE(QFileInfo(list()).isSymLink());
 
     // Why the list is not written through GIO: its writer drops the
@@ -80,8 +77,8 @@ TEST_F(DefaultApplicationTest, GoesFirstInALinkedListAsXdgMimeAndGioReadItAndLea
     run("gio", {"mime", "image/jpeg", LSW::desktopFileId});
     EXPECT_FALSE(QFileInfo(list()).isSymLink());
     EXPECT_EQ(handlers("image/jpeg"), QList<QByteArray>{LSW::desktopFileId});
-    EXPECT_TRUE(readAll(list()).contains("[Added Associations]"));
-    EXPECT_FALSE(readAll(list()).contains("# in git"));
+    EXPECT_TRUE(readFile(list()).contains("[Added Associations]"));
+    EXPECT_FALSE(readFile(list()).contains("# in git"));
 }
 
 TEST_F(DefaultApplicationTest, UnknownTypesWriteNothingAndFailuresPrintTheirStatus) {
@@ -110,7 +107,7 @@ TEST_F(DefaultApplicationTest, FirstLaunchRegistersEachTypeTheDesktopEntryOffers
     QStringList lines{"[Default Applications]"};
     for (const QString& type : types)
         lines << type + "=org.fennic.Fennic.desktop;";
-    EXPECT_EQ(readAll(list()), (lines.join('\n') + '\n').toUtf8());
+    EXPECT_EQ(readFile(list()), (lines.join('\n') + '\n').toUtf8());
     // Every accepted extension the database knows names one of them.
     for (const QString& extension : acceptedExtensions()) {
         const QString type = LSW::contentType(extension);
@@ -120,8 +117,8 @@ TEST_F(DefaultApplicationTest, FirstLaunchRegistersEachTypeTheDesktopEntryOffers
     // The desktop entry and the software-centre metadata offer exactly those
     // types, under any of the names the MIME database gives them.
     const QString resources = FENNIC_SOURCE_DIR "/resources/desktop/org.fennic.Fennic.";
-    const QString entry = readAll(resources + "desktop"),
-                  metainfo = readAll(resources + "metainfo.xml.in");
+    const QString entry = readFile(resources + "desktop"),
+                  metainfo = readFile(resources + "metainfo.xml.in");
     const QStringList names =
         entry.section("\nMimeType=", 1).section('\n', 0, 0).split(';', Qt::SkipEmptyParts);
     QSet<QString> offered;

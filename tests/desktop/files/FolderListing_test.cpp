@@ -132,37 +132,25 @@ TEST(FolderListing, SteppingStopsAtBothEndsAndStartsFromOutsideTheList) {
 }
 
 TEST(FolderListing, AfterARemovalTheFollowingFileOrTheNewLastOneIsShown) {
+    // Each removal as "files | shown index | replacement", "-" for none.
+    const auto after = [](const QStringList& files, int shown, const char* name) {
+        const ListAfterRemoval r = removeFromFolderList(files, shown, name, "/p");
+        const QString replacement =
+            r.replacement ? QString::number(r.replacement->index) + ' ' + r.replacement->path : "-";
+        return QStringList{r.contained ? "in" : "absent", r.files.join(','),
+                           QString::number(r.shownIndex), replacement}
+            .join(" | ")
+            .toStdString();
+    };
     const QStringList files{"a.jpg", "b.jpg", "c.jpg"};
-    // The removed file was shown: the one that followed it takes its place.
-    ListAfterRemoval middle = removeFromFolderList(files, 1, "b.jpg", "/p");
-    EXPECT_TRUE(middle.contained);
-    EXPECT_EQ(middle.files, (QStringList{"a.jpg", "c.jpg"}));
-    ASSERT_TRUE(middle.replacement);
-    EXPECT_EQ(middle.replacement->index, 1);
-    EXPECT_EQ(middle.replacement->path, "/p/c.jpg");
-    // The last one: the new last one, at the index it has now.
-    ListAfterRemoval last = removeFromFolderList(files, 2, "c.jpg", "/p");
-    ASSERT_TRUE(last.replacement);
-    EXPECT_EQ(last.replacement->index, 1);
-    EXPECT_EQ(last.replacement->path, "/p/b.jpg");
-    // The only one: nothing left to show.
-    ListAfterRemoval only = removeFromFolderList({"a.jpg"}, 0, "a.jpg", "/p");
-    EXPECT_TRUE(only.contained);
-    EXPECT_TRUE(only.files.isEmpty());
-    EXPECT_FALSE(only.replacement);
-
-    // Another window of the folder keeps its file, whose index moves up
-    // when an earlier file went.
-    ListAfterRemoval other = removeFromFolderList(files, 2, "a.jpg", "/p");
-    EXPECT_FALSE(other.replacement);
-    EXPECT_EQ(other.shownIndex, 1);
-    EXPECT_EQ(other.files.at(other.shownIndex), "c.jpg");
-    EXPECT_EQ(removeFromFolderList(files, 0, "c.jpg", "/p").shownIndex, 0);
-
-    // A name not in the list changes nothing.
-    ListAfterRemoval absent = removeFromFolderList(files, 1, "x.jpg", "/p");
-    EXPECT_FALSE(absent.contained);
-    EXPECT_EQ(absent.files, files);
-    EXPECT_EQ(absent.shownIndex, 1);
-    EXPECT_FALSE(absent.replacement);
+    // The removed file was shown: the one that followed it takes its place;
+    // for the last one, the new last one; for the only one, nothing.
+    EXPECT_EQ(after(files, 1, "b.jpg"), "in | a.jpg,c.jpg | -1 | 1 /p/c.jpg");
+    EXPECT_EQ(after(files, 2, "c.jpg"), "in | a.jpg,b.jpg | -1 | 1 /p/b.jpg");
+    EXPECT_EQ(after({"a.jpg"}, 0, "a.jpg"), "in |  | -1 | -");
+    // Another window of the folder keeps its file, whose index moves up when
+    // an earlier file went; a name not in the list changes nothing.
+    EXPECT_EQ(after(files, 2, "a.jpg"), "in | b.jpg,c.jpg | 1 | -");
+    EXPECT_EQ(after(files, 0, "c.jpg"), "in | a.jpg,b.jpg | 0 | -");
+    EXPECT_EQ(after(files, 1, "x.jpg"), "absent | a.jpg,b.jpg,c.jpg | 1 | -");
 }

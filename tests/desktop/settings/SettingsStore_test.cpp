@@ -1,6 +1,7 @@
 #include "desktop/settings/AppSettings.h"
 #include "desktop/settings/Setting.h"
 #include "desktop/settings/SettingsStore.h"
+#include "support/ImageFixtures.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -23,18 +24,14 @@ template <> struct RawRepresentable<Shade> {
 
 namespace {
 
+using ImageFixtures::readFile;
+
 class SettingsTest : public ::testing::Test {
 protected:
     QString path() const { return dir.filePath("fennic/fennic.conf"); }
     void writeFile(const QByteArray& contents) {
-        QDir().mkpath(dir.filePath("fennic"));
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(contents);
-    }
-    QByteArray readFile(const QString& name) const {
-        QFile f(name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("fennic")) &&
+                    ImageFixtures::writeFile(path(), contents));
     }
     template <typename T> static T read(SettingsStore& store, const char* key, T fallback) {
         return Setting<T>(fallback, key, &store).value();

@@ -1,4 +1,3 @@
-#include "imageio/DecodeLimits.h"
 #include "imageio/ImageKind.h"
 #include "imageio/decode/ImageDecoder.h"
 #include "imageio/metadata/ImageProperties.h"
@@ -69,6 +68,12 @@ TEST_F(WebFormats, EachOpensDescribesItsSizeAndConverts) {
         const DecodedImage copy = decodeImage(png.path);
         EXPECT_EQ(copy.image.size(), size);
         EXPECT_EQ(markedCorners(copy.image), "RGBW");
+
+        // Cut short, a file says so instead of showing garbage.
+        ASSERT_TRUE(writeFile(path("cut"), readFile(path(c.name)).left(20)));
+        const DecodedImage cut = decodeImage(path("cut"));
+        EXPECT_FALSE(cut.ok());
+        EXPECT_FALSE(cut.error.isEmpty());
     }
 }
 
@@ -93,33 +98,4 @@ TEST_F(WebFormats, GifAndWebpTurnOnScreenOnlyAndAvifInItsContainer) {
     ASSERT_TRUE(shown.ok()) << shown.error.toStdString();
     EXPECT_EQ(shown.image.size(), QSize(48, 64));
     EXPECT_EQ(markedCorners(shown.image), "BRWG");
-}
-
-// Qt's GIF and WebP readers hold the whole canvas, which a few bytes can
-// claim: the header is weighed before anything is decoded.
-TEST_F(WebFormats, CanvasesBeyondTheLimitAreRefusedFromTheHeader) {
-    const QList<GifWebpFrame> tiny{{filled({2, 2}, qRgb(200, 0, 0)), 100}};
-    ASSERT_TRUE(writeGif(path("bomb.gif"), tiny, {20000, 20000}));
-    ASSERT_TRUE(writeAnimatedWebp(path("bomb.webp"), tiny));
-    QByteArray webp = readFile(path("bomb.webp"));
-    webp.replace(24, 6, QByteArray("\x7F\x3E\0\x7F\x3E\0", 6)); // VP8X: a 16000 x 16000 canvas
-    ASSERT_TRUE(writeFile(path("bomb.webp"), webp));
-    for (const auto& [name, claimed] :
-         {std::pair{"bomb.gif", QSize(20000, 20000)}, {"bomb.webp", QSize(16000, 16000)}}) {
-        SCOPED_TRACE(name);
-        EXPECT_LT(QFileInfo(path(name)).size(), 2000);
-        EXPECT_GT(qint64(claimed.width()) * claimed.height(), DecodeLimits::maxGifWebpPixels);
-        for (const QSize target : {QSize(1440, 900), QSize()})
-            EXPECT_EQ(decodeImage(path(name), target).error, DecodeLimits::refusal(claimed));
-        EXPECT_EQ(readImageProperties(path(name)).value("PixelWidth"), claimed.width());
-    }
-    // Cut short, a file says so instead of showing garbage.
-    ASSERT_TRUE(write("animated.gif", {64, 48}));
-    ASSERT_TRUE(writeFile(path("cut.gif"), readFile(path("animated.gif")).left(20)));
-    ASSERT_TRUE(writeFile(path("cut.webp"), QByteArray("RIFF\x20\0\0\0WEBPVP8 ", 16)));
-    for (const char* name : {"cut.gif", "cut.webp"}) {
-        const DecodedImage d = decodeImage(path(name));
-        EXPECT_FALSE(d.ok()) << name;
-        EXPECT_FALSE(d.error.isEmpty()) << name;
-    }
 }

@@ -11,7 +11,9 @@
 
 using namespace ImageFixtures;
 
-TEST(PixelsForWriting, StoredValuesComeWithTheProfileTheyAreIn) {
+// Stored values come with the profile they are in; values that cannot be
+// kept (CMYK, gray under an RGB profile, HEIF) arrive in sRGB instead.
+TEST(PixelsForWriting, StoredValuesComeWithTheirProfileOrInSrgb) {
     QTemporaryDir dir;
     const QByteArray p3 = IccFixtures::displayP3();
     const QImage flat = filled({16, 16}, qRgb(200, 60, 40));
@@ -38,10 +40,7 @@ TEST(PixelsForWriting, StoredValuesComeWithTheProfileTheyAreIn) {
     EXPECT_EQ(grayPixels.image.format(), QImage::Format_Grayscale16);
     EXPECT_EQ(reinterpret_cast<const quint16*>(grayPixels.image.constScanLine(3))[3], 0x0180);
     EXPECT_EQ(IccProfile::colorModel(grayPixels.icc), "Gray");
-}
 
-TEST(PixelsForWriting, ValuesThatCannotBeKeptArriveInSrgb) {
-    QTemporaryDir dir;
     // CMYK has no written format here: converted, and labelled sRGB.
     ASSERT_TRUE(writeFile(dir.filePath("cmyk.jpg"), cmykJpeg()));
     const PixelsForWriting fromCmyk = decodeStoredPixels(dir.filePath("cmyk.jpg"));
@@ -50,9 +49,9 @@ TEST(PixelsForWriting, ValuesThatCannotBeKeptArriveInSrgb) {
 
     // An RGB profile cannot describe gray pixels; HEIF has no stored values
     // to read. Both come in sRGB instead.
-    const QImage gray = filled({8, 8}, QColor(90, 90, 90), QImage::Format_Grayscale8);
-    ASSERT_TRUE(
-        writeTiff(dir.filePath("gray-p3.tif"), gray, {.iccProfile = IccFixtures::displayP3()}));
+    ASSERT_TRUE(writeTiff(dir.filePath("gray-p3.tif"),
+                          filled({8, 8}, QColor(90, 90, 90), QImage::Format_Grayscale8),
+                          {.iccProfile = p3}));
     ASSERT_TRUE(writeHeic(dir.filePath("phone.heic"), markedImage(QSize(32, 32))));
     for (const char* name : {"gray-p3.tif", "phone.heic"}) {
         SCOPED_TRACE(name);

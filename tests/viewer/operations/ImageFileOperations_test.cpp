@@ -6,7 +6,6 @@
 
 #include <QLabel>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -206,62 +205,52 @@ TEST_F(ImageFileOperationsTest, ConvertingWritesACopyBesideTheSourceAndNeverOver
     EXPECT_EQ(home->filePath(), path("photo.jpg"));
 }
 
-TEST_F(ImageFileOperationsTest, AFileReplacedWhileShownIsNeitherTurnedNorConverted) {
+// Replaced (mv over it) or deleted since it was shown: nothing is written and
+// a note says why; a replacement is shown as it is now.
+TEST_F(ImageFileOperationsTest, AFileChangedWhileShownIsNeitherTurnedNorConverted) {
     QTemporaryDir elsewhere;
-    for (const WindowCommand command : {WindowCommand::rotateClock, WindowCommand::convertImage}) {
-        const bool turn = command == WindowCommand::rotateClock;
-        SCOPED_TRACE(turn ? "turn" : "convert");
-        const QString name = turn ? "turned.png" : "converted.png";
-        ASSERT_TRUE(writePng(path(name), markedImage(QSize(300, 200))));
-        Home* home = open(name);
-        // mv other.png over the shown file.
+    const struct {
+        const char* name;
+        WindowCommand command;
+        bool replaced; // else deleted
+        const char* note;
+    } cases[] = {
+        {"turned.png", WindowCommand::rotateClock, true, "“turned.png” was not "},
+        {"converted.png", WindowCommand::convertImage, true, "“converted.png” was not "},
+        {"photo.png", WindowCommand::convertImage, false,
+         "“photo.png” could not be converted: the original file is gone (moved or deleted while "
+         "it was shown)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writePng(path(c.name), markedImage(QSize(300, 200))));
+        Home* home = open(c.name);
         const QString other = QDir(elsewhere.path()).filePath("other.png");
         ASSERT_TRUE(writePng(other, turnedBy(markedImage(QSize(90, 120)), 2)));
         const QByteArray replacement = readFile(other);
-        ASSERT_EQ(::rename(QFile::encodeName(other), QFile::encodeName(path(name))), 0);
+        if (c.replaced)
+            ASSERT_EQ(::rename(QFile::encodeName(other), QFile::encodeName(path(c.name))), 0);
+        else
+            ASSERT_TRUE(QFile::remove(path(c.name)));
 
         QSignalSpy notes(&home->operations(), &ImageFileOperations::noteRequested);
         QSignalSpy written(home, &Home::fileWritten);
-        ASSERT_TRUE(home->perform(command, {{"value", QString("jpg")}}));
+        ASSERT_TRUE(home->perform(c.command, {{"value", QString("jpg")}}));
         ASSERT_TRUE(written.wait(10000));
         EXPECT_FALSE(written.last().at(1).toBool());
-        EXPECT_TRUE(readFile(path(name)) == replacement) << "the replacement is untouched";
-        EXPECT_FALSE(QFile::exists(path(QFileInfo(name).completeBaseName() + ".jpg")));
+        EXPECT_FALSE(QFile::exists(path(QFileInfo(c.name).completeBaseName() + ".jpg")));
+        EXPECT_EQ(home->viewObserver().convertStatus(), ConvertStatus::CONVERT);
+        ASSERT_EQ(notes.size(), 1);
+        const QString note = notes.first().first().toString();
+        EXPECT_TRUE(note.startsWith(c.note)) << qPrintable(note);
+        if (!c.replaced)
+            continue;
+        EXPECT_TRUE(note.contains("changed on disk")) << qPrintable(note);
+        EXPECT_TRUE(readFile(path(c.name)) == replacement) << "the replacement is untouched";
         // The window shows what the file holds now, as it is.
         ASSERT_SOON(home->mainImage().size() == QSize(90, 120));
         EXPECT_EQ(markedCorners(home->mainImage()), "WBGR");
-        ASSERT_EQ(notes.size(), 1);
-        const QString note = notes.first().first().toString();
-        EXPECT_TRUE(note.startsWith("“" + name + "” was not ")) << qPrintable(note);
-        EXPECT_TRUE(note.contains("changed on disk")) << qPrintable(note);
     }
-}
-
-TEST_F(ImageFileOperationsTest, ConvertingAFileDeletedWhileShownSaysTheOriginalIsGone) {
-    ASSERT_TRUE(writeJpeg(path("photo.jpg"), markedImage(QSize(160, 120))));
-    Home* home = open("photo.jpg");
-    ASSERT_TRUE(QFile::remove(path("photo.jpg")));
-    QSignalSpy notes(&home->operations(), &ImageFileOperations::noteRequested);
-    QSignalSpy written(home, &Home::fileWritten);
-    ASSERT_TRUE(home->perform(WindowCommand::convertImage, {{"value", QString("png")}}));
-    ASSERT_TRUE(written.wait(10000));
-    EXPECT_FALSE(written.last().at(1).toBool());
-    ASSERT_EQ(notes.size(), 1);
-    EXPECT_EQ(notes.first().first().toString().toStdString(),
-              "“photo.jpg” could not be converted: the original file is gone (moved or deleted "
-              "while it was shown)");
-    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(home->viewObserver().convertStatus(), ConvertStatus::CONVERT);
-}
-
-TEST_F(ImageFileOperationsTest, PrintOpensThePrintDialogOnce) {
-    ASSERT_TRUE(writePng(path("a.png"), markedImage(QSize(120, 80))));
-    Home* home = open("a.png");
-    ASSERT_TRUE(home->perform(WindowCommand::printImage));
-    ASSERT_TRUE(home->perform(WindowCommand::printImage));
-    const auto dialogs = windowOf(home)->findChildren<QPrintDialog*>();
-    ASSERT_EQ(dialogs.size(), 1);
-    dialogs.first()->reject();
 }
 
 } // namespace

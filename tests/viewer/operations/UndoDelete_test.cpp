@@ -1,0 +1,105 @@
+#include "support/Soon.h"
+#include "support/ViewerFixture.h"
+#include "viewer/FolderPosition.h"
+#include "viewer/view/StatusNote.h"
+
+#include <QFile>
+
+namespace {
+
+class UndoDeleteTest : public ViewerFixture {
+protected:
+    void SetUp() override {
+        ViewerFixture::SetUp();
+        // The Trash of this test, not the user's.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
+            writeImage(name, {40, 30}, Qt::darkCyan);
+    }
+    void TearDown() override {
+        ViewerFixture::TearDown();
+        qunsetenv("XDG_DATA_HOME");
+    }
+    void showing(Home* home, const QString& name) {
+        ASSERT_SOON_WITHIN(home->filePath() == path(name) && !home->mainImage().isNull(), 5000)
+            << qPrintable(home->filePath()) << " " << qPrintable(name);
+    }
+    QString noteText(Home* home) const {
+        return home->statusNote() && home->statusNote()->isVisible() ? home->statusNote()->text()
+                                                                     : QString();
+    }
+
+    QTemporaryDir data;
+};
+
+TEST_F(UndoDeleteTest, PutsTheLastDeletedFilesBackInOrderAndInTheirPlace) {
+    Home* home = open("b.png");
+    ASSERT_NE(home, nullptr);
+    Home* other = open(path("d.png"));
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(home->perform(WindowCommand::deleteImage));
+    showing(home, "c.png");
+    // The note offers the undo; its link does what Ctrl+Z does.
+    EXPECT_TRUE(noteText(home).startsWith("“b.png” was moved to the Trash"))
+        << qPrintable(noteText(home));
+    EXPECT_TRUE(noteText(home).contains(">Undo<"));
+    home->perform(WindowCommand::moveImageNext);
+    showing(home, "d.png");
+    ASSERT_TRUE(home->perform(WindowCommand::deleteImage));
+    showing(home, "c.png");
+    EXPECT_FALSE(QFile::exists(path("b.png")) || QFile::exists(path("d.png")));
+
+    // The last deletion first: d comes back, and this window shows it.
+    Q_EMIT home->statusNote()->linkActivated("action");
+    showing(home, "d.png");
+    EXPECT_TRUE(QFile::exists(path("d.png")));
+    // Then b, in its place between a and c, in every window of the folder.
+    ASSERT_TRUE(home->perform(WindowCommand::undoDelete));
+    showing(home, "b.png");
+    home->perform(WindowCommand::moveImageNext);
+    showing(home, "c.png");
+    other->perform(WindowCommand::moveImageFirst);
+    showing(other, "a.png");
+    other->perform(WindowCommand::moveImageNext);
+    showing(other, "b.png");
+    EXPECT_TRUE(QDir(data.path() + "/Trash/files").isEmpty());
+
+    // Nothing left to undo: said, and nothing changes.
+    ASSERT_TRUE(home->perform(WindowCommand::undoDelete));
+    EXPECT_EQ(noteText(home), "Nothing to put back from the Trash");
+    EXPECT_EQ(home->filePath(), path("c.png"));
+}
+
+TEST_F(UndoDeleteTest, ANameTakenMeanwhileKeepsTheNewFileAndTheTrashedOne) {
+    Home* home = open("a.png");
+    ASSERT_NE(home, nullptr);
+    ASSERT_TRUE(home->perform(WindowCommand::deleteImage));
+    showing(home, "b.png");
+    // Another program writes a new a.png.
+    QFile newcomer(path("a.png"));
+    ASSERT_TRUE(newcomer.open(QIODevice::WriteOnly));
+    newcomer.write("new");
+    newcomer.close();
+    ASSERT_TRUE(home->perform(WindowCommand::undoDelete));
+    EXPECT_TRUE(noteText(home).startsWith("“a.png” stays in the Trash: something is at "))
+        << qPrintable(noteText(home));
+    QFile kept(path("a.png"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "new");
+    EXPECT_TRUE(QFile::exists(data.path() + "/Trash/files/a.png"));
+    EXPECT_EQ(home->filePath(), path("b.png"));
+}
+
+TEST(FolderPositionAdd, ListsAFileBackInDisplayOrderAndKeepsTheShownOne) {
+    FolderPosition folder("/p", {"IMG_2.jpg", "img_10.JPG", "z.png"}, 1);
+    const auto step = folder.add("/p/Img_3.jpg");
+    ASSERT_TRUE(step);
+    EXPECT_EQ(step->index, 1);
+    EXPECT_EQ(folder.files(), (QStringList{"IMG_2.jpg", "Img_3.jpg", "img_10.JPG", "z.png"}));
+    EXPECT_EQ(folder.index(), 2);                // still img_10.JPG
+    EXPECT_EQ(folder.add("/p/z.png")->index, 3); // listed once
+    EXPECT_EQ(folder.files().size(), 4);
+    EXPECT_FALSE(folder.add("/elsewhere/a.png"));
+}
+
+} // namespace
