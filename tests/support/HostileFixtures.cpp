@@ -446,31 +446,16 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
                     tile.data);
 }
 
-QByteArray heifCodedImage(const QByteArray& single, const QByteArray& properties,
-                          bool propertiesFirst, QSize codedSize) {
+QByteArray heifCodedImage(const QByteArray& single, QSize codedSize) {
     HeifTile tile = heifTile(single);
-    if (codedSize.isValid())
-        tile.hvcC = withPictureSize(tile.hvcC, codedSize);
+    tile.hvcC = withPictureSize(tile.hvcC, codedSize);
     if (tile.data.isEmpty() || tile.hvcC.isEmpty())
         return {};
-    QList<isobox::Box> extra;
-    isobox::readBoxes(reinterpret_cast<const uchar*>(properties.constData()), 0, properties.size(),
-                      &extra);
     QByteArray iinf;
     append(iinf, 1, 2);
     iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0hvc1\0", 9));
-    // hvcC is property 1 (essential), ispe 2, the others follow.
-    QByteArray associations("\x81", 1);
-    if (!propertiesFirst)
-        associations.append('\x02');
-    for (int i = 0; i < extra.size(); ++i)
-        associations.append(char(3 + i));
-    if (propertiesFirst)
-        associations.append('\x02');
-    QByteArray ipma;
-    append(ipma, 1, 4);
-    append(ipma, 1, 2);
-    ipma.append(char(associations.size())).append(associations);
+    // One item: its hvcC (essential), its ispe.
+    const QByteArray ipma("\0\0\0\x01\0\x01\x02\x81\x02", 9);
     const auto iloc = [&](quint32 dataOffset) {
         QByteArray iloc("\x44\x00", 2);
         append(iloc, 1, 2);
@@ -480,7 +465,7 @@ QByteArray heifCodedImage(const QByteArray& single, const QByteArray& properties
         append(iloc, quint32(tile.data.size()), 4);
         return fullBox("iloc", 1, 0, iloc);
     };
-    return heifFile(iinf, {}, tile.hvcC + tile.ispe + properties, ipma, {}, iloc, tile.data);
+    return heifFile(iinf, {}, tile.hvcC + tile.ispe, ipma, {}, iloc, tile.data);
 }
 
 QByteArray avifClaimingLargestFrame(const QByteArray& avif) {
@@ -504,13 +489,6 @@ QByteArray avifClaimingLargestFrame(const QByteArray& avif) {
     for (int i = 0; i < headerBytes; ++i)
         claimed[at + 3 + i] = char(header.read(8));
     return claimed;
-}
-
-QByteArray heifCrop(QSize size) {
-    QByteArray clap;
-    for (int value : {size.width(), 1, size.height(), 1, 0, 1, 0, 1})
-        append(clap, quint32(value), 4);
-    return box("clap", clap);
 }
 
 ShrinkOnFirstRead::ShrinkOnFirstRead(const QString& path, qint64 size) {

@@ -60,19 +60,14 @@ QByteArray heifGrid(const QByteArray& singleImageHeic, int rows, int columns, QS
                     QSize declaredSize);
 
 // The one coded image of singleImageHeic (as writeHeic writes it, without
-// metadata) in a file of its own: its hvcC, ispe and `properties` (whole
-// boxes, each associated with the image, placed before the ispe or after
-// it). A valid codedSize rewrites the hvcC's sequence parameter set to
-// declare that picture size, as a file lying about its size would. Empty on
-// failure.
-QByteArray heifCodedImage(const QByteArray& singleImageHeic, const QByteArray& properties,
-                          bool propertiesFirst, QSize codedSize = QSize());
+// metadata) in a file of its own, the sequence parameter set of its hvcC
+// rewritten to declare codedSize, as a file lying about its size would.
+// Empty on failure.
+QByteArray heifCodedImage(const QByteArray& singleImageHeic, QSize codedSize);
 // An AVIF as writeHeic writes it (a reduced still-picture sequence header at
 // the start of its data) whose sequence header claims the largest frame its
 // size fields can hold. Empty when the file is not laid out so.
 QByteArray avifClaimingLargestFrame(const QByteArray& avif);
-// A crop ('clap') to size, centred.
-QByteArray heifCrop(QSize size);
 
 // Cuts the file at path to `size` bytes as soon as anything reads it, from a
 // thread of its own, as a download being replaced or cp over the file does

@@ -53,23 +53,18 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
     const QByteArray tile = ImageFixtures::readFile(path("tile.heic"));
     ASSERT_TRUE(writeHeic(path("tile.avif"), ImageFixtures::markedImage(QSize(333, 211)),
                           {.quality = 30, .av1 = true}));
-    // A HEIF whose every ispe claims side x side (within libheif's own 32768).
-    const auto heicClaiming = [&](quint32 side) {
-        QByteArray claimed = tile, both;
-        isobox::appendBigEndian(both, side, 4);
-        isobox::appendBigEndian(both, side, 4);
-        for (qsizetype at = 0; (at = claimed.indexOf("ispe", at)) >= 0; at += 4)
-            claimed.replace(at + 8, 8, both);
-        return claimed;
-    };
+    // A HEIF whose every ispe claims 30000 x 30000 (within libheif's own 32768).
+    QByteArray heic = tile, claimedIspe;
+    isobox::appendBigEndian(claimedIspe, 30000, 4);
+    isobox::appendBigEndian(claimedIspe, 30000, 4);
+    for (qsizetype at = 0; (at = heic.indexOf("ispe", at)) >= 0; at += 4)
+        heic.replace(at + 8, 8, claimedIspe);
     ASSERT_TRUE(writeTinyDng(path("dng"), {.previewSize = QSize(40, 30)}));
     QByteArray dng = ImageFixtures::readFile(path("dng"));
     const qsizetype ifd0 = qFromLittleEndian<quint32>(dng.constData() + 4);
     for (int entry : {1, 2}) // ImageWidth and ImageLength: 60000
         dng.replace(ifd0 + 2 + 12 * entry + 8, 4, QByteArray("\x60\xea\0\0", 4));
-    const QList<GifWebpFrame> tiny{{ImageFixtures::filled({2, 2}, qRgb(200, 0, 0)), 100}};
-    ASSERT_TRUE(writeGif(path("gif"), tiny, {20000, 20000}));
-    ASSERT_TRUE(writeAnimatedWebp(path("webp"), tiny));
+    ASSERT_TRUE(writeAnimatedWebp(path("webp"), {{ImageFixtures::filled({2, 2}, Qt::red), 100}}));
     QByteArray webp = ImageFixtures::readFile(path("webp"));
     webp.replace(24, 6, QByteArray("\x7F\x3E\0\x7F\x3E\0", 6)); // VP8X: a 16000 x 16000 canvas
 
@@ -82,10 +77,6 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
         // A few hundred bytes claiming 30000 x 30000 made libjpeg allocate gigabytes.
         {"progressive.jpg",
          jpegClaiming({30000, 30000}, true),
-         {30000, 30000},
-         DecodeLimits::tooSmallFor({30000, 30000})},
-        {"baseline.jpg",
-         jpegClaiming({30000, 30000}, false),
          {30000, 30000},
          DecodeLimits::tooSmallFor({30000, 30000})},
         // Padding makes the size plausible; the coefficients of 16000 x 16000
@@ -103,55 +94,38 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
         {"chunk.png",
          pngWithHugeChunk(false),
          {1, 1},
-         "not a readable PNG file: a chunk declares 2147483647 bytes, more than Fennic reads"},
+         "not a readable PNG file: a chunk declares 2147483647 bytes"},
         // Rows deflate at most 1032 to 1: a few kilobytes cannot hold 30000 x 30000.
         {"claim.png",
          pngClaiming({30000, 30000}),
          {30000, 30000},
          DecodeLimits::tooSmallFor({30000, 30000})},
-        {"huge.png",
-         pngClaiming({100000, 90000}),
-         {100000, 90000},
-         DecodeLimits::refusal({100000, 90000})},
         // Qt's BMP reader holds the whole image, and run-length coding lets a
-        // few bytes claim 256 megapixels.
+        // few bytes claim 256 megapixels; its WebP reader allocates the canvas
+        // when asked for the size.
         {"claim.bmp",
          bmpClaiming({16000, 16000}),
          {16000, 16000},
          DecodeLimits::refusal({16000, 16000})},
-        // Qt's GIF and WebP readers hold the whole canvas.
-        {"claim.gif",
-         ImageFixtures::readFile(path("gif")),
-         {20000, 20000},
-         DecodeLimits::refusal({20000, 20000})},
         {"claim.webp", webp, {16000, 16000}, DecodeLimits::refusal({16000, 16000})},
-        {"claim.heic", heicClaiming(30000), {30000, 30000}, DecodeLimits::refusal({30000, 30000})},
+        {"claim.heic", heic, {30000, 30000}, DecodeLimits::refusal({30000, 30000})},
         {"claim.dng", dng, {60000, 60000}, DecodeLimits::refusal({60000, 60000})},
         // A grid decodes to its canvas and all its tiles, whatever its item
-        // declares: a few kilobytes declaring 512 x 512 decoded to 16384 x
-        // 16384, and one tile repeated made an honest 15360 x 15360 bomb.
+        // declares: a few kilobytes declaring 512 x 512 decoded to 16384 x 16384.
         {"lying.heic",
          heifGrid(tile, 64, 64, {16384, 16384}, {512, 512}),
          {512, 512},
          "the HEIF image declares 512 x 512 pixels but is made of"},
-        {"honest.heic",
-         heifGrid(tile, 60, 60, {15360, 15360}, {15360, 15360}),
-         {15360, 15360},
-         DecodeLimits::refusal({15360, 15360})},
-        // libheif decodes the picture the hvcC's parameter set declares:
+        // libheif decodes the picture the decoder configuration declares:
         // 48 x 32 coded as 12288 x 8192 took 2.2 GB before it was refused.
         {"coded.heic",
-         heifCodedImage(tile, {}, false, {4096, 4096}),
+         heifCodedImage(tile, {4096, 4096}),
          {256, 256},
          "the HEIF image declares 256 x 256 pixels but its coded picture is 4096 x 4096"},
         {"coded.avif",
          avifClaimingLargestFrame(ImageFixtures::readFile(path("tile.avif"))),
          {333, 211},
          "the HEIF image declares 333 x 211 pixels but its coded picture is "},
-        {"narrow.heic",
-         heifCodedImage(tile, {}, false, {192, 256}),
-         {256, 256},
-         "the HEIF image declares 256 x 256 pixels but its coded picture is 192 x 256"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,39 +139,16 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
         EXPECT_EQ(p.value("PixelWidth"), c.claimed.width());
         EXPECT_EQ(p.value("PixelHeight"), c.claimed.height());
     }
-    EXPECT_EQ(decodeImage(path("padded.jpg")).fullSize, QSize(16000, 16000));
     EXPECT_EQ(readRawMetadata(path("claim.dng")).size, QSize(60000, 60000));
-    ASSERT_TRUE(writeFile(path("beyond.heic"), heicClaiming(60000))); // beyond libheif's limit
-    EXPECT_FALSE(readHeifMetadata(path("beyond.heic")).ok());
-    EXPECT_FALSE(decodeImage(path("beyond.heic")).ok());
 
-    // The image data is read without waiting for what follows it; a small
-    // run-length BMP and a real grid open.
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QSize size;
-    } opening[] = {
-        {"after.png", pngWithHugeChunk(true), {1, 1}},
-        {"small.bmp", bmpClaiming({64, 48}), {64, 48}},
-        {"grid.heic", heifGrid(tile, 2, 2, {512, 512}, {512, 512}), {512, 512}},
-        // A crop applies wherever it stands among the properties.
-        {"crop.heic", heifCodedImage(tile, heifCrop({128, 96}), true), {128, 96}},
-        {"cropped.heic", heifCodedImage(tile, heifCrop({200, 100}), false), {200, 100}},
-    };
-    for (const auto& c : opening) {
-        SCOPED_TRACE(c.name);
-        ASSERT_TRUE(writeFile(path(c.name), c.bytes));
-        for (const QSize target : {kScreen, QSize()}) {
-            const DecodedImage d = decodeImage(path(c.name), target);
-            ASSERT_TRUE(d.ok()) << d.error.toStdString();
-            EXPECT_EQ(d.image.size(), c.size);
-        }
-    }
+    // The image data is read without waiting for what follows it; a real grid opens.
+    ASSERT_TRUE(writeFile(path("after.png"), pngWithHugeChunk(true)));
     EXPECT_EQ(decodeImage(path("after.png")).image.pixel(0, 0), qRgb(0x80, 0x80, 0x80));
-    EXPECT_EQ(
-        ImageFixtures::markedCorners(decodeImage(path("grid.heic")).image.copy(0, 0, 256, 256)),
-        "RGBW");
+    ASSERT_TRUE(writeFile(path("grid.heic"), heifGrid(tile, 2, 2, {512, 512}, {512, 512})));
+    const DecodedImage grid = decodeImage(path("grid.heic"), kScreen);
+    ASSERT_TRUE(grid.ok()) << grid.error.toStdString();
+    EXPECT_EQ(grid.image.size(), QSize(512, 512));
+    EXPECT_EQ(ImageFixtures::markedCorners(grid.image.copy(0, 0, 256, 256)), "RGBW");
 }
 
 // Honest PNG and TIFF just above the 64 megapixels decoded whole for the
