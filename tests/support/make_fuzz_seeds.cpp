@@ -53,9 +53,9 @@ bool writeSeeds(const QDir& root) {
     const QByteArray tile = readFile(at("heif", "plain.heic"));
     ok = writeFile(at("heif", "grid.heic"),
                    HostileFixtures::heifGrid(tile, 2, 2, {96, 64}, {96, 64}));
-    // A parameter set claiming another picture size, a crop before the extent.
-    ok = ok && writeFile(at("heif", "coded-size.heic"),
-                         HostileFixtures::heifCodedImage(tile, {12288, 8192}));
+    // An extent smaller than the coded picture, a crop before the extent.
+    ok = ok &&
+         writeFile(at("heif", "coded-size.heic"), HostileFixtures::heifWithExtent(tile, {24, 16}));
     ok = ok && writeHeic(at("heif", "crop-first.heic"), markedImage({33, 25}),
                          {.quality = 20, .oddSizeGrid = false});
     // The box editor: turns, mirrors and thumbnails to combine with.
