@@ -3,11 +3,8 @@
 #include "imageio/heif/HeifPropertyAssociations.h"
 #include "imageio/heif/HeifTransforms.h"
 #include "imageio/heif/IsoBoxes.h"
-#include "imageio/metadata/Orientation.h"
 
 #include <gtest/gtest.h>
-
-#include <set>
 
 namespace {
 
@@ -94,36 +91,6 @@ TEST(HeifTransforms, TheOlderLibheifLayoutGetsTheStoredSize) {
     EXPECT_EQ(typesOf(properties, item), "ispe irot");
     EXPECT_EQ(properties[item[0].index - 1].bytes, extent(65, 33).bytes);
     EXPECT_EQ(heifItemOrientation(properties, item), 8);
-}
-
-// Every combination of a mirror and a turn, in either order: turned, the
-// item shows its orientation turned by the algebra (Orientation_test).
-TEST(HeifTransforms, EveryOrientationTurnsAsTheAlgebraSays) {
-    std::set<int> seen;
-    for (int mirror : {-1, 0, 1})
-        for (int angle = 0; angle < 4; ++angle)
-            for (bool mirrorFirst : {true, false}) {
-                QList<HeifProperty> properties = {extent(64, 48), rotation(angle)};
-                QList<HeifPropertyAssociation> item = {{false, 1}, {true, 2}};
-                if (mirror >= 0) {
-                    properties.append(HeifProperty::make("imir", QByteArray(1, char(mirror))));
-                    item.insert(mirrorFirst ? 1 : 2, {true, 3});
-                }
-                const int before = heifItemOrientation(properties, item);
-                seen.insert(before);
-                for (int turns : {1, -1}) {
-                    SCOPED_TRACE(testing::Message() << "mirror " << mirror << ", angle " << angle
-                                                    << ", turns " << turns);
-                    QList<HeifProperty> turnedProperties = properties;
-                    QList<HeifPropertyAssociation> turnedItem = item;
-                    QString error;
-                    ASSERT_TRUE(turnItemProperties(turnedProperties, turnedItem, turns, &error))
-                        << error.toStdString();
-                    EXPECT_EQ(heifItemOrientation(turnedProperties, turnedItem),
-                              Orientation::turned(before, turns));
-                }
-            }
-    EXPECT_EQ(seen.size(), 8u);
 }
 
 TEST(HeifItemLocations, MovesOffsetsPastTheRewrittenBytesAndWidensFields) {
