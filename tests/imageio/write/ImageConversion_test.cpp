@@ -36,37 +36,6 @@ bool hasExifThumbnail(const QString& file) {
 
 } // namespace
 
-TEST_F(ImageConversionTest, CopiesAreNamedByTheWrittenExtensionAndHoldThatFormat) {
-    ASSERT_TRUE(writePng(path("photo.png"), markedImage(QSize(64, 48))));
-    const struct {
-        const char* ext;
-        const char* name;
-        ImageKind kind;
-    } cases[] = {{"tiff", "photo.tif", ImageKind::Tiff},
-                 {"bmp", "photo.bmp", ImageKind::Bmp},
-                 {"jpg", "photo.jpg", ImageKind::Jpeg},
-                 {"gif", "photo 2.jpg", ImageKind::Jpeg}, // not written: JPEG instead
-                 {"png", "photo 2.png", ImageKind::Png}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.ext);
-        const FileWriteResult r =
-            saveImageCopy(path("photo.png"), "photo", fileTypeForExtension(c.ext), dir.path());
-        ASSERT_TRUE(r.ok) << r.error.toStdString();
-        EXPECT_EQ(r.path, path(c.name));
-        EXPECT_EQ(sniffImageKind(r.path), c.kind);
-        const DecodedImage copy = decodeImage(r.path);
-        ASSERT_TRUE(copy.ok()) << copy.error.toStdString();
-        EXPECT_EQ(copy.image.size(), QSize(64, 48));
-        EXPECT_EQ(markedCorners(copy.image), "RGBW");
-    }
-
-    // Formats Qt has no writer for are refused, not written as something else.
-    const FileWriteResult gif =
-        saveImageCopy(path("photo.png"), "photo", ImageFileType::GIF, dir.path());
-    EXPECT_FALSE(gif.ok);
-    EXPECT_TRUE(gif.error.contains("GIF")) << gif.error.toStdString();
-}
-
 TEST_F(ImageConversionTest, NoFileIsEverOverwritten) {
     ASSERT_TRUE(writeJpeg(path("a.jpg"), markedImage(QSize(40, 30))));
     ASSERT_TRUE(writeFile(path("a.png"), "somebody else's file"));
@@ -92,10 +61,10 @@ TEST_F(ImageConversionTest, NoFileIsEverOverwritten) {
     EXPECT_EQ(freeCopyPath(dir.path(), "50% of %1", "jpg"), path("50% of %1 2.jpg"));
 }
 
-// Copies stand upright with orientation 1 and keep the Exif (less its
-// thumbnail), IPTC, XMP and profile where the format holds them (BMP holds
-// none). Colours beyond sRGB keep their look, and transparency is kept where
-// the format holds it, else put on white.
+// Copies are named by the written extension and hold that format; they
+// stand upright with orientation 1 and keep the Exif (less its thumbnail),
+// IPTC, XMP and profile where the format holds them (BMP holds none). Colours beyond sRGB keep
+// their look, and transparency is kept where the format holds it, else put on white.
 TEST_F(ImageConversionTest, CopiesKeepMetadataColoursAndTransparencyAndStandUpright) {
     PhotoMetadata m = cameraMetadata(); // with an Exif thumbnail
     m.orientation = 6;
@@ -115,11 +84,16 @@ TEST_F(ImageConversionTest, CopiesKeepMetadataColoursAndTransparencyAndStandUpri
             clear.setPixel(x, y, qRgba(0, 0, 255, 255));
     ASSERT_TRUE(writePng(path("clear.png"), clear));
 
-    for (const ImageFileType type :
-         {ImageFileType::JPEG, ImageFileType::PNG, ImageFileType::TIFF, ImageFileType::BMP}) {
+    const std::pair<ImageFileType, ImageKind> types[] = {{ImageFileType::JPEG, ImageKind::Jpeg},
+                                                         {ImageFileType::PNG, ImageKind::Png},
+                                                         {ImageFileType::TIFF, ImageKind::Tiff},
+                                                         {ImageFileType::BMP, ImageKind::Bmp}};
+    for (const auto& [type, kind] : types) {
         SCOPED_TRACE(writtenExtension(type).toStdString());
         const FileWriteResult r = saveImageCopy(path("portrait.jpg"), "copy", type, dir.path());
         ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(r.path, path("copy." + writtenExtension(type)));
+        EXPECT_EQ(sniffImageKind(r.path), kind);
         const DecodedImage copy = decodeImage(r.path);
         ASSERT_TRUE(copy.ok()) << copy.error.toStdString();
         EXPECT_EQ(copy.image.size(), QSize(64, 48));
@@ -225,6 +199,9 @@ TEST_F(ImageConversionTest, FailuresSayWhyAndLeaveNothingBehind) {
         EXPECT_FALSE(c.result.ok);
         EXPECT_FALSE(c.result.error.isEmpty());
     }
+    // Formats Qt has no writer for are refused, not written as something else.
+    const FileWriteResult gif = saveImageCopy(path("a.jpg"), "a", ImageFileType::GIF, dir.path());
+    EXPECT_TRUE(gif.error.contains("GIF")) << gif.error.toStdString();
     EXPECT_TRUE(cases[4].result.error.contains("more than Fennic will decode"))
         << cases[4].result.error.toStdString();
     EXPECT_EQ(everything(), before);
