@@ -1,7 +1,6 @@
 #include "imageio/ImageKind.h"
 #include "imageio/decode/ImageDecoder.h"
 #include "imageio/metadata/ImageProperties.h"
-#include "imageio/write/ImageConversion.h"
 #include "imageio/write/ImageRotation.h"
 
 #include "support/FolderTest.h"
@@ -37,7 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(WebFormats, EachOpensDescribesItsSizeAndConverts) {
+TEST_F(WebFormats, EachOpensAndDescribesItsSize) {
     const QSize size(80, 48);
     const struct {
         const char* name;
@@ -59,15 +58,6 @@ TEST_F(WebFormats, EachOpensDescribesItsSizeAndConverts) {
         const QVariantMap p = readImageProperties(path(c.name));
         EXPECT_EQ(p.value("PixelWidth"), size.width());
         EXPECT_EQ(p.value("PixelHeight"), size.height());
-
-        const QString base =
-            QFileInfo(c.name).completeBaseName() + "-" + QFileInfo(c.name).suffix();
-        const FileWriteResult png =
-            saveImageCopy(path(c.name), base, ImageFileType::PNG, dir.path());
-        ASSERT_TRUE(png.ok) << png.error.toStdString();
-        const DecodedImage copy = decodeImage(png.path);
-        EXPECT_EQ(copy.image.size(), size);
-        EXPECT_EQ(markedCorners(copy.image), "RGBW");
 
         // Cut short, a file says so instead of showing garbage.
         ASSERT_TRUE(writeFile(path("cut"), readFile(path(c.name)).left(20)));
