@@ -309,21 +309,8 @@ TEST_F(HostileFiles, JpegScansAreCounted) {
 
 // Turning or converting a PNG carries its text chunks, which Qt's reader
 // inflated whatever their size (300 zTXt bombs: 25 s). They are read here
-// chunk by chunk, the ones exiv2 carries left alone, and inflated until 16 MB
-// in all; texts of every kind still come across.
+// chunk by chunk and inflated until 16 MB in all.
 TEST_F(HostileFiles, CarriedPngTextsStopAtTheirBudget) {
-    QImage image = ImageFixtures::markedImage(QSize(8, 8));
-    const QString longComment = QString(300, QLatin1Char('c'));
-    image.setText("Author", "Ann");
-    image.setText("Comment", longComment);
-    image.setText("Title", QStringLiteral("Sn\u00f6 \u2603"));
-    image.setText("Description", "carried by exiv2");
-    ASSERT_TRUE(image.save(path("texts.png")));
-    const QList<QPair<QString, QString>> texts = readCarriedMetadata(path("texts.png")).pngTexts;
-    const QList<QPair<QString, QString>> expected = {
-        {"Author", "Ann"}, {"Comment", longComment}, {"Title", QStringLiteral("Sn\u00f6 \u2603")}};
-    EXPECT_EQ(texts, expected);
-
     ASSERT_GT(3 * 7 * DecodeLimits::MB, DecodeLimits::pngCarriedTextBytes);
     ASSERT_TRUE(writeFile(path("bomb.png"), pngWithTextBomb("zTXt", 3, 7 * DecodeLimits::MB)));
     const QList<QPair<QString, QString>> bomb = readCarriedMetadata(path("bomb.png")).pngTexts;
