@@ -4,6 +4,7 @@
 #include "imageio/heif/HeifTransforms.h"
 #include "imageio/heif/IsoBoxes.h"
 
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -188,24 +189,17 @@ TEST(HeifMetaEdit, WidensPropertyIndicesAndFollowsTheDataItMoved) {
     const QByteArray turned = file.left(edit.metaStart) + edit.meta + file.mid(edit.metaEnd);
     EXPECT_GT(edit.meta.size(), edit.metaEnd - edit.metaStart);
 
-    const auto* data = reinterpret_cast<const uchar*>(turned.constData());
-    QList<isobox::Box> top, children, properties;
-    ASSERT_TRUE(isobox::readBoxes(data, 0, turned.size(), &top));
-    ASSERT_EQ(top.size(), 3);
-    ASSERT_TRUE(isobox::readBoxes(data, top[1].content + 4, top[1].end, &children));
-    std::optional<HeifItemLocations> locations;
-    std::optional<HeifPropertyAssociations> associations;
+    // Each of these boxes is the only one of its type in the file.
+    const auto content = [&](const char* type) {
+        const qsizetype at = turned.indexOf(type);
+        return turned.mid(at + 4, qFromBigEndian<quint32>(turned.constData() + at - 4) - 8);
+    };
+    const QByteArray iloc = content("iloc"), ipma = content("ipma");
     QString error;
-    for (const isobox::Box& child : children) {
-        if (child.type == "iloc")
-            locations =
-                HeifItemLocations::parse(data + child.content, child.end - child.content, &error);
-        if (child.type != "iprp")
-            continue;
-        ASSERT_TRUE(isobox::readBoxes(data, child.content, child.end, &properties));
-        associations = HeifPropertyAssociations::parse(
-            data + properties[1].content, properties[1].end - properties[1].content, &error);
-    }
+    const auto locations = HeifItemLocations::parse(
+        reinterpret_cast<const uchar*>(iloc.constData()), iloc.size(), &error);
+    const auto associations = HeifPropertyAssociations::parse(
+        reinterpret_cast<const uchar*>(ipma.constData()), ipma.size(), &error);
     ASSERT_TRUE(locations && associations) << error.toStdString();
     EXPECT_TRUE(associations->wideIndices());
     ASSERT_EQ(associations->entries.size(), 1);
