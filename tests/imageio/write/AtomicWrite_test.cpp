@@ -83,24 +83,16 @@ QByteArray attribute(const QString& file, const char* name) {
     return size < 0 ? QByteArray() : QByteArray(value, size);
 }
 
-// An access list as the kernel keeps it (system.posix_acl_access): the owner
-// may read and write, user 1234 read, the group and the others nothing.
+// An access list as the kernel keeps it (system.posix_acl_access): version
+// 2, then (tag, permissions, id) entries: the owner may read and write, user
+// 1234 read, the group nothing, the mask read, the others nothing.
 QByteArray accessList() {
-    QByteArray list;
-    const auto add16 = [&](quint16 v) { list.append(char(v & 0xFF)).append(char(v >> 8)); };
-    const auto entry = [&](quint16 tag, quint16 permissions, quint32 id) {
-        add16(tag);
-        add16(permissions);
-        add16(quint16(id & 0xFFFF));
-        add16(quint16(id >> 16));
-    };
-    list.append(char(2)).append(3, '\0'); // version 2
-    entry(0x01, 6, 0xFFFFFFFF);           // owner
-    entry(0x02, 4, 1234);                 // user 1234
-    entry(0x04, 0, 0xFFFFFFFF);           // group
-    entry(0x10, 4, 0xFFFFFFFF);           // mask
-    entry(0x20, 0, 0xFFFFFFFF);           // others
-    return list;
+    return QByteArray::fromHex("02000000"
+                               "01000600ffffffff"
+                               "02000400d2040000"
+                               "04000000ffffffff"
+                               "10000400ffffffff"
+                               "20000000ffffffff");
 }
 
 } // namespace
