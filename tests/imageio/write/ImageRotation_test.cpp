@@ -216,11 +216,9 @@ TEST_F(ImageRotationTest, ALinkStaysALinkAndNoTurnWritesNothing) {
     EXPECT_EQ(shown(path("photos/real.png")).size(), QSize(48, 64));
     EXPECT_EQ(QDir(path("photos")).entryList(QDir::Files | QDir::Hidden), QStringList{"real.png"});
 
+    // Whole turns write nothing.
     const QByteArray before = readFile(path("photos/real.png"));
-    for (const int turns : {0, 4}) {
-        const FileWriteResult r = rotateImageFile(path("photos/real.png"), turns);
-        EXPECT_TRUE(r.ok) << r.error.toStdString();
-    }
+    EXPECT_TRUE(rotateImageFile(path("photos/real.png"), 4).ok);
     EXPECT_EQ(readFile(path("photos/real.png")), before);
 }
 
