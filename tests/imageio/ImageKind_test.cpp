@@ -31,47 +31,25 @@ TEST(ImageKind, ContentDecidesAndRawNamesDecideForTiffOrUnknownContent) {
         {bmp, "a.bmp", K::Bmp},
         {"BMxxxxxxxxxxxxxxxxxxxxxxxx", "b.bmp", K::Unknown},
         {tiffHead({{0x0100, 64}}), "a.tif", K::Tiff},
-        {QByteArray("MM\0*\0\0\0\x08\0\0", 10), "a.tiff", K::Tiff},
         {"GIF89a......", "a.jpg", K::Gif},
-        {"GIF87a......", "a.gif", K::Gif},
         {"GIF90a......", "a.gif", K::Unknown},
         {QByteArray("RIFF\x24\x01\0\0WEBPVP8L", 16), "a.png", K::WebP},
         {QByteArray("RIFF\x24\x01\0\0WAVEfmt ", 16), "a.webp", K::Unknown},
         {QByteArray(), "a.jpg", K::Unknown},
         {ftyp("isom", "mif1heic"), "x.bin", K::Heif},
-        {ftyp("avif", "mif1miaf"), "x.heic", K::Heif},
-        {ftyp("isom", "avis"), "x.bin", K::Heif},
         {ftyp("isom", "mp41"), "x.heic", K::Unknown},
         // Raw: by signature, by name for TIFF content, by a CR2 marker or a DNG / CFA directory.
         {QByteArray("II\x1A\0\0\0HEAPCCDR", 14) + QByteArray(16, '\0'), "a.crw", K::Raw},
-        {QByteArray("IIU\0\x08\0\0\0", 8) + QByteArray(16, '\0'), "p.RAW", K::Raw},
         {tiffHead({{0x0100, 64}}), "a.dng", K::Raw},
-        {tiffHead({{0x0100, 64}}), "a.ARW", K::Raw},
         {cr2 + QByteArray(32, '\0'), "renamed.tif", K::Raw},
         {tiffHead({{0x0100, 64}, {0xC612, 1}}), "x.tif", K::Raw},
-        {tiffHead({{0x0106, 32803}}), "x.tif", K::Raw},
         {tiffHead({{0x0106, 2}}), "x.tif", K::Tiff},
-        {tiffHead({{0x0100, 64}}), "a.nef", K::Raw},
-        {tiffHead({{0x0100, 64}}), "a.PEF", K::Raw},
-        {tiffHead({{0x0100, 64}}), "a.srw", K::Raw},
-        {tiffHead({{0x0100, 64}}), "a.3fr", K::Raw},
         {ftyp("crx ", "crx isom"), "renamed.heic", K::Raw},
-        {ftyp("crx ", "crx isom"), "x.cr3", K::Raw},
-        {"FUJIFILMCCD-RAW 0201FF383501", "x.bin", K::Raw},
-        {"FOVb\x04\0\x02\0", "x.bin", K::Raw},
-        {QByteArray("\0MRM\0\0\x01\x10\0PRD", 12), "x.bin", K::Raw},
         {QByteArray("IIRO\x08\0\0\0", 8) + QByteArray(16, '\0'), "x.orf", K::Raw},
         // Unrecognised content under a raw name is left to the raw decoder.
         {"unknown header bytes", "x.raw", K::Raw},
-        {"unknown header bytes", "x.dng", K::Raw},
-        {"unknown header bytes", "x.IIQ", K::Raw},
-        {"unknown header bytes", "x.raf", K::Raw},
-        {"unknown header bytes", "x.mos", K::Raw},
         {"unknown header bytes", "x.jpg", K::Unknown}};
     for (const auto& c : cases)
         EXPECT_EQ(sniffImageKind(c.head, c.name), c.kind)
             << c.name << " " << c.head.left(16).toHex().constData();
-    for (const char* brand :
-         {"heic", "heix", "mif1", "msf1", "heim", "heis", "hevc", "hevx", "avif", "avis"})
-        EXPECT_EQ(sniffImageKind(ftyp(brand), "x.bin"), K::Heif) << brand;
 }

@@ -36,20 +36,6 @@ QString placements(const GeoLocation& center, int zoom) {
 
 } // namespace
 
-TEST(MapTiles, WrapsLongitudeAndStaysFiniteAtThePoles) {
-    QList<double> wrapped;
-    for (double longitude : {190.0, -190.0, 180.0, -180.0, 725.0, HUGE_VAL})
-        wrapped << wrapLongitude(longitude);
-    EXPECT_EQ(wrapped, (QList<double>{-170, 170, -180, -180, 5, 0}));
-    EXPECT_DOUBLE_EQ(clampLatitude(90), maximumLatitude);
-    EXPECT_DOUBLE_EQ(clampLatitude(-91), -maximumLatitude);
-    EXPECT_NEAR(worldPixel({90, -180}, 0).x(), 0, 1e-9);
-    EXPECT_NEAR(worldPixel({90, -180}, 0).y(), 0, 0.01);
-    EXPECT_NEAR(worldPixel({-90, 0}, 2).y(), 1024, 0.01);
-    EXPECT_NEAR(worldPixel({0, 0}, 6).x(), 8192, 1e-9);
-    EXPECT_NEAR(worldPixel({0, 0}, 6).y(), 8192, 1e-6);
-}
-
 TEST(MapTiles, ZoomLevelIsTheClosestAtWhichTheRegionFits) {
     // At the equator the 140-pixel height decides; further north the same
     // span of latitude is taller in Mercator, so London needs one step less.

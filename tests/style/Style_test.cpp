@@ -52,6 +52,7 @@ TEST(Style, FontsResolveToManropeAndTheStyleFollowsTheStoredBoolean) {
     EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAME);
 }
 
+// An enumeration is stored by its raw value.
 TEST(VisualStyle, StoredByItsRawValueOfWhichOnlyZeroAndOneNameAStyle) {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath("fennic.conf"));

@@ -14,7 +14,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <bit>
 #include <cstdio> // before jpeglib.h
 #include <cstdlib>
 #include <functional>
@@ -99,107 +98,6 @@ QByteArray heifFile(const QByteArray& iinf, const QByteArray& iref, const QByteA
     const QByteArray head = box("ftyp", QByteArray("heic\0\0\0\0mif1heic", 16));
     const quint32 offset = quint32(head.size() + meta(0).size() + 8);
     return head + meta(offset) + box("mdat", data);
-}
-
-// Bits most significant first, for rewriting a parameter set.
-struct Bits {
-    std::vector<bool> bits;
-    size_t at = 0;
-
-    quint32 read(int count) {
-        quint32 value = 0;
-        for (int i = 0; i < count && at < bits.size(); ++i)
-            value = value << 1 | bits[at++];
-        return value;
-    }
-    quint32 readUe() {
-        int zeros = 0;
-        while (at < bits.size() && !bits[at++])
-            ++zeros;
-        return (1u << zeros) - 1 + read(zeros);
-    }
-    void write(quint32 value, int count) {
-        for (int i = count - 1; i >= 0; --i)
-            bits.push_back(value >> i & 1);
-    }
-    void writeUe(quint32 value) {
-        const int length = int(std::bit_width(value + 1));
-        write(0, length - 1);
-        write(value + 1, length);
-    }
-};
-
-// An SPS (without sub-layers, as x265 writes a still picture) declaring size.
-QByteArray spsWithPictureSize(const QByteArray& nal, QSize size) {
-    Bits in;
-    int zeros = 0;
-    for (const char c : nal) {
-        if (zeros >= 2 && c == 3) { // emulation prevention
-            zeros = 0;
-            continue;
-        }
-        zeros = c == 0 ? zeros + 1 : 0;
-        in.write(uchar(c), 8);
-    }
-    in.read(16 + 4);
-    if (in.read(3) != 0) // sub-layers
-        return {};
-    in.read(1 + 96);
-    in.readUe();
-    if (in.readUe() == 3)
-        in.read(1);
-    Bits out;
-    out.bits.assign(in.bits.begin(), in.bits.begin() + qsizetype(in.at));
-    in.readUe();
-    in.readUe();
-    out.writeUe(quint32(size.width()));
-    out.writeUe(quint32(size.height()));
-    size_t last = in.bits.size();
-    while (last > in.at && !in.bits[last - 1])
-        --last; // the alignment after the stop bit
-    out.bits.insert(out.bits.end(), in.bits.begin() + qsizetype(in.at),
-                    in.bits.begin() + qsizetype(last));
-    while (out.bits.size() % 8)
-        out.bits.push_back(false);
-    QByteArray escaped;
-    zeros = 0;
-    for (out.at = 0; out.at < out.bits.size();) {
-        const uchar byte = uchar(out.read(8));
-        if (zeros >= 2 && byte <= 3) {
-            escaped.append('\x03');
-            zeros = 0;
-        }
-        zeros = byte == 0 ? zeros + 1 : 0;
-        escaped.append(char(byte));
-    }
-    return escaped;
-}
-
-// An hvcC box whose sequence parameter sets declare size.
-QByteArray withPictureSize(const QByteArray& hvcC, QSize size) {
-    constexpr qsizetype arraysAt = 8 + 22;
-    if (hvcC.size() <= arraysAt)
-        return {};
-    QByteArray content = hvcC.mid(8, arraysAt - 8 + 1);
-    qsizetype at = arraysAt + 1;
-    for (int a = 0; a < uchar(hvcC[arraysAt]) && at + 3 <= hvcC.size(); ++a) {
-        const int type = uchar(hvcC[at]) & 0x3F;
-        const int count = qFromBigEndian<quint16>(hvcC.constData() + at + 1);
-        content += hvcC.mid(at, 3);
-        at += 3;
-        for (int n = 0; n < count && at + 2 <= hvcC.size(); ++n) {
-            const int length = qFromBigEndian<quint16>(hvcC.constData() + at);
-            QByteArray nal = hvcC.mid(at + 2, length);
-            at += 2 + length;
-            if (type == 33)
-                nal = spsWithPictureSize(nal, size);
-            if (nal.isEmpty())
-                return {};
-            append(content, quint32(nal.size()), 2);
-            content += nal;
-        }
-    }
-    return box("hvcC", content);
 }
 
 } // namespace
@@ -296,13 +194,7 @@ QByteArray pngWithHugeChunk(bool afterImageData) {
 }
 
 QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes) {
-    const QByteArray text(qsizetype(inflatedBytes), ' ');
-    QByteArray deflated(qsizetype(compressBound(uLong(text.size()))), Qt::Uninitialized);
-    uLongf length = uLongf(deflated.size());
-    if (compress2(reinterpret_cast<Bytef*>(deflated.data()), &length,
-                  reinterpret_cast<const Bytef*>(text.constData()), uLong(text.size()), 9) != Z_OK)
-        return {};
-    deflated.truncate(qsizetype(length));
+    const QByteArray deflated = qCompress(QByteArray(qsizetype(inflatedBytes), ' '), 9).mid(4);
     // zTXt: keyword, method; iTXt: keyword, compressed flag, method, language, translation.
     const bool international = qstrcmp(type, "iTXt") == 0;
     const QByteArray head =
@@ -379,27 +271,23 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
 }
 
 QByteArray bmpClaiming(QSize claimed) {
-    // Eight bits per pixel, run-length coded (1), a black and white palette,
-    // and one code: the end of the bitmap.
-    const QByteArray palette("\0\0\0\0\xff\xff\xff\0", 8), pixels("\0\x01", 2);
-    const quint64 offset = 14 + 40 + palette.size();
-    QByteArray bmp("BM");
-    for (const auto& [value, bytes] : {std::pair<quint64, int>{offset + pixels.size(), 4},
-                                       {0, 4},
-                                       {offset, 4},
-                                       {40, 4},
-                                       {claimed.width(), 4},
-                                       {claimed.height(), 4},
-                                       {1, 2},
-                                       {8, 2},
-                                       {1, 4},
-                                       {pixels.size(), 4},
-                                       {2835, 4},
-                                       {2835, 4},
-                                       {2, 4},
-                                       {0, 4}})
-        ImageFixtures::appendLittleEndian(bmp, value, bytes);
-    return bmp + palette + pixels;
+    // The file and info headers (64 bytes in all, the pixels from 62), eight
+    // bits per pixel run-length coded, a black and white palette, and one
+    // code: the end of the bitmap.
+    QByteArray bmp = QByteArray::fromHex("424d4000000000000000"
+                                         "3e000000"
+                                         "28000000"
+                                         "0000000000000000"
+                                         "01000800"
+                                         "01000000"
+                                         "02000000"
+                                         "130b0000130b0000"
+                                         "0200000000000000"
+                                         "00000000ffffff00"
+                                         "0001");
+    qToLittleEndian(quint32(claimed.width()), bmp.data() + 18);
+    qToLittleEndian(quint32(claimed.height()), bmp.data() + 22);
+    return bmp;
 }
 
 QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
@@ -446,71 +334,13 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
                     tile.data);
 }
 
-QByteArray heifCodedImage(const QByteArray& single, const QByteArray& properties,
-                          bool propertiesFirst, QSize codedSize) {
-    HeifTile tile = heifTile(single);
-    if (codedSize.isValid())
-        tile.hvcC = withPictureSize(tile.hvcC, codedSize);
-    if (tile.data.isEmpty() || tile.hvcC.isEmpty())
-        return {};
-    QList<isobox::Box> extra;
-    isobox::readBoxes(reinterpret_cast<const uchar*>(properties.constData()), 0, properties.size(),
-                      &extra);
-    QByteArray iinf;
-    append(iinf, 1, 2);
-    iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0hvc1\0", 9));
-    // hvcC is property 1 (essential), ispe 2, the others follow.
-    QByteArray associations("\x81", 1);
-    if (!propertiesFirst)
-        associations.append('\x02');
-    for (int i = 0; i < extra.size(); ++i)
-        associations.append(char(3 + i));
-    if (propertiesFirst)
-        associations.append('\x02');
-    QByteArray ipma;
-    append(ipma, 1, 4);
-    append(ipma, 1, 2);
-    ipma.append(char(associations.size())).append(associations);
-    const auto iloc = [&](quint32 dataOffset) {
-        QByteArray iloc("\x44\x00", 2);
-        append(iloc, 1, 2);
-        for (quint64 field : {1, 0, 0, 1})
-            append(iloc, field, 2);
-        append(iloc, dataOffset, 4);
-        append(iloc, quint32(tile.data.size()), 4);
-        return fullBox("iloc", 1, 0, iloc);
-    };
-    return heifFile(iinf, {}, tile.hvcC + tile.ispe + properties, ipma, {}, iloc, tile.data);
-}
-
-QByteArray avifClaimingLargestFrame(const QByteArray& avif) {
-    // A temporal delimiter (0x12 0x00), then the sequence header with its size.
-    const qsizetype at = avif.indexOf(QByteArray("mdat\x12\x00\x0a", 7)) + 4;
-    constexpr int headerBytes = 10;
-    if (at < 4 || at + 3 + headerBytes > avif.size())
-        return {};
-    Bits header;
-    for (int i = 0; i < headerBytes; ++i)
-        header.write(uchar(avif[at + 3 + i]), 8);
-    header.read(4);
-    if (header.read(1) != 1) // reduced_still_picture_header
-        return {};
-    header.read(5);
-    const int widthBits = int(header.read(4)) + 1, heightBits = int(header.read(4)) + 1;
-    for (int i = 0; i < widthBits + heightBits && header.at < header.bits.size(); ++i)
-        header.bits[header.at++] = true;
-    QByteArray claimed = avif;
-    header.at = 0;
-    for (int i = 0; i < headerBytes; ++i)
-        claimed[at + 3 + i] = char(header.read(8));
-    return claimed;
-}
-
-QByteArray heifCrop(QSize size) {
-    QByteArray clap;
-    for (int value : {size.width(), 1, size.height(), 1, 0, 1, 0, 1})
-        append(clap, quint32(value), 4);
-    return box("clap", clap);
+QByteArray heifWithExtent(QByteArray heif, QSize extent) {
+    QByteArray size;
+    append(size, quint32(extent.width()), 4);
+    append(size, quint32(extent.height()), 4);
+    for (qsizetype at = 0; (at = heif.indexOf("ispe", at)) >= 0; at += 4)
+        heif.replace(at + 8, 8, size);
+    return heif;
 }
 
 ShrinkOnFirstRead::ShrinkOnFirstRead(const QString& path, qint64 size) {

@@ -59,20 +59,10 @@ QByteArray bmpClaiming(QSize claimed);
 QByteArray heifGrid(const QByteArray& singleImageHeic, int rows, int columns, QSize canvasSize,
                     QSize declaredSize);
 
-// The one coded image of singleImageHeic (as writeHeic writes it, without
-// metadata) in a file of its own: its hvcC, ispe and `properties` (whole
-// boxes, each associated with the image, placed before the ispe or after
-// it). A valid codedSize rewrites the hvcC's sequence parameter set to
-// declare that picture size, as a file lying about its size would. Empty on
-// failure.
-QByteArray heifCodedImage(const QByteArray& singleImageHeic, const QByteArray& properties,
-                          bool propertiesFirst, QSize codedSize = QSize());
-// An AVIF as writeHeic writes it (a reduced still-picture sequence header at
-// the start of its data) whose sequence header claims the largest frame its
-// size fields can hold. Empty when the file is not laid out so.
-QByteArray avifClaimingLargestFrame(const QByteArray& avif);
-// A crop ('clap') to size, centred.
-QByteArray heifCrop(QSize size);
+// heif (as writeHeic writes it) with every extent ('ispe') claiming extent,
+// whatever its coded pictures hold: a claim beyond the limits, or one that
+// is smaller than the picture the decoder configuration makes libheif decode.
+QByteArray heifWithExtent(QByteArray heif, QSize extent);
 
 // Cuts the file at path to `size` bytes as soon as anything reads it, from a
 // thread of its own, as a download being replaced or cp over the file does

@@ -66,12 +66,11 @@ bool writeSeeds(const QDir& root) {
     const QByteArray tile = readFile(at("heif", "plain.heic"));
     ok = writeFile(at("heif", "grid.heic"),
                    HostileFixtures::heifGrid(tile, 2, 2, {96, 64}, {96, 64}));
-    // A parameter set claiming another picture size, a crop before the extent.
-    ok = ok && writeFile(at("heif", "coded-size.heic"),
-                         HostileFixtures::heifCodedImage(tile, {}, false, {12288, 8192}));
-    ok = ok && writeFile(at("heif", "crop-first.heic"),
-                         HostileFixtures::heifCodedImage(tile, HostileFixtures::heifCrop({32, 24}),
-                                                         true));
+    // An extent smaller than the coded picture, a crop before the extent.
+    ok = ok &&
+         writeFile(at("heif", "coded-size.heic"), HostileFixtures::heifWithExtent(tile, {24, 16}));
+    ok = ok && writeHeic(at("heif", "crop-first.heic"), markedImage({33, 25}),
+                         {.quality = 20, .oddSizeGrid = false});
     // The box editor: turns, mirrors and thumbnails to combine with.
     ok = ok && writeHeic(at("heifturn", "turned.heic"), small,
                          {.quality = 20, .orientation = 5, .thumbnailBox = 16});

@@ -6,19 +6,13 @@
 namespace {
 
 TEST(WindowCommands, OneTableForNamesAndKeys) {
-    QStringList names;
+    // The names D-Bus callers use are read in the end-to-end action tests.
     for (const WindowCommandEntry& entry : windowcommands::table()) {
         EXPECT_EQ(&windowcommands::entry(entry.command), &entry);
-        if (entry.name.isEmpty())
-            continue;
-        names << entry.name;
-        EXPECT_EQ(windowcommands::named(entry.name), &entry);
+        if (!entry.name.isEmpty()) {
+            EXPECT_EQ(windowcommands::named(entry.name), &entry);
+        }
     }
-    EXPECT_EQ(names, (QStringList{"hideinfosidebar", "zoomPlus", "zoomMinus", "zoomReset",
-                                  "zoomActualSize", "moveImageNext", "moveImageBack",
-                                  "moveImageFirst", "moveImageLast", "deleteImage", "undoDelete",
-                                  "openDarkroom", "showInFinder", "printImage", "convertImage",
-                                  "rotateClock", "rotateCounter", "toggleFullScreen"}));
     EXPECT_EQ(windowcommands::named("zoomplus"), nullptr); // names are exact
     EXPECT_EQ(windowcommands::named(""), nullptr);         // key-only commands have none
 

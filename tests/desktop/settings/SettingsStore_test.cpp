@@ -10,19 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-// An enumeration stored by its raw value, as the visual style is.
-enum class Shade : int { LIGHT = 0, DARK = 1 };
-} // namespace
-
-template <> struct RawRepresentable<Shade> {
-    using RawValue = int;
-    static int rawValue(Shade shade) { return int(shade); }
-    static std::optional<Shade> fromRawValue(int raw) {
-        return raw == 0 || raw == 1 ? std::optional(Shade(raw)) : std::nullopt;
-    }
-};
-
-namespace {
 
 using ImageFixtures::readFile;
 
@@ -132,18 +119,12 @@ TEST_F(SettingsTest, EveryValueTypeRoundTripsThroughTheFile) {
         Setting<double>(0, "ratio", &store) = 0.25;
         Setting<QUrl>(QUrl(), "feed", &store) = url;
         Setting<QByteArray>({}, "blob", &store) = blob;
-        Setting<Shade>(Shade::LIGHT, "style", &store) = Shade::DARK;
     }
     SettingsStore store(path());
     EXPECT_EQ(read(store, "count", 0), 42);
     EXPECT_DOUBLE_EQ(read(store, "ratio", 0.0), 0.25);
     EXPECT_EQ(read(store, "feed", QUrl()), url);
     EXPECT_EQ(read(store, "blob", QByteArray()), blob);
-    EXPECT_EQ(read(store, "style", Shade::LIGHT), Shade::DARK);
-
-    // A raw value that names no case reads as the default.
-    store.setValue("style", 2);
-    EXPECT_EQ(read(store, "style", Shade::LIGHT), Shade::LIGHT);
 }
 
 } // namespace

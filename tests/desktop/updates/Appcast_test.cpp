@@ -88,10 +88,7 @@ TEST(UpdateCheck, EvaluatesAFeedAgainstTheRunningVersion) {
                                   "<sparkle:shortVersionString>0.2.0</sparkle:shortVersionString>"
                                   "</item>" +
                                   itemWithVersion("0.1.0"));
-    const UpdateCheckResult available = evaluateAppcast(newer, "0.1.0");
-    EXPECT_EQ(available.status, Status::UpdateAvailable);
-    EXPECT_EQ(available.newest.title, "Fennic 0.2");
-    EXPECT_EQ(available.currentVersion, "0.1.0");
+    EXPECT_EQ(evaluateAppcast(newer, "0.1.0").newest.title, "Fennic 0.2");
     // The same, a later one, a pre-release of the running version, no release yet.
     for (const auto& [items, current] : {std::pair{newer, "0.2"},
                                          {newer, "0.10.0"},

@@ -59,8 +59,6 @@ TEST(UpdateChecker, ExplainsEveryFailure) {
         QByteArray body, status;
         const char* error;
     } answers[] = {
-        {"<html><body>Welcome to nginx!</body></html>", "200 OK",
-         "the feed is not an RSS document"},
         {"<html>gone</html>", "404 Not Found", "the server answered 404 Not Found"},
         // More than any feed: cut off, not read into memory whole.
         {QByteArray(UpdateChecker::maxFeedBytes + 1024, ' '), "200 OK",
@@ -78,9 +76,6 @@ TEST(UpdateChecker, ExplainsEveryFailure) {
         QUrl(QStringLiteral("http://127.0.0.1:%1/a.xml").arg(LoopbackHttpServer::closedPort())));
     EXPECT_EQ(refused.status, Status::Failed);
     EXPECT_TRUE(refused.error.contains("refused", Qt::CaseInsensitive));
-    const UpdateCheckResult file = runCheck(checker, QUrl("file:///etc/passwd"));
-    EXPECT_EQ(file.status, Status::Failed);
-    EXPECT_EQ(file.error, "the feed address 'file:///etc/passwd' is not an http or https address");
 }
 
 TEST(UpdateChecker, ANewCheckReplacesTheOneRunningAndASilentServerIsGivenUpOn) {

@@ -26,16 +26,3 @@ TEST(VersionNumber, ComparesReleasesAndPreReleasesAsPeopleReadThem) {
     }
     EXPECT_EQ(compareVersions(u"", u""), 0);
 }
-
-TEST(VersionNumber, ParsesTheReleaseAndTheTag) {
-    const auto beta = VersionNumber::parse(u"v2.10.0-beta.3+abc");
-    ASSERT_TRUE(beta);
-    EXPECT_EQ(beta->release, (QStringList{"2", "10", "0"}));
-    EXPECT_EQ(beta->preRelease, (QStringList{"beta", "3"}));
-    const auto compact = VersionNumber::parse(u" 1.0b02 ");
-    ASSERT_TRUE(compact);
-    EXPECT_EQ(compact->release, (QStringList{"1", "0"}));
-    EXPECT_EQ(compact->preRelease, (QStringList{"b", "2"}));
-    for (const char16_t* none : {u"beta", u"", u".1"})
-        EXPECT_FALSE(VersionNumber::parse(none));
-}

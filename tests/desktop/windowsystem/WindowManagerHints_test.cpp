@@ -1,7 +1,5 @@
 #include "desktop/windowsystem/WindowManagerHints.h"
 
-#include <QGuiApplication>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,19 +44,4 @@ TEST(WindowManagerHints, SetsAspectBaseAndMinimumKeepingTheRest) {
     EXPECT_FALSE(withAspectHints(before, {QSizeF(812, 64), QSize(12, 64), QSize()}));
     EXPECT_FALSE(withAspectHints(before, {QSizeF(0, 600), QSize(), QSize()}));
     EXPECT_FALSE(withAspectHints(before, {QSizeF(-800, 600), QSize(), QSize()}));
-}
-
-TEST(WindowManagerHints, DoesNothingOffX11) {
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        GTEST_SKIP() << "runs off X11";
-    QWidget window;
-    window.resize(300, 200);
-    EXPECT_FALSE(WindowManagerHints::apply(&window, {QSizeF(800, 600), QSize(), QSize(600, 450)}));
-    WindowManagerHints keeper(&window);
-    EXPECT_FALSE(keeper.setHints({QSizeF(800, 600), QSize(), QSize(600, 450)}));
-    EXPECT_FALSE(WindowManagerHints::read(&window));
-    // No native window was created for it, and nothing about it changed.
-    EXPECT_EQ(window.windowHandle(), nullptr);
-    EXPECT_EQ(window.size(), QSize(300, 200));
-    EXPECT_EQ(window.minimumSize(), QSize(0, 0));
 }

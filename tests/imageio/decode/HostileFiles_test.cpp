@@ -6,7 +6,6 @@
 #include "imageio/decode/RowScaler.h"
 #include "imageio/decode/TiffScaledDecoder.h"
 #include "imageio/heif/HeifImage.h"
-#include "imageio/heif/IsoBoxes.h"
 #include "imageio/metadata/CarriedMetadata.h"
 #include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/ImageProperties.h"
@@ -53,23 +52,12 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
     const QByteArray tile = ImageFixtures::readFile(path("tile.heic"));
     ASSERT_TRUE(writeHeic(path("tile.avif"), ImageFixtures::markedImage(QSize(333, 211)),
                           {.quality = 30, .av1 = true}));
-    // A HEIF whose every ispe claims side x side (within libheif's own 32768).
-    const auto heicClaiming = [&](quint32 side) {
-        QByteArray claimed = tile, both;
-        isobox::appendBigEndian(both, side, 4);
-        isobox::appendBigEndian(both, side, 4);
-        for (qsizetype at = 0; (at = claimed.indexOf("ispe", at)) >= 0; at += 4)
-            claimed.replace(at + 8, 8, both);
-        return claimed;
-    };
     ASSERT_TRUE(writeTinyDng(path("dng"), {.previewSize = QSize(40, 30)}));
     QByteArray dng = ImageFixtures::readFile(path("dng"));
     const qsizetype ifd0 = qFromLittleEndian<quint32>(dng.constData() + 4);
     for (int entry : {1, 2}) // ImageWidth and ImageLength: 60000
         dng.replace(ifd0 + 2 + 12 * entry + 8, 4, QByteArray("\x60\xea\0\0", 4));
-    const QList<GifWebpFrame> tiny{{ImageFixtures::filled({2, 2}, qRgb(200, 0, 0)), 100}};
-    ASSERT_TRUE(writeGif(path("gif"), tiny, {20000, 20000}));
-    ASSERT_TRUE(writeAnimatedWebp(path("webp"), tiny));
+    ASSERT_TRUE(writeAnimatedWebp(path("webp"), {{ImageFixtures::filled({2, 2}, Qt::red), 100}}));
     QByteArray webp = ImageFixtures::readFile(path("webp"));
     webp.replace(24, 6, QByteArray("\x7F\x3E\0\x7F\x3E\0", 6)); // VP8X: a 16000 x 16000 canvas
 
@@ -82,10 +70,6 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
         // A few hundred bytes claiming 30000 x 30000 made libjpeg allocate gigabytes.
         {"progressive.jpg",
          jpegClaiming({30000, 30000}, true),
-         {30000, 30000},
-         DecodeLimits::tooSmallFor({30000, 30000})},
-        {"baseline.jpg",
-         jpegClaiming({30000, 30000}, false),
          {30000, 30000},
          DecodeLimits::tooSmallFor({30000, 30000})},
         // Padding makes the size plausible; the coefficients of 16000 x 16000
@@ -103,55 +87,41 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
         {"chunk.png",
          pngWithHugeChunk(false),
          {1, 1},
-         "not a readable PNG file: a chunk declares 2147483647 bytes, more than Fennic reads"},
+         "not a readable PNG file: a chunk declares 2147483647 bytes"},
         // Rows deflate at most 1032 to 1: a few kilobytes cannot hold 30000 x 30000.
         {"claim.png",
          pngClaiming({30000, 30000}),
          {30000, 30000},
          DecodeLimits::tooSmallFor({30000, 30000})},
-        {"huge.png",
-         pngClaiming({100000, 90000}),
-         {100000, 90000},
-         DecodeLimits::refusal({100000, 90000})},
         // Qt's BMP reader holds the whole image, and run-length coding lets a
-        // few bytes claim 256 megapixels.
+        // few bytes claim 256 megapixels; its WebP reader allocates the canvas
+        // when asked for the size.
         {"claim.bmp",
          bmpClaiming({16000, 16000}),
          {16000, 16000},
          DecodeLimits::refusal({16000, 16000})},
-        // Qt's GIF and WebP readers hold the whole canvas.
-        {"claim.gif",
-         ImageFixtures::readFile(path("gif")),
-         {20000, 20000},
-         DecodeLimits::refusal({20000, 20000})},
         {"claim.webp", webp, {16000, 16000}, DecodeLimits::refusal({16000, 16000})},
-        {"claim.heic", heicClaiming(30000), {30000, 30000}, DecodeLimits::refusal({30000, 30000})},
+        {"claim.heic",
+         heifWithExtent(tile, {30000, 30000}),
+         {30000, 30000},
+         DecodeLimits::refusal({30000, 30000})},
         {"claim.dng", dng, {60000, 60000}, DecodeLimits::refusal({60000, 60000})},
         // A grid decodes to its canvas and all its tiles, whatever its item
-        // declares: a few kilobytes declaring 512 x 512 decoded to 16384 x
-        // 16384, and one tile repeated made an honest 15360 x 15360 bomb.
+        // declares: a few kilobytes declaring 512 x 512 decoded to 16384 x 16384.
         {"lying.heic",
          heifGrid(tile, 64, 64, {16384, 16384}, {512, 512}),
          {512, 512},
          "the HEIF image declares 512 x 512 pixels but is made of"},
-        {"honest.heic",
-         heifGrid(tile, 60, 60, {15360, 15360}, {15360, 15360}),
-         {15360, 15360},
-         DecodeLimits::refusal({15360, 15360})},
-        // libheif decodes the picture the hvcC's parameter set declares:
+        // libheif decodes the picture the decoder configuration declares:
         // 48 x 32 coded as 12288 x 8192 took 2.2 GB before it was refused.
         {"coded.heic",
-         heifCodedImage(tile, {}, false, {4096, 4096}),
-         {256, 256},
-         "the HEIF image declares 256 x 256 pixels but its coded picture is 4096 x 4096"},
+         heifWithExtent(tile, {64, 48}),
+         {64, 48},
+         "the HEIF image declares 64 x 48 pixels but its coded picture is 256 x 256"},
         {"coded.avif",
-         avifClaimingLargestFrame(ImageFixtures::readFile(path("tile.avif"))),
-         {333, 211},
-         "the HEIF image declares 333 x 211 pixels but its coded picture is "},
-        {"narrow.heic",
-         heifCodedImage(tile, {}, false, {192, 256}),
-         {256, 256},
-         "the HEIF image declares 256 x 256 pixels but its coded picture is 192 x 256"},
+         heifWithExtent(ImageFixtures::readFile(path("tile.avif")), {96, 64}),
+         {96, 64},
+         "the HEIF image declares 96 x 64 pixels but its coded picture is "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,52 +135,38 @@ TEST_F(HostileFiles, ClaimsAreWeighedFromTheHeaderBeforeDecoding) {
         EXPECT_EQ(p.value("PixelWidth"), c.claimed.width());
         EXPECT_EQ(p.value("PixelHeight"), c.claimed.height());
     }
-    EXPECT_EQ(decodeImage(path("padded.jpg")).fullSize, QSize(16000, 16000));
     EXPECT_EQ(readRawMetadata(path("claim.dng")).size, QSize(60000, 60000));
-    ASSERT_TRUE(writeFile(path("beyond.heic"), heicClaiming(60000))); // beyond libheif's limit
-    EXPECT_FALSE(readHeifMetadata(path("beyond.heic")).ok());
-    EXPECT_FALSE(decodeImage(path("beyond.heic")).ok());
 
-    // The image data is read without waiting for what follows it; a small
-    // run-length BMP and a real grid open.
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QSize size;
-    } opening[] = {
-        {"after.png", pngWithHugeChunk(true), {1, 1}},
-        {"small.bmp", bmpClaiming({64, 48}), {64, 48}},
-        {"grid.heic", heifGrid(tile, 2, 2, {512, 512}, {512, 512}), {512, 512}},
-        // A crop applies wherever it stands among the properties.
-        {"crop.heic", heifCodedImage(tile, heifCrop({128, 96}), true), {128, 96}},
-        {"cropped.heic", heifCodedImage(tile, heifCrop({200, 100}), false), {200, 100}},
-    };
-    for (const auto& c : opening) {
-        SCOPED_TRACE(c.name);
-        ASSERT_TRUE(writeFile(path(c.name), c.bytes));
-        for (const QSize target : {kScreen, QSize()}) {
-            const DecodedImage d = decodeImage(path(c.name), target);
-            ASSERT_TRUE(d.ok()) << d.error.toStdString();
-            EXPECT_EQ(d.image.size(), c.size);
-        }
-    }
+    // The image data is read without waiting for what follows it; a real grid opens.
+    ASSERT_TRUE(writeFile(path("after.png"), pngWithHugeChunk(true)));
     EXPECT_EQ(decodeImage(path("after.png")).image.pixel(0, 0), qRgb(0x80, 0x80, 0x80));
-    EXPECT_EQ(
-        ImageFixtures::markedCorners(decodeImage(path("grid.heic")).image.copy(0, 0, 256, 256)),
-        "RGBW");
+    ASSERT_TRUE(writeFile(path("grid.heic"), heifGrid(tile, 2, 2, {512, 512}, {512, 512})));
+    const DecodedImage grid = decodeImage(path("grid.heic"), kScreen);
+    ASSERT_TRUE(grid.ok()) << grid.error.toStdString();
+    EXPECT_EQ(grid.image.size(), QSize(512, 512));
+    EXPECT_EQ(ImageFixtures::markedCorners(grid.image.copy(0, 0, 256, 256)), "RGBW");
 }
 
 // Honest PNG and TIFF just above the 64 megapixels decoded whole for the
 // screen, of a few hundred kilobytes: shown fitted, they are scaled while
 // their rows arrive (TIFF's in bands from libtiff) and never held at full
 // size; a turned one is turned after scaling.
-TEST_F(HostileFiles, LargePngAndTiffAreScaledForTheScreenRowByRow) {
-    ASSERT_TRUE(writeUniformGrayPng(path("large.png"), {8100, 8100}, 0x40));
-    ASSERT_TRUE(writeUniformGrayTiff(path("large.tiff"), {9600, 7200}, 0x40, 6));
+//
+// Every reader read its file through a mapping, and a file cut short while
+// it was read (a 30000 x 30000 PNG truncated, a neighbour overwritten by cp)
+// killed the process with SIGBUS. Each reader runs in a child while the file
+// is cut to 4096 bytes the moment it is first read: it must come back, with
+// the picture's start, an error or nothing, but come back (a reader that maps
+// the file is never cut, and fails here too). Files decoded for a
+// small target keep Qt's threaded conversions, which a forked child lacks,
+// out of it: the PNG and TIFF are large enough to be scaled while read.
+TEST_F(HostileFiles, LargeFilesAreScaledWhileReadAndCutOnesEndWithoutCrashing) {
+    ASSERT_TRUE(writeUniformGrayPng(path("png"), {8100, 8100}, 0x40, 1));
+    ASSERT_TRUE(writeUniformGrayTiff(path("tiff"), {9600, 7200}, 0x40, 6, 1, 1));
     const struct {
         const char* name;
         QSize full, shown;
-    } cases[] = {{"large.png", {8100, 8100}, {900, 900}}, {"large.tiff", {7200, 9600}, {675, 900}}};
+    } cases[] = {{"png", {8100, 8100}, {900, 900}}, {"tiff", {7200, 9600}, {675, 900}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_GT(qint64(c.full.width()) * c.full.height(),
@@ -224,56 +180,15 @@ TEST_F(HostileFiles, LargePngAndTiffAreScaledForTheScreenRowByRow) {
         EXPECT_EQ(d.image.pixel(0, 0), qRgb(0x40, 0x40, 0x40));
         EXPECT_EQ(d.image.pixel(c.shown.width() - 1, c.shown.height() - 1), qRgb(0x40, 0x40, 0x40));
     }
-}
 
-// The averaging behind it: each output pixel is the mean of its source block,
-// colours weighted by alpha, and it works on 16-bit samples too.
-TEST(RowScaler, AveragesBlocksWeightingColourByAlpha) {
-    QImage source(4, 2, QImage::Format_RGBA8888);
-    source.fill(Qt::transparent);
-    source.setPixelColor(0, 0, QColor(200, 100, 0, 255)); // left block: one opaque pixel
-    source.setPixelColor(2, 0, QColor(0, 0, 255, 255));   // right block: all opaque
-    source.setPixelColor(3, 0, QColor(0, 0, 255, 255));
-    source.setPixelColor(2, 1, QColor(255, 0, 0, 255));
-    source.setPixelColor(3, 1, QColor(255, 0, 0, 255));
-    RowScaler scaler(source.size(), QSize(2, 1), source.format());
-    for (int y = 0; y < source.height(); ++y)
-        scaler.addRow(source.constScanLine(y));
-    const QImage scaled = scaler.image();
-    ASSERT_EQ(scaled.size(), QSize(2, 1));
-    EXPECT_EQ(scaled.pixelColor(0, 0), QColor(200, 100, 0, 64));  // no dark fringe
-    EXPECT_EQ(scaled.pixelColor(1, 0), QColor(128, 0, 128, 255)); // rounded mean
-
-    QImage deep(3, 3, QImage::Format_Grayscale16);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 3; ++x)
-            reinterpret_cast<quint16*>(deep.scanLine(y))[x] = quint16((y * 3 + x) * 1000);
-    RowScaler one(deep.size(), QSize(1, 1), deep.format());
-    for (int y = 0; y < 3; ++y)
-        one.addRow(deep.constScanLine(y));
-    EXPECT_EQ(reinterpret_cast<const quint16*>(one.image().constScanLine(0))[0], 4000);
-    EXPECT_TRUE(RowScaler(QSize(2, 2), QSize(3, 3), QImage::Format_Grayscale8).image().isNull());
-}
-
-// Every reader read its file through a mapping, and a file cut short while
-// it was read (a 30000 x 30000 PNG truncated, a neighbour overwritten by cp)
-// killed the process with SIGBUS. Each reader runs in a child while the file
-// is cut to 4096 bytes the moment it is first read: it must come back, with
-// the picture's start, an error or nothing, but come back (a reader that maps
-// the file is never cut, and fails here too). Files decoded for a
-// small target keep Qt's threaded conversions, which a forked child lacks,
-// out of it: the PNG and TIFF are large enough to be scaled while read.
-TEST_F(HostileFiles, FilesCutShortWhileTheyAreReadEndWithoutCrashing) {
     const QSize small(256, 256);
     // The JPEG header's frame behind an application segment of 60 KB.
     const QByteArray segment = QByteArray("\xFF\xE9\xEA\x62", 4) + QByteArray(60'000, 'x');
-    ASSERT_TRUE(writeUniformGrayPng(path("png"), {8200, 8000}, 0x40, 1));
     ASSERT_TRUE(
         ImageFixtures::writeJpeg(path("jpeg"), ImageFixtures::photoLikeImage({3000, 2000}, 40)));
     ASSERT_TRUE(writeFile(
         path("header"),
         ImageFixtures::encodeJpeg(ImageFixtures::markedImage({64, 64}), 75).insert(2, segment)));
-    ASSERT_TRUE(writeUniformGrayTiff(path("tiff"), {8200, 8000}, 0x40, 1, 1, 1));
     ASSERT_TRUE(writeUniformGrayTiff(path("exiv2"), {4000, 4000}, 0x40, 1, 1, 1));
     ASSERT_TRUE(writeHeic(path("heif"), ImageFixtures::photoLikeImage({512, 512}, 40),
                           {.quality = 50, .preset = "ultrafast"}));
@@ -298,6 +213,25 @@ TEST_F(HostileFiles, FilesCutShortWhileTheyAreReadEndWithoutCrashing) {
         EXPECT_EQ(outcome.text, "returned") << "signal " << outcome.signal;
         EXPECT_EQ(QFileInfo(file).size(), 4096);
     }
+}
+
+// The averaging behind it: each output pixel is the mean of its source block,
+// colours weighted by alpha.
+TEST(RowScaler, AveragesBlocksWeightingColourByAlpha) {
+    QImage source(4, 2, QImage::Format_RGBA8888);
+    source.fill(Qt::transparent);
+    source.setPixelColor(0, 0, QColor(200, 100, 0, 255)); // left block: one opaque pixel
+    source.setPixelColor(2, 0, QColor(0, 0, 255, 255));   // right block: all opaque
+    source.setPixelColor(3, 0, QColor(0, 0, 255, 255));
+    source.setPixelColor(2, 1, QColor(255, 0, 0, 255));
+    source.setPixelColor(3, 1, QColor(255, 0, 0, 255));
+    RowScaler scaler(source.size(), QSize(2, 1), source.format());
+    for (int y = 0; y < source.height(); ++y)
+        scaler.addRow(source.constScanLine(y));
+    const QImage scaled = scaler.image();
+    ASSERT_EQ(scaled.size(), QSize(2, 1));
+    EXPECT_EQ(scaled.pixelColor(0, 0), QColor(200, 100, 0, 64));  // no dark fringe
+    EXPECT_EQ(scaled.pixelColor(1, 0), QColor(128, 0, 128, 255)); // rounded mean
 }
 
 // 300 zTXt chunks each inflating to 15 MB (under the 16 MB cap on one chunk)
@@ -362,21 +296,8 @@ TEST_F(HostileFiles, JpegScansAreCounted) {
 
 // Turning or converting a PNG carries its text chunks, which Qt's reader
 // inflated whatever their size (300 zTXt bombs: 25 s). They are read here
-// chunk by chunk, the ones exiv2 carries left alone, and inflated until 16 MB
-// in all; texts of every kind still come across.
+// chunk by chunk and inflated until 16 MB in all.
 TEST_F(HostileFiles, CarriedPngTextsStopAtTheirBudget) {
-    QImage image = ImageFixtures::markedImage(QSize(8, 8));
-    const QString longComment = QString(300, QLatin1Char('c'));
-    image.setText("Author", "Ann");
-    image.setText("Comment", longComment);
-    image.setText("Title", QStringLiteral("Sn\u00f6 \u2603"));
-    image.setText("Description", "carried by exiv2");
-    ASSERT_TRUE(image.save(path("texts.png")));
-    const QList<QPair<QString, QString>> texts = readCarriedMetadata(path("texts.png")).pngTexts;
-    const QList<QPair<QString, QString>> expected = {
-        {"Author", "Ann"}, {"Comment", longComment}, {"Title", QStringLiteral("Sn\u00f6 \u2603")}};
-    EXPECT_EQ(texts, expected);
-
     ASSERT_GT(3 * 7 * DecodeLimits::MB, DecodeLimits::pngCarriedTextBytes);
     ASSERT_TRUE(writeFile(path("bomb.png"), pngWithTextBomb("zTXt", 3, 7 * DecodeLimits::MB)));
     const QList<QPair<QString, QString>> bomb = readCarriedMetadata(path("bomb.png")).pngTexts;

@@ -38,8 +38,6 @@ bool writeImage(const QString& format, const QString& file, const QImage& image,
                                    .scene = image,
                                    .orientation = orientation,
                                    .previewSize = image.size() / 2});
-    if (format == "bmp")
-        return image.save(file, "BMP");
     if (format == "png")
         return writePng(file, image, m);
     return format == "tif" ? writeTiff(file, image, m) : writeJpeg(file, image, m, 95);
@@ -48,8 +46,7 @@ bool writeImage(const QString& format, const QString& file, const QImage& image,
 } // namespace
 
 // Orientation_test holds the algebra; here each reader feeds it the tag it
-// reads, one that turns and one that does not per format, and sizes for a
-// target in the shown orientation.
+// reads, and sizes for a target in the shown orientation.
 TEST_F(ImageDecoderTest, EachFormatShowsItsOrientationUprightAndScaledToTheTarget) {
     // Corners (see markedCorners) of the stored markedImage shown upright for Exif
     // orientations 1..8.
@@ -57,44 +54,43 @@ TEST_F(ImageDecoderTest, EachFormatShowsItsOrientationUprightAndScaledToTheTarge
     const QSize stored(80, 48), target(31, 31); // fitted 31 x 18: 3/8 of 80 falls short
     const struct {
         QString format, extension;
-        QList<int> orientations;
+        int orientation;
         QSize forTarget; // the decoded size for the target, stored orientation
-    } formats[] = {{"jpg", "jpg", {2, 7}, {40, 24}}, // 4/8 DCT scale
-                   {"tif", "tif", {4, 5}, stored},     {"heic", "heic", {3, 6}, stored},
-                   {"dng", "dng", {6, 8}, stored / 2}, // the preview
-                   {"png", "jpg", {1}, stored},        // named by content, not name
-                   {"bmp", "bmp", {1}, stored}};
-    for (const auto& f : formats)
-        for (int orientation : f.orientations) {
-            SCOPED_TRACE(QStringLiteral("%1 as .%2, orientation %3")
-                             .arg(f.format, f.extension)
-                             .arg(orientation)
-                             .toStdString());
-            const QString file =
-                path(QStringLiteral("%1-%2.%3").arg(f.format).arg(orientation).arg(f.extension));
-            ASSERT_TRUE(
-                writeImage(f.format, file, markedImage(stored), {.orientation = orientation}));
-            const bool turned = orientation >= 5;
-            const QSize full = turned ? stored.transposed() : stored;
-            const DecodedImage d = decodeImage(file);
-            ASSERT_TRUE(d.ok()) << d.error.toStdString();
-            EXPECT_EQ(d.image.size(), full);
-            EXPECT_EQ(d.fullSize, full);
-            EXPECT_EQ(markedCorners(d.image), upright[orientation]);
+    } formats[] = {{"jpg", "jpg", 7, {40, 24}}, // 4/8 DCT scale
+                   {"tif", "tif", 5, stored},
+                   {"heic", "heic", 6, stored},
+                   {"dng", "dng", 8, stored / 2}, // the preview
+                   {"png", "jpg", 1, stored}};    // named by content, not name
+    for (const auto& f : formats) {
+        SCOPED_TRACE(QStringLiteral("%1 as .%2, orientation %3")
+                         .arg(f.format, f.extension)
+                         .arg(f.orientation)
+                         .toStdString());
+        const QString file =
+            path(QStringLiteral("%1-%2.%3").arg(f.format).arg(f.orientation).arg(f.extension));
+        ASSERT_TRUE(
+            writeImage(f.format, file, markedImage(stored), {.orientation = f.orientation}));
+        const bool turned = f.orientation >= 5;
+        const QSize full = turned ? stored.transposed() : stored;
+        const DecodedImage d = decodeImage(file);
+        ASSERT_TRUE(d.ok()) << d.error.toStdString();
+        EXPECT_EQ(d.image.size(), full);
+        EXPECT_EQ(d.fullSize, full);
+        EXPECT_EQ(markedCorners(d.image), upright[f.orientation]);
 
-            const DecodedImage small = decodeImage(file, target);
-            ASSERT_TRUE(small.ok()) << small.error.toStdString();
-            EXPECT_EQ(small.image.size(), turned ? f.forTarget.transposed() : f.forTarget);
-            EXPECT_EQ(small.fullSize, full);
-            EXPECT_EQ(markedCorners(small.image), upright[orientation]);
+        const DecodedImage small = decodeImage(file, target);
+        ASSERT_TRUE(small.ok()) << small.error.toStdString();
+        EXPECT_EQ(small.image.size(), turned ? f.forTarget.transposed() : f.forTarget);
+        EXPECT_EQ(small.fullSize, full);
+        EXPECT_EQ(markedCorners(small.image), upright[f.orientation]);
 
-            const QVariantMap p = readImageProperties(file);
-            EXPECT_EQ(p.value("PixelWidth"), full.width());
-            EXPECT_EQ(p.value("PixelHeight"), full.height());
-            if (f.format == "jpg" || f.format == "tif" || f.format == "dng") {
-                EXPECT_EQ(p.value("Orientation"), orientation);
-            }
+        const QVariantMap p = readImageProperties(file);
+        EXPECT_EQ(p.value("PixelWidth"), full.width());
+        EXPECT_EQ(p.value("PixelHeight"), full.height());
+        if (f.format == "jpg" || f.format == "tif" || f.format == "dng") {
+            EXPECT_EQ(p.value("Orientation"), f.orientation);
         }
+    }
 }
 
 TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision) {
@@ -112,8 +108,6 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         std::fill_n(reinterpret_cast<quint16*>(gray16.scanLine(y)), 8, quint16(0x0180));
     const QImage rgb16 =
         filled({8, 8}, QColor::fromRgba64(0x0180, 0x0180, 0x0180), QImage::Format_RGBX64);
-    const QImage plain16 =
-        filled({8, 8}, QColor::fromRgba64(0x8080, 0x4000, 0xFFFF), QImage::Format_RGBX64);
     const QImage gray8 = filled({16, 16}, QColor(128, 128, 128), QImage::Format_Grayscale8);
     const QByteArray linearGray = IccFixtures::gray(1.0);
     const struct {
@@ -122,16 +116,11 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         QByteArray icc;
         QRgb expected;
     } cases[] = {{"p3.jpg", flat, p3, inSrgb},
-                 {"p3-lcms.jpg", flat, lcmsOnly, inSrgb},
-                 {"p3.png", flat, p3, inSrgb},
                  {"p3-lcms.png", flat, lcmsOnly, inSrgb},
                  {"p3.tif", flat, p3, inSrgb},
-                 {"p3-lcms.tif", flat, lcmsOnly, inSrgb},
                  {"gray16.png", gray16, linearGray, qRgb(19, 19, 19)},
                  {"rgb16.png", rgb16, IccFixtures::linearSrgb(), qRgb(19, 19, 19)},
-                 {"plain16.png", plain16, {}, qRgb(128, 64, 255)},     // plain rounding
-                 {"gray.jpg", gray8, linearGray, qRgb(188, 188, 188)}, // lcms2's gray path
-                 {"plain-gray.jpg", gray8, {}, qRgb(128, 128, 128)}};
+                 {"gray.jpg", gray8, linearGray, qRgb(188, 188, 188)}}; // lcms2's gray path
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString file = path(c.name);
@@ -142,9 +131,9 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         EXPECT_LE(colourDistance(d.image.pixel(3, 3), c.expected), 1)
             << std::hex << d.image.pixel(3, 3);
     }
-    // HEIF by ICC profile, by nclx primaries (12: Display P3), and with 10-bit samples.
-    for (const HeicOptions& options : {HeicOptions{.icc = p3}, HeicOptions{.nclxPrimaries = 12},
-                                       HeicOptions{.bitDepth = 10, .icc = p3}}) {
+    // HEIF by nclx primaries (12: Display P3), and by ICC profile with 10-bit samples.
+    for (const HeicOptions& options :
+         {HeicOptions{.nclxPrimaries = 12}, HeicOptions{.bitDepth = 10, .icc = p3}}) {
         SCOPED_TRACE(options.bitDepth * 100 + options.nclxPrimaries);
         ASSERT_TRUE(writeHeic(path("p3.heic"), flat, options));
         const DecodedImage d = decodeImage(path("p3.heic"));
@@ -154,8 +143,6 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         // The header alone gives the depth and the profile.
         const HeifMetadata meta = readHeifMetadata(path("p3.heic"));
         EXPECT_EQ(meta.bitDepth, options.bitDepth);
-        EXPECT_FALSE(meta.hasAlpha);
-        EXPECT_EQ(meta.icc, options.icc);
         if (!options.icc.isEmpty()) {
             EXPECT_EQ(readImageProperties(path("p3.heic")).value("ProfileName"),
                       "Display P3 (test)");
@@ -184,29 +171,20 @@ TEST_F(ImageDecoderTest, BrokenFilesGiveAClearErrorOrWhatCouldBeRead) {
         const char* name;
         QByteArray bytes;
         const char* error = "";
-    } cases[] = {{"missing.jpg", {}},
-                 {"empty.jpg", {}, "the file is empty"},
-                 {"garbage.jpg", garbage(5000)},
+    } cases[] = {{"empty.jpg", {}, "the file is empty"},
                  {"garbage.png", garbage(4096)},
                  {"fake.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'x'),
                   "not a readable JPEG file"},
                  {"head.jpg", jpeg.left(100)},
-                 {"missing.heic", {}},
-                 {"empty.heic", {}},
                  {"garbage.heic", garbage(4096)},
                  // Said in a person's words, whatever libheif calls it.
-                 {"header.heic", heic.left(40), "the file is damaged or incomplete"},
                  {"half.heic", heic.left(heic.size() / 2), "the file is damaged or incomplete"},
-                 {"missing.dng", {}},
                  {"empty.dng", {}},
-                 {"garbage.dng", garbage(8192)},
                  {"header.dng", dng.left(64)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString file = path(c.name);
-        if (!file.contains("missing")) {
-            ASSERT_TRUE(writeFile(file, c.bytes));
-        }
+        ASSERT_TRUE(writeFile(file, c.bytes));
         const bool heif = file.endsWith(".heic"), raw = file.endsWith(".dng");
         for (const QSize target : {QSize(), QSize(20, 20)}) {
             const DecodedImage d = heif  ? decodeHeif(file, target)
@@ -221,9 +199,6 @@ TEST_F(ImageDecoderTest, BrokenFilesGiveAClearErrorOrWhatCouldBeRead) {
             EXPECT_FALSE(heif ? readHeifMetadata(file).ok() : readRawMetadata(file).ok());
         }
     }
-    EXPECT_EQ(readHeifMetadata(path("empty.heic")).error, "the file is empty");
-    EXPECT_FALSE(decodeImage(dir.path()).ok());
-    EXPECT_TRUE(readImageProperties(dir.path()).isEmpty());
 
     // A JPEG cut in its pixel data shows its top; the missing rows are gray.
     ASSERT_TRUE(writeFile(path("cut.jpg"), jpeg.left(jpeg.size() * 2 / 5)));
@@ -234,27 +209,18 @@ TEST_F(ImageDecoderTest, BrokenFilesGiveAClearErrorOrWhatCouldBeRead) {
     EXPECT_LE(colourDistance(cut.image.pixel(200, 10), photo.pixel(200, 10)), 16);
     EXPECT_LE(colourDistance(cut.image.pixel(200, 295), qRgb(128, 128, 128)), 2);
     EXPECT_EQ(readImageProperties(path("cut.jpg")).value("PixelWidth"), 400);
-    // A DNG cut in its pixel data: whatever LibRaw makes of it, it is a value.
-    ASSERT_TRUE(writeFile(path("cut.dng"), dng.left(dng.size() / 2)));
-    const DecodedImage cutRaw = decodeRaw(path("cut.dng"));
-    EXPECT_TRUE(cutRaw.ok() ? cutRaw.image.size() == QSize(64, 48) : !cutRaw.error.isEmpty());
 }
 
 // Qt refuses images beyond its allocation limit (256 MB by default, less than
 // a 200-megapixel photo needs): lowered here to 1 MB, it stands in for a large
 // file, and the formats Qt decodes must still open.
 TEST_F(ImageDecoderTest, ImagesBeyondQtsAllocationLimitOpen) {
-    const QImage picture = filled(QSize(1024, 600), qRgb(10, 20, 30));
-    ASSERT_TRUE(writeTiff(path("large.tif"), picture));
-    ASSERT_TRUE(picture.save(path("large.bmp"), "BMP"));
+    ASSERT_TRUE(writeTiff(path("large.tif"), filled(QSize(1024, 600), qRgb(10, 20, 30))));
     const int limit = QImageReader::allocationLimit();
-    for (const char* name : {"large.tif", "large.bmp"}) {
-        SCOPED_TRACE(name);
-        QImageReader::setAllocationLimit(1);
-        const DecodedImage d = decodeImage(path(name));
-        ASSERT_TRUE(d.ok()) << d.error.toStdString();
-        EXPECT_EQ(d.image.size(), QSize(1024, 600));
-        EXPECT_EQ(d.image.pixel(1023, 599), qRgb(10, 20, 30));
-    }
+    QImageReader::setAllocationLimit(1);
+    const DecodedImage d = decodeImage(path("large.tif"));
     QImageReader::setAllocationLimit(limit);
+    ASSERT_TRUE(d.ok()) << d.error.toStdString();
+    EXPECT_EQ(d.image.size(), QSize(1024, 600));
+    EXPECT_EQ(d.image.pixel(1023, 599), qRgb(10, 20, 30));
 }

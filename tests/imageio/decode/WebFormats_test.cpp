@@ -1,7 +1,6 @@
 #include "imageio/ImageKind.h"
 #include "imageio/decode/ImageDecoder.h"
 #include "imageio/metadata/ImageProperties.h"
-#include "imageio/write/ImageConversion.h"
 #include "imageio/write/ImageRotation.h"
 
 #include "support/FolderTest.h"
@@ -18,7 +17,7 @@ namespace {
 class WebFormats : public FolderTest {
 protected:
     // The marked picture as each writer stores it: GIF (still and animated),
-    // lossy and lossless WebP, animated WebP, AVIF.
+    // lossy WebP, animated WebP, AVIF.
     bool write(const QString& name, QSize size) {
         const QImage marked = markedImage(size);
         const QList<GifWebpFrame> frames{{marked, 100}, {filled(size, qRgb(9, 9, 9)), 100}};
@@ -29,8 +28,6 @@ protected:
             return writeGif(file, frames);
         if (name.startsWith("lossy"))
             return marked.save(file, "webp", 80);
-        if (name.startsWith("lossless"))
-            return marked.save(file, "webp", 100);
         if (name.endsWith(".webp"))
             return writeAnimatedWebp(file, frames);
         return writeHeic(file, marked, {.av1 = true});
@@ -39,14 +36,16 @@ protected:
 
 } // namespace
 
-TEST_F(WebFormats, EachOpensDescribesItsSizeAndConverts) {
+TEST_F(WebFormats, EachOpensAndDescribesItsSize) {
     const QSize size(80, 48);
     const struct {
         const char* name;
         ImageKind kind;
-    } cases[] = {{"still.gif", ImageKind::Gif},      {"animated.gif", ImageKind::Gif},
-                 {"lossy.webp", ImageKind::WebP},    {"lossless.webp", ImageKind::WebP},
-                 {"animated.webp", ImageKind::WebP}, {"photo.avif", ImageKind::Heif}};
+    } cases[] = {{"still.gif", ImageKind::Gif},
+                 {"animated.gif", ImageKind::Gif},
+                 {"lossy.webp", ImageKind::WebP},
+                 {"animated.webp", ImageKind::WebP},
+                 {"photo.avif", ImageKind::Heif}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(write(c.name, size));
@@ -59,15 +58,6 @@ TEST_F(WebFormats, EachOpensDescribesItsSizeAndConverts) {
         const QVariantMap p = readImageProperties(path(c.name));
         EXPECT_EQ(p.value("PixelWidth"), size.width());
         EXPECT_EQ(p.value("PixelHeight"), size.height());
-
-        const QString base =
-            QFileInfo(c.name).completeBaseName() + "-" + QFileInfo(c.name).suffix();
-        const FileWriteResult png =
-            saveImageCopy(path(c.name), base, ImageFileType::PNG, dir.path());
-        ASSERT_TRUE(png.ok) << png.error.toStdString();
-        const DecodedImage copy = decodeImage(png.path);
-        EXPECT_EQ(copy.image.size(), size);
-        EXPECT_EQ(markedCorners(copy.image), "RGBW");
 
         // Cut short, a file says so instead of showing garbage.
         ASSERT_TRUE(writeFile(path("cut"), readFile(path(c.name)).left(20)));

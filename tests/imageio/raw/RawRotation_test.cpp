@@ -35,17 +35,17 @@ int differingBytes(const QByteArray& a, const QByteArray& b) {
 } // namespace
 
 // Only the orientation tag changes, combined with the one there (the
-// algebra: Orientation_test), in a DNG and in every TIFF-based raw exiv2
-// writes in place; XMP and IPTC that editors leave do not stop it. The
+// algebra: Orientation_test), in a DNG and in a TIFF-based raw exiv2 writes
+// in place; XMP and IPTC that editors leave do not stop it. The
 // developed picture and the preview small windows show both follow.
 TEST_F(RawRotation, ChangesOnlyTheOrientationTagOfTiffBasedRaws) {
     const struct {
         const char* name;
         int orientation, turns, expected;
-    } cases[] = {{"photo.dng", 1, 1, 6},   {"nikon.nef", 1, -1, 8},   {"nikon.NRW", 1, -1, 8},
-                 {"pentax.pef", 1, -1, 8}, {"samsung.srw", 1, -1, 8}, {"hasselblad.3fr", 1, -1, 8},
-                 {"epson.erf", 1, -1, 8},  {"leaf.mos", 1, -1, 8},    {"kodak.kdc", 1, -1, 8},
-                 {"o8.dng", 8, -1, 3},     {"o2.dng", 2, 1, 7},       {"edited.dng", 1, -1, 8}};
+    } cases[] = {{"photo.dng", 1, 1, 6},
+                 {"nikon.nef", 1, -1, 8},
+                 {"o2.dng", 2, 1, 7},
+                 {"edited.dng", 1, -1, 8}};
     QByteArray original;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -81,22 +81,16 @@ TEST_F(RawRotation, ChangesOnlyTheOrientationTagOfTiffBasedRaws) {
 }
 
 TEST_F(RawRotation, LeavesFilesItCannotWriteUntouched) {
-    // Panasonic's and Olympus' TIFF variants, which exiv2 cannot write in
-    // place, Canon's CRW, which it rebuilds whole, and the formats of their
-    // own: CR3 (ISO base media), RAF, X3F and MRW.
+    // Panasonic's TIFF variant, which exiv2 cannot write in place, Canon's
+    // CRW, which it rebuilds whole, and a format of its own: CR3 (ISO base media).
     const QByteArray padding(64, '\0');
     const struct {
         const char* name;
         QByteArray bytes;
     } cases[] = {
-        {"panasonic.raw", tiffHead({{0x0112, 1}}, QByteArray("IIU\0", 4), 24)},
         {"panasonic.rw2", tiffHead({{0x0112, 1}}, QByteArray("IIU\0", 4), 24)},
-        {"olympus.orf", tiffHead({{0x0112, 1}}, QByteArray("IIRO", 4))},
         {"canon.crw", QByteArray("II\x1a\0\0\0HEAPCCDR", 14) + padding},
         {"canon.cr3", rawSignature("cr3") + padding},
-        {"fuji.raf", rawSignature("raf") + padding},
-        {"sigma.x3f", rawSignature("x3f") + padding},
-        {"minolta.mrw", rawSignature("mrw") + padding},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,7 +1,5 @@
 #include "viewer/loading/EarlyDecode.h"
 
-#include "desktop/windowsystem/StartupScreen.h"
-
 #include "FakeDecoder.h"
 
 #include <QDir>
@@ -18,7 +16,7 @@ TEST(EarlyDecode, AFullResolutionDecodeServesAnyWindowOnceUnderAnyNameOfTheFile)
     EXPECT_FALSE(whole.take("/photos/first.jpg", kScreen));
 }
 
-TEST(EarlyDecode, FindsTheFileOnTheCommandLineAndItsTargetWithoutAnXServer) {
+TEST(EarlyDecode, FindsTheFileOnTheCommandLine) {
     QTemporaryDir dir;
     QFile(dir.filePath("photo one.jpg")).open(QIODevice::WriteOnly);
     QDir::setCurrent(dir.path());
@@ -33,13 +31,4 @@ TEST(EarlyDecode, FindsTheFileOnTheCommandLineAndItsTargetWithoutAnXServer) {
     ASSERT_TRUE(early && early->take(early->path(), kScreen));
     EXPECT_EQ(fake.calls(),
               QStringList{QDir(dir.path()).absoluteFilePath("photo one.jpg@200x150")});
-
-    const std::optional<QByteArray> display =
-        qEnvironmentVariableIsSet("DISPLAY") ? std::optional(qgetenv("DISPLAY")) : std::nullopt;
-    qunsetenv("DISPLAY");
-    EXPECT_FALSE(x11ScreenSize().isValid());
-    EXPECT_EQ(startupDecodeTarget(QSize(1920, 1080)), QSize(1920, 1080));
-    qputenv("DISPLAY", ":4242.7"); // nothing listens there
-    EXPECT_FALSE(x11ScreenSize().isValid());
-    display ? qputenv("DISPLAY", *display) : qunsetenv("DISPLAY");
 }

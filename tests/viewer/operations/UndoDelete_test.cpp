@@ -1,6 +1,5 @@
 #include "support/Soon.h"
 #include "support/ViewerFixture.h"
-#include "viewer/FolderPosition.h"
 #include "viewer/view/StatusNote.h"
 
 #include <QFile>
@@ -88,18 +87,6 @@ TEST_F(UndoDeleteTest, ANameTakenMeanwhileKeepsTheNewFileAndTheTrashedOne) {
     EXPECT_EQ(kept.readAll(), "new");
     EXPECT_TRUE(QFile::exists(data.path() + "/Trash/files/a.png"));
     EXPECT_EQ(home->filePath(), path("b.png"));
-}
-
-TEST(FolderPositionAdd, ListsAFileBackInDisplayOrderAndKeepsTheShownOne) {
-    FolderPosition folder("/p", {"IMG_2.jpg", "img_10.JPG", "z.png"}, 1);
-    const auto step = folder.add("/p/Img_3.jpg");
-    ASSERT_TRUE(step);
-    EXPECT_EQ(step->index, 1);
-    EXPECT_EQ(folder.files(), (QStringList{"IMG_2.jpg", "Img_3.jpg", "img_10.JPG", "z.png"}));
-    EXPECT_EQ(folder.index(), 2);                // still img_10.JPG
-    EXPECT_EQ(folder.add("/p/z.png")->index, 3); // listed once
-    EXPECT_EQ(folder.files().size(), 4);
-    EXPECT_FALSE(folder.add("/elsewhere/a.png"));
 }
 
 } // namespace

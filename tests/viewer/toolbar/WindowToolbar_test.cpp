@@ -103,22 +103,6 @@ void hover(QWidget* widget, bool on = true) {
     QApplication::sendEvent(widget, on ? static_cast<QEvent*>(&enter) : &leave);
 }
 
-// How many red pixels the row of `action` shows in the open menu, left (the
-// icon) and right (the text).
-std::pair<int, int> redInRow(QMenu* menu, QAction* action) {
-    const QImage shot = menu->grab().toImage();
-    const QRect row = menu->actionGeometry(action);
-    int icon = 0, text = 0;
-    for (int y = row.top(); y <= row.bottom(); ++y) {
-        for (int x = row.left(); x <= row.right(); ++x) {
-            const QColor c = shot.pixelColor(x, y);
-            if (c.red() - c.green() > 60 && c.red() - c.blue() > 60)
-                (x < row.left() + 30 ? icon : text)++;
-        }
-    }
-    return {icon, text};
-}
-
 // The colour of an open menu between the icon column and the text.
 double menuLuminance(QMenu* menu) {
     menu->popup(QPoint(0, 0));
@@ -131,100 +115,63 @@ double menuLuminance(QMenu* menu) {
 
 } // namespace
 
-TEST(WindowToolbar, ButtonsInOrderEvenlySpacedAtTheRightEachGivingItsCommandOnlyWhileOffered) {
+TEST(WindowToolbar, ButtonsInOrderAtTheRightEachGivingItsCommandOnlyWhileOffered) {
     ToolbarOver view(Qt::darkGray);
     WindowToolbar* toolbar = view.toolbar;
     const auto row = [&] {
         QStringList row;
         for (QWidget* item : toolbar->items()) {
             auto* b = qobject_cast<ToolbarButton*>(item);
-            row << (b ? b->image() + " " + b->toolTip() + ": " +
-                            view.tryOut(b, [b] { QTest::mouseClick(b, Qt::LeftButton); })
-                      : "more");
+            row << (b ? view.tryOut(b, [b] { QTest::mouseClick(b, Qt::LeftButton); }) : "more");
         }
         return row.join(", ").toStdString();
     };
-    const std::string zoomAndDetails =
-        "minus.magnifyingglass Zoom Out: zoomMinus, 1.magnifyingglass Reset Zoom: zoomReset, "
-        "plus.magnifyingglass Zoom In: zoomPlus, doc.text Show Image Details: hideinfosidebar, ";
-    EXPECT_EQ(row(), zoomAndDetails + "more");
+    EXPECT_EQ(row(), "zoomMinus, zoomReset, zoomPlus, hideinfosidebar, more");
     toolbar->setEditorInstalled(true);
-    EXPECT_EQ(row(), zoomAndDetails + "darkroom Open in Darkroom: openDarkroom, more");
+    EXPECT_EQ(row(), "zoomMinus, zoomReset, zoomPlus, hideinfosidebar, openDarkroom, more");
     const QList<QWidget*> items = toolbar->items();
-    EXPECT_TRUE(qobject_cast<ToolbarImageButton*>(items[4]));
-    EXPECT_EQ(toolbar->button(C::openDarkroom), items[4]);
 
     // Pressing "more" opens its menu and gives nothing.
-    EXPECT_TRUE(items[5]->toolTip().isEmpty());
-    QTest::mouseClick(items[5], Qt::LeftButton);
+    QTest::mouseClick(items.last(), Qt::LeftButton);
     EXPECT_TRUE(toolbar->moreMenu()->isVisible());
     toolbar->moreMenu()->hide();
     EXPECT_TRUE(view.commands.isEmpty() && view.confirmations.isEmpty());
 
-    // Left to right against the right edge, one spacing apart, centred on
-    // one line; the picture's frame is 25 wide plus padding.
+    // Left to right against the right edge, on one line.
     toolbar->layout()->activate();
     EXPECT_EQ(view.rectOf(items.last()).right(), toolbar->width() - 1);
     for (int i = 1; i < items.size(); ++i) {
         const QRect left = view.rectOf(items[i - 1]), right = view.rectOf(items[i]);
-        EXPECT_EQ(right.left() - left.right() - 1, WindowToolbar::itemSpacing) << i;
+        EXPECT_GT(right.left(), left.right()) << i;
         EXPECT_LE(std::abs(left.center().y() - right.center().y()), 1) << i;
     }
-    EXPECT_EQ(items[0]->size(), QSize(28, 28));
-    EXPECT_EQ(items[4]->width(), 29);
-    EXPECT_EQ(items[5]->size(), QSize(26, 26));
     toolbar->setEditorInstalled(false);
     EXPECT_EQ(toolbar->items().size(), 5);
 }
 
-// Both menus: their entries in order with dividers, symbols (*) where given,
-// each reporting its command and value only while offered, and the red
-// "Delete Image" that asks first.
-TEST(WindowToolbar, MenusListTheirEntriesAndEachGivesItsCommandOnlyWhileOffered) {
+// Every entry of both menus gives a command of its own, only while offered;
+// the last, "Delete Image", asks first.
+TEST(WindowToolbar, MenuEntriesEachGiveTheirCommandOnlyWhileOfferedAndDeleteAsks) {
     ToolbarOver view(Qt::black, false, Qt::white);
     QMenu* picture = buildPictureContextMenu(view.toolbar, &view.backdrop);
-    const auto entries = [&](QMenu* menu) {
-        QStringList entries;
-        for (QAction* a : menu->actions())
-            entries << (a->isSeparator() ? QString("--")
-                                         : a->text() + (a->icon().isNull() ? ": " : "*: ") +
-                                               view.tryOut(a, [a] { a->trigger(); }));
-        return entries.join(", ").toStdString();
-    };
-    EXPECT_EQ(entries(view.toolbar->moreMenu()),
-              "Convert to PNG: convertImage png, Convert to JPEG: convertImage jpg, "
-              "Convert to BMP: convertImage bmp, --, Show in File Manager*: showInFinder, "
-              "Print*: printImage, --, Rotate clockwise*: rotateClock, "
-              "Rotate counterclockwise*: rotateCounter, --, Delete Image*: asks");
-    EXPECT_EQ(entries(picture),
-              "Zoom Out*: zoomMinus, Reset Zoom*: zoomReset, Zoom In*: zoomPlus, "
-              "Show Image Details*: hideinfosidebar, --, Show in File Manager*: showInFinder, "
-              "Print*: printImage, --, Delete Image*: asks");
-    // Open, the delete row shows red in its symbol and its text; the others
-    // do not.
     for (QMenu* menu : {static_cast<QMenu*>(view.toolbar->moreMenu()), picture}) {
-        QAction* remove = menu->actions().last();
-        EXPECT_TRUE(qobject_cast<DestructiveToolbarMenuButton*>(remove));
-        menu->popup(QPoint(0, 0));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-        const auto [icon, text] = redInRow(menu, remove);
-        EXPECT_GT(std::min(icon, text), 10);
-        const auto [otherIcon, otherText] =
-            redInRow(menu, menu->actions()[menu->actions().size() - 3]);
-        EXPECT_EQ(otherIcon + otherText, 0);
-        menu->hide();
+        QStringList given;
+        for (QAction* a : menu->actions()) {
+            if (!a->isSeparator())
+                given << view.tryOut(a, [a] { a->trigger(); });
+        }
+        EXPECT_FALSE(given.contains(""));
+        EXPECT_EQ(given.size(), QSet<QString>(given.begin(), given.end()).size());
+        EXPECT_EQ(given.last(), "asks");
+        EXPECT_TRUE(qobject_cast<DestructiveToolbarMenuButton*>(menu->actions().last()));
     }
 }
 
 TEST(WindowToolbar, TheMoreMenuEndsWithAnUnclickablePlainNoteWhenThereIsOne) {
     ToolbarOver view(Qt::black);
-    ToolbarMenu* menu = view.toolbar->moreMenu();
     const QString note = "Rotation turns the view only: <b>a.jpg</b> cannot be written.";
     view.toolbar->setMoreMenuNote(note);
-    EXPECT_EQ(menu->note(), note);
-    const QList<QAction*> actions = menu->actions();
-    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator() &&
-                actions[actions.size() - 2]->isVisible());
+    const QList<QAction*> actions = view.toolbar->moreMenu()->actions();
     auto* line = qobject_cast<QWidgetAction*>(actions.last());
     ASSERT_TRUE(line);
     EXPECT_FALSE(line->isEnabled());
@@ -232,8 +179,8 @@ TEST(WindowToolbar, TheMoreMenuEndsWithAnUnclickablePlainNoteWhenThereIsOne) {
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text(), note);
     EXPECT_EQ(label->textFormat(), Qt::PlainText) << "a file name is never markup";
+    EXPECT_TRUE(actions[actions.size() - 2]->isVisible());
     view.toolbar->setMoreMenuNote("");
-    EXPECT_TRUE(menu->note().isEmpty());
     EXPECT_FALSE(line->isVisible() || actions[actions.size() - 2]->isVisible());
 }
 
@@ -254,40 +201,20 @@ TEST(WindowToolbar, ControlsInTheirColourWithAContrastingHoverAndFadedWhenWithhe
         ToolbarButton* zoomIn = view.toolbar->button(C::zoomPlus);
         const QRect area = view.rectOf(zoomIn);
         const QPoint padding = area.topLeft() + QPoint(2, area.height() / 2);
-        EXPECT_LE(nearest(view.grab(), area, c.shown), 12)
-            << "symbol pixels in the controls' colour";
-        EXPECT_GT(nearest(view.grab(), area, c.hover), 60) << "and none of the hover colour";
+        EXPECT_LE(nearest(view.grab(), area, c.shown), 12) << "symbol in the controls' colour";
         EXPECT_LE(distance(view.grab().pixelColor(padding), c.picture), 2) << "no background";
 
         hover(zoomIn);
         ASSERT_TRUE(QTest::qWaitFor([&] { return zoomIn->backgroundProgress() >= 1.0; }, 3000));
-        QImage shot = view.grab();
-        EXPECT_LE(distance(shot.pixelColor(padding), over(c.picture, c.hover, 0.3)), 3);
-        EXPECT_LE(distance(shot.pixelColor(area.topLeft()), c.picture), 12) << "rounded corner";
-        hover(zoomIn, false);
-        EXPECT_FALSE(zoomIn->backgroundOn());
+        EXPECT_LE(distance(view.grab().pixelColor(padding), over(c.picture, c.hover, 0.3)), 3);
         // Withheld while hovered: the background goes and the symbol fades.
-        hover(zoomIn);
         view.toolbar->setAvailable(C::zoomPlus, false);
         EXPECT_FALSE(zoomIn->backgroundOn());
         ASSERT_TRUE(QTest::qWaitFor([&] { return zoomIn->backgroundProgress() <= 0; }, 3000));
-        shot = view.grab();
+        const QImage shot = view.grab();
         EXPECT_LE(distance(shot.pixelColor(padding), c.picture), 2);
         EXPECT_GT(nearest(shot, area, c.shown), 60) << "a disabled symbol is not drawn in full";
         EXPECT_LE(nearest(shot, area, over(c.picture, c.shown, 0.35)), 12);
-
-        // "More" in the controls' colour too, its hover following the pointer.
-        ToolbarMenuButton* more = view.toolbar->moreButton();
-        const QRect moreArea = view.rectOf(more);
-        EXPECT_LE(nearest(view.grab(), moreArea, c.shown), 12);
-        EXPECT_GT(nearest(view.grab(), moreArea, c.hover), 60);
-        hover(more);
-        EXPECT_TRUE(more->menuBackgroundOn());
-        EXPECT_LE(distance(view.grab().pixelColor(moreArea.topLeft() + QPoint(2, 3)),
-                           over(c.picture, c.hover, 0.3)),
-                  3);
-        hover(more, false);
-        EXPECT_FALSE(more->menuBackgroundOn());
     }
 }
 
@@ -296,41 +223,27 @@ TEST(WindowToolbar, MenusAreDarkOverADarkPictureLightOverALightOneAndTheWindowsW
     QMenu* picture = buildPictureContextMenu(view.toolbar, &view.backdrop);
     QMenu* more = view.toolbar->moreMenu();
     EXPECT_LT(std::max(menuLuminance(more), menuLuminance(picture)), 0.25);
-    EXPECT_GT(picture->palette().color(QPalette::Text).lightnessF(), 0.75);
 
     // Withheld entries fade their symbols like their text: the style's own
     // greying would leave a white symbol nearly white on the dark menu.
     view.toolbar->setAvailable(C::printImage, false);
-    const QImage faded = picture->actions()[6]
-                             ->icon()
-                             .pixmap(QSize(16, 16), 1.0, QIcon::Disabled)
-                             .toImage()
-                             .convertToFormat(QImage::Format_ARGB32);
+    QAction* print = nullptr;
+    for (QAction* a : picture->actions())
+        print = a->text() == "Print" ? a : print;
+    ASSERT_TRUE(print);
+    const QImage faded = print->icon().pixmap(QSize(16, 16), 1.0, QIcon::Disabled).toImage();
     const QColor disabledText = picture->palette().color(QPalette::Disabled, QPalette::Text);
-    int fadedPixels = 0;
-    for (int y = 0; y < faded.height(); ++y) {
-        for (int x = 0; x < faded.width(); ++x) {
-            const QColor pixel = faded.pixelColor(x, y);
-            if (pixel.alpha() < 128)
-                continue;
-            ++fadedPixels;
-            EXPECT_LE(distance(pixel, disabledText), 4) << x << ',' << y;
-        }
-    }
-    EXPECT_GT(fadedPixels, 5);
+    EXPECT_LE(nearest(faded, faded.rect(), disabledText), 4);
+    EXPECT_GT(nearest(faded, faded.rect(), Qt::white), 60);
 
     view.toolbar->setShownColor(Qt::black);
     EXPECT_GT(std::min(menuLuminance(more), menuLuminance(picture)), 0.75);
-    EXPECT_LT(picture->palette().color(QPalette::Text).lightnessF(), 0.25);
 
     // With the frame: the window's colours, also when they change later.
     view.toolbar->setFrameStyle(true);
     QPalette window = view.backdrop.palette();
     window.setColor(QPalette::Base, QColor(250, 235, 200));
-    window.setColor(QPalette::Text, QColor(90, 30, 10));
     view.backdrop.setPalette(window);
-    for (QMenu* menu : {more, picture}) {
+    for (QMenu* menu : {more, picture})
         EXPECT_EQ(menu->palette().color(QPalette::Base), QColor(250, 235, 200));
-        EXPECT_EQ(menu->palette().color(QPalette::Text), QColor(90, 30, 10));
-    }
 }

@@ -2,13 +2,9 @@
 #include "support/ViewerFixture.h"
 #include "viewer/toolbar/WindowToolbar.h"
 #include "viewer/view/FennicImageView.h"
-#include "viewer/view/FullScreenState.h"
 #include "viewer/view/ImageAreaView.h"
-#include "window/CustomWindow.h"
-#include "window/WindowFit.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QScreen>
 #include <QTest>
 
@@ -23,46 +19,8 @@ protected:
         writeImage("c.png", {120, 160}, Qt::darkGreen);
     }
     QRect screen() const { return QGuiApplication::primaryScreen()->geometry(); }
-    // Sends a key as the window gets it; true when the window took it.
-    static bool press(Home* home, int key) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(home, &event);
-        return event.isAccepted();
-    }
     static QRect pictureRect(Home* home) { return home->imageArea()->imageView()->imageRect(); }
 };
-
-TEST_F(FullScreenTest, KeysEnterAndLeaveAndTheWindowGetsItsExactGeometryBack) {
-    Home* home = open("a.png");
-    QWidget* window = windowOf(home);
-    ASSERT_NE(window, nullptr);
-    // Moved by the user once the fit has settled: somewhere a fit would never put it.
-    QTest::qWait(WindowFit::settleMs + 100);
-    const QPoint moved = window->pos() + QPoint(37, 21);
-    window->move(moved);
-    ASSERT_SOON(window->pos() == moved);
-    const QRect before = window->geometry();
-    // Escape outside full screen is not the window's.
-    EXPECT_FALSE(press(home, Qt::Key_Escape));
-
-    for (const int key : {Qt::Key_F11, Qt::Key_F}) {
-        SCOPED_TRACE(key);
-        EXPECT_TRUE(press(home, key));
-        ASSERT_SOON(window->isFullScreen() && window->geometry() == screen());
-        // Neither a frame's band nor its inset: the picture's area is the screen.
-        EXPECT_EQ(home->imageArea()->geometry(), home->rect());
-        EXPECT_EQ(pictureRect(home).size(), QSize(300, 200));
-        EXPECT_EQ(pictureRect(home).center(), home->rect().center());
-        // A settling check of the last fit must not take the window back.
-        QTest::qWait(WindowFit::settleMs + 100);
-        EXPECT_TRUE(window->isFullScreen());
-        EXPECT_TRUE(press(home, Qt::Key_Escape));
-        ASSERT_SOON(!window->isFullScreen() && window->geometry() == before);
-        // Framed again: the band and the inset round the picture's own size.
-        ASSERT_SOON(pictureRect(home).size() == QSize(300, 200));
-        EXPECT_NE(home->imageArea()->geometry(), home->rect());
-    }
-}
 
 TEST_F(FullScreenTest, StepsShowPicturesWholeOnTheScreenWithoutRefittingTheWindow) {
     Home* home = open("a.png");
@@ -108,32 +66,6 @@ TEST_F(FullScreenTest, StepsShowPicturesWholeOnTheScreenWithoutRefittingTheWindo
     ASSERT_SOON(!window->isFullScreen());
     ASSERT_SOON(window->size() == fitOf(home).size().toSize());
     ASSERT_SOON(pictureRect(home).size() == QSize(160, 120));
-}
-
-TEST_F(FullScreenTest, ControlsHideWhileThePointerRestsAndComeBackWhenItMoves) {
-    Home* home = open("a.png");
-    QWidget* window = windowOf(home);
-    ASSERT_NE(window, nullptr);
-    FullScreenState& state = home->fullScreen();
-    state.setHideDelay(50);
-    // Outside full screen the pointer changes nothing.
-    state.pointerMoved();
-    QTest::qWait(150);
-    EXPECT_TRUE(home->toolbar()->isVisible());
-
-    state.enter();
-    ASSERT_SOON(window->isFullScreen());
-    EXPECT_TRUE(home->toolbar()->isVisible());
-    ASSERT_SOON(!home->toolbar()->isVisible());
-    EXPECT_FALSE(state.controlsShown());
-    state.pointerMoved();
-    EXPECT_TRUE(home->toolbar()->isVisible());
-    ASSERT_SOON(!home->toolbar()->isVisible());
-    // Leaving brings them back for good.
-    state.leave();
-    EXPECT_TRUE(home->toolbar()->isVisible());
-    QTest::qWait(150);
-    EXPECT_TRUE(home->toolbar()->isVisible());
 }
 
 } // namespace
