@@ -39,7 +39,7 @@ QByteArray uncompressedLzw(const QList<uchar>& indices) {
 
 } // namespace
 
-bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canvas) {
+bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canvas, int loops) {
     if (frames.isEmpty())
         return false;
     QList<QRgb> palette;
@@ -60,8 +60,11 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
         const QRgb c = i < palette.size() ? palette[i] : 0;
         out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
     }
-    if (frames.size() > 1)
-        out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19);
+    if (frames.size() > 1) {
+        out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
+        appendLittleEndian(out, loops, 2);
+        out.append('\0');
+    }
     for (const GifWebpFrame& frame : frames) {
         out.append("\x21\xF9\x04\x04", 4); // kept in place until the next frame
         appendLittleEndian(out, frame.delayMs / 10, 2);
@@ -82,7 +85,7 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
     return ImageFixtures::writeFile(path, out);
 }
 
-bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames) {
+bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames, int loops) {
     if (frames.isEmpty())
         return false;
     const QSize canvas = frames.first().image.size();
@@ -94,7 +97,7 @@ bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames) {
     body.append("ANIM");
     appendLittleEndian(body, 6, 4);
     appendLittleEndian(body, 0xFFFFFFFF, 4); // background
-    appendLittleEndian(body, 0, 2);          // loop forever
+    appendLittleEndian(body, loops, 2);
     for (const GifWebpFrame& frame : frames) {
         QBuffer still;
         still.open(QIODevice::WriteOnly);

@@ -15,11 +15,13 @@ struct GifWebpFrame {
 };
 
 // One frame: a still GIF. All frames share one palette of their colours (at
-// most 256, else false); the LZW data is written without compressing. More
-// than one frame loops forever. canvas: the logical screen the header claims,
-// or the first frame's size when invalid.
-bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canvas = {});
+// most 256, else false); the LZW data is written without compressing. canvas:
+// the logical screen the header claims, or the first frame's size when invalid.
+// loops: the loop count stored in the file (0: forever; GIF counts repeats
+// after the first pass, WebP the passes).
+bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canvas = {},
+              int loops = 0);
 
 // An animated WebP: each frame coded losslessly by Qt's writer, set in an
-// ANMF chunk of the animation, looping forever.
-bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames);
+// ANMF chunk of the animation.
+bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames, int loops = 0);

@@ -16,6 +16,9 @@ AnimationFrames::AnimationFrames(const QString& path, const QByteArray& format, 
         return;
     m_canvas = WebImageHeaders::canvas(head, format, m_reader->size());
     m_animation = m_reader->supportsAnimation() && m_reader->imageCount() != 1 && fits(m_canvas);
+    // Qt counts the passes after the first, -1 for ever (a GIF without a
+    // loop extension plays once).
+    m_repeatsLeft = m_animation ? m_reader->loopCount() : 0;
     // Counting walked the file; the reader starts again for the frames.
     m_animation = m_animation && startPass();
 }
@@ -41,12 +44,18 @@ AnimationFrames::Frame AnimationFrames::next() {
     const qint64 pixels = qint64(m_canvas.width()) * m_canvas.height();
     const bool passOver = m_passFrames >= m_limits.passFrames ||
                           m_passPixels + pixels > m_limits.passPixels || !m_reader->canRead();
-    if (passOver && (m_passFrames == 0 || !startPass()))
+    if (passOver && (m_passFrames == 0 || m_repeatsLeft == 0 || !startPass()))
         return {};
+    if (passOver && m_repeatsLeft > 0)
+        --m_repeatsLeft;
     QImage image;
     // Qt lays every frame on the canvas, whose size was weighed before.
-    if (!m_reader->read(&image) || image.size() != m_canvas)
-        return m_passFrames > 0 && startPass() ? next() : Frame();
+    if (!m_reader->read(&image) || image.size() != m_canvas) {
+        if (m_passFrames == 0)
+            return {};
+        m_passFrames = m_limits.passFrames; // the pass ends here
+        return next();
+    }
     ++m_passFrames;
     m_passPixels += pixels;
     const int delay = m_reader->nextImageDelay();

@@ -34,7 +34,9 @@ public:
     // More than one frame, on a canvas small enough to play.
     bool isAnimation() const { return m_animation; }
     // The frame after the one read last, the first to begin with; after the
-    // last frame, or where a pass reaches the limits, the first again.
+    // last frame, or where a pass reaches the limits, the first again, as
+    // often as the file asks: after its last pass a null frame (the last
+    // frame shown stays).
     Frame next();
 
 private:
@@ -47,6 +49,7 @@ private:
     std::unique_ptr<QImageReader> m_reader;
     QSize m_canvas;
     int m_passFrames = 0;
+    int m_repeatsLeft = -1; // passes after the current one; -1: forever
     qint64 m_passPixels = 0;
     bool m_animation = false;
 };

@@ -47,6 +47,14 @@ TEST_F(AnimationFramesTest, GifAndWebpPlayEveryFrameInTurnAndStartOverAfterTheLa
         EXPECT_EQ(read(frames, 7, &seenDelays), QList<int>({0, 1, 2, 0, 1, 2, 0}));
         EXPECT_EQ(seenDelays, QList<int>({40, 100, 250, 40, 100, 250, 40}));
     }
+    // A loop count in the file ends the playing on the last frame: GIF
+    // counts the repeats after the first pass, WebP the passes.
+    ASSERT_TRUE(writeGif(path("twice.gif"), coloured({16, 12}, {50, 50}), {}, 1));
+    ASSERT_TRUE(writeAnimatedWebp(path("twice.webp"), coloured({16, 12}, {50, 50}), 2));
+    for (const auto& [name, format] : {std::pair{"twice.gif", "gif"}, {"twice.webp", "webp"}}) {
+        AnimationFrames frames(path(name), format);
+        EXPECT_EQ(read(frames, 6), QList<int>({0, 1, 0, 1, -1, -1})) << name;
+    }
 }
 
 TEST_F(AnimationFramesTest, StillPicturesLargeCanvasesAndLongPassesAreHeldToTheLimits) {
