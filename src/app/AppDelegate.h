@@ -42,6 +42,9 @@ public:
                          QObject* parent = nullptr);
     ~AppDelegate() override;
 
+    // How long after start-up a first launch registers Fennic as the default.
+    static constexpr int registrationDelayMs = 1000;
+
     // Start-up, after any files handed over at launch have been opened.
     void applicationDidFinishLaunching();
     // A file handed over by the system (command line, another launch).

@@ -12,6 +12,11 @@ printf '# mine\n[Default Applications]\nimage/png=eog.desktop;\n' >"$list"
 
 start_fennic "$pics/a.png"
 viewer=$(wait_for_window a.png)
+# Registered once the first picture is on the screen.
+for _ in $(seq 50); do
+  grep -q '^setFileDefaults=false' "$XDG_CONFIG_HOME/fennic/fennic.conf" 2>/dev/null && break
+  sleep 0.1
+done
 grep -qx 'image/png=org.fennic.Fennic.desktop;eog.desktop;' "$list" || fail "png not ours: $(cat "$list")"
 grep -qx 'image/jpeg=org.fennic.Fennic.desktop;' "$list" || fail "jpeg not ours: $(cat "$list")"
 head -n 1 "$list" | grep -qx '# mine' || fail "the list lost its first line: $(cat "$list")"
