@@ -79,7 +79,12 @@ second=$(wait_for_window second.png)
 
 # From the file manager: the first launch made Fennic the default for what
 # it opens, and every name of those types opens (TIFF as .tif, JPEG in capitals
-# or as .jfif and .jpe), in the one process.
+# or as .jfif and .jpe), in the one process. It registers once its first
+# window is on the screen.
+for _ in $(seq 50); do
+  [ "$(xdg-mime query default image/tiff)" = org.fennic.Fennic.desktop ] && break
+  sleep 0.1
+done
 [ "$(xdg-mime query default image/tiff)" = org.fennic.Fennic.desktop ] ||
   fail "Fennic is not the default for image/tiff: $(xdg-mime query default image/tiff)"
 convert -size 64x48 xc:teal "$pics/scan.tif"
