@@ -33,27 +33,42 @@ picture_shown() {
   return 1
 }
 wait_for_picture() { picture_shown "${1:-}" || fail "the picture did not show"; }
+# Waits until the picture stands still: Weston animates a new window in, and
+# a corner read meanwhile is not where the window's corner ends up.
+wait_for_still_picture() {
+  local last=""
+  for _ in $(seq 40); do
+    wait_for_picture
+    [ "$w $h $x $y" = "$last" ] && return 0
+    last="$w $h $x $y"
+    sleep 0.3
+  done
+  fail "the picture never stood still"
+}
 
 for frame in true false; do
   printf '[General]\nvisualStyleAsFrame=%s\nsetFileDefaults=false\n' "$frame" \
     >"$XDG_CONFIG_HOME/fennic/fennic.conf"
   QT_QPA_PLATFORM=wayland start_fennic "$WORK/portrait.png"
   pid=$!
-  wait_for_picture
+  wait_for_still_picture
   [ "$w $h" = "360 592" ] || fail "frame=$frame: shown at ${w}x$h, not 1:1"
   # Grab the window's bottom-right corner, inside the picture's inset, and
-  # drag it far to the right and a little down.
-  cx=$((x + w + 4)) cy=$((y + h + 4))
-  [ "$frame" = false ] && cx=$((x + w - 2)) cy=$((y + h - 2))
-  to_x=$((cx + 400)) to_y=$((cy + 20 < 874 ? cy + 20 : 874))
-  # On a loaded machine the nested compositor can miss a press that comes
-  # too soon after the pointer arrived; a lost drag is tried again, a window
-  # that refuses the resize still fails after the third.
+  # drag it far to the right and a little down. On a loaded machine the
+  # nested compositor can miss a drag; it is tried again from where the
+  # window stands then, and a window that refuses the resize still fails
+  # after the third.
   resized=false
   for pause in 0.3 1 2; do
-    xdotool mousemove "$cx" "$cy" sleep "$pause" mousedown 1 sleep 0.2 mousemove $((cx + 100)) $((cy + 5)) \
+    cx=$((x + w + 4)) cy=$((y + h + 4))
+    [ "$frame" = false ] && cx=$((x + w - 2)) cy=$((y + h - 2))
+    to_x=$((cx + 400)) to_y=$((cy + 20 < 874 ? cy + 20 : 874))
+    xdotool mousemove "$cx" "$cy" sleep "$pause" mousedown 1 sleep 0.4 \
+      mousemove $((cx + 20)) $((cy + 1)) sleep 0.2 mousemove $((cx + 100)) $((cy + 5)) \
       sleep 0.2 mousemove "$to_x" "$to_y" sleep 0.5 mouseup 1
     picture_shown 360 50 && { resized=true; break; }
+    echo "drag from $cx,$cy missed: the picture is at ${w:-?}x${h:-?}+${x:-?}+${y:-?}"
+    wait_for_still_picture
   done
   $resized || fail "frame=$frame: the picture did not show at a new size after three drags (still 360 wide)"
   bottom=$((y + h))
