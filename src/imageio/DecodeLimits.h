@@ -54,6 +54,12 @@ constexpr qint64 pngCarriedTextBytes = 16 * MB;
 // fitted: 64 megapixels are 256 MB as RGB32, twice that when 16-bit.
 constexpr qint64 fullDecodeForScreenPixels = 64'000'000;
 
+// libtiff's RGBA reader decodes a strip or a tile whole, from its start, for
+// every band of rows it is asked for: a 9000 x 9000 photo in one strip took
+// 65 s, and a 30000 x 30000 one 900 MB. Strips larger than this are read row
+// by row instead (grey and RGB, the layouts scanners and editors write); a
+// tile this large, or such a strip in another layout, is refused.
+constexpr qint64 tiffPieceBytes = 16 * MB;
 // Qt's BMP reader holds the whole image, and run-length coding lets a few
 // bytes claim any size: BMP beyond 64 megapixels (a 192 MB file when
 // uncompressed, 256 MB as RGB32) is not decoded.

@@ -7,6 +7,7 @@
 #include "imageio/decode/FileBytes.h"
 #include "imageio/decode/PreviewChoice.h"
 #include "imageio/decode/RowScaler.h"
+#include "imageio/decode/TiffRowReader.h"
 #include "imageio/metadata/Orientation.h"
 
 #include <QFile>
@@ -79,6 +80,43 @@ struct RgbaEnd {
 // Rows decoded at once: enough to amortise libtiff's per-call work.
 constexpr uint32_t bandRows = 64;
 
+// Every layout libtiff knows, through its RGBA reader, a band of rows at a
+// time: the rows read, or 0 with *error set when the layout is refused.
+uint32_t scaleInBands(TIFF* tiff, QSize stored, QSize scaled, std::optional<RowScaler>& scaler,
+                      QString* error) {
+    char message[1024] = {};
+    TIFFRGBAImage rgba{};
+    if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&rgba, tiff, 0, message)) {
+        *error = QStringLiteral("the TIFF image cannot be decoded: %1")
+                     .arg(QString::fromLocal8Bit(message));
+        return 0;
+    }
+    const std::unique_ptr<TIFFRGBAImage, RgbaEnd> ending(&rgba);
+    // Rows in the order they are stored; the orientation is applied once
+    // the image is small.
+    rgba.req_orientation = rgba.orientation;
+    // Without alpha libtiff's fourth byte is 0xFF, and no weighting is needed.
+    uint16_t extraSamples = 0;
+    uint16_t* extraTypes = nullptr;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraSamples, &extraTypes);
+    scaler.emplace(stored, scaled,
+                   extraSamples > 0 ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+    const auto width = uint32_t(stored.width()), height = uint32_t(stored.height());
+    std::vector<uint32_t> band(size_t(width) * bandRows);
+    uint32_t row = 0;
+    for (; row < height; row += bandRows) {
+        const uint32_t rows = qMin(bandRows, height - row);
+        rgba.row_offset = int(row);
+        rgba.col_offset = 0;
+        if (!TIFFRGBAImageGet(&rgba, band.data(), width, rows))
+            break;
+        // libtiff packs each pixel as R, G, B, A in memory order.
+        for (uint32_t i = 0; i < rows; ++i)
+            scaler->addRow(reinterpret_cast<const uchar*>(band.data() + size_t(i) * width));
+    }
+    return qMin(row, height);
+}
+
 } // namespace
 
 namespace TiffScaledDecoder {
@@ -111,44 +149,41 @@ std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
 
     DecodedImage result;
     result.fullSize = Orientation::uprightSize(stored, orientation);
-    char message[1024] = {};
-    TIFFRGBAImage rgba{};
-    if (!TIFFRGBAImageOK(tiff.get(), message) ||
-        !TIFFRGBAImageBegin(&rgba, tiff.get(), 0, message)) {
-        result.error = QStringLiteral("the TIFF image cannot be decoded: %1")
-                           .arg(QString::fromLocal8Bit(message));
+    const QSize upright = previewchoice::fittedSize(result.fullSize, targetSize);
+    const QSize scaled = Orientation::uprightSize(upright, orientation);
+    const bool tiled = TIFFIsTiled(tiff.get());
+    const qint64 piece =
+        tiled ? qint64(TIFFTileSize64(tiff.get())) : qint64(TIFFStripSize64(tiff.get()));
+    std::optional<RowScaler> scaler;
+    uint32_t rowsRead = 0;
+    bool grey = false;
+    if (piece <= DecodeLimits::tiffPieceBytes) {
+        QString message;
+        rowsRead = scaleInBands(tiff.get(), stored, scaled, scaler, &message);
+        if (!message.isEmpty()) {
+            result.error = message;
+            return result;
+        }
+    } else if (!tiled && TiffRowReader::canRead(tiff.get())) {
+        TiffRowReader reader(tiff.get());
+        grey = reader.format() == QImage::Format_Grayscale8 ||
+               reader.format() == QImage::Format_Grayscale16;
+        scaler.emplace(stored, scaled, reader.format());
+        for (const uchar* line; rowsRead < height && (line = reader.nextRow()); ++rowsRead)
+            scaler->addRow(line);
+    } else {
+        result.error = QStringLiteral("the TIFF image is stored in pieces too large to decode");
         return result;
     }
-    const std::unique_ptr<TIFFRGBAImage, RgbaEnd> ending(&rgba);
-    // Rows in the order they are stored; the orientation is applied once
-    // the image is small.
-    rgba.req_orientation = rgba.orientation;
-    const QSize upright = previewchoice::fittedSize(result.fullSize, targetSize);
-    // Without alpha libtiff's fourth byte is 0xFF, and no weighting is needed.
-    uint16_t extraSamples = 0;
-    uint16_t* extraTypes = nullptr;
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_EXTRASAMPLES, &extraSamples, &extraTypes);
-    RowScaler scaler(stored, Orientation::uprightSize(upright, orientation),
-                     extraSamples > 0 ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
-    std::vector<uint32_t> band(size_t(width) * bandRows);
-    for (uint32_t row = 0; row < height; row += bandRows) {
-        const uint32_t rows = qMin(bandRows, height - row);
-        rgba.row_offset = int(row);
-        rgba.col_offset = 0;
-        if (!TIFFRGBAImageGet(&rgba, band.data(), width, rows)) {
-            if (row == 0) {
-                result.error = QStringLiteral("the TIFF data is damaged");
-                return result;
-            }
-            result.warning = QStringLiteral("the TIFF data is damaged; only part of the image "
-                                            "could be decoded");
-            break;
-        }
-        // libtiff packs each pixel as R, G, B, A in memory order.
-        for (uint32_t i = 0; i < rows; ++i)
-            scaler.addRow(reinterpret_cast<const uchar*>(band.data() + size_t(i) * width));
+    // A damaged row stops the decode: what came before it is shown.
+    if (rowsRead == 0) {
+        result.error = QStringLiteral("the TIFF data is damaged");
+        return result;
     }
-    QImage image = scaler.image();
+    if (rowsRead < height)
+        result.warning =
+            QStringLiteral("the TIFF data is damaged; only part of the image could be decoded");
+    QImage image = scaler->image();
     if (image.isNull()) {
         result.error = QStringLiteral("not enough memory to decode the TIFF image");
         return result;
@@ -156,10 +191,11 @@ std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
     uint32_t iccLength = 0;
     void* iccData = nullptr;
     QByteArray icc;
-    // libtiff hands out RGB; a gray or CMYK profile no longer fits the pixels.
+    // A profile applies only to pixels of its own model: libtiff's RGBA reader
+    // hands out RGB for grey and CMYK alike.
     if (TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &iccLength, &iccData) && iccData) {
         icc = QByteArray(static_cast<const char*>(iccData), qsizetype(iccLength));
-        if (IccProfile::colorModel(icc) != QLatin1String("RGB"))
+        if (IccProfile::colorModel(icc) != QLatin1String(grey ? "Gray" : "RGB"))
             icc.clear();
     }
     image = ColorConversion::toDisplayableSrgb(std::move(image), icc);

@@ -1,0 +1,227 @@
+#include "imageio/DecodeLimits.h"
+#include "imageio/decode/TiffRowReader.h"
+#include "imageio/decode/TiffScaledDecoder.h"
+
+#include "support/FolderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <tiffio.h>
+
+namespace {
+
+struct Layout {
+    uint16_t photometric = PHOTOMETRIC_MINISBLACK;
+    uint16_t bits = 8;
+    uint16_t samples = 1;
+    uint16_t extra = EXTRASAMPLE_UNSPECIFIED; // the kind of a last extra sample
+    uint16_t format = SAMPLEFORMAT_UINT;
+};
+
+using Sample = std::function<uint32_t(uint32_t x, uint32_t y, int channel)>;
+
+// A deflated TIFF in strips of rowsPerStrip rows (a palette one gets a grey ramp).
+bool writeTiff(const QString& path, QSize size, Layout layout, uint32_t rowsPerStrip,
+               const Sample& sample) {
+    const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
+        TIFFOpen(QFile::encodeName(path).constData(), "w"), TIFFClose);
+    if (!tiff)
+        return false;
+    TIFF* t = tiff.get();
+    const auto width = uint32_t(size.width()), height = uint32_t(size.height());
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, layout.bits);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
+    TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, layout.format);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, layout.photometric);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(t, TIFFTAG_ZIPQUALITY, 1);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    if (layout.extra != EXTRASAMPLE_UNSPECIFIED)
+        TIFFSetField(t, TIFFTAG_EXTRASAMPLES, uint16_t(1), &layout.extra);
+    std::vector<uint16_t> ramp(256);
+    for (int i = 0; i < 256; ++i)
+        ramp[size_t(i)] = uint16_t(i * 257);
+    if (layout.photometric == PHOTOMETRIC_PALETTE)
+        TIFFSetField(t, TIFFTAG_COLORMAP, ramp.data(), ramp.data(), ramp.data());
+    const size_t bytes = layout.bits / 8;
+    std::vector<uchar> strip(size_t(width) * layout.samples * bytes * rowsPerStrip);
+    for (uint32_t row = 0, index = 0; row < height; row += rowsPerStrip, ++index) {
+        const uint32_t rows = std::min(rowsPerStrip, height - row);
+        size_t at = 0;
+        for (uint32_t y = row; y < row + rows; ++y) {
+            for (uint32_t x = 0; x < width; ++x) {
+                for (int c = 0; c < layout.samples; ++c, at += bytes) {
+                    const uint32_t v = sample(x, y, c);
+                    if (bytes == 2)
+                        std::memcpy(&strip[at], &v, 2); // little-endian machine order
+                    else
+                        strip[at] = uchar(v);
+                }
+            }
+        }
+        if (TIFFWriteEncodedStrip(t, index, strip.data(), tmsize_t(at)) < 0)
+            return false;
+    }
+    return true;
+}
+
+class TiffStrips : public FolderTest {};
+
+} // namespace
+
+// Each layout the row reader takes gives the rows libtiff's own conversion
+// would (colours straight, 16 bits rounded to 8, white-is-zero inverted, a
+// premultiplied alpha undone), in the order stored; the layouts it leaves to
+// libtiff are not taken.
+TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
+    const auto value = [](uint32_t x, uint32_t y, int c) {
+        return (x * 37 + y * 11 + c * 53) % 256;
+    };
+    // A 16-bit sample up to 100 off a whole 8-bit step (257): it rounds to value().
+    const auto deep = [&](uint32_t x, uint32_t y, int c) {
+        const uint32_t v = value(x, y, c);
+        const int offset = x % 3 == 1 && v < 255 ? 100 : x % 3 == 2 && v > 0 ? -100 : 0;
+        return uint32_t(int(v * 257) + offset);
+    };
+    const auto opaqueEnough = [&](uint32_t x, uint32_t y, int c) {
+        return c == 3 ? 128 + (x * 29 + y) % 128 : value(x, y, c);
+    };
+    const auto premultiplied = [&](uint32_t x, uint32_t y, int c) {
+        const uint32_t a = opaqueEnough(x, y, 3);
+        return c == 3 ? a : (value(x, y, c) * a + 127) / 255;
+    };
+    const struct {
+        const char* name;
+        Layout layout;
+        Sample stored;
+        QImage::Format format;
+        int tolerance;
+        std::function<int(uint32_t, uint32_t, int)> expected; // 8-bit R, G, B, A or grey
+    } cases[] = {
+        {"grey", {}, value, QImage::Format_Grayscale8, 0, value},
+        {"grey 16",
+         {PHOTOMETRIC_MINISBLACK, 16, 1},
+         deep,
+         QImage::Format_Grayscale16,
+         0,
+         [&](uint32_t x, uint32_t y, int c) { return int(deep(x, y, c)); }},
+        {"white is zero",
+         {PHOTOMETRIC_MINISWHITE, 8, 1},
+         value,
+         QImage::Format_RGBX8888,
+         0,
+         [&](uint32_t x, uint32_t y, int c) { return c == 3 ? 255 : 255 - int(value(x, y, 0)); }},
+        {"rgb 16",
+         {PHOTOMETRIC_RGB, 16, 3},
+         deep,
+         QImage::Format_RGBX8888,
+         0,
+         [&](uint32_t x, uint32_t y, int c) { return c == 3 ? 255 : int(value(x, y, c)); }},
+        {"straight alpha",
+         {PHOTOMETRIC_RGB, 8, 4, EXTRASAMPLE_UNASSALPHA},
+         opaqueEnough,
+         QImage::Format_RGBA8888,
+         0,
+         [&](uint32_t x, uint32_t y, int c) { return int(opaqueEnough(x, y, c)); }},
+        {"straight alpha 16",
+         {PHOTOMETRIC_RGB, 16, 4, EXTRASAMPLE_UNASSALPHA},
+         deep,
+         QImage::Format_RGBA64,
+         0,
+         [&](uint32_t x, uint32_t y, int c) { return int(deep(x, y, c)); }},
+        {"premultiplied alpha",
+         {PHOTOMETRIC_RGB, 8, 4, EXTRASAMPLE_ASSOCALPHA},
+         premultiplied,
+         QImage::Format_RGBA8888,
+         1,
+         [&](uint32_t x, uint32_t y, int c) { return int(opaqueEnough(x, y, c)); }},
+        {"rgb and an unknown extra",
+         {PHOTOMETRIC_RGB, 8, 4},
+         value,
+         QImage::Format_RGBX8888,
+         0,
+         [&](uint32_t x, uint32_t y, int c) { return c == 3 ? 255 : int(value(x, y, c)); }},
+    };
+    const QSize size(7, 5);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QString::fromLatin1(c.name) + ".tif");
+        ASSERT_TRUE(writeTiff(file, size, c.layout, 2, c.stored));
+        const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
+            TIFFOpen(QFile::encodeName(file).constData(), "r"), TIFFClose);
+        ASSERT_TRUE(tiff && TiffRowReader::canRead(tiff.get()));
+        TiffRowReader reader(tiff.get());
+        ASSERT_EQ(reader.format(), c.format);
+        const int channels =
+            c.format == QImage::Format_Grayscale8 || c.format == QImage::Format_Grayscale16 ? 1 : 4;
+        for (uint32_t y = 0; y < uint32_t(size.height()); ++y) {
+            const uchar* row = reader.nextRow();
+            ASSERT_NE(row, nullptr) << "row " << y;
+            for (uint32_t x = 0; x < uint32_t(size.width()); ++x) {
+                for (int ch = 0; ch < channels; ++ch) {
+                    const size_t at = size_t(x) * channels + size_t(ch);
+                    const bool deepRow =
+                        c.format == QImage::Format_Grayscale16 || c.format == QImage::Format_RGBA64;
+                    const int got = deepRow ? reinterpret_cast<const uint16_t*>(row)[at] : row[at];
+                    EXPECT_NEAR(got, c.expected(x, y, ch), c.tolerance)
+                        << "x " << x << " y " << y << " channel " << ch;
+                }
+            }
+        }
+        EXPECT_EQ(reader.nextRow(), nullptr);
+    }
+
+    const struct {
+        const char* name;
+        Layout layout;
+    } refused[] = {{"palette", {PHOTOMETRIC_PALETTE, 8, 1}},
+                   {"float", {PHOTOMETRIC_MINISBLACK, 32, 1, 0, SAMPLEFORMAT_IEEEFP}},
+                   {"two-colour", {PHOTOMETRIC_RGB, 8, 2}}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.name);
+        const QString file = path(QString::fromLatin1(r.name) + ".tif");
+        ASSERT_TRUE(writeTiff(file, size, r.layout, 5, value));
+        const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
+            TIFFOpen(QFile::encodeName(file).constData(), "r"), TIFFClose);
+        ASSERT_TRUE(tiff);
+        EXPECT_FALSE(TiffRowReader::canRead(tiff.get()));
+    }
+}
+
+// A large picture in one strip was decoded again from the strip's start for
+// every band of rows, all of it held (a 9000 x 9000 photo took 65 s, a
+// 30000 x 30000 one 900 MB): such a strip is read row by row and scaled as
+// its rows come, and one in a layout the row reader leaves to libtiff is
+// refused rather than decoded whole.
+TEST_F(TiffStrips, AStripLargerThanTheBudgetIsReadRowByRowOrRefused) {
+    const QSize size(8100, 8100);
+    ASSERT_GT(qint64(size.width()) * size.height(), DecodeLimits::fullDecodeForScreenPixels);
+    ASSERT_GT(qint64(size.width()) * size.height(), DecodeLimits::tiffPieceBytes);
+    // Grey bands of 810 rows, 20 levels apart.
+    const auto bands = [](uint32_t, uint32_t y, int) { return 20 + (y / 810) * 20; };
+    ASSERT_TRUE(writeTiff(path("grey.tif"), size, {}, uint32_t(size.height()), bands));
+    const std::optional<DecodedImage> grey =
+        TiffScaledDecoder::decode(path("grey.tif"), {900, 900});
+    ASSERT_TRUE(grey && grey->ok()) << (grey ? grey->error.toStdString() : "not taken");
+    EXPECT_EQ(grey->fullSize, size);
+    ASSERT_EQ(grey->image.size(), QSize(900, 900));
+    for (int band = 0; band < 10; ++band) {
+        const int y = band * 90 + 45;
+        EXPECT_EQ(qGray(grey->image.pixel(450, y)), 20 + band * 20) << "band " << band;
+    }
+
+    ASSERT_TRUE(writeTiff(path("palette.tif"), size, {PHOTOMETRIC_PALETTE, 8, 1},
+                          uint32_t(size.height()), bands));
+    const std::optional<DecodedImage> palette =
+        TiffScaledDecoder::decode(path("palette.tif"), {900, 900});
+    ASSERT_TRUE(palette);
+    EXPECT_EQ(palette->error, "the TIFF image is stored in pieces too large to decode");
+}
