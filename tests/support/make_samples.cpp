@@ -12,11 +12,15 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
 #include <cstdio>
+#include <vector>
+
+#include <tiffio.h>
 
 namespace {
 
@@ -140,6 +144,28 @@ int writeDng(const QString& path, const QString& sizeText) {
     return 0;
 }
 
+// A grey TIFF in one deflated strip, written row by row: a huge one is a few
+// hundred kilobytes here, and takes seconds to decode.
+int writeStripTiff(const QString& path, const QString& sizeText) {
+    const QSize size = parseSize(sizeText);
+    TIFF* tiff = size.isEmpty() ? nullptr : TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tiff)
+        return 2;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(size.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(size.height()));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(size.height()));
+    std::vector<uchar> row(size_t(size.width()), 0x80);
+    bool ok = true;
+    for (int y = 0; y < size.height() && ok; ++y)
+        ok = TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0) >= 0;
+    TIFFClose(tiff);
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -155,10 +181,13 @@ int main(int argc, char** argv) {
         return writePhoneHeic(args[1], args[2], args[3]);
     if (args.size() == 3 && args[0] == QLatin1String("dng"))
         return writeDng(args[1], args[2]);
+    if (args.size() == 3 && args[0] == QLatin1String("strip-tiff"))
+        return writeStripTiff(args[1], args[2]);
     std::fprintf(stderr, "usage: make-samples samples DIR\n"
                          "       make-samples plain WIDTHxHEIGHT FILE [COLOUR]\n"
                          "       make-samples camera smooth|noisy FILE [WIDTHxHEIGHT]\n"
                          "       make-samples heic FILE WIDTHxHEIGHT THUMBNAIL_BOX\n"
-                         "       make-samples dng FILE WIDTHxHEIGHT\n");
+                         "       make-samples dng FILE WIDTHxHEIGHT\n"
+                         "       make-samples strip-tiff FILE WIDTHxHEIGHT\n");
     return 2;
 }

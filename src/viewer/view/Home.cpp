@@ -40,6 +40,11 @@ constexpr WindowCommand needsPicture[] = {
 // The window of an error page: room for the file's name and the reason.
 constexpr QSizeF messagePageSize(640, 480);
 
+// A first picture that takes longer than this to decode (a huge TIFF, a
+// slow disk) gets its window at once, saying so, so that it can be closed
+// or quit meanwhile; an ordinary photo is shown well before.
+constexpr int slowFirstPictureMs = 700;
+
 } // namespace
 
 Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
@@ -156,6 +161,18 @@ void Home::viewDidAppear() {
     m_viewObserver.setHideInfoSidebar(m_hideInfoSidebarStorage.value());
     m_viewObserver.setFilePath(m_filePath);
     m_loader->show(m_filePath, m_folder.neighbours(), ScreenWatch::displayTarget());
+    QTimer::singleShot(slowFirstPictureMs, this, &Home::showWhileDecoding);
+}
+
+void Home::showWhileDecoding() {
+    if (window()->isVisible())
+        return;
+    m_imageArea->imageView()->setMessage(QFileInfo(m_filePath).fileName(),
+                                         QStringLiteral("Opening…"));
+    for (WindowCommand command : needsPicture)
+        toolbar()->setAvailable(command, false);
+    m_thisSize = messagePageSize;
+    fitWindow(true);
 }
 
 void Home::viewDidDisappear() {

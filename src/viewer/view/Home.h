@@ -123,6 +123,8 @@ private:
     void buildViews();
     void connectOperations();
     void afterImageLoad();
+    // The window for a first picture still decoding, with a note that it is.
+    void showWhileDecoding();
     // Sizes the window for the fitted picture and its controls; unless
     // always, only when that size changed.
     void fitWindow(bool always);
