@@ -23,7 +23,11 @@
 
 #include <QtEndian>
 #include <functional>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace HostileFixtures;
 using ImageFixtures::writeFile;
@@ -33,6 +37,41 @@ namespace {
 const QSize kScreen(1440, 900);
 
 class HostileFiles : public FolderTest {};
+
+// Cuts the file at path to `size` bytes as soon as anything reads it, from a
+// thread of its own, as a download being replaced or cp over the file does
+// while a decoder reads it: the reader has its size by then. A mapping's
+// reads make no event, so a file mapped instead of read is never cut.
+class ShrinkOnFirstRead {
+public:
+    ShrinkOnFirstRead(const QString& path, qint64 size) {
+        const QByteArray file = QFile::encodeName(path);
+        if (m_inotify < 0 || pipe(m_stop) != 0 ||
+            inotify_add_watch(m_inotify, file.constData(), IN_ACCESS) < 0)
+            return;
+        m_thread = std::thread([this, file, size] {
+            pollfd fds[2] = {{m_inotify, POLLIN, 0}, {m_stop[0], POLLIN, 0}};
+            if (poll(fds, 2, 30'000) > 0 && (fds[0].revents & POLLIN) &&
+                truncate(file.constData(), off_t(size)) != 0)
+                std::perror("truncate");
+        });
+    }
+    // Waits for the cut, or stops watching when nothing read the file.
+    ~ShrinkOnFirstRead() {
+        if (m_thread.joinable()) {
+            [[maybe_unused]] const ssize_t written = write(m_stop[1], "x", 1);
+            m_thread.join();
+        }
+        for (int fd : {m_inotify, m_stop[0], m_stop[1]})
+            if (fd >= 0)
+                close(fd);
+    }
+
+private:
+    int m_inotify = inotify_init1(IN_CLOEXEC);
+    int m_stop[2] = {-1, -1};
+    std::thread m_thread;
+};
 
 qint64 peakResidentBytes() {
     rusage usage{};
