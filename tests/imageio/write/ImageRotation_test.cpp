@@ -18,8 +18,6 @@
 #include <QImageReader>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 
 using namespace ImageFixtures;
@@ -186,7 +184,7 @@ TEST_F(ImageRotationTest, FilesThatCannotBeTurnedSafelyAreLeftAlone) {
         EXPECT_EQ(readFile(path(name)), contents[name]) << name.toStdString();
 }
 
-TEST_F(ImageRotationTest, ALinkStaysALinkAndNoTurnWritesNothing) {
+TEST_F(ImageRotationTest, ALinkStaysALink) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("photos"));
     ASSERT_TRUE(writePng(path("photos/real.png"), markedImage(QSize(64, 48))));
     ASSERT_TRUE(QFile::link(path("photos/real.png"), path("link.png")));
@@ -194,11 +192,6 @@ TEST_F(ImageRotationTest, ALinkStaysALinkAndNoTurnWritesNothing) {
     EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink());
     EXPECT_EQ(shown(path("photos/real.png")).size(), QSize(48, 64));
     EXPECT_EQ(QDir(path("photos")).entryList(QDir::Files | QDir::Hidden), QStringList{"real.png"});
-
-    // Whole turns write nothing.
-    const QByteArray before = readFile(path("photos/real.png"));
-    EXPECT_TRUE(rotateImageFile(path("photos/real.png"), 4).ok);
-    EXPECT_EQ(readFile(path("photos/real.png")), before);
 }
 
 namespace {
@@ -235,8 +228,8 @@ QStringList failedTurns(const std::function<QString(const char*)>& at) {
 
 // Encoders report "Unknown error" (one here loses errno on the way to its
 // own words), and writers name the temporary they wrote: the error names the
-// photo and what stopped the write, the file size limit or a full disk (a
-// small tmpfs in a mount namespace of the child's own, root only).
+// photo and what stopped the write, here the file size limit, which fails a
+// write as a full disk does.
 TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
     const auto lostErrno = [](const QString& temp, QString* why) {
         QFile out(temp);
@@ -245,41 +238,24 @@ TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
         *why = QStringLiteral("the PNG encoder failed: Unknown error");
         return false;
     };
-    for (const bool fullDisk : {false, true}) {
-        const QString folder = path(fullDisk ? "full" : "limited");
-        ASSERT_TRUE(QDir().mkdir(folder));
-        const auto at = [&](const char* name) { return folder + '/' + name; };
-        const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-            if (fullDisk && (::unshare(CLONE_NEWNS) != 0 ||
-                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                             ::mount("fennic-test", QFile::encodeName(folder).constData(), "tmpfs",
-                                     0, "size=1m") != 0))
-                return QStringLiteral("no mount");
-            writeOneOfEachKind(at);
-            QFile filler(at("filler"));
-            if (fullDisk && filler.open(QIODevice::WriteOnly))
-                while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
-                }
-            ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
-            const struct rlimit limit = {1000, 1000};
-            if (!fullDisk)
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-            QStringList errors = failedTurns(at);
-            errors << saveImageCopy(at("a.jpg"), "copy", ImageFileType::PNG, folder).error
-                   << writeFileAtomically(at("lost.png"), ExistingFile::Keep, lostErrno).error;
-            if (QDir(folder).entryList(QDir::Files | QDir::Hidden) != names)
-                errors << QStringLiteral("files left behind");
-            return errors.join('\n');
-        });
-        if (outcome.text == "no mount")
-            GTEST_SKIP() << "no tmpfs can be mounted here";
-        const QString cause = fullDisk ? ": No space left on device" : ": File too large";
-        QStringList expected;
-        for (const char* name : eachKind)
-            expected << "cannot write " + at(name) + cause;
-        expected << "cannot write " + at("copy.png") + cause
-                 << "cannot write " + at("lost.png") + cause;
-        EXPECT_EQ(outcome.text.split('\n'), expected);
-    }
+    const auto at = [&](const char* name) { return path(name); };
+    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+        writeOneOfEachKind(at);
+        ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+        const struct rlimit limit = {1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const QStringList names = everything();
+        QStringList errors = failedTurns(at);
+        errors << saveImageCopy(at("a.jpg"), "copy", ImageFileType::PNG, dir.path()).error
+               << writeFileAtomically(at("lost.png"), ExistingFile::Keep, lostErrno).error;
+        if (everything() != names)
+            errors << QStringLiteral("files left behind");
+        return errors.join('\n');
+    });
+    QStringList expected;
+    for (const char* name : eachKind)
+        expected << "cannot write " + at(name) + ": File too large";
+    expected << "cannot write " + at("copy.png") + ": File too large"
+             << "cannot write " + at("lost.png") + ": File too large";
+    EXPECT_EQ(outcome.text.split('\n'), expected);
 }
