@@ -165,11 +165,8 @@ TEST_F(ImageDecoderTest, BrokenFilesGiveAClearErrorOrWhatCouldBeRead) {
                  {"garbage.png", garbage(4096)},
                  {"fake.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'x'),
                   "not a readable JPEG file"},
-                 {"head.jpg", jpeg.left(100)},
-                 {"garbage.heic", garbage(4096)},
                  // Said in a person's words, whatever libheif calls it.
                  {"half.heic", heic.left(heic.size() / 2), "the file is damaged or incomplete"},
-                 {"empty.dng", {}},
                  {"header.dng", dng.left(64)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -57,11 +57,5 @@ TEST_F(WebFormats, EachOpensAndDescribesItsSize) {
         const QVariantMap p = readImageProperties(path(c.name));
         EXPECT_EQ(p.value("PixelWidth"), size.width());
         EXPECT_EQ(p.value("PixelHeight"), size.height());
-
-        // Cut short, a file says so instead of showing garbage.
-        ASSERT_TRUE(writeFile(path("cut"), readFile(path(c.name)).left(20)));
-        const DecodedImage cut = decodeImage(path("cut"));
-        EXPECT_FALSE(cut.ok());
-        EXPECT_FALSE(cut.error.isEmpty());
     }
 }
