@@ -24,9 +24,7 @@ using isobox::box;
 
 namespace {
 
-void append(QByteArray& out, quint64 value, int bytes) {
-    isobox::appendBigEndian(out, value, bytes);
-}
+const auto append = isobox::appendBigEndian;
 
 QByteArray fullBox(const char* type, int version, int flags, const QByteArray& content) {
     QByteArray header;
@@ -329,9 +327,7 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
 }
 
 QByteArray heifWithExtent(QByteArray heif, QSize extent) {
-    QByteArray size;
-    append(size, quint32(extent.width()), 4);
-    append(size, quint32(extent.height()), 4);
+    const QByteArray size = ispeBox(extent).mid(12); // after the box and version headers
     for (qsizetype at = 0; (at = heif.indexOf("ispe", at)) >= 0; at += 4)
         heif.replace(at + 8, 8, size);
     return heif;

@@ -275,25 +275,23 @@ TEST(RowScaler, AveragesBlocksWeightingColourByAlpha) {
 
 // 300 zTXt chunks each inflating to 15 MB (under the 16 MB cap on one chunk)
 // took libpng 4.5 GB and 38 s before the first row; iTXt the same. The decoder
-// skips text chunks: what the viewer shows of them, exiv2 reads. Twenty such
-// chunks (300 MB inflated) show it, each decoded in a child to weigh its peak.
+// skips text chunks (one list: iTXt, the latest of them, stands for all):
+// what the viewer shows of them, exiv2 reads. Twenty such chunks (300 MB
+// inflated) show it, decoded in a child to weigh its peak.
 TEST_F(HostileFiles, PngTextChunksAreNotInflatedByTheDecoder) {
-    for (const char* type : {"zTXt", "iTXt"}) {
-        SCOPED_TRACE(type);
-        const QString file = path(QStringLiteral("text-%1.png").arg(QLatin1String(type)));
-        ASSERT_TRUE(writeFile(file, pngWithTextBomb(type, 20, 15 * DecodeLimits::MB)));
-        EXPECT_LT(QFileInfo(file).size(), 400'000);
-        const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-            const qint64 before = peakResidentBytes();
-            const DecodedImage decoded = PngDecoder::decode(file, kScreen);
-            if (!decoded.ok() || decoded.image.pixel(0, 0) != qRgb(0x80, 0x80, 0x80))
-                return QStringLiteral("not decoded");
-            return QString::number(peakResidentBytes() - before);
-        });
-        bool measured = false;
-        EXPECT_LT(outcome.text.toLongLong(&measured), 40 * DecodeLimits::MB);
-        EXPECT_TRUE(measured) << outcome.text.toStdString();
-    }
+    const QString file = path("text.png");
+    ASSERT_TRUE(writeFile(file, pngWithTextBomb("iTXt", 20, 15 * DecodeLimits::MB)));
+    EXPECT_LT(QFileInfo(file).size(), 400'000);
+    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+        const qint64 before = peakResidentBytes();
+        const DecodedImage decoded = PngDecoder::decode(file, kScreen);
+        if (!decoded.ok() || decoded.image.pixel(0, 0) != qRgb(0x80, 0x80, 0x80))
+            return QStringLiteral("not decoded");
+        return QString::number(peakResidentBytes() - before);
+    });
+    bool measured = false;
+    EXPECT_LT(outcome.text.toLongLong(&measured), 40 * DecodeLimits::MB);
+    EXPECT_TRUE(measured) << outcome.text.toStdString();
 }
 
 // A progressive JPEG is gathered scan by scan, each a pass over the image:
