@@ -27,40 +27,28 @@ bool failed(const heif_error& e, QString* error, const char* step) {
     return true;
 }
 
-// Copies the QImage into a new interleaved RGB libheif image; an 8-bit one
-// keeps its alpha, which libheif codes as an auxiliary picture.
-Owned<heif_image, heif_image_release> toHeifImage(const QImage& source, int bitDepth,
-                                                  QString* error) {
-    const bool deep = bitDepth > 8, alpha = !deep && source.hasAlphaChannel();
+// Copies the QImage into a new interleaved 8-bit RGB libheif image, keeping
+// its alpha, which libheif codes as an auxiliary picture.
+Owned<heif_image, heif_image_release> toHeifImage(const QImage& source, QString* error) {
+    const bool alpha = source.hasAlphaChannel();
     heif_image* raw = nullptr;
     if (failed(heif_image_create(source.width(), source.height(), heif_colorspace_RGB,
-                                 deep    ? heif_chroma_interleaved_RRGGBB_LE
-                                 : alpha ? heif_chroma_interleaved_RGBA
-                                         : heif_chroma_interleaved_RGB,
+                                 alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
                                  &raw),
                error, "create image"))
         return {};
     Owned<heif_image, heif_image_release> image(raw);
     if (failed(heif_image_add_plane(image.get(), heif_channel_interleaved, source.width(),
-                                    source.height(), deep ? bitDepth : 8),
+                                    source.height(), 8),
                error, "add plane"))
         return {};
     int stride = 0;
     uint8_t* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
-    const QImage rgb = source.convertToFormat(deep    ? QImage::Format_RGBX64
-                                              : alpha ? QImage::Format_RGBA8888
-                                                      : QImage::Format_RGB888);
-    for (int y = 0; y < rgb.height(); ++y) {
-        uint8_t* line = plane + qsizetype(y) * stride;
-        if (!deep) {
-            memcpy(line, rgb.constScanLine(y), size_t(rgb.width()) * (alpha ? 4 : 3));
-            continue;
-        }
-        const auto* in = reinterpret_cast<const quint16*>(rgb.constScanLine(y));
-        auto* out = reinterpret_cast<quint16*>(line);
-        for (int x = 0; x < rgb.width() * 3; ++x)
-            out[x] = quint16(in[x / 3 * 4 + x % 3] >> (16 - bitDepth));
-    }
+    const QImage rgb =
+        source.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    for (int y = 0; y < rgb.height(); ++y)
+        memcpy(plane + qsizetype(y) * stride, rgb.constScanLine(y),
+               size_t(rgb.width()) * (alpha ? 4 : 3));
     return image;
 }
 
@@ -78,7 +66,7 @@ bool writeHeic(const QString& path, const QImage& image, const HeicOptions& opti
                error, options.av1 ? "AV1 encoder" : "HEVC encoder"))
         return false;
     Owned<heif_encoder, heif_encoder_release> encoder(rawEncoder);
-    const auto heifImage = toHeifImage(image, options.bitDepth, error);
+    const auto heifImage = toHeifImage(image, error);
     Owned<heif_encoding_options, heif_encoding_options_free> encoding(
         heif_encoding_options_alloc());
     encoding->image_orientation = heif_orientation(qBound(1, options.orientation, 8));

@@ -12,7 +12,6 @@
 // Every member has an initialiser, so designated initialisers may leave any out.
 struct HeicOptions {
     int quality = 90;      // lossy quality, 0..100
-    int bitDepth = 8;      // 8, or 10 for a Main 10 stream
     QString preset{};      // x265 speed preset ("ultrafast" for big benchmark files)
     QByteArray exif{};     // Exif TIFF data (optionally behind "Exif\0\0"), or empty
     QByteArray xmp{};      // XMP packet, or empty

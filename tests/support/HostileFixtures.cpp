@@ -16,21 +16,15 @@
 #include <algorithm>
 #include <cstdio> // before jpeglib.h
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 #include <jpeglib.h>
-#include <poll.h>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 using isobox::box;
 
 namespace {
 
-void append(QByteArray& out, quint64 value, int bytes) {
-    isobox::appendBigEndian(out, value, bytes);
-}
+const auto append = isobox::appendBigEndian;
 
 QByteArray fullBox(const char* type, int version, int flags, const QByteArray& content) {
     QByteArray header;
@@ -81,8 +75,10 @@ QByteArray ispeBox(QSize size) {
     return fullBox("ispe", 0, 0, ispe);
 }
 
-// A HEIF file of one meta box and the data of its items: item 1 is primary;
-// iloc(offset) gives the locations, the data starting at offset.
+} // namespace
+
+namespace HostileFixtures {
+
 QByteArray heifFile(const QByteArray& iinf, const QByteArray& iref, const QByteArray& ipco,
                     const QByteArray& ipma, const QByteArray& idat,
                     const std::function<QByteArray(quint32)>& iloc, const QByteArray& data) {
@@ -99,10 +95,6 @@ QByteArray heifFile(const QByteArray& iinf, const QByteArray& iref, const QByteA
     const quint32 offset = quint32(head.size() + meta(0).size() + 8);
     return head + meta(offset) + box("mdat", data);
 }
-
-} // namespace
-
-namespace HostileFixtures {
 
 QByteArray pngChunk(const char* type, const QByteArray& data, qint64 declaredLength) {
     QByteArray chunk;
@@ -335,37 +327,10 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
 }
 
 QByteArray heifWithExtent(QByteArray heif, QSize extent) {
-    QByteArray size;
-    append(size, quint32(extent.width()), 4);
-    append(size, quint32(extent.height()), 4);
+    const QByteArray size = ispeBox(extent).mid(12); // after the box and version headers
     for (qsizetype at = 0; (at = heif.indexOf("ispe", at)) >= 0; at += 4)
         heif.replace(at + 8, 8, size);
     return heif;
-}
-
-ShrinkOnFirstRead::ShrinkOnFirstRead(const QString& path, qint64 size) {
-    m_inotify = inotify_init1(IN_CLOEXEC);
-    const QByteArray file = QFile::encodeName(path);
-    if (m_inotify < 0 || pipe(m_stop) != 0)
-        return;
-    m_watch = inotify_add_watch(m_inotify, file.constData(), IN_ACCESS);
-    if (m_watch < 0)
-        return;
-    m_thread = std::thread([this, file, size] {
-        pollfd fds[2] = {{m_inotify, POLLIN, 0}, {m_stop[0], POLLIN, 0}};
-        if (poll(fds, 2, 30'000) > 0 && (fds[0].revents & POLLIN))
-            m_cut = truncate(file.constData(), off_t(size)) == 0;
-    });
-}
-
-ShrinkOnFirstRead::~ShrinkOnFirstRead() {
-    if (m_thread.joinable()) {
-        [[maybe_unused]] const ssize_t written = write(m_stop[1], "x", 1);
-        m_thread.join();
-    }
-    for (int fd : {m_inotify, m_stop[0], m_stop[1]})
-        if (fd >= 0)
-            close(fd);
 }
 
 } // namespace HostileFixtures

@@ -7,7 +7,7 @@
 #include <QSize>
 #include <QString>
 
-#include <thread>
+#include <functional>
 
 namespace HostileFixtures {
 
@@ -52,6 +52,13 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
 // `claimed` pixels: its only code ends the bitmap.
 QByteArray bmpClaiming(QSize claimed);
 
+// A HEIF file: ftyp, a meta box (hdlr, pitm naming item 1 primary, the
+// iloc box iloc(offset) returns for data starting at offset, iinf of those
+// entries, iref, iprp of ipco and ipma, idat), then data in an mdat box.
+QByteArray heifFile(const QByteArray& iinf, const QByteArray& iref, const QByteArray& ipco,
+                    const QByteArray& ipma, const QByteArray& idat,
+                    const std::function<QByteArray(quint32)>& iloc, const QByteArray& data);
+
 // A HEIF grid image built around the one coded image of singleImageHeic (as
 // writeHeic writes it, without metadata): rows x columns references to that
 // tile, a canvas of canvasSize in the grid descriptor, and declaredSize in
@@ -63,27 +70,5 @@ QByteArray heifGrid(const QByteArray& singleImageHeic, int rows, int columns, QS
 // whatever its coded pictures hold: a claim beyond the limits, or one that
 // is smaller than the picture the decoder configuration makes libheif decode.
 QByteArray heifWithExtent(QByteArray heif, QSize extent);
-
-// Cuts the file at path to `size` bytes as soon as anything reads it, from a
-// thread of its own, as a download being replaced or cp over the file does
-// while a decoder reads it: the reader has its size by then. A mapping's
-// reads make no event, so a file mapped instead of read is never cut. The
-// destructor waits for the cut, or stops watching when nothing read the file.
-class ShrinkOnFirstRead {
-public:
-    ShrinkOnFirstRead(const QString& path, qint64 size);
-    ~ShrinkOnFirstRead();
-    ShrinkOnFirstRead(const ShrinkOnFirstRead&) = delete;
-    ShrinkOnFirstRead& operator=(const ShrinkOnFirstRead&) = delete;
-    bool watching() const { return m_watch >= 0; }
-    bool cut() const { return m_cut; }
-
-private:
-    int m_inotify = -1;
-    int m_watch = -1;
-    int m_stop[2] = {-1, -1};
-    bool m_cut = false;
-    std::thread m_thread;
-};
 
 } // namespace HostileFixtures

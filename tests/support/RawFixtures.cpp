@@ -169,18 +169,3 @@ QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries,
     return head + QByteArray(qsizetype(ifdAt) - head.size(), '\0') +
            directory(directoryEntries, ifdAt);
 }
-
-QByteArray rawSignature(const QString& extension) {
-    if (extension == QLatin1String("cr3"))
-        return QByteArray("\0\0\0\x18"
-                          "ftypcrx \0\0\0\x01"
-                          "crx isom",
-                          24);
-    if (extension == QLatin1String("raf"))
-        return "FUJIFILMCCD-RAW 0201FF383501";
-    if (extension == QLatin1String("x3f"))
-        return "FOVb";
-    if (extension == QLatin1String("mrw"))
-        return QByteArray("\0MRM\0\0\0\x08", 8);
-    return {};
-}

@@ -23,10 +23,6 @@ struct DngOptions {
 // Returns false with a reason in *error.
 bool writeTinyDng(const QString& path, const DngOptions& options = {}, QString* error = nullptr);
 
-// How a file of a raw format with a signature of its own begins: "cr3" (an
-// ISO base media "crx " file), "raf", "x3f" or "mrw"; empty for another.
-QByteArray rawSignature(const QString& extension);
-
 // A little-endian TIFF head: the signature, then the first directory at ifdAt
 // holding (tag, SHORT value) entries, as file-kind sniffing and raw writers see it.
 QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries,

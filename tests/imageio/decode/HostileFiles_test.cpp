@@ -23,7 +23,11 @@
 
 #include <QtEndian>
 #include <functional>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace HostileFixtures;
 using ImageFixtures::writeFile;
@@ -33,6 +37,41 @@ namespace {
 const QSize kScreen(1440, 900);
 
 class HostileFiles : public FolderTest {};
+
+// Cuts the file at path to `size` bytes as soon as anything reads it, from a
+// thread of its own, as a download being replaced or cp over the file does
+// while a decoder reads it: the reader has its size by then. A mapping's
+// reads make no event, so a file mapped instead of read is never cut.
+class ShrinkOnFirstRead {
+public:
+    ShrinkOnFirstRead(const QString& path, qint64 size) {
+        const QByteArray file = QFile::encodeName(path);
+        if (m_inotify < 0 || pipe(m_stop) != 0 ||
+            inotify_add_watch(m_inotify, file.constData(), IN_ACCESS) < 0)
+            return;
+        m_thread = std::thread([this, file, size] {
+            pollfd fds[2] = {{m_inotify, POLLIN, 0}, {m_stop[0], POLLIN, 0}};
+            if (poll(fds, 2, 30'000) > 0 && (fds[0].revents & POLLIN) &&
+                truncate(file.constData(), off_t(size)) != 0)
+                std::perror("truncate");
+        });
+    }
+    // Waits for the cut, or stops watching when nothing read the file.
+    ~ShrinkOnFirstRead() {
+        if (m_thread.joinable()) {
+            [[maybe_unused]] const ssize_t written = write(m_stop[1], "x", 1);
+            m_thread.join();
+        }
+        for (int fd : {m_inotify, m_stop[0], m_stop[1]})
+            if (fd >= 0)
+                close(fd);
+    }
+
+private:
+    int m_inotify = inotify_init1(IN_CLOEXEC);
+    int m_stop[2] = {-1, -1};
+    std::thread m_thread;
+};
 
 qint64 peakResidentBytes() {
     rusage usage{};
@@ -236,25 +275,23 @@ TEST(RowScaler, AveragesBlocksWeightingColourByAlpha) {
 
 // 300 zTXt chunks each inflating to 15 MB (under the 16 MB cap on one chunk)
 // took libpng 4.5 GB and 38 s before the first row; iTXt the same. The decoder
-// skips text chunks: what the viewer shows of them, exiv2 reads. Twenty such
-// chunks (300 MB inflated) show it, each decoded in a child to weigh its peak.
+// skips text chunks (one list: iTXt, the latest of them, stands for all):
+// what the viewer shows of them, exiv2 reads. Twenty such chunks (300 MB
+// inflated) show it, decoded in a child to weigh its peak.
 TEST_F(HostileFiles, PngTextChunksAreNotInflatedByTheDecoder) {
-    for (const char* type : {"zTXt", "iTXt"}) {
-        SCOPED_TRACE(type);
-        const QString file = path(QStringLiteral("text-%1.png").arg(QLatin1String(type)));
-        ASSERT_TRUE(writeFile(file, pngWithTextBomb(type, 20, 15 * DecodeLimits::MB)));
-        EXPECT_LT(QFileInfo(file).size(), 400'000);
-        const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-            const qint64 before = peakResidentBytes();
-            const DecodedImage decoded = PngDecoder::decode(file, kScreen);
-            if (!decoded.ok() || decoded.image.pixel(0, 0) != qRgb(0x80, 0x80, 0x80))
-                return QStringLiteral("not decoded");
-            return QString::number(peakResidentBytes() - before);
-        });
-        bool measured = false;
-        EXPECT_LT(outcome.text.toLongLong(&measured), 40 * DecodeLimits::MB);
-        EXPECT_TRUE(measured) << outcome.text.toStdString();
-    }
+    const QString file = path("text.png");
+    ASSERT_TRUE(writeFile(file, pngWithTextBomb("iTXt", 20, 15 * DecodeLimits::MB)));
+    EXPECT_LT(QFileInfo(file).size(), 400'000);
+    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+        const qint64 before = peakResidentBytes();
+        const DecodedImage decoded = PngDecoder::decode(file, kScreen);
+        if (!decoded.ok() || decoded.image.pixel(0, 0) != qRgb(0x80, 0x80, 0x80))
+            return QStringLiteral("not decoded");
+        return QString::number(peakResidentBytes() - before);
+    });
+    bool measured = false;
+    EXPECT_LT(outcome.text.toLongLong(&measured), 40 * DecodeLimits::MB);
+    EXPECT_TRUE(measured) << outcome.text.toStdString();
 }
 
 // A progressive JPEG is gathered scan by scan, each a pass over the image:

@@ -22,8 +22,7 @@ namespace {
 class ImageDecoderTest : public FolderTest {};
 
 // Writes the picture as `format` with the metadata's orientation and profile.
-// HEIC carries the orientation twice, as transform boxes and in its Exif; a
-// DNG gets a half-size JPEG preview.
+// HEIC carries the orientation twice, as transform boxes and in its Exif.
 bool writeImage(const QString& format, const QString& file, const QImage& image,
                 const PhotoMetadata& m) {
     const int orientation = m.orientation.value_or(1);
@@ -33,11 +32,6 @@ bool writeImage(const QString& format, const QString& file, const QImage& image,
             {.exif = buildExifBlock({{"Exif.Image.Orientation", QString::number(orientation)}}),
              .icc = m.iccProfile,
              .orientation = orientation});
-    if (format == "dng")
-        return writeTinyDng(file, {.size = image.size(),
-                                   .scene = image,
-                                   .orientation = orientation,
-                                   .previewSize = image.size() / 2});
     if (format == "png")
         return writePng(file, image, m);
     return format == "tif" ? writeTiff(file, image, m) : writeJpeg(file, image, m, 95);
@@ -46,7 +40,8 @@ bool writeImage(const QString& format, const QString& file, const QImage& image,
 } // namespace
 
 // Orientation_test holds the algebra; here each reader feeds it the tag it
-// reads, and sizes for a target in the shown orientation.
+// reads, and sizes for a target in the shown orientation (raw files:
+// RawImage_test).
 TEST_F(ImageDecoderTest, EachFormatShowsItsOrientationUprightAndScaledToTheTarget) {
     // Corners (see markedCorners) of the stored markedImage shown upright for Exif
     // orientations 1..8.
@@ -59,8 +54,7 @@ TEST_F(ImageDecoderTest, EachFormatShowsItsOrientationUprightAndScaledToTheTarge
     } formats[] = {{"jpg", "jpg", 7, {40, 24}}, // 4/8 DCT scale
                    {"tif", "tif", 5, stored},
                    {"heic", "heic", 6, stored},
-                   {"dng", "dng", 8, stored / 2}, // the preview
-                   {"png", "jpg", 1, stored}};    // named by content, not name
+                   {"png", "jpg", 1, stored}}; // named by content, not name
     for (const auto& f : formats) {
         SCOPED_TRACE(QStringLiteral("%1 as .%2, orientation %3")
                          .arg(f.format, f.extension)
@@ -87,7 +81,7 @@ TEST_F(ImageDecoderTest, EachFormatShowsItsOrientationUprightAndScaledToTheTarge
         const QVariantMap p = readImageProperties(file);
         EXPECT_EQ(p.value("PixelWidth"), full.width());
         EXPECT_EQ(p.value("PixelHeight"), full.height());
-        if (f.format == "jpg" || f.format == "tif" || f.format == "dng") {
+        if (f.format == "jpg" || f.format == "tif") {
             EXPECT_EQ(p.value("Orientation"), f.orientation);
         }
     }
@@ -117,7 +111,6 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         QRgb expected;
     } cases[] = {{"p3.jpg", flat, p3, inSrgb},
                  {"p3-lcms.png", flat, lcmsOnly, inSrgb},
-                 {"p3.tif", flat, p3, inSrgb},
                  {"gray16.png", gray16, linearGray, qRgb(19, 19, 19)},
                  {"rgb16.png", rgb16, IccFixtures::linearSrgb(), qRgb(19, 19, 19)},
                  {"gray.jpg", gray8, linearGray, qRgb(188, 188, 188)}}; // lcms2's gray path
@@ -131,18 +124,15 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
         EXPECT_LE(colourDistance(d.image.pixel(3, 3), c.expected), 1)
             << std::hex << d.image.pixel(3, 3);
     }
-    // HEIF by nclx primaries (12: Display P3), and by ICC profile with 10-bit samples.
-    for (const HeicOptions& options :
-         {HeicOptions{.nclxPrimaries = 12}, HeicOptions{.bitDepth = 10, .icc = p3}}) {
-        SCOPED_TRACE(options.bitDepth * 100 + options.nclxPrimaries);
+    // HEIF by nclx primaries (12: Display P3), and by ICC profile.
+    for (const HeicOptions& options : {HeicOptions{.nclxPrimaries = 12}, HeicOptions{.icc = p3}}) {
+        SCOPED_TRACE(options.nclxPrimaries);
         ASSERT_TRUE(writeHeic(path("p3.heic"), flat, options));
         const DecodedImage d = decodeImage(path("p3.heic"));
         ASSERT_TRUE(d.ok()) << d.error.toStdString();
         EXPECT_LE(colourDistance(d.image.pixel(16, 16), inSrgb), 6)
             << std::hex << d.image.pixel(16, 16);
-        // The header alone gives the depth and the profile.
-        const HeifMetadata meta = readHeifMetadata(path("p3.heic"));
-        EXPECT_EQ(meta.bitDepth, options.bitDepth);
+        // The header alone gives the profile.
         if (!options.icc.isEmpty()) {
             EXPECT_EQ(readImageProperties(path("p3.heic")).value("ProfileName"),
                       "Display P3 (test)");
@@ -175,11 +165,8 @@ TEST_F(ImageDecoderTest, BrokenFilesGiveAClearErrorOrWhatCouldBeRead) {
                  {"garbage.png", garbage(4096)},
                  {"fake.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'x'),
                   "not a readable JPEG file"},
-                 {"head.jpg", jpeg.left(100)},
-                 {"garbage.heic", garbage(4096)},
                  // Said in a person's words, whatever libheif calls it.
                  {"half.heic", heic.left(heic.size() / 2), "the file is damaged or incomplete"},
-                 {"empty.dng", {}},
                  {"header.dng", dng.left(64)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

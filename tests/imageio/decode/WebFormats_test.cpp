@@ -1,7 +1,6 @@
 #include "imageio/ImageKind.h"
 #include "imageio/decode/ImageDecoder.h"
 #include "imageio/metadata/ImageProperties.h"
-#include "imageio/write/ImageRotation.h"
 
 #include "support/FolderTest.h"
 #include "support/GifWebpFixtures.h"
@@ -58,34 +57,5 @@ TEST_F(WebFormats, EachOpensAndDescribesItsSize) {
         const QVariantMap p = readImageProperties(path(c.name));
         EXPECT_EQ(p.value("PixelWidth"), size.width());
         EXPECT_EQ(p.value("PixelHeight"), size.height());
-
-        // Cut short, a file says so instead of showing garbage.
-        ASSERT_TRUE(writeFile(path("cut"), readFile(path(c.name)).left(20)));
-        const DecodedImage cut = decodeImage(path("cut"));
-        EXPECT_FALSE(cut.ok());
-        EXPECT_FALSE(cut.error.isEmpty());
     }
-}
-
-TEST_F(WebFormats, GifAndWebpTurnOnScreenOnlyAndAvifInItsContainer) {
-    for (const char* name : {"still.gif", "lossy.webp", "animated.webp"}) {
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(write(name, {64, 48}));
-        const QByteArray before = readFile(path(name));
-        const FileWriteResult turned = rotateImageFile(path(name), 1);
-        EXPECT_FALSE(turned.ok);
-        EXPECT_TRUE(turned.error.endsWith("the picture is turned only on screen"))
-            << turned.error.toStdString();
-        EXPECT_EQ(readFile(path(name)), before);
-    }
-    EXPECT_EQ(everything().size(), 3);
-
-    // The turn goes into the container: the AV1 picture is not coded again.
-    ASSERT_TRUE(write("photo.avif", {64, 48}));
-    const FileWriteResult avif = rotateImageFile(path("photo.avif"), 1);
-    ASSERT_TRUE(avif.ok) << avif.error.toStdString();
-    const DecodedImage shown = decodeImage(path("photo.avif"));
-    ASSERT_TRUE(shown.ok()) << shown.error.toStdString();
-    EXPECT_EQ(shown.image.size(), QSize(48, 64));
-    EXPECT_EQ(markedCorners(shown.image), "BRWG");
 }

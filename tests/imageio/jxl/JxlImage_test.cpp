@@ -27,7 +27,6 @@ TEST_F(JxlImageTest, OpensUprightDescribesItsSizeAndConverts) {
         const char* name;
         JxlOptions options;
     } cases[] = {{"lossless.jxl", {}},
-                 {"lossy.jxl", {.lossless = false}},
                  {"boxed.jxl", {.container = true}},
                  {"turned.jxl", {.orientation = 6}}};
     for (const auto& c : cases) {
@@ -53,7 +52,8 @@ TEST_F(JxlImageTest, OpensUprightDescribesItsSizeAndConverts) {
         EXPECT_EQ(markedCorners(decodeImage(png.path).image), upright[c.options.orientation]);
     }
 
-    // The orientation is bit-packed in the codestream: turned on screen only.
+    // The orientation is bit-packed in the codestream: turned on screen only,
+    // as GIF and WebP are, which Fennic cannot write without loss.
     const QByteArray before = readFile(path("lossless.jxl"));
     const FileWriteResult turned = rotateImageFile(path("lossless.jxl"), 1);
     EXPECT_FALSE(turned.ok);
@@ -77,7 +77,6 @@ TEST_F(JxlImageTest, ClaimsBeyondTheLimitAndBrokenFilesAreRefusedWithAReason) {
         QByteArray bytes;
         const char* error;
     } cases[] = {{"cut.jxl", whole.left(whole.size() / 2), "the file is damaged or incomplete"},
-                 {"header.jxl", whole.left(2), "the file is damaged or incomplete"},
                  {"garbage.jxl", "\xFF\x0A" + garbage(4000), "not a readable JPEG XL file"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

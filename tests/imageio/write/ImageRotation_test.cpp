@@ -1,9 +1,7 @@
-#include "imageio/ImageKind.h"
 #include "imageio/decode/ImageDecoder.h"
 #include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/ImageProperties.h"
 #include "imageio/metadata/Orientation.h"
-#include "imageio/write/BmpWithAlpha.h"
 #include "imageio/write/ImageConversion.h"
 #include "imageio/write/ImageRotation.h"
 
@@ -20,8 +18,6 @@
 #include <QImageReader>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 
 using namespace ImageFixtures;
@@ -106,8 +102,8 @@ TEST_F(ImageRotationTest, JpegTurnsByItsOrientationWithoutTouchingTheImageData) 
 
 // Written anew upright with orientation 1 (the TIFF is stored sideways):
 // other programs must not turn the result twice. The PNG has 16-bit samples
-// and a text chunk, the BMP a see-through band, and each comes back exact.
-TEST_F(ImageRotationTest, PngTiffAndBmpAreWrittenTurnedWithTheirProfileAndMetadata) {
+// and a text chunk, and each comes back exact.
+TEST_F(ImageRotationTest, PngAndTiffAreWrittenTurnedWithTheirProfileAndMetadata) {
     const QImage stored = markedImage(QSize(64, 48));
     PhotoMetadata m = cameraMetadata();
     m.iccProfile = IccFixtures::displayP3();
@@ -118,12 +114,8 @@ TEST_F(ImageRotationTest, PngTiffAndBmpAreWrittenTurnedWithTheirProfileAndMetada
     ASSERT_TRUE(writePng(path("deep.png"), deep, m));
     m.orientation = 6;
     ASSERT_TRUE(writeTiff(path("a.tif"), stored, m));
-    QImage clear = stored.convertToFormat(QImage::Format_ARGB32);
-    for (int x = 0; x < 64; ++x)
-        clear.setPixel(x, 20, qRgba(0, 90, 0, 100));
-    ASSERT_TRUE(writeFile(path("clear.bmp"), encodeBmpWithAlpha(clear)));
 
-    for (const char* name : {"deep.png", "a.tif", "clear.bmp"}) {
+    for (const char* name : {"deep.png", "a.tif"}) {
         SCOPED_TRACE(name);
         const QString file = path(name);
         const QImage before = shown(file);
@@ -138,25 +130,21 @@ TEST_F(ImageRotationTest, PngTiffAndBmpAreWrittenTurnedWithTheirProfileAndMetada
         ASSERT_TRUE(rotateImageFile(file, -1).ok);
         EXPECT_EQ(shown(file).convertToFormat(QImage::Format_ARGB32),
                   before.convertToFormat(QImage::Format_ARGB32));
-        if (kind != "bmp") {
-            EXPECT_EQ(Exiv2Metadata::fromFile(file).icc, m.iccProfile);
-            const QVariantMap p = readImageProperties(file);
-            EXPECT_EQ(p.value("{Exif}").toMap().value("DateTimeOriginal"), "2021:06:15 14:30:00");
-            EXPECT_EQ(p.value("{TIFF}").toMap().value("Orientation"), 1);
-        }
+        EXPECT_EQ(Exiv2Metadata::fromFile(file).icc, m.iccProfile);
+        const QVariantMap p = readImageProperties(file);
+        EXPECT_EQ(p.value("{Exif}").toMap().value("DateTimeOriginal"), "2021:06:15 14:30:00");
+        EXPECT_EQ(p.value("{TIFF}").toMap().value("Orientation"), 1);
     }
     QImage read = QImageReader(path("deep.png")).read();
     EXPECT_EQ(read.format(), QImage::Format_RGBA64);
     EXPECT_EQ(read.text("Title"), QStringLiteral("Sn\u00f6 \u2603"));
     read.setColorSpace(deep.colorSpace()); // the profile: checked above
     EXPECT_EQ(read, deep);
-    EXPECT_TRUE(QImage(path("clear.bmp")).hasAlphaChannel());
-    EXPECT_EQ(everything(), QStringList({"a.tif", "clear.bmp", "deep.png"}));
+    EXPECT_EQ(everything(), QStringList({"a.tif", "deep.png"}));
 }
 
 TEST_F(ImageRotationTest, FilesThatCannotBeTurnedSafelyAreLeftAlone) {
     const QImage picture = markedImage(QSize(64, 48));
-    ASSERT_TRUE(writeTinyDng(path("shot.dng")));
     ASSERT_TRUE(writeFile(path("notes.jpg"), "plain text, not a picture"));
     {
         ASSERT_TRUE(writePng(path("whole.png"), photoLikeImage(QSize(200, 150), 20)));
@@ -192,22 +180,11 @@ TEST_F(ImageRotationTest, FilesThatCannotBeTurnedSafelyAreLeftAlone) {
         EXPECT_TRUE(r.error.contains(c.reason)) << r.error.toStdString();
     }
     EXPECT_EQ(everything(), names);
-    for (const QString& name : names) {
-        if (name != "shot.dng") {
-            EXPECT_EQ(readFile(path(name)), contents[name]) << name.toStdString();
-        }
-    }
-
-    // A raw file goes to its own writer: never JPEG data under its name.
-    const FileWriteResult raw = rotateImageFile(path("shot.dng"), 1);
-    if (raw.ok) {
-        EXPECT_EQ(sniffImageKind(path("shot.dng")), ImageKind::Raw);
-    } else {
-        EXPECT_EQ(readFile(path("shot.dng")), contents["shot.dng"]);
-    }
+    for (const QString& name : names)
+        EXPECT_EQ(readFile(path(name)), contents[name]) << name.toStdString();
 }
 
-TEST_F(ImageRotationTest, ALinkStaysALinkAndNoTurnWritesNothing) {
+TEST_F(ImageRotationTest, ALinkStaysALink) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("photos"));
     ASSERT_TRUE(writePng(path("photos/real.png"), markedImage(QSize(64, 48))));
     ASSERT_TRUE(QFile::link(path("photos/real.png"), path("link.png")));
@@ -215,11 +192,6 @@ TEST_F(ImageRotationTest, ALinkStaysALinkAndNoTurnWritesNothing) {
     EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink());
     EXPECT_EQ(shown(path("photos/real.png")).size(), QSize(48, 64));
     EXPECT_EQ(QDir(path("photos")).entryList(QDir::Files | QDir::Hidden), QStringList{"real.png"});
-
-    // Whole turns write nothing.
-    const QByteArray before = readFile(path("photos/real.png"));
-    EXPECT_TRUE(rotateImageFile(path("photos/real.png"), 4).ok);
-    EXPECT_EQ(readFile(path("photos/real.png")), before);
 }
 
 namespace {
@@ -256,8 +228,8 @@ QStringList failedTurns(const std::function<QString(const char*)>& at) {
 
 // Encoders report "Unknown error" (one here loses errno on the way to its
 // own words), and writers name the temporary they wrote: the error names the
-// photo and what stopped the write, the file size limit or a full disk (a
-// small tmpfs in a mount namespace of the child's own, root only).
+// photo and what stopped the write, here the file size limit, which fails a
+// write as a full disk does.
 TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
     const auto lostErrno = [](const QString& temp, QString* why) {
         QFile out(temp);
@@ -266,41 +238,24 @@ TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
         *why = QStringLiteral("the PNG encoder failed: Unknown error");
         return false;
     };
-    for (const bool fullDisk : {false, true}) {
-        const QString folder = path(fullDisk ? "full" : "limited");
-        ASSERT_TRUE(QDir().mkdir(folder));
-        const auto at = [&](const char* name) { return folder + '/' + name; };
-        const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-            if (fullDisk && (::unshare(CLONE_NEWNS) != 0 ||
-                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                             ::mount("fennic-test", QFile::encodeName(folder).constData(), "tmpfs",
-                                     0, "size=1m") != 0))
-                return QStringLiteral("no mount");
-            writeOneOfEachKind(at);
-            QFile filler(at("filler"));
-            if (fullDisk && filler.open(QIODevice::WriteOnly))
-                while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
-                }
-            ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
-            const struct rlimit limit = {1000, 1000};
-            if (!fullDisk)
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-            QStringList errors = failedTurns(at);
-            errors << saveImageCopy(at("a.jpg"), "copy", ImageFileType::PNG, folder).error
-                   << writeFileAtomically(at("lost.png"), ExistingFile::Keep, lostErrno).error;
-            if (QDir(folder).entryList(QDir::Files | QDir::Hidden) != names)
-                errors << QStringLiteral("files left behind");
-            return errors.join('\n');
-        });
-        if (outcome.text == "no mount")
-            GTEST_SKIP() << "no tmpfs can be mounted here";
-        const QString cause = fullDisk ? ": No space left on device" : ": File too large";
-        QStringList expected;
-        for (const char* name : eachKind)
-            expected << "cannot write " + at(name) + cause;
-        expected << "cannot write " + at("copy.png") + cause
-                 << "cannot write " + at("lost.png") + cause;
-        EXPECT_EQ(outcome.text.split('\n'), expected);
-    }
+    const auto at = [&](const char* name) { return path(name); };
+    const ChildProcess::Outcome outcome = ChildProcess::run([&] {
+        writeOneOfEachKind(at);
+        ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+        const struct rlimit limit = {1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const QStringList names = everything();
+        QStringList errors = failedTurns(at);
+        errors << saveImageCopy(at("a.jpg"), "copy", ImageFileType::PNG, dir.path()).error
+               << writeFileAtomically(at("lost.png"), ExistingFile::Keep, lostErrno).error;
+        if (everything() != names)
+            errors << QStringLiteral("files left behind");
+        return errors.join('\n');
+    });
+    QStringList expected;
+    for (const char* name : eachKind)
+        expected << "cannot write " + at(name) + ": File too large";
+    expected << "cannot write " + at("copy.png") + ": File too large"
+             << "cannot write " + at("lost.png") + ": File too large";
+    EXPECT_EQ(outcome.text.split('\n'), expected);
 }
