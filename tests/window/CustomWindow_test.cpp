@@ -101,15 +101,13 @@ TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterrupted
     EXPECT_EQ(now(), "shown buttons");
     ASSERT_TRUE(reaches("hidden"));
 
-    // Entering during a fade-out keeps the buttons.
+    // Entering during a fade-out turns it back, and the buttons stay.
     window.buttonFade().mouseEntered();
     ASSERT_TRUE(reaches("shown buttons"));
     window.buttonFade().mouseExited();
     window.buttonFade().mouseEntered();
     EXPECT_EQ(now(), "willShow buttons");
     ASSERT_TRUE(reaches("shown buttons"));
-    QTest::qWait(2 * testFadeMs);
-    EXPECT_EQ(now(), "shown buttons");
     EXPECT_DOUBLE_EQ(opacityOf(close), 1.0);
 }
 
