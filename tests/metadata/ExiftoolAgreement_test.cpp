@@ -108,11 +108,7 @@ TEST(ExiftoolAgreement, AJpegWithEverySourceAndAHeicFromAPhone) {
 
     HeicOptions heic;
     heic.exif = buildExifBlock({{"Exif.Image.Model", "Phone 15"},
-                                {"Exif.Photo.ISOSpeedRatings", "64"},
-                                {"Exif.Photo.FNumber", "178/100"},
-                                {"Exif.Photo.ShutterSpeedValue", "6906/1000"},
                                 {"Exif.Photo.DateTimeOriginal", "2024:03:02 07:08:09"},
-                                {"Exif.Photo.LensMake", "Phone Maker"},
                                 {"Exif.Photo.LensModel", "back camera 6.86mm f/1.78"},
                                 {"Exif.GPSInfo.GPSLatitudeRef", "N"},
                                 {"Exif.GPSInfo.GPSLatitude", "35/1 39/1 3108/100"},
