@@ -35,7 +35,7 @@ TEST(FolderListing, KeepsImageNamesOfAnyCaseInFileManagerOrder) {
 }
 
 // The order is the session language's collation as QCollator sets it up; a
-// session without a language (C, where Qt compares code points) sorts as English.
+// session without a language (C) sorts as English, not by code points.
 TEST(FolderListing, OrderFollowsTheLanguageOfTheSession) {
     const QLocale original;
     for (const auto& [locale, expected] : {std::pair{"C", "é.jpg f.jpg o.jpg ö.jpg z.jpg"},
