@@ -24,10 +24,9 @@ TEST(ActionRequest, ReadsTheFourShapesOfParameterAndRefusesTheRest) {
     EXPECT_EQ(request.key, "K2");
     EXPECT_EQ(request.userInfo.value("value").toString(), "bmp");
 
-    // Refused, each with its reason.
-    EXPECT_TRUE(read("noSuchAction", {}).error.contains("noSuchAction"));
+    // Refused, each with its reason; an unknown action, a number and an
+    // unknown window are refused over D-Bus in the end-to-end action test.
     EXPECT_FALSE(read("copyImage", {}).ok()); // only a key gives it
-    EXPECT_FALSE(read("zoomPlus", {42}).ok());
     EXPECT_FALSE(read("zoomPlus", {"K1", "v", "w"}).ok());
     EXPECT_FALSE(read("zoomPlus", {QVariantMap{{"uuid", 12}}}).ok());
     EXPECT_FALSE(read("rotateClock", {QVariantMap{}}).ok()); // a map names its window

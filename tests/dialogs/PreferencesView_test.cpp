@@ -27,15 +27,10 @@ public:
 
 class PreferencesViewTest : public ViewerFixture {
 protected:
+    // mimeapps.list is the test main's: each test runs in a process of its own.
     void SetUp() override {
         ViewerFixture::SetUp();
-        savedConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.filePath("xdg")));
         delegate = std::make_unique<CountingDelegate>(store.get());
-    }
-    void TearDown() override {
-        ViewerFixture::TearDown();
-        qputenv("XDG_CONFIG_HOME", savedConfig);
     }
     CountingDelegate& counting() { return static_cast<CountingDelegate&>(app()); }
     QList<QByteArray> handlers(const QString& extension) const {
@@ -46,8 +41,6 @@ protected:
         return handlers(extension) == QList<QByteArray>({LSW::desktopFileId});
     }
     bool stored(const char* key) const { return store->value(key).toString() == "true"; }
-
-    QByteArray savedConfig;
 };
 
 TEST_F(PreferencesViewTest, CheckboxesShowTheSettingsAndTheUsersClicksRegister) {
@@ -56,13 +49,8 @@ TEST_F(PreferencesViewTest, CheckboxesShowTheSettingsAndTheUsersClicksRegister) 
     makeSetting(AppSettings::bmpChoose, store.get()) = false;
 
     PreferencesView view(app());
-    QStringList labels;
-    for (const auto& row : view.defaultsRows()) {
-        labels << row.label;
-        EXPECT_EQ(row.checkbox->text(), row.label);
+    for (const auto& row : view.defaultsRows())
         EXPECT_EQ(row.checkbox->isChecked(), row.label != "BMP") << row.label.toStdString();
-    }
-    EXPECT_EQ(labels, QStringList({"PNG", "JPG", "JPEG", "HEIF", "HEIC", "BMP", "DNG", "ARW"}));
 
     // Boxes sharing a setting (DNG, ARW) or a type (JPG, JPEG: image/jpeg;
     // HEIF, HEIC: image/heif) change together, and every type they name:
@@ -106,33 +94,21 @@ TEST_F(PreferencesViewTest, CheckboxesShowTheSettingsAndTheUsersClicksRegister) 
     EXPECT_EQ(store->value("heicChoose").toString(), "false");
 }
 
-TEST_F(PreferencesViewTest, TappingAStyleStoresItAndEveryViewerChangesAtOnce) {
-    writeImage("a.png", {300, 200}, Qt::darkBlue);
-    Home* home = open("a.png");
-    ASSERT_TRUE(home);
-    ASSERT_EQ(home->surround(), QSizeF(12, 64));
-
+// Tapping a style, the setting stored and every viewer changing at once are
+// read in the end-to-end auxiliary windows test.
+TEST_F(PreferencesViewTest,
+       TheChosenStyleTappedAgainIsAskedForAgainAndOutsideChangesShowOnReopening) {
     PreferencesView view(app());
     view.show();
-    EXPECT_EQ(view.visualStyle, VISUALSTYLE::FRAME);
     EXPECT_TRUE(view.option(VISUALSTYLE::FRAME)->isChecked());
-    EXPECT_EQ(view.option(VISUALSTYLE::FRAME)->text(), "With Frame");
-    EXPECT_EQ(view.option(VISUALSTYLE::FRAMELESS)->text(), "Frameless");
-
     QTest::mouseClick(view.option(VISUALSTYLE::FRAMELESS), Qt::LeftButton);
-    EXPECT_EQ(store->value("visualStyleAsFrame").toString(), "false");
-    EXPECT_EQ(home->surround(), QSizeF(0, 0));
-    EXPECT_EQ(counting().refreshes, 1);
     EXPECT_TRUE(view.option(VISUALSTYLE::FRAMELESS)->isChecked());
     EXPECT_FALSE(view.option(VISUALSTYLE::FRAME)->isChecked());
-
-    // The chosen option again: written and asked for again all the same.
     store->remove("visualStyleAsFrame");
     QTest::mouseClick(view.option(VISUALSTYLE::FRAMELESS), Qt::LeftButton);
     EXPECT_EQ(store->value("visualStyleAsFrame").toString(), "false");
     EXPECT_EQ(counting().refreshes, 2);
 
-    // A change from elsewhere moves the mark only when the view shows again.
     makeSetting(AppSettings::visualStyleAsFrame, store.get()) = true;
     EXPECT_TRUE(view.option(VISUALSTYLE::FRAMELESS)->isChecked());
     view.hide();

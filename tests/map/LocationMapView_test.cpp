@@ -129,7 +129,7 @@ TEST(LocationMapView, PinsAndNameFollowThePhotoAndLateAnswersAreDropped) {
     EXPECT_FALSE(view->showAddressLabel());
 }
 
-TEST(LocationMapView, DrawsTheTilesOnceFetchedThePinAndTheTileNotice) {
+TEST(LocationMapView, DrawsTheTilesOnceFetchedAndTheTileNotice) {
     const QColor tileColour(255, 0, 255);
     LoopbackHttpServer server(LoopbackHttpServer::pngTile(tileColour));
     ASSERT_TRUE(server.listen());
@@ -158,10 +158,7 @@ TEST(LocationMapView, DrawsTheTilesOnceFetchedThePinAndTheTileNotice) {
         10000));
     grabbed(*view);
     EXPECT_EQ(server.requestCount(), wanted);
-    const QImage image = grabbed(*view);
-    EXPECT_EQ(image.pixelColor(144 + 8, 70), pinBlue); // the pin's disc, beside the camera
-    EXPECT_GT(pixelsOf(image, Qt::white), 10);         // the camera
-    EXPECT_GT(noticePixels(image, 150), 300);          // light over the magenta tiles
+    EXPECT_GT(noticePixels(grabbed(*view), 150), 300); // light over the magenta tiles
 }
 
 TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocodersName) {
@@ -180,7 +177,8 @@ TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocoders
     EXPECT_EQ(view.addressLabel(), QString::fromUtf8("Paris, Île-de-France Region, France"));
     const QImage image = grabbed(view);
     EXPECT_GT(pixelsOf(image, backdrop), 288 * 70);
-    EXPECT_EQ(image.pixelColor(144 + 8, 70), pinBlue);
+    EXPECT_EQ(image.pixelColor(144 + 8, 70), pinBlue); // the pin's disc, beside the camera
+    EXPECT_GT(pixelsOf(image, Qt::white), 10);         // the camera
     // No tile, no notice: nothing in the corner is lighter than the backdrop.
     EXPECT_EQ(noticePixels(image, backdrop.green() + 5), 0);
 }

@@ -49,6 +49,8 @@ TEST(PlaceIndex, PopulationWeighsAgainstDistanceWithinFiftyKilometres) {
     EXPECT_EQ(PlaceIndex({}).placeNear(0, 0), nullptr);
 }
 
+// Paris in full and Rio de Janeiro are the --info test's and the offline map's;
+// which of several places near is the index's.
 TEST(ReverseGeocoder, NamesPlacesInEveryHemisphereAndNothingAtSea) {
     const struct {
         double latitude, longitude;
@@ -56,10 +58,8 @@ TEST(ReverseGeocoder, NamesPlacesInEveryHemisphereAndNothingAtSea) {
     } cases[] = {
         {48.8584, 2.2945, "Paris", "France"},        // the Eiffel Tower
         {-33.8568, 151.2153, "Sydney", "Australia"}, // the Opera House
-        {-23.5505, -46.6333, "São Paulo", "Brazil"}, // Praça da Sé
         {40.758, -73.9855, "New York", "United States of America"},
-        {48.8049, 2.1204, "Versailles", "France"}, // a town by a big city
-        {30.0, -40.0, nullptr, nullptr},           // mid-Atlantic
+        {30.0, -40.0, nullptr, nullptr}, // mid-Atlantic
         {95.0, 400.0, nullptr, nullptr},
     };
     for (const auto& c : cases) {
@@ -70,8 +70,6 @@ TEST(ReverseGeocoder, NamesPlacesInEveryHemisphereAndNothingAtSea) {
             EXPECT_EQ(mark->country, QString::fromUtf8(c.country)) << c.locality;
         }
     }
-    EXPECT_EQ(ReverseGeocoder::placeMarkAt(48.8584, 2.2945)->administrativeArea,
-              QString::fromUtf8("Île-de-France Region"));
 }
 
 TEST(ReverseGeocoder, AnswersLaterOnTheContextsThreadAndNotOnceItIsGone) {

@@ -1,11 +1,11 @@
 // Fennic's reading of photos against ExifTool's, an independent reader, on
-// files written with camera-like metadata in every format that carries it.
+// files written with camera-like metadata. Hemispheres are the attributes'
+// and the --info test's; each format's reader, the image properties' tests.
 #include "imageio/metadata/ImageProperties.h"
 #include "metadata/ImageAttributes.h"
 #include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
 #include "support/QtPrinters.h"
-#include "support/RawFixtures.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -96,39 +96,19 @@ void expectAgreement(const QString& path) {
     EXPECT_EQ(record, expected);
 }
 
-TEST(ExiftoolAgreement, JpegTiffHeicAndDngInEveryHemisphere) {
+TEST(ExiftoolAgreement, AJpegWithEverySourceAndAHeicFromAPhone) {
     ASSERT_FALSE(QStandardPaths::findExecutable("exiftool").isEmpty())
         << "exiftool is missing: scripts/setup installs it";
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(name); };
-    ASSERT_TRUE(writeJpeg(path("lisbon.jpg"), photoLikeImage({600, 400}, 3), cameraMetadata()));
-    expectAgreement(path("lisbon.jpg")); // north, west
-
-    PhotoMetadata sydney = cameraMetadata(); // south, east; turned; no TIFF date
-    sydney.latitude = -33.8568;
-    sydney.longitude = 151.2153;
-    sydney.orientation = 6;
-    sydney.tiffDateTime.reset();
-    sydney.tiffCopyright.reset();
-    sydney.lensModel.reset();
-    sydney.shutterSpeedValue = -1.5; // 2.8 s
-    ASSERT_TRUE(writeJpeg(path("sydney.jpg"), photoLikeImage({300, 200}, 3), sydney));
-    expectAgreement(path("sydney.jpg"));
-
-    PhotoMetadata santiago = cameraMetadata(); // south, west, as TIFF
-    santiago.latitude = -33.4489;
-    santiago.longitude = -70.6693;
-    santiago.lensMake.reset();
-    ASSERT_TRUE(writeTiff(path("santiago.tiff"), photoLikeImage({320, 240}, 2), santiago));
-    expectAgreement(path("santiago.tiff"));
+    PhotoMetadata lisbon = cameraMetadata(); // every source, turned
+    lisbon.orientation = 6;
+    ASSERT_TRUE(writeJpeg(path("lisbon.jpg"), photoLikeImage({600, 400}, 3), lisbon));
+    expectAgreement(path("lisbon.jpg"));
 
     HeicOptions heic;
     heic.exif = buildExifBlock({{"Exif.Image.Model", "Phone 15"},
-                                {"Exif.Photo.ISOSpeedRatings", "64"},
-                                {"Exif.Photo.FNumber", "178/100"},
-                                {"Exif.Photo.ShutterSpeedValue", "6906/1000"},
                                 {"Exif.Photo.DateTimeOriginal", "2024:03:02 07:08:09"},
-                                {"Exif.Photo.LensMake", "Phone Maker"},
                                 {"Exif.Photo.LensModel", "back camera 6.86mm f/1.78"},
                                 {"Exif.GPSInfo.GPSLatitudeRef", "N"},
                                 {"Exif.GPSInfo.GPSLatitude", "35/1 39/1 3108/100"},
@@ -138,12 +118,6 @@ TEST(ExiftoolAgreement, JpegTiffHeicAndDngInEveryHemisphere) {
     ASSERT_TRUE(writeHeic(path("tokyo.heic"), photoLikeImage({320, 240}, 2), heic, &error))
         << error.toStdString();
     expectAgreement(path("tokyo.heic"));
-
-    DngOptions dng;
-    dng.size = {64, 48};
-    dng.orientation = 6;
-    ASSERT_TRUE(writeTinyDng(path("tiny.dng"), dng, &error)) << error.toStdString();
-    expectAgreement(path("tiny.dng"));
 }
 
 } // namespace

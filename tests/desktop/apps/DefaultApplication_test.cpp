@@ -22,14 +22,14 @@ void writeFile(const QString& path, const QByteArray& content) {
                 ImageFixtures::writeFile(path, content));
 }
 
-// Each XDG folder is the test's own, named after its variable.
+// Each XDG folder is the test's own, named after its variable; nothing is
+// put back, as each test runs in a process of its own.
 class DefaultApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath("XDG_CONFIG_HOME")));
         ASSERT_TRUE(QDir().mkpath(root.filePath("XDG_CONFIG_HOME")));
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
     QString list() const { return root.filePath("XDG_CONFIG_HOME/mimeapps.list"); }
     QList<QByteArray> handlers(const QString& type) const {
         return MimeAppsList::defaultHandlers(readFile(list()), type.toUtf8());
@@ -52,7 +52,6 @@ protected:
     }
 
     QTemporaryDir root;
-    QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
 };
 
 TEST_F(DefaultApplicationTest, GoesFirstInALinkedListAsXdgMimeAndGioReadItAndLeavesAgain) {

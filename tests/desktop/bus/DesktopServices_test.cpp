@@ -102,16 +102,15 @@ QDBusConnection noBus() {
                                          QStringLiteral("fennic-test-no-bus"));
 }
 
-// Posts once and waits for the answer: whether it was shown, and what went to stdout.
-std::pair<std::optional<bool>, std::string> postAndWait(const QDBusConnection& bus) {
+// Posts once and waits for the answer: whether it was shown.
+std::optional<bool> postAndWait(const QDBusConnection& bus) {
     DesktopNotifications notifications(bus);
     std::optional<bool> shown;
     QObject::connect(&notifications, &DesktopNotifications::finished, [&](bool s) { shown = s; });
-    testing::internal::CaptureStdout();
     notifications.post("Fennic", "Image converted successfully", 0);
     EXPECT_FALSE(shown.has_value()); // answered on the event loop
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown.has_value(); }, answerWaitMs));
-    return {shown, testing::internal::GetCapturedStdout()};
+    return shown;
 }
 
 } // namespace
@@ -125,9 +124,8 @@ TEST(DesktopServices, WithoutAServiceNothingIsShownAndTheFolderIsOpened) {
         revealInFileManager("/pictures/odd name/a.jpg", bus);
     EXPECT_TRUE(QTest::qWaitFor([&] { return opened.urls.size() == 3; }, answerWaitMs));
     EXPECT_EQ(opened.urls, QList<QUrl>(3, QUrl::fromLocalFile("/pictures/odd name")));
-    for (const QDBusConnection& bus : {noBus(), empty.connection()})
-        EXPECT_EQ(postAndWait(bus), std::pair(std::optional(false), std::string()));
-    EXPECT_EQ(postAndWait(refusing.connection()).first, std::optional(false));
+    for (const QDBusConnection& bus : {noBus(), empty.connection(), refusing.connection()})
+        EXPECT_EQ(postAndWait(bus), std::optional(false));
     EXPECT_EQ(refusing.calls("Notify").size(), 1);
 }
 
@@ -140,7 +138,6 @@ TEST(DesktopServices, HungServicesNeverHoldTheCallerUp) {
     DesktopNotifications notifications(bus.connection(), hungTimeoutMs);
     std::optional<bool> shown;
     QObject::connect(&notifications, &DesktopNotifications::finished, [&](bool s) { shown = s; });
-    testing::internal::CaptureStdout();
     notifications.post("Fennic", "Image converted successfully", 0);
     revealInFileManager("/pictures/summer 100%/a#1.jpg", bus.connection(), hungTimeoutMs);
     int ticks = 0;
@@ -151,7 +148,6 @@ TEST(DesktopServices, HungServicesNeverHoldTheCallerUp) {
     EXPECT_TRUE(opened.urls.isEmpty());
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return shown.has_value() && !opened.urls.isEmpty(); }, answerWaitMs));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(shown, false);
     EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile("/pictures/summer 100%")});
     EXPECT_GT(ticks, 5) << "the event loop was held up";

@@ -5,11 +5,8 @@
 #include "viewer/operations/ImageFileOperations.h"
 
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTest>
-#include <unistd.h>
 
 using namespace ImageFixtures;
 
@@ -17,17 +14,9 @@ namespace {
 
 class ImageFileOperationsTest : public ViewerFixture {
 protected:
-    void SetUp() override {
-        ViewerFixture::SetUp();
-        // The Trash of this test, not the user's.
-        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-    }
-    void TearDown() override {
-        ViewerFixture::TearDown();
-        qunsetenv("XDG_DATA_HOME");
-    }
-    QString trashed(const QString& name) const {
-        return QDir(data.path()).filePath("Trash/files/" + name);
+    // The home Trash: the test main's, as each test runs in a process of its own.
+    static QString trashed(const QString& name = QString()) {
+        return qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/" + name;
     }
     // Waits for the picture of another file (a step after a deletion).
     void waitForFile(Home* home, const QString& name) {
@@ -39,8 +28,6 @@ protected:
         QTest::keyClick(home, Qt::Key_Delete);
         return windowOf(home)->findChild<QMessageBox*>();
     }
-
-    QTemporaryDir data;
 };
 
 TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFolderMovesOn) {
@@ -50,26 +37,16 @@ TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFo
     Home* second = open("d.png");
     ASSERT_NE(first, second);
 
-    // The Delete key asks; Cancel keeps everything.
+    // The Delete key asks, Return keeping the file (Escape keeping it is read
+    // in the end-to-end operations test). Delete: the file is in the Trash,
+    // the following one is shown, and the other window of the folder has
+    // dropped it too.
     QMessageBox* box = confirmationOf(first);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(first->simpleAlert());
-    EXPECT_EQ(box->text(), "Delete this image?");
-    EXPECT_EQ(box->informativeText(), "Are you sure you would like to delete this image?");
     EXPECT_EQ(box->defaultButton()->text(), "Cancel");
-    ASSERT_SOON(box->isVisible());
-    box->defaultButton()->click();
-    ASSERT_SOON(!first->simpleAlert());
-    EXPECT_TRUE(QFile::exists(path("b.png")));
-    EXPECT_EQ(first->filesInPath().size(), 4);
-
-    // Delete: the file is in the Trash, the following one is shown, and the
-    // other window of the folder has dropped it too.
-    box = confirmationOf(first);
-    ASSERT_NE(box, nullptr);
     auto* remove = box->findChild<QPushButton*>("deleteButton");
     ASSERT_NE(remove, nullptr);
-    EXPECT_EQ(remove->text(), "Delete");
     remove->click();
     waitForFile(first, "c.png");
     EXPECT_FALSE(QFile::exists(path("b.png")));
@@ -97,52 +74,31 @@ TEST_F(ImageFileOperationsTest, DeletingAsksMovesToTheTrashAndEveryWindowOfTheFo
     ASSERT_SOON_WITHIN(!app().windows().window(firstKey), 5000);
     ASSERT_SOON_WITHIN(!app().windows().window(secondKey), 5000);
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(QDir(data.path() + "/Trash/files").entryList(QDir::Files).size(), 4);
+    EXPECT_EQ(QDir(trashed()).entryList(QDir::Files).size(), 4);
 }
 
 TEST_F(ImageFileOperationsTest, AFailedMoveToTheTrashNamesTheFileOnce) {
-    // A folder nobody may change: read-only for a user, a read-only bind
-    // mount for root (who may change anything else).
-    QDir(folder.path()).mkdir("locked");
-    const QString locked = path("locked"), mounted = path("ro");
-    ASSERT_TRUE(writePng(locked + "/y.png", markedImage(QSize(60, 40))));
-    QString shown = locked;
-    const auto mount = [](const QStringList& args) {
-        return QProcess::execute("mount", args) == 0;
-    };
-    if (::geteuid() == 0) {
-        QDir().mkdir(mounted);
-        if (!mount({"--bind", locked, mounted}) || !mount({"-o", "remount,bind,ro", mounted}))
-            GTEST_SKIP() << "cannot mount a read-only folder here";
-        shown = mounted;
-    } else {
-        ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-    }
-    const auto restore = qScopeGuard([&] {
-        QProcess::execute("umount", {"-l", mounted});
-        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
-    Home* home = open(shown + "/y.png");
+    QTemporaryDir shm("/dev/shm/fennic-ops-XXXXXX"); // GIO keeps no Trash on tmpfs
+    const QString file = shm.filePath("y.png");
+    if (!shm.isValid() || !writePng(file, markedImage(QSize(60, 40))))
+        GTEST_SKIP() << "no /dev/shm here";
+    Home* home = open(file);
     QSignalSpy notes(&home->operations(), &ImageFileOperations::noteRequested);
     EXPECT_TRUE(home->perform(WindowCommand::deleteImage));
     ASSERT_EQ(notes.size(), 1);
     const QString note = notes.first().first().toString();
     EXPECT_TRUE(note.startsWith("“y.png” could not be moved to the Trash: ")) << qPrintable(note);
     EXPECT_EQ(note.count("y.png"), 1) << qPrintable(note);
-    EXPECT_TRUE(QFile::exists(shown + "/y.png"));
+    EXPECT_TRUE(QFile::exists(file));
 }
 
 TEST_F(ImageFileOperationsTest, TurningShowsAtOnceAndTheFileFollows) {
     ASSERT_TRUE(writePng(path("wide.png"), markedImage(QSize(300, 200))));
     Home* home = open("wide.png");
-    QWidget* window = windowOf(home);
-    const QSize surround = home->surround().toSize();
-    EXPECT_EQ(window->size(), QSize(300, 200) + surround);
-
+    // The window following the turn at once is read in the end-to-end test.
     QSignalSpy written(home, &Home::fileWritten);
     ASSERT_TRUE(home->perform(WindowCommand::rotateClock));
     ASSERT_SOON(markedCorners(home->mainImage()) == QString("BRWG"));
-    EXPECT_EQ(window->size(), QSize(200, 300) + surround) << "the window follows the turn";
     ASSERT_TRUE(written.wait(10000));
     EXPECT_TRUE(written.first().at(1).toBool());
     EXPECT_EQ(markedCorners(decodeImage(path("wide.png")).image), "BRWG");

@@ -10,14 +10,8 @@ class UndoDeleteTest : public ViewerFixture {
 protected:
     void SetUp() override {
         ViewerFixture::SetUp();
-        // The Trash of this test, not the user's.
-        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
         for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
             writeImage(name, {40, 30}, Qt::darkCyan);
-    }
-    void TearDown() override {
-        ViewerFixture::TearDown();
-        qunsetenv("XDG_DATA_HOME");
     }
     void showing(Home* home, const QString& name) {
         ASSERT_SOON_WITHIN(home->filePath() == path(name) && !home->mainImage().isNull(), 5000)
@@ -27,8 +21,8 @@ protected:
         return home->statusNote() && home->statusNote()->isVisible() ? home->statusNote()->text()
                                                                      : QString();
     }
-
-    QTemporaryDir data;
+    // The home Trash: the test main's, as each test runs in a process of its own.
+    const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files";
 };
 
 TEST_F(UndoDeleteTest, PutsTheLastDeletedFilesBackInOrderAndInTheirPlace) {
@@ -61,7 +55,7 @@ TEST_F(UndoDeleteTest, PutsTheLastDeletedFilesBackInOrderAndInTheirPlace) {
     showing(other, "a.png");
     other->perform(WindowCommand::moveImageNext);
     showing(other, "b.png");
-    EXPECT_TRUE(QDir(data.path() + "/Trash/files").isEmpty());
+    EXPECT_TRUE(QDir(trash).isEmpty());
 
     // Nothing left to undo: said, and nothing changes.
     ASSERT_TRUE(home->perform(WindowCommand::undoDelete));
@@ -85,7 +79,7 @@ TEST_F(UndoDeleteTest, ANameTakenMeanwhileKeepsTheNewFileAndTheTrashedOne) {
     QFile kept(path("a.png"));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "new");
-    EXPECT_TRUE(QFile::exists(data.path() + "/Trash/files/a.png"));
+    EXPECT_TRUE(QFile::exists(trash + "/a.png"));
     EXPECT_EQ(home->filePath(), path("b.png"));
 }
 

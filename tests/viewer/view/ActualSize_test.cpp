@@ -51,13 +51,4 @@ TEST_F(ActualSizeTest, OneKeysTheFilesOwnPixelsAboutAPointAndCtrlZeroFitsAgain) 
     EXPECT_EQ(shown(home).size(), QSize(2400, 1600));
 }
 
-TEST_F(ActualSizeTest, ASmallPictureAlreadyShownPixelForPixelStaysSo) {
-    writeImage("small.png", {60, 40}, Qt::darkGreen);
-    Home* home = open("small.png");
-    ASSERT_NE(home, nullptr);
-    ASSERT_EQ(shown(home).size(), QSize(60, 40));
-    press(home, Qt::Key_1);
-    EXPECT_EQ(shown(home).size(), QSize(60, 40));
-}
-
 } // namespace
