@@ -26,10 +26,14 @@ QLabel* blackLabel(const QString& text, const QFont& font, QWidget* parent) {
 QList<Shortcuts::Row> Shortcuts::rows() {
     return {
         {tr("Navigate images in a folder"), QStringLiteral("← →")},
+        {tr("First / Last Image"), tr("Home / End")},
         {tr("Zoom In"), QStringLiteral("+")},
         {tr("Zoom Out"), QStringLiteral("-")},
         {tr("Reset Zoom"), QStringLiteral(".")},
+        {tr("Actual Size"), QStringLiteral("1")},
+        {tr("Full Screen"), tr("F11 / F")},
         {tr("Delete Image"), tr("Backspace / Ctrl+U")},
+        {tr("Undo Move to Trash"), tr("Ctrl+Z")},
         {tr("Print Image"), tr("Ctrl+P")},
         {tr("Toggle Visual Style"), tr("Ctrl+R")},
         {tr("Close Window"), tr("Ctrl+W")},
