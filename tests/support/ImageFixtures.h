@@ -36,8 +36,8 @@ struct PhotoMetadata {
     std::optional<int> orientation{};  // Exif 1..8
     QByteArray iccProfile{};           // embedded as is when not empty
     QMap<QString, QString> xmp{};      // raw XMP properties, "Xmp.aux.Lens" -> text
-    // Further tags a camera writes (exposure program, flash, white balance,
-    // serial numbers, GPS time, ...) and, in a JPEG, an Exif thumbnail.
+    // Further tags (exposure bias, user comment, lens range, GPS time, ...)
+    // and, in a JPEG, an Exif thumbnail.
     bool cameraExtras = false;
     bool operator==(const PhotoMetadata&) const = default;
 };

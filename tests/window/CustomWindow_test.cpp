@@ -90,6 +90,12 @@ TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterrupted
     EXPECT_EQ(now(), "willShow buttons");
     EXPECT_DOUBLE_EQ(opacityOf(close), 0.0);
     ASSERT_TRUE(reaches("shown buttons"));
+    // Entering during a fade-out turns it back, and the buttons stay.
+    window.buttonFade().mouseExited();
+    window.buttonFade().mouseEntered();
+    EXPECT_EQ(now(), "willShow buttons");
+    ASSERT_TRUE(reaches("shown buttons"));
+    EXPECT_DOUBLE_EQ(opacityOf(close), 1.0);
     sendCrossing(&window, false);
     EXPECT_EQ(now(), "willHide buttons");
     ASSERT_TRUE(reaches("hidden"));
@@ -100,15 +106,6 @@ TEST(CustomWindow, FadesButtonsOnEnterAndLeaveOnlyAfterSetUpIncludingInterrupted
     window.buttonFade().mouseExited();
     EXPECT_EQ(now(), "shown buttons");
     ASSERT_TRUE(reaches("hidden"));
-
-    // Entering during a fade-out turns it back, and the buttons stay.
-    window.buttonFade().mouseEntered();
-    ASSERT_TRUE(reaches("shown buttons"));
-    window.buttonFade().mouseExited();
-    window.buttonFade().mouseEntered();
-    EXPECT_EQ(now(), "willShow buttons");
-    ASSERT_TRUE(reaches("shown buttons"));
-    EXPECT_DOUBLE_EQ(opacityOf(close), 1.0);
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace ImageFixtures;
@@ -80,9 +81,7 @@ TEST_F(ImageConversionTest, CopiesKeepMetadataColoursAndTransparencyAndStandUpri
     const QRgb shown = decodeImage(path("p3.jpg")).image.pixel(5, 5);
     ASSERT_GT(colourDistance(shown, qRgb(200, 60, 40)), 10);
     QImage clear = filled({16, 16}, Qt::transparent, QImage::Format_ARGB32);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 8; ++x)
-            clear.setPixel(x, y, qRgba(0, 0, 255, 255));
+    QPainter(&clear).fillRect(0, 0, 8, 16, Qt::blue);
     ASSERT_TRUE(writePng(path("clear.png"), clear));
 
     const std::pair<ImageFileType, ImageKind> types[] = {{ImageFileType::JPEG, ImageKind::Jpeg},
@@ -124,14 +123,6 @@ TEST_F(ImageConversionTest, CopiesKeepMetadataColoursAndTransparencyAndStandUpri
         }
         EXPECT_LE(colourDistance(seeThrough.pixel(3, 8), qRgb(0, 0, 255)), keepsAlpha ? 0 : 3);
     }
-
-    // 16-bit samples stay 16-bit where the format holds them.
-    const QColor deep = QColor::fromRgba64(0x1234, 0x8001, 0xFEDC);
-    ASSERT_TRUE(writePng(path("deep.png"), filled({8, 8}, deep, QImage::Format_RGBX64)));
-    const FileWriteResult tiff =
-        saveImageCopy(path("deep.png"), "deep", ImageFileType::TIFF, dir.path());
-    ASSERT_TRUE(tiff.ok) << tiff.error.toStdString();
-    EXPECT_EQ(QImage(tiff.path).pixelColor(3, 3).rgba64(), deep.rgba64());
 }
 
 // HEIC and raw files are converted beside themselves into plain images
