@@ -3,6 +3,7 @@
 #include "desktop/Trace.h"
 #include "desktop/files/FolderWatch.h"
 #include "desktop/settings/AppSettings.h"
+#include "desktop/windowsystem/WindowSystem.h"
 #include "style/AverageColour.h"
 #include "style/ControlsColour.h"
 #include "style/VisualStyle.h"
@@ -172,6 +173,14 @@ void Home::showWhileDecoding() {
     for (WindowCommand command : needsPicture)
         toolbar()->setAvailable(command, false);
     m_thisSize = messagePageSize;
+    // Where the compositor places windows, one that grows later cannot move
+    // back onto the screen: the note takes the room of the largest picture,
+    // which the picture then only shrinks.
+    if (!WindowSystem::windowPositionsKnown()) {
+        m_screenSize = QSizeF(ScreenWatch::workArea().size());
+        m_thisSize =
+            WindowGeometry::fitImageToScreen(m_screenSize, m_screenSize).value_or(messagePageSize);
+    }
     fitWindow(true);
 }
 
