@@ -233,12 +233,12 @@ bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibL
 }
 
 bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation, int pages,
-                          int zipQuality) {
+                          int zipQuality, int rowsPerStrip) {
     TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tiff)
         return false;
-    const uint32_t rowsPerStrip = 256;
-    std::vector<uchar> strip(size_t(size.width()) * rowsPerStrip, value);
+    // Row by row: a strip as tall as the picture is never held.
+    std::vector<uchar> row(size_t(size.width()), value);
     bool ok = true;
     for (int page = 0; page < pages && ok; ++page) {
         TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(size.width()));
@@ -249,13 +249,9 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
         TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
         TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, zipQuality);
         TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(orientation));
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-        for (uint32_t row = 0, index = 0; row < uint32_t(size.height()) && ok;
-             row += rowsPerStrip, ++index) {
-            const uint32_t rows = std::min(rowsPerStrip, uint32_t(size.height()) - row);
-            ok = TIFFWriteEncodedStrip(tiff, index, strip.data(), tmsize_t(size.width()) * rows) >=
-                 0;
-        }
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(rowsPerStrip));
+        for (int y = 0; y < size.height() && ok; ++y)
+            ok = TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0) >= 0;
         ok = ok && (pages == 1 || TIFFWriteDirectory(tiff));
     }
     TIFFClose(tiff);

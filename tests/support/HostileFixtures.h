@@ -43,10 +43,11 @@ QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes);
 // that unpack to width x height bytes. Streams through zlib at zlibLevel (1 is fast).
 bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibLevel = 9);
 
-// The same as a deflate-compressed TIFF in strips, with an orientation tag,
-// in as many pages (one directory each); zipQuality 1 writes a larger file fast.
+// The same as a deflate-compressed TIFF in strips of rowsPerStrip rows, with
+// an orientation tag, in as many pages (one directory each); zipQuality 1
+// writes a larger file fast.
 bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation = 1,
-                          int pages = 1, int zipQuality = 9);
+                          int pages = 1, int zipQuality = 9, int rowsPerStrip = 256);
 
 // A run-length coded BMP of 64 bytes, header and palette included, claiming
 // `claimed` pixels: its only code ends the bitmap.

@@ -6,21 +6,18 @@
 //   make-samples camera smooth|noisy FILE [WxH]     a camera-like JPEG (6000x4000 by default)
 //   make-samples dng FILE WIDTHxHEIGHT              a DNG of that sensor size
 #include "support/HeifFixtures.h"
+#include "support/HostileFixtures.h"
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
 
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
 #include <cstdio>
-#include <vector>
-
-#include <tiffio.h>
 
 namespace {
 
@@ -144,26 +141,13 @@ int writeDng(const QString& path, const QString& sizeText) {
     return 0;
 }
 
-// A grey TIFF in one deflated strip, written row by row: a huge one is a few
-// hundred kilobytes here, and takes seconds to decode.
+// A grey TIFF in one deflated strip: a huge one is a few hundred kilobytes
+// here, and takes seconds to decode.
 int writeStripTiff(const QString& path, const QString& sizeText) {
     const QSize size = parseSize(sizeText);
-    TIFF* tiff = size.isEmpty() ? nullptr : TIFFOpen(QFile::encodeName(path).constData(), "w");
-    if (!tiff)
+    if (size.isEmpty())
         return 2;
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(size.width()));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(size.height()));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(size.height()));
-    std::vector<uchar> row(size_t(size.width()), 0x80);
-    bool ok = true;
-    for (int y = 0; y < size.height() && ok; ++y)
-        ok = TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0) >= 0;
-    TIFFClose(tiff);
-    return ok ? 0 : 1;
+    return HostileFixtures::writeUniformGrayTiff(path, size, 0x80, 1, 1, 9, size.height()) ? 0 : 1;
 }
 
 } // namespace

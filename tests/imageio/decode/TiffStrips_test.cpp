@@ -26,10 +26,14 @@ struct Layout {
 using Sample = std::function<uint32_t(uint32_t x, uint32_t y, int channel)>;
 
 // A deflated TIFF in strips of rowsPerStrip rows (a palette one gets a grey ramp).
+using TiffFile = std::unique_ptr<TIFF, void (*)(TIFF*)>;
+TiffFile openTiff(const QString& path, const char* mode) {
+    return {TIFFOpen(QFile::encodeName(path).constData(), mode), TIFFClose};
+}
+
 bool writeTiff(const QString& path, QSize size, Layout layout, uint32_t rowsPerStrip,
                const Sample& sample) {
-    const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
-        TIFFOpen(QFile::encodeName(path).constData(), "w"), TIFFClose);
+    const TiffFile tiff = openTiff(path, "w");
     if (!tiff)
         return false;
     TIFF* t = tiff.get();
@@ -155,8 +159,7 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         SCOPED_TRACE(c.name);
         const QString file = path(QString::fromLatin1(c.name) + ".tif");
         ASSERT_TRUE(writeTiff(file, size, c.layout, 2, c.stored));
-        const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
-            TIFFOpen(QFile::encodeName(file).constData(), "r"), TIFFClose);
+        const TiffFile tiff = openTiff(file, "r");
         ASSERT_TRUE(tiff && TiffRowReader::canRead(tiff.get()));
         TiffRowReader reader(tiff.get());
         ASSERT_EQ(reader.format(), c.format);
@@ -189,8 +192,7 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         SCOPED_TRACE(r.name);
         const QString file = path(QString::fromLatin1(r.name) + ".tif");
         ASSERT_TRUE(writeTiff(file, size, r.layout, 5, value));
-        const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
-            TIFFOpen(QFile::encodeName(file).constData(), "r"), TIFFClose);
+        const TiffFile tiff = openTiff(file, "r");
         ASSERT_TRUE(tiff);
         EXPECT_FALSE(TiffRowReader::canRead(tiff.get()));
     }
