@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageio/DynamicLibrary.h"
+#include "desktop/DynamicLibrary.h"
 
 #include <QString>
 #include <libheif/heif.h>

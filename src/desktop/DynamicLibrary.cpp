@@ -1,4 +1,4 @@
-#include "imageio/DynamicLibrary.h"
+#include "desktop/DynamicLibrary.h"
 
 #include <dlfcn.h>
 
