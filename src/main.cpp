@@ -2,7 +2,9 @@
 #include "app/CommandLine.h"
 #include "app/OpenRequest.h"
 #include "desktop/Trace.h"
+#include "desktop/apps/ExternalEditor.h"
 #include "desktop/bus/ApplicationBus.h"
+#include "desktop/files/ImageTypes.h"
 #include "desktop/windowsystem/StartupScreen.h"
 #include "imageio/ImageKind.h"
 #include "metadata/InfoCommand.h"
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QThread>
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
@@ -96,6 +99,15 @@ int main(int argc, char** argv) {
     // would be on the main thread while the first window is built; here it
     // happens on the other core while QApplication comes up.
     std::jthread fontConfig([] { FcInit(); });
+    // So do the MIME database, which the folder listing asks about any
+    // ending that is not one of ours, and GIO's list of installed
+    // applications, which the menus ask for the external editor. Qt takes
+    // the first thread that makes a QObject for its main thread: this one.
+    QThread::currentThread();
+    std::jthread warmUp([] {
+        acceptedExtensions();
+        ExternalEditor::isInstalled();
+    });
 
     // The first image decodes on a worker while Qt and the window come up.
     // Only for decoders that do not go through Qt's image plugins: loading

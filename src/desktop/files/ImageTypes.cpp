@@ -63,6 +63,13 @@ template <typename Text> bool sameIgnoringAsciiCase(Text text, const QString& lo
 }
 
 template <typename Text> bool isAccepted(Text extension) {
+    // The endings of our own table are answered without the MIME database,
+    // whose first use reads its whole cache: that would delay the first
+    // window of every launch by milliseconds.
+    for (const OpenedType& type : openedTypes())
+        if (std::any_of(type.extensions.begin(), type.extensions.end(),
+                        [&](const QString& e) { return sameIgnoringAsciiCase(extension, e); }))
+            return true;
     const QStringList& accepted = acceptedExtensions();
     return std::any_of(accepted.begin(), accepted.end(),
                        [&](const QString& e) { return sameIgnoringAsciiCase(extension, e); });

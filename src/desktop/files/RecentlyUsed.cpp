@@ -84,12 +84,14 @@ bool add(const QString& listPath, const Entry& entry) {
 }
 
 void addInBackground(const QString& filePath) {
-    Entry entry{QFileInfo(filePath).absoluteFilePath(),
-                QMimeDatabase().mimeTypeForFile(filePath, QMimeDatabase::MatchExtension).name(),
-                QStringLiteral("Fennic"), QStringLiteral("'fennic %u'"),
-                QDateTime::currentDateTimeUtc()};
+    Entry entry{QFileInfo(filePath).absoluteFilePath(), QString(), QStringLiteral("Fennic"),
+                QStringLiteral("'fennic %u'"), QDateTime::currentDateTimeUtc()};
     const QString listPath = defaultListPath();
-    QThreadPool::globalInstance()->start([entry, listPath] {
+    QThreadPool::globalInstance()->start([entry, listPath]() mutable {
+        // The MIME database's first use reads its whole cache: here, not
+        // on the thread that shows the first picture.
+        entry.mimeType =
+            QMimeDatabase().mimeTypeForFile(entry.filePath, QMimeDatabase::MatchExtension).name();
         // One writer at a time within this process.
         static QMutex mutex;
         QMutexLocker lock(&mutex);
