@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
@@ -53,9 +54,17 @@ QUrl tileAddress(const QString& urlTemplate, const TileKey& key) {
 
 TileSource::TileSource(QString urlTemplate, QString cacheFolder, QObject* parent)
     : QObject(parent), m_urlTemplate(std::move(urlTemplate)), m_cacheFolder(std::move(cacheFolder)),
-      m_memory(memoryBudgetKb) {
-    m_network.setAutoDeleteReplies(true);
-    m_network.setTransferTimeout(transferTimeoutMs);
+      m_memory(memoryBudgetKb) {}
+
+TileSource::~TileSource() = default;
+
+QNetworkAccessManager* TileSource::network() {
+    if (!m_network) {
+        m_network = std::make_unique<QNetworkAccessManager>();
+        m_network->setAutoDeleteReplies(true);
+        m_network->setTransferTimeout(transferTimeoutMs);
+    }
+    return m_network.get();
 }
 
 TileSource& TileSource::standard() {
@@ -153,7 +162,7 @@ void TileSource::fetchUnlessWaiting(const TileKey& key) {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
     request.setMaximumRedirectsAllowed(3);
-    QNetworkReply* reply = m_network.get(request);
+    QNetworkReply* reply = network()->get(request);
     m_inFlight.insert(key);
     ++m_requestsStarted;
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {

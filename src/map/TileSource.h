@@ -7,12 +7,13 @@
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QImage>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <QUrl>
+#include <memory>
 
+class QNetworkAccessManager;
 class QNetworkReply;
 
 // The address of one tile: {z}, {x} and {y} of the template replaced. Only
@@ -39,6 +40,7 @@ public:
 
     // cacheFolder empty: memory only.
     TileSource(QString urlTemplate, QString cacheFolder, QObject* parent = nullptr);
+    ~TileSource() override;
 
     // The one source of the program, shared by every window: the template of
     // the "mapTileTemplate" setting (followed when it changes), the cache in
@@ -82,7 +84,10 @@ private:
 
     QString m_urlTemplate;
     QString m_cacheFolder;
-    QNetworkAccessManager m_network;
+    // Made with the first request: its construction loads the network
+    // plugins, which the first window does not need.
+    QNetworkAccessManager* network();
+    std::unique_ptr<QNetworkAccessManager> m_network;
     QCache<TileKey, CachedTile> m_memory;
     QSet<TileKey> m_inFlight;
     QHash<TileKey, QDeadlineTimer> m_retryAfter;
