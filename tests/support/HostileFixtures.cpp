@@ -232,30 +232,46 @@ bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibL
     return ok && file.error() == QFile::NoError;
 }
 
-bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation, int pages,
-                          int zipQuality, int rowsPerStrip) {
+bool writeDeflatedTiff(const QString& path, QSize size, const TiffLayout& layout,
+                       const std::function<void(int y, uchar* row)>& fill, int rowsPerStrip,
+                       int orientation, int pages, int zipQuality) {
     TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tiff)
         return false;
-    // Row by row: a strip as tall as the picture is never held.
-    std::vector<uchar> row(size_t(size.width()), value);
+    std::vector<uint16_t> ramp(256);
+    for (int i = 0; i < 256; ++i)
+        ramp[size_t(i)] = uint16_t(i * 257);
     bool ok = true;
     for (int page = 0; page < pages && ok; ++page) {
         TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(size.width()));
         TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(size.height()));
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
+        TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.format);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
         TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
         TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, zipQuality);
         TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(orientation));
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(rowsPerStrip));
-        for (int y = 0; y < size.height() && ok; ++y)
+        if (layout.extra != EXTRASAMPLE_UNSPECIFIED)
+            TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, uint16_t(1), &layout.extra);
+        if (layout.photometric == PHOTOMETRIC_PALETTE)
+            TIFFSetField(tiff, TIFFTAG_COLORMAP, ramp.data(), ramp.data(), ramp.data());
+        std::vector<uchar> row(size_t(std::max<tmsize_t>(TIFFScanlineSize(tiff), 0)));
+        for (int y = 0; y < size.height() && ok; ++y) {
+            fill(y, row.data());
             ok = TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0) >= 0;
+        }
         ok = ok && (pages == 1 || TIFFWriteDirectory(tiff));
     }
     TIFFClose(tiff);
     return ok;
+}
+
+bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation, int pages,
+                          int zipQuality, int rowsPerStrip) {
+    const auto fill = [&](int, uchar* row) { std::fill_n(row, size.width(), value); };
+    return writeDeflatedTiff(path, size, {}, fill, rowsPerStrip, orientation, pages, zipQuality);
 }
 
 QByteArray bmpClaiming(QSize claimed) {

@@ -43,9 +43,23 @@ QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes);
 // that unpack to width x height bytes. Streams through zlib at zlibLevel (1 is fast).
 bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibLevel = 9);
 
-// The same as a deflate-compressed TIFF in strips of rowsPerStrip rows, with
-// an orientation tag, in as many pages (one directory each); zipQuality 1
+// How a TIFF stores its samples (libtiff's codes); the defaults are 8-bit grey.
+struct TiffLayout {
+    quint16 photometric = 1; // PHOTOMETRIC_MINISBLACK
+    quint16 bits = 8;
+    quint16 samples = 1;
+    quint16 extra = 0;  // the kind of a last extra sample; 0 names none
+    quint16 format = 1; // SAMPLEFORMAT_UINT
+};
+// A deflate-compressed TIFF whose rows fill(y, row) writes, in the machine's
+// byte order, in strips of rowsPerStrip rows, with an orientation tag, in as
+// many pages (one directory each); a palette one gets a grey ramp. Written
+// row by row: a strip as tall as the picture is never held. zipQuality 1
 // writes a larger file fast.
+bool writeDeflatedTiff(const QString& path, QSize size, const TiffLayout& layout,
+                       const std::function<void(int y, uchar* row)>& fill, int rowsPerStrip = 256,
+                       int orientation = 1, int pages = 1, int zipQuality = 9);
+// The same as writeUniformGrayPng, in a grey TIFF.
 bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orientation = 1,
                           int pages = 1, int zipQuality = 9, int rowsPerStrip = 256);
 

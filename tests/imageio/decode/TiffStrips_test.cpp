@@ -3,78 +3,38 @@
 #include "imageio/decode/TiffScaledDecoder.h"
 
 #include "support/FolderTest.h"
+#include "support/HostileFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include <tiffio.h>
 
 namespace {
 
-struct Layout {
-    uint16_t photometric = PHOTOMETRIC_MINISBLACK;
-    uint16_t bits = 8;
-    uint16_t samples = 1;
-    uint16_t extra = EXTRASAMPLE_UNSPECIFIED; // the kind of a last extra sample
-    uint16_t format = SAMPLEFORMAT_UINT;
-};
-
+using Layout = HostileFixtures::TiffLayout;
 using Sample = std::function<uint32_t(uint32_t x, uint32_t y, int channel)>;
 
-// A deflated TIFF in strips of rowsPerStrip rows (a palette one gets a grey ramp).
 using TiffFile = std::unique_ptr<TIFF, void (*)(TIFF*)>;
 TiffFile openTiff(const QString& path, const char* mode) {
     return {TIFFOpen(QFile::encodeName(path).constData(), mode), TIFFClose};
 }
 
-bool writeTiff(const QString& path, QSize size, Layout layout, uint32_t rowsPerStrip,
+bool writeTiff(const QString& path, QSize size, Layout layout, int rowsPerStrip,
                const Sample& sample) {
-    const TiffFile tiff = openTiff(path, "w");
-    if (!tiff)
-        return false;
-    TIFF* t = tiff.get();
-    const auto width = uint32_t(size.width()), height = uint32_t(size.height());
-    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(t, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, layout.bits);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
-    TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, layout.format);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, layout.photometric);
-    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-    TIFFSetField(t, TIFFTAG_ZIPQUALITY, 1);
-    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-    if (layout.extra != EXTRASAMPLE_UNSPECIFIED)
-        TIFFSetField(t, TIFFTAG_EXTRASAMPLES, uint16_t(1), &layout.extra);
-    std::vector<uint16_t> ramp(256);
-    for (int i = 0; i < 256; ++i)
-        ramp[size_t(i)] = uint16_t(i * 257);
-    if (layout.photometric == PHOTOMETRIC_PALETTE)
-        TIFFSetField(t, TIFFTAG_COLORMAP, ramp.data(), ramp.data(), ramp.data());
-    const size_t bytes = layout.bits / 8;
-    std::vector<uchar> strip(size_t(width) * layout.samples * bytes * rowsPerStrip);
-    for (uint32_t row = 0, index = 0; row < height; row += rowsPerStrip, ++index) {
-        const uint32_t rows = std::min(rowsPerStrip, height - row);
-        size_t at = 0;
-        for (uint32_t y = row; y < row + rows; ++y) {
-            for (uint32_t x = 0; x < width; ++x) {
-                for (int c = 0; c < layout.samples; ++c, at += bytes) {
-                    const uint32_t v = sample(x, y, c);
-                    if (bytes == 2)
-                        std::memcpy(&strip[at], &v, 2); // little-endian machine order
-                    else
-                        strip[at] = uchar(v);
-                }
+    const auto fill = [&](int y, uchar* row) {
+        for (uint32_t x = 0, at = 0; x < uint32_t(size.width()); ++x) {
+            for (int c = 0; c < layout.samples; ++c, ++at) {
+                const uint32_t v = sample(x, uint32_t(y), c);
+                layout.bits == 16 ? void(reinterpret_cast<uint16_t*>(row)[at] = uint16_t(v))
+                                  : void(row[at] = uchar(v));
             }
         }
-        if (TIFFWriteEncodedStrip(t, index, strip.data(), tmsize_t(at)) < 0)
-            return false;
-    }
-    return true;
+    };
+    return HostileFixtures::writeDeflatedTiff(path, size, layout, fill, rowsPerStrip, 1, 1, 1);
 }
 
 class TiffStrips : public FolderTest {};
@@ -86,6 +46,8 @@ class TiffStrips : public FolderTest {};
 // premultiplied alpha undone), in the order stored; the layouts it leaves to
 // libtiff are not taken.
 TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
+    enum : uint16_t { MINISWHITE = PHOTOMETRIC_MINISWHITE, RGB = PHOTOMETRIC_RGB };
+    enum : uint16_t { ASSOCALPHA = EXTRASAMPLE_ASSOCALPHA, UNASSALPHA = EXTRASAMPLE_UNASSALPHA };
     const auto value = [](uint32_t x, uint32_t y, int c) {
         return (x * 37 + y * 11 + c * 53) % 256;
     };
@@ -102,57 +64,32 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         const uint32_t a = opaqueEnough(x, y, 3);
         return c == 3 ? a : (value(x, y, c) * a + 127) / 255;
     };
+    // The 8-bit R, G, B, A (or grey) expected of the stored samples.
+    const auto opaque = [&](uint32_t x, uint32_t y, int c) {
+        return c == 3 ? 255 : value(x, y, c);
+    };
+    const auto inverted = [&](uint32_t x, uint32_t y, int c) {
+        return c == 3 ? 255 : 255 - value(x, y, 0);
+    };
     const struct {
         const char* name;
         Layout layout;
         Sample stored;
         QImage::Format format;
         int tolerance;
-        std::function<int(uint32_t, uint32_t, int)> expected; // 8-bit R, G, B, A or grey
+        Sample expected;
     } cases[] = {
         {"grey", {}, value, QImage::Format_Grayscale8, 0, value},
-        {"grey 16",
-         {PHOTOMETRIC_MINISBLACK, 16, 1},
-         deep,
-         QImage::Format_Grayscale16,
-         0,
-         [&](uint32_t x, uint32_t y, int c) { return int(deep(x, y, c)); }},
-        {"white is zero",
-         {PHOTOMETRIC_MINISWHITE, 8, 1},
-         value,
-         QImage::Format_RGBX8888,
-         0,
-         [&](uint32_t x, uint32_t y, int c) { return c == 3 ? 255 : 255 - int(value(x, y, 0)); }},
-        {"rgb 16",
-         {PHOTOMETRIC_RGB, 16, 3},
-         deep,
-         QImage::Format_RGBX8888,
-         0,
-         [&](uint32_t x, uint32_t y, int c) { return c == 3 ? 255 : int(value(x, y, c)); }},
-        {"straight alpha",
-         {PHOTOMETRIC_RGB, 8, 4, EXTRASAMPLE_UNASSALPHA},
-         opaqueEnough,
-         QImage::Format_RGBA8888,
-         0,
-         [&](uint32_t x, uint32_t y, int c) { return int(opaqueEnough(x, y, c)); }},
-        {"straight alpha 16",
-         {PHOTOMETRIC_RGB, 16, 4, EXTRASAMPLE_UNASSALPHA},
-         deep,
-         QImage::Format_RGBA64,
-         0,
-         [&](uint32_t x, uint32_t y, int c) { return int(deep(x, y, c)); }},
-        {"premultiplied alpha",
-         {PHOTOMETRIC_RGB, 8, 4, EXTRASAMPLE_ASSOCALPHA},
+        {"white is zero", {MINISWHITE, 8, 1}, value, QImage::Format_RGBX8888, 0, inverted},
+        {"rgb 16", {RGB, 16, 3}, deep, QImage::Format_RGBX8888, 0, opaque},
+        {"straight alpha 16", {RGB, 16, 4, UNASSALPHA}, deep, QImage::Format_RGBA64, 0, deep},
+        {"premultiplied",
+         {RGB, 8, 4, ASSOCALPHA},
          premultiplied,
          QImage::Format_RGBA8888,
          1,
-         [&](uint32_t x, uint32_t y, int c) { return int(opaqueEnough(x, y, c)); }},
-        {"rgb and an unknown extra",
-         {PHOTOMETRIC_RGB, 8, 4},
-         value,
-         QImage::Format_RGBX8888,
-         0,
-         [&](uint32_t x, uint32_t y, int c) { return c == 3 ? 255 : int(value(x, y, c)); }},
+         opaqueEnough},
+        {"rgb and an unknown extra", {RGB, 8, 4}, value, QImage::Format_RGBX8888, 0, opaque},
     };
     const QSize size(7, 5);
     for (const auto& c : cases) {
@@ -163,18 +100,16 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         ASSERT_TRUE(tiff && TiffRowReader::canRead(tiff.get()));
         TiffRowReader reader(tiff.get());
         ASSERT_EQ(reader.format(), c.format);
-        const int channels =
-            c.format == QImage::Format_Grayscale8 || c.format == QImage::Format_Grayscale16 ? 1 : 4;
+        const int channels = c.format == QImage::Format_Grayscale8 ? 1 : 4;
         for (uint32_t y = 0; y < uint32_t(size.height()); ++y) {
             const uchar* row = reader.nextRow();
             ASSERT_NE(row, nullptr) << "row " << y;
             for (uint32_t x = 0; x < uint32_t(size.width()); ++x) {
                 for (int ch = 0; ch < channels; ++ch) {
                     const size_t at = size_t(x) * channels + size_t(ch);
-                    const bool deepRow =
-                        c.format == QImage::Format_Grayscale16 || c.format == QImage::Format_RGBA64;
-                    const int got = deepRow ? reinterpret_cast<const uint16_t*>(row)[at] : row[at];
-                    EXPECT_NEAR(got, c.expected(x, y, ch), c.tolerance)
+                    const bool wide = c.format == QImage::Format_RGBA64;
+                    const int got = wide ? reinterpret_cast<const uint16_t*>(row)[at] : row[at];
+                    EXPECT_NEAR(got, int(c.expected(x, y, ch)), c.tolerance)
                         << "x " << x << " y " << y << " channel " << ch;
                 }
             }
@@ -209,7 +144,7 @@ TEST_F(TiffStrips, AStripLargerThanTheBudgetIsReadRowByRowOrRefused) {
     ASSERT_GT(qint64(size.width()) * size.height(), DecodeLimits::tiffPieceBytes);
     // Grey bands of 810 rows, 20 levels apart.
     const auto bands = [](uint32_t, uint32_t y, int) { return 20 + (y / 810) * 20; };
-    ASSERT_TRUE(writeTiff(path("grey.tif"), size, {}, uint32_t(size.height()), bands));
+    ASSERT_TRUE(writeTiff(path("grey.tif"), size, {}, size.height(), bands));
     const std::optional<DecodedImage> grey =
         TiffScaledDecoder::decode(path("grey.tif"), {900, 900});
     ASSERT_TRUE(grey && grey->ok()) << (grey ? grey->error.toStdString() : "not taken");
@@ -220,8 +155,8 @@ TEST_F(TiffStrips, AStripLargerThanTheBudgetIsReadRowByRowOrRefused) {
         EXPECT_EQ(qGray(grey->image.pixel(450, y)), 20 + band * 20) << "band " << band;
     }
 
-    ASSERT_TRUE(writeTiff(path("palette.tif"), size, {PHOTOMETRIC_PALETTE, 8, 1},
-                          uint32_t(size.height()), bands));
+    ASSERT_TRUE(
+        writeTiff(path("palette.tif"), size, {PHOTOMETRIC_PALETTE, 8, 1}, size.height(), bands));
     const std::optional<DecodedImage> palette =
         TiffScaledDecoder::decode(path("palette.tif"), {900, 900});
     ASSERT_TRUE(palette);
