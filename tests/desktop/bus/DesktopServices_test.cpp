@@ -3,6 +3,7 @@
 // service receives is read in the end-to-end operations test.
 #include "desktop/apps/FileManagerReveal.h"
 #include "desktop/bus/DesktopNotifications.h"
+#include "support/ImageFixtures.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -28,9 +29,9 @@ constexpr int hungTimeoutMs = 500;
 class PrivateBus {
 public:
     explicit PrivateBus(std::optional<QStringList> fakeOptions = std::nullopt) {
-        QFile config(m_dir.filePath("bus.conf"));
-        config.open(QIODevice::WriteOnly);
-        config.write(
+        const QString config = m_dir.filePath("bus.conf");
+        ImageFixtures::writeFile(
+            config,
             QStringLiteral(
                 "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
                 "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
@@ -39,9 +40,7 @@ public:
                 "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
                 .arg(m_dir.path())
                 .toUtf8());
-        config.close();
-        m_daemon.start("dbus-daemon",
-                       {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
+        m_daemon.start("dbus-daemon", {"--config-file=" + config, "--nofork", "--print-address=1"});
         if (m_daemon.waitForReadyRead(answerWaitMs))
             m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
         if (fakeOptions && !m_address.isEmpty()) {
@@ -65,10 +64,7 @@ public:
     QDBusConnection connection() const { return QDBusConnection::connectToBus(m_address, m_name); }
     // The fake services' calls of the given method, as fake-desktop-services logs them.
     QStringList calls(const QString& method) const {
-        QFile file(logPath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll())
+        return QString::fromUtf8(ImageFixtures::readFile(logPath()))
             .split('\n', Qt::SkipEmptyParts)
             .filter(QRegularExpression('^' + method + "(\t|$)"));
     }
