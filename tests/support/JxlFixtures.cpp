@@ -1,8 +1,8 @@
 #include "support/JxlFixtures.h"
 
-#include <jxl/encode.h>
+#include "support/ImageFixtures.h"
 
-#include <QFile>
+#include <jxl/encode.h>
 
 #include <memory>
 
@@ -76,9 +76,7 @@ bool writeJxl(const QString& path, const QImage& image, const JxlOptions& option
             return false;
         out.resize(out.size() * 2);
     }
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(out.constData(), used) == used;
+    return ImageFixtures::writeFile(path, out.left(used));
 }
 
 QByteArray jxlClaiming(QSize size) {

@@ -6,12 +6,12 @@
 #include "app/AppDelegate.h"
 #include "app/PreviewWindowController.h"
 #include "desktop/settings/SettingsStore.h"
+#include "support/ImageFixtures.h"
 #include "viewer/view/Home.h"
 #include "window/WindowFit.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -31,9 +31,7 @@ protected:
     QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
     // A picture of one colour in the test's folder.
     void writeImage(const QString& name, QSize size, QColor colour) const {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(colour);
-        ASSERT_TRUE(image.save(path(name)));
+        ASSERT_TRUE(ImageFixtures::filled(size, colour).save(path(name)));
     }
 
     AppDelegate& app() {
@@ -54,6 +52,10 @@ protected:
         QSignalSpy loaded(home, &Home::imageLoaded);
         EXPECT_TRUE(loaded.wait(5000)) << qPrintable(file);
         return home;
+    }
+    // In the home Trash: the test main's, as each test runs in a process of its own.
+    static QString trashed(const QString& name = QString()) {
+        return qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/" + name;
     }
     QWidget* windowOf(const Home* home) { return app().windows().window(home->uuid()); }
     WindowFit& fitOf(const Home* home) { return app().windows().controller(home->uuid())->fit(); }

@@ -1,4 +1,5 @@
 #include "desktop/apps/ExternalEditor.h"
+#include "support/ImageFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,9 +9,8 @@
 namespace {
 
 void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    file.setPermissions(file.permissions() | QFile::ExeOwner);
+    ASSERT_TRUE(ImageFixtures::writeFile(path, content));
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
 }
 
 // Darkroom's entry goes to the test's private XDG_DATA_HOME; the system
@@ -36,12 +36,11 @@ TEST(ExternalEditor, FoundWhileInstalledAndGivenTheFileAsOneArgumentWithoutAShel
         return QTest::qWaitFor([] { return ExternalEditor::isInstalled(); });
     };
     const auto recorded = [&] {
-        QFile file(program + ".args");
-        if (!QTest::qWaitFor([&] { return file.exists(); }, 15000) ||
-            !file.open(QIODevice::ReadOnly))
+        const QString args = program + ".args";
+        if (!QTest::qWaitFor([&] { return QFile::exists(args); }, 15000))
             return QStringList{"<not started>"};
-        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-        file.remove();
+        const QStringList lines = QString::fromUtf8(ImageFixtures::readFile(args)).split('\n');
+        QFile::remove(args);
         return lines;
     };
     ASSERT_TRUE(install("--edit %f --from %c\nPath=" + QFile::encodeName(work)));

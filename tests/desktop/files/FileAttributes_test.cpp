@@ -1,4 +1,5 @@
 #include "desktop/files/FileAttributes.h"
+#include "support/ImageFixtures.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -16,10 +17,7 @@ TEST(FileAttributesTest, FileSizeAndAttributesOfAFileAndOfAMissingOne) {
     ASSERT_TRUE(dir.isValid());
     // A name that is not valid UTF-8 must still be found.
     const QString path = dir.filePath(QFile::decodeName("caf\xe9 photo.jpg"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(12345, 'x'));
-    file.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(path, QByteArray(12345, 'x')));
 
     EXPECT_EQ(FileAttributes::fileSize(urlOf(path)), 12345u);
     const auto attributes = FileAttributes::fileAttributes(urlOf(path));

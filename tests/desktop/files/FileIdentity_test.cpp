@@ -1,5 +1,6 @@
 #include "desktop/files/FileIdentity.h"
 #include "support/FolderTest.h"
+#include "support/ImageFixtures.h"
 
 #include <QFile>
 #include <fcntl.h>
@@ -12,8 +13,7 @@ namespace {
 class FileIdentityTest : public FolderTest {
 protected:
     bool write(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        return ImageFixtures::writeFile(path(name), bytes);
     }
     // Sets the modification time, so that a case changes one thing only.
     bool setTime(const QString& name, time_t seconds) const {

@@ -27,12 +27,10 @@ protected:
     void SetUp() override {
         ViewerFixture::SetUp();
         store->setValue("hideInfoSidebarStorage", false);
-        QImage photo(640, 480, QImage::Format_RGB32);
-        photo.fill(Qt::black);
-        ASSERT_TRUE(
-            ImageFixtures::writeJpeg(path("photo.jpg"), photo, ImageFixtures::cameraMetadata()));
-        photo.fill(Qt::white);
-        ASSERT_TRUE(ImageFixtures::writePng(path("white.png"), photo));
+        ASSERT_TRUE(ImageFixtures::writeJpeg(path("photo.jpg"),
+                                             ImageFixtures::filled({640, 480}, Qt::black),
+                                             ImageFixtures::cameraMetadata()));
+        writeImage("white.png", {640, 480}, Qt::white);
     }
 };
 

@@ -8,9 +8,7 @@
 TEST(DisplayDecode, TheShownImageBringsItsPropertiesTheZoomDecodeDoesNot) {
     QTemporaryDir dir;
     const QString path = dir.filePath("photo.jpg");
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    ASSERT_TRUE(ImageFixtures::writeJpeg(path, image));
+    ASSERT_TRUE(ImageFixtures::writeJpeg(path, ImageFixtures::filled({64, 48}, Qt::darkCyan)));
     const DecodedImage shown = decodeForDisplay(path, QSize(32, 24));
     EXPECT_EQ(shown.image.size(), QSize(32, 24));
     EXPECT_EQ(shown.properties.value("PixelWidth").toLongLong(), 64);

@@ -1,6 +1,7 @@
 #include "viewer/loading/ImageCache.h"
 
 #include "support/FolderTest.h"
+#include "support/ImageFixtures.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -105,11 +106,7 @@ using ImageCacheVersions = FolderTest;
 
 TEST_F(ImageCacheVersions, AnImageServesOnlyTheVersionOfTheFileItWasReadFrom) {
     const QString file = path("x.png");
-    const auto write = [&](const QByteArray& bytes) {
-        QFile out(file);
-        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
-    };
-    ASSERT_TRUE(write("first"));
+    ASSERT_TRUE(ImageFixtures::writeFile(file, "first"));
     const FileIdentity first = FileIdentity::of(file);
     ImageCache cache;
     cache.setDisplayInterest(kWindowA, file, {});
@@ -120,7 +117,7 @@ TEST_F(ImageCacheVersions, AnImageServesOnlyTheVersionOfTheFileItWasReadFrom) {
     EXPECT_TRUE(cache.findFullResolution(file, first));
 
     // Rewritten: neither image is shown for the new content, and both go.
-    ASSERT_TRUE(write("second, longer"));
+    ASSERT_TRUE(ImageFixtures::writeFile(file, "second, longer"));
     const FileIdentity second = FileIdentity::of(file);
     EXPECT_FALSE(cache.findDisplay(file, kScreen, second));
     EXPECT_EQ(cache.displayCount() + cache.fullResolutionCount(), 0);

@@ -14,10 +14,6 @@ namespace {
 
 class ImageFileOperationsTest : public ViewerFixture {
 protected:
-    // The home Trash: the test main's, as each test runs in a process of its own.
-    static QString trashed(const QString& name = QString()) {
-        return qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/" + name;
-    }
     // Waits for the picture of another file (a step after a deletion).
     void waitForFile(Home* home, const QString& name) {
         ASSERT_SOON_WITHIN(home->filePath() == path(name), 5000)

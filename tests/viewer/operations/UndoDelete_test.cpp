@@ -21,8 +21,6 @@ protected:
         return home->statusNote() && home->statusNote()->isVisible() ? home->statusNote()->text()
                                                                      : QString();
     }
-    // The home Trash: the test main's, as each test runs in a process of its own.
-    const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files";
 };
 
 TEST_F(UndoDeleteTest, PutsTheLastDeletedFilesBackInOrderAndInTheirPlace) {
@@ -55,7 +53,7 @@ TEST_F(UndoDeleteTest, PutsTheLastDeletedFilesBackInOrderAndInTheirPlace) {
     showing(other, "a.png");
     other->perform(WindowCommand::moveImageNext);
     showing(other, "b.png");
-    EXPECT_TRUE(QDir(trash).isEmpty());
+    EXPECT_TRUE(QDir(trashed()).isEmpty());
 
     // Nothing left to undo: said, and nothing changes.
     ASSERT_TRUE(home->perform(WindowCommand::undoDelete));
@@ -69,17 +67,12 @@ TEST_F(UndoDeleteTest, ANameTakenMeanwhileKeepsTheNewFileAndTheTrashedOne) {
     ASSERT_TRUE(home->perform(WindowCommand::deleteImage));
     showing(home, "b.png");
     // Another program writes a new a.png.
-    QFile newcomer(path("a.png"));
-    ASSERT_TRUE(newcomer.open(QIODevice::WriteOnly));
-    newcomer.write("new");
-    newcomer.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(path("a.png"), "new"));
     ASSERT_TRUE(home->perform(WindowCommand::undoDelete));
     EXPECT_TRUE(noteText(home).startsWith("“a.png” stays in the Trash: something is at "))
         << qPrintable(noteText(home));
-    QFile kept(path("a.png"));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "new");
-    EXPECT_TRUE(QFile::exists(trash + "/a.png"));
+    EXPECT_EQ(ImageFixtures::readFile(path("a.png")), "new");
+    EXPECT_TRUE(QFile::exists(trashed("a.png")));
     EXPECT_EQ(home->filePath(), path("b.png"));
 }
 

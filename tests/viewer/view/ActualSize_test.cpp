@@ -1,3 +1,4 @@
+#include "support/ImageFixtures.h"
 #include "support/Soon.h"
 #include "support/ViewerFixture.h"
 #include "viewer/view/FennicImageView.h"
@@ -19,8 +20,7 @@ protected:
 
 TEST_F(ActualSizeTest, OneKeysTheFilesOwnPixelsAboutAPointAndCtrlZeroFitsAgain) {
     // Larger than the screen, with a mark at three quarters of its width.
-    QImage image(2400, 1600, QImage::Format_RGB32);
-    image.fill(Qt::darkGray);
+    QImage image = ImageFixtures::filled({2400, 1600}, Qt::darkGray);
     image.setPixelColor(1800, 400, Qt::red);
     ASSERT_TRUE(image.save(path("big.png")));
     Home* home = open("big.png");

@@ -72,8 +72,7 @@ TEST_F(HomeTest, FilesFromOutsideTheListDroppedInAndCopiedOut) {
     // A dropped file becomes the window's file, with its folder.
     QTemporaryDir other;
     const QDir otherDir(other.path());
-    QImage small(50, 40, QImage::Format_RGB32);
-    small.fill(Qt::yellow);
+    const QImage small = ImageFixtures::filled({50, 40}, Qt::yellow);
     ASSERT_TRUE(small.save(otherDir.filePath("x.png")) && small.save(otherDir.filePath("y.png")));
     QSignalSpy loaded(home, &Home::imageLoaded);
     ASSERT_TRUE(home->openDroppedFile(otherDir.filePath("y.png")));
