@@ -4,9 +4,9 @@
 
 namespace {
 
-void describe(cmsHPROFILE profile, const char* description) {
+void describe(cmsHPROFILE profile, const QByteArray& description) {
     cmsMLU* text = cmsMLUalloc(nullptr, 1);
-    cmsMLUsetASCII(text, "en", "US", description);
+    cmsMLUsetASCII(text, "en", "US", description.constData());
     cmsWriteTag(profile, cmsSigProfileDescriptionTag, text);
     cmsMLUfree(text);
 }
@@ -45,10 +45,7 @@ QByteArray gray(double gamma) {
     cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
     cmsHPROFILE profile = cmsCreateGrayProfile(cmsD50_xyY(), curve);
     cmsFreeToneCurve(curve);
-    const QByteArray description = gamma == 1.0
-                                       ? QByteArray("Gray linear (test)")
-                                       : "Gray gamma " + QByteArray::number(gamma) + " (test)";
-    describe(profile, description.constData());
+    describe(profile, "Gray gamma " + QByteArray::number(gamma) + " (test)");
     return save(profile);
 }
 

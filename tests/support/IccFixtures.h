@@ -6,7 +6,7 @@
 // Each carries a recognisable description.
 namespace IccFixtures {
 
-// "Gray gamma 2.2 (test)" (gamma 1 gives "Gray linear (test)"), D50 white.
+// "Gray gamma 2.2 (test)" (or of the gamma given), D50 white.
 QByteArray gray(double gamma = 2.2);
 // "Display P3 (test)": P3 primaries, D65, sRGB curve. Not qtReadable: the
 // same with the "colour space" device class, which Qt's parser refuses and

@@ -1,9 +1,10 @@
 // Test entry point: a QApplication on the offscreen platform, with every XDG
 // folder pointed into a private temporary directory so that no test ever
 // reads or writes the developer's own settings, recent files or Trash.
+#include "support/ImageFixtures.h"
+
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -21,12 +22,11 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     // Maps never reach a real tile server: nothing listens on this port.
-    QDir().mkpath(home.path() + "/config/fennic");
-    QFile settings(home.path() + "/config/fennic/fennic.conf");
-    if (!settings.open(QIODevice::WriteOnly) ||
-        settings.write("[General]\nmapTileTemplate=http://127.0.0.1:9/{z}/{x}/{y}.png\n") < 0)
+    if (!QDir().mkpath(home.path() + "/config/fennic") ||
+        !ImageFixtures::writeFile(
+            home.path() + "/config/fennic/fennic.conf",
+            "[General]\nmapTileTemplate=http://127.0.0.1:9/{z}/{x}/{y}.png\n"))
         return 2;
-    settings.close();
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -33,10 +33,6 @@ TEST(WindowSystemTest, StartupPicksTheWindowSystemAsQtWill) {
     EXPECT_FALSE(usesX11({{"QT_QPA_PLATFORM", "xcb"}}));
 }
 
-} // namespace
-
-namespace {
-
 TEST(WindowSystemTest, AvailableAreaLeavesRoomForPanelsOnlyWhereTheScreenDoesNotTell) {
     const QRect screen(0, 0, 1440, 900);
     // The window system knows its panels: its answer stands.

@@ -26,10 +26,10 @@ TEST(DecodeScheduler, QuittingWaitsNeitherForItsDecodesNorForTheStartUpDecode) {
     auto scheduler = std::make_unique<DecodeScheduler>(fake.function(), 2);
     scheduler->request(&fake, DecodeKey{"slow", kScreen}, DecodePriority::Shown);
     auto early = std::make_unique<EarlyDecode>("first.jpg", QSize(), fake.function());
-    ASSERT_TRUE(waitFor([&] { return fake.calls().size() == 2; }));
+    ASSERT_SOON(fake.calls().size() == 2);
     scheduler.reset();
     early.reset();
     EXPECT_EQ(fake.passed(), 0);
     fake.openGates();
-    EXPECT_TRUE(waitFor([&] { return fake.passed() == 2; }));
+    ASSERT_SOON(fake.passed() == 2);
 }

@@ -11,6 +11,8 @@
 #include "viewer/loading/ImageCache.h"
 #include "viewer/loading/ImageLoader.h"
 
+#include "support/Soon.h"
+
 #include <QtTest/QTest>
 #include <condition_variable>
 #include <gtest/gtest.h>
@@ -92,11 +94,6 @@ private:
     std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
-// Runs the event loop until cond holds; false after a generous timeout.
-template <typename Cond> bool waitFor(Cond cond) {
-    return QTest::qWaitFor(cond, 10000);
-}
-
 // The shared loading machinery over a fake decoder, with a window's loader
 // and, once a step names it, a second window's. shown logs on the main thread
 // what the windows were given: the path ("B:" before it for the second
@@ -121,17 +118,6 @@ struct LoaderRig {
         };
         QObject::connect(&window, &ImageLoader::imageReady, log(""));
         QObject::connect(&window, &ImageLoader::fullResolutionReady, log("@full"));
-    }
-
-    // Opens the gates and waits until nothing is left to decode.
-    bool finish() {
-        fake.openGates();
-        const bool idle = waitFor([this] {
-            return !scheduler.runningCount() && !scheduler.waitingCount() &&
-                   (!early || early->isFinished());
-        });
-        QCoreApplication::sendPostedEvents();
-        return idle;
     }
 
     // Runs steps separated by ";": "show x a b" makes x current with the
@@ -161,14 +147,16 @@ struct LoaderRig {
                 second.reset();
             else if (verb == "hold")
                 fake.setGate(false, path.isEmpty() ? FakeDecoder::Image : FakeDecoder::Preview);
-            else if (verb == "run")
-                EXPECT_TRUE(finish()) << step.toStdString();
-            else if (verb == "wait")
-                EXPECT_TRUE(waitFor([&] { return shown.size() > before; })) << step.toStdString();
+            else if (verb == "run") {
+                fake.openGates();
+                ASSERT_SOON(!scheduler.runningCount() && !scheduler.waitingCount() &&
+                            (!early || early->isFinished()));
+                QCoreApplication::sendPostedEvents();
+            } else if (verb == "wait")
+                ASSERT_SOON(shown.size() > before);
             else if (verb == "early") {
                 early = std::make_unique<EarlyDecode>("first", QSize(160, 120), fake.function());
-                EXPECT_TRUE(waitFor(
-                    [&] { return fake.held() ? !fake.calls().isEmpty() : early->isFinished(); }));
+                ASSERT_SOON(fake.held() ? !fake.calls().isEmpty() : early->isFinished());
                 loader.offerEarlyDecode(early.get());
             }
             if (answered)
