@@ -1,7 +1,6 @@
 #include "metadata/ImageViewModel.h"
 #include "support/QtPrinters.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,13 +48,9 @@ TEST(ImageViewModel, WritesTheViewerStateInOrderAndOnlyTheRecordForUnreadableFil
     EXPECT_EQ(observer.log, (QStringList{"showLocation 0", "showLens 0", "imageAttr"}));
     EXPECT_EQ(observer.attributes.value("Width"), 800);
 
-    // A file that is no image, or none at all, replaces only the record.
-    QTemporaryDir dir;
-    QFile(dir.filePath("empty.jpg")).open(QIODevice::WriteOnly);
-    for (const char* name : {"empty.jpg", "missing.jpg"}) {
-        observer.log.clear();
-        EXPECT_TRUE(model.readImageAttributes(dir.filePath(name), observer).isEmpty());
-        EXPECT_EQ(observer.log, QStringList{"imageAttr"});
-        EXPECT_EQ(observer.attributes, (QVariantMap{{"Name", name}}));
-    }
+    // No properties (a file that is no image, or none at all): only the record.
+    observer.log.clear();
+    model.applyImageProperties("/p/missing.jpg", {}, observer);
+    EXPECT_EQ(observer.log, QStringList{"imageAttr"});
+    EXPECT_EQ(observer.attributes, (QVariantMap{{"Name", "missing.jpg"}}));
 }

@@ -1,9 +1,6 @@
-#include "desktop/settings/Setting.h"
-#include "desktop/settings/SettingsStore.h"
 #include "style/ControlsColour.h"
 #include "style/VisualStyle.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(ControlsColour, DarknessByLuminanceAndTheColourShownPerStyle) {
@@ -27,28 +24,4 @@ TEST(ControlsColour, DarknessByLuminanceAndTheColourShownPerStyle) {
             shown << shownColor(style, average, palette).name();
     EXPECT_EQ(shown, (QStringList{"#123456", "#123456", "#123456", "#123456", "#ffffff", "#000000",
                                   "#ffffff", "#ffffff"}));
-}
-
-TEST(Style, TheStyleFollowsTheStoredBoolean) {
-    QTemporaryDir dir;
-    SettingsStore store(dir.filePath("fennic.conf"));
-    EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAME);
-    store.setValue("visualStyleAsFrame", false);
-    EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAMELESS);
-    store.setValue("visualStyleAsFrame", "not a boolean");
-    EXPECT_EQ(visualstyle::current(&store), VISUALSTYLE::FRAME);
-}
-
-// An enumeration is stored by its raw value.
-TEST(VisualStyle, StoredByItsRawValueOfWhichOnlyZeroAndOneNameAStyle) {
-    QTemporaryDir dir;
-    SettingsStore store(dir.filePath("fennic.conf"));
-    Setting<VISUALSTYLE>(VISUALSTYLE::FRAME, "style", &store) = VISUALSTYLE::FRAMELESS;
-    EXPECT_EQ(store.value("style").toInt(), 1);
-    store.setValue("style", 0);
-    EXPECT_EQ(Setting<VISUALSTYLE>(VISUALSTYLE::FRAMELESS, "style", &store).value(),
-              VISUALSTYLE::FRAME);
-    store.setValue("style", 2);
-    EXPECT_EQ(Setting<VISUALSTYLE>(VISUALSTYLE::FRAMELESS, "style", &store).value(),
-              VISUALSTYLE::FRAMELESS);
 }
