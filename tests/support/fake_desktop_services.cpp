@@ -1,8 +1,11 @@
 // A stand-in for the desktop's notification server and file manager, for
 // tests on a private session bus. It owns org.freedesktop.Notifications and
 // org.freedesktop.FileManager1 (the calls Fennic makes) and appends one
-// line per call to LOG: the method's name, and for ShowItems tab-separated
-// URIs. It prints "ready" once it owns its names.
+// line per call to LOG:
+//   Notify<TAB>app<TAB>summary<TAB>body<TAB>icon<TAB>desktop-entry hint
+//   GetServerInformation      ShowItems<TAB>uri...
+// (tabs, newlines and backslashes inside a field are written as \t \n \\).
+// It prints "ready" once it owns its names.
 //
 //   fake-desktop-services LOG [--notifications-only] [--fail-notify] [--no-reply]
 //
@@ -33,7 +36,14 @@ public:
     }
     bool isOpen() const { return m_file.isOpen(); }
     void write(const QStringList& fields) {
-        m_file.write(fields.join(QLatin1Char('\t')).toUtf8() + '\n');
+        QStringList escaped;
+        for (QString field : fields) {
+            field.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+                .replace(QLatin1Char('\t'), QLatin1String("\\t"))
+                .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+            escaped << field;
+        }
+        m_file.write(escaped.join(QLatin1Char('\t')).toUtf8() + '\n');
         m_file.flush();
     }
 
@@ -71,9 +81,13 @@ public:
     using FakeService::FakeService;
 
 public Q_SLOTS:
-    uint Notify(const QString&, uint replacesId, const QString&, const QString&, const QString&,
-                const QStringList&, const QVariantMap&, int) {
-        if (!record({QStringLiteral("Notify")}))
+    uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
+                const QString& summary, const QString& body, const QStringList& actions,
+                const QVariantMap& hints, int expireTimeout) {
+        Q_UNUSED(actions);
+        Q_UNUSED(expireTimeout);
+        if (!record({QStringLiteral("Notify"), appName, summary, body, appIcon,
+                     hints.value(QStringLiteral("desktop-entry")).toString()}))
             return 0;
         if (m_options.failNotify && calledFromDBus())
             sendErrorReply(QDBusError::Failed, QStringLiteral("notifications are switched off"));
@@ -98,7 +112,8 @@ public:
     using FakeService::FakeService;
 
 public Q_SLOTS:
-    void ShowItems(const QStringList& uris, const QString&) {
+    void ShowItems(const QStringList& uris, const QString& startupId) {
+        Q_UNUSED(startupId);
         record(QStringList{QStringLiteral("ShowItems")} + uris);
     }
 };
