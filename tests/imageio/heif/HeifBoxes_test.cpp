@@ -41,8 +41,9 @@ HeifItemLocations parsed(const QByteArray& content) {
 } // namespace
 
 // Properties are shared between items: turning one item must not turn
-// another that uses the same box.
-TEST(HeifTransforms, TurningOneItemLeavesItemsSharingItsPropertiesAlone) {
+// another that uses the same box. Turns come after the descriptive
+// properties and keep their combination with a mirror.
+TEST(HeifTransforms, TurningOneItemLeavesItsSharedPropertiesAndItsCombinationAlone) {
     QList<HeifProperty> properties = {HeifProperty::make("hvcC", "x"), extent(64, 48), rotation(1)};
     QList<HeifPropertyAssociation> first = {{true, 1}, {false, 2}, {true, 3}};
     const QList<HeifPropertyAssociation> second = first;
@@ -57,18 +58,14 @@ TEST(HeifTransforms, TurningOneItemLeavesItemsSharingItsPropertiesAlone) {
     ASSERT_TRUE(turnItemProperties(properties, first, -1, &error));
     EXPECT_EQ(first, second);
     EXPECT_EQ(properties.size(), 3);
-}
 
-TEST(HeifTransforms, TurnsComeAfterDescriptivePropertiesAndKeepTheirCombination) {
     // A mirror then a turn, with a crop before them: the crop still applies
     // first, and the mirror stays a mirror.
-    QList<HeifProperty> properties = {extent(64, 48), HeifProperty::make("clap", QByteArray(32, 1)),
-                                      HeifProperty::make("imir", QByteArray(1, 1)), rotation(2),
-                                      HeifProperty::make("pixi", "p")};
+    properties = {extent(64, 48), HeifProperty::make("clap", QByteArray(32, 1)),
+                  HeifProperty::make("imir", QByteArray(1, 1)), rotation(2),
+                  HeifProperty::make("pixi", "p")};
     QList<HeifPropertyAssociation> item = {{false, 1}, {true, 2}, {true, 3}, {true, 4}, {false, 5}};
-    const int before = heifItemOrientation(properties, item);
-    EXPECT_EQ(before, 4); // left-right mirror, then a half turn
-    QString error;
+    EXPECT_EQ(heifItemOrientation(properties, item), 4); // left-right mirror, then a half turn
     ASSERT_TRUE(turnItemProperties(properties, item, 1, &error)) << error.toStdString();
     EXPECT_EQ(heifItemOrientation(properties, item), 5);
     EXPECT_EQ(typesOf(properties, item).left(15), "ispe pixi clap ");
