@@ -1,5 +1,7 @@
 #include "desktop/files/RecentlyUsed.h"
 
+#include "desktop/GioLibrary.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -7,11 +9,6 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <memory>
-
-// GLib's headers use `signals` as a field name, which Qt's keyword macro
-// would break.
-#undef signals
-#include <glib.h>
 
 namespace RecentlyUsed {
 namespace {
@@ -23,18 +20,18 @@ using Text = std::unique_ptr<char, decltype(&g_free)>;
 // The list as it is on disk; nothing when it is there but cannot be read
 // or parsed, so that it is never replaced by a list that lost its entries.
 // An empty file counts as an empty list.
-BookmarkFile load(const QString& listPath) {
-    BookmarkFile list(g_bookmark_file_new(), g_bookmark_file_free);
+BookmarkFile load(const GioLibrary& gio, const QString& listPath) {
+    BookmarkFile list(gio.g_bookmark_file_new(), gio.g_bookmark_file_free);
     QFile file(listPath);
     if (!file.exists())
         return list;
     if (!file.open(QIODevice::ReadOnly))
-        return {nullptr, g_bookmark_file_free};
+        return {nullptr, gio.g_bookmark_file_free};
     const QByteArray existing = file.readAll();
     if (!existing.trimmed().isEmpty() &&
-        !g_bookmark_file_load_from_data(list.get(), existing.constData(), gsize(existing.size()),
-                                        nullptr))
-        return {nullptr, g_bookmark_file_free};
+        !gio.g_bookmark_file_load_from_data(list.get(), existing.constData(),
+                                            gsize(existing.size()), nullptr))
+        return {nullptr, gio.g_bookmark_file_free};
     return list;
 }
 
@@ -52,35 +49,39 @@ QString defaultListPath() {
 }
 
 bool add(const QString& listPath, const Entry& entry) {
-    const BookmarkFile list = load(listPath);
+    const GioLibrary& gio = libgio();
+    if (!gio.ok())
+        return false;
+    const BookmarkFile list = load(gio, listPath);
     if (!list)
         return false;
     const Text uri(
-        g_filename_to_uri(QFile::encodeName(entry.filePath).constData(), nullptr, nullptr), g_free);
+        gio.g_filename_to_uri(QFile::encodeName(entry.filePath).constData(), nullptr, nullptr),
+        g_free);
     if (!uri)
         return false;
     const DateTime when = dateTimeOf(entry.when);
     GBookmarkFile* const l = list.get();
-    if (!g_bookmark_file_has_item(l, uri.get()))
-        g_bookmark_file_set_added_date_time(l, uri.get(), when.get());
-    if (const Text mime(g_bookmark_file_get_mime_type(l, uri.get(), nullptr), g_free); !mime)
-        g_bookmark_file_set_mime_type(l, uri.get(), entry.mimeType.toUtf8().constData());
+    if (!gio.g_bookmark_file_has_item(l, uri.get()))
+        gio.g_bookmark_file_set_added_date_time(l, uri.get(), when.get());
+    if (const Text mime(gio.g_bookmark_file_get_mime_type(l, uri.get(), nullptr), g_free); !mime)
+        gio.g_bookmark_file_set_mime_type(l, uri.get(), entry.mimeType.toUtf8().constData());
     const QByteArray name = entry.appName.toUtf8();
     guint count = 0;
-    g_bookmark_file_get_application_info(l, uri.get(), name.constData(), nullptr, &count, nullptr,
-                                         nullptr);
-    g_bookmark_file_set_application_info(l, uri.get(), name.constData(),
-                                         entry.appExec.toUtf8().constData(), int(count) + 1,
-                                         when.get(), nullptr);
-    g_bookmark_file_set_visited_date_time(l, uri.get(), when.get());
-    g_bookmark_file_set_modified_date_time(l, uri.get(), when.get());
+    gio.g_bookmark_file_get_application_info(l, uri.get(), name.constData(), nullptr, &count,
+                                             nullptr, nullptr);
+    gio.g_bookmark_file_set_application_info(l, uri.get(), name.constData(),
+                                             entry.appExec.toUtf8().constData(), int(count) + 1,
+                                             when.get(), nullptr);
+    gio.g_bookmark_file_set_visited_date_time(l, uri.get(), when.get());
+    gio.g_bookmark_file_set_modified_date_time(l, uri.get(), when.get());
 
     const QByteArray path = QFile::encodeName(listPath);
     const Text folder(g_path_get_dirname(path.constData()), g_free);
     // g_bookmark_file_to_file writes a temporary file and renames it over
     // the list, so a reader never sees half a list.
     return g_mkdir_with_parents(folder.get(), 0700) == 0 &&
-           g_bookmark_file_to_file(l, path.constData(), nullptr);
+           gio.g_bookmark_file_to_file(l, path.constData(), nullptr);
 }
 
 void addInBackground(const QString& filePath) {

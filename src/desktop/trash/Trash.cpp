@@ -1,5 +1,6 @@
 #include "desktop/trash/Trash.h"
 
+#include "desktop/GioLibrary.h"
 #include "desktop/files/NativePath.h"
 #include "desktop/trash/TrashLeftovers.h"
 #include "desktop/trash/TrashLocation.h"
@@ -10,11 +11,6 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-
-// GIO's headers use `signals` as a field name, which Qt's keyword macro
-// would break.
-#undef signals
-#include <gio/gio.h>
 
 using NativePath::errorText;
 using NativePath::join;
@@ -41,17 +37,17 @@ bool isSameOrInside(const QByteArray& path, const QByteArray& folder) {
 // GIO's messages name the file ("Unable to trash file /a/b.png: Read-only
 // file system"); the person has just been told which file, so only the
 // cause is kept.
-QString causeOf(const GError* error, GFile* file) {
+QString causeOf(const GioLibrary& gio, const GError* error, GFile* file) {
     const QString message = QString::fromUtf8(error->message);
     const std::unique_ptr<char, decltype(&g_free)> display(
-        g_filename_display_name(g_file_peek_path(file)), g_free);
+        gio.g_filename_display_name(gio.g_file_peek_path(file)), g_free);
     const QString named = QString::fromUtf8(display.get()) + QStringLiteral(": ");
     if (const qsizetype at = message.lastIndexOf(named); at >= 0)
         return message.mid(at + named.size());
-    if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_NOT_SUPPORTED)) {
+    if (g_error_matches(error, gio.g_io_error_quark(), G_IO_ERROR_NOT_SUPPORTED)) {
         // Said without a cause when no Trash folder could be made there,
         // which on a read-only drive is the only thing worth saying.
-        if (::access(parentOf(QByteArray(g_file_peek_path(file))).constData(), W_OK) != 0)
+        if (::access(parentOf(QByteArray(gio.g_file_peek_path(file))).constData(), W_OK) != 0)
             return errorText();
         return QStringLiteral("its drive has no Trash that can be used");
     }
@@ -96,18 +92,20 @@ TrashResult moveNativePathToTrash(const QByteArray& nativePath) {
             return failure(QStringLiteral("it is in the Trash already"));
     }
 
-    GFile* file = g_file_new_for_path(path.constData());
+    const GioLibrary& gio = libgio();
+    if (!gio.ok())
+        return failure(gio.error);
+    const GioObject<GFile> file(gio.g_file_new_for_path(path.constData()));
     GError* error = nullptr;
     bool moved = false;
     {
         const TrashLeftoverGuard guard(roots);
-        moved = g_file_trash(file, nullptr, &error);
+        moved = gio.g_file_trash(file.get(), nullptr, &error);
     }
     const TrashResult result =
         moved ? TrashResult{true, findTrashedEntry(roots, status.st_dev, status.st_ino), {}}
-              : failure(causeOf(error, file));
+              : failure(causeOf(gio, error, file.get()));
     g_clear_error(&error);
-    g_object_unref(file);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "desktop/trash/Trash.h"
 
+#include "desktop/GioLibrary.h"
 #include "support/TestFiles.h"
 
 #include <QProcess>
@@ -174,4 +175,17 @@ TEST(Trash, FilesOnAnotherDriveGoToTheTrashAtItsTop) {
     ASSERT_TRUE(run("mount", {"-o", "remount,ro", mnt}));
     EXPECT_EQ(Trash::moveNativePathToTrash(path).error.toStdString(), "Read-only file system");
     EXPECT_EQ(readNativeFile(path), "on the drive");
+}
+
+// The Trash puts the table's reason after "... could not be moved to the
+// Trash: ". GLib loads but holds none of GIO's or GObject's functions.
+TEST(Trash, WithoutGioTheReasonSaysWhatIsMissing) {
+    for (const auto& [file, reason] : {std::pair{"libgio-absent.so.0", "libgio-absent.so.0"},
+                                       {"libglib-2.0.so.0", "g_object_unref"}}) {
+        const GioLibrary gio = loadGioLibrary(file);
+        EXPECT_TRUE(gio.error.startsWith("GIO support is not available: ") &&
+                    gio.error.contains(reason))
+            << qPrintable(gio.error);
+        EXPECT_TRUE(!gio.g_object_unref && !gio.g_file_trash);
+    }
 }
