@@ -27,10 +27,10 @@ endif()
 # The libraries the program is linked with, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What it needs but does not link: libheif, LibRaw and libjxl are opened on the
-# first HEIF, raw or JPEG XL file, lcms2 and libtiff on the
-# first colour profile or TIFF file, Qt's platform and image plugins are loaded at run time,
+# first HEIF, raw or JPEG XL file, lcms2, libtiff and libgeonames on the first
+# colour profile, TIFF file or place name, Qt's platform and image plugins are loaded at run time,
 # the typeface stands in for the design's, and the MIME database names files.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libheif1, libraw20, libjxl0.7, liblcms2-2, libtiff6, qt6-qpa-plugins, qt6-image-formats-plugins, fonts-manrope, shared-mime-info")
+    "libheif1, libraw20, libjxl0.7, liblcms2-2, libtiff6, libgeonames0, qt6-qpa-plugins, qt6-image-formats-plugins, fonts-manrope, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus-user-session | dbus-x11")
 include(CPack)

@@ -29,7 +29,7 @@ depends=$(field Depends)
 # Linked libraries come from dpkg-shlibdeps (with versions), the ones opened
 # at run time are named by hand.
 for package in libqt6widgets6 libqt6dbus6 libqt6network6 libexiv2-27 libc6 \
-               libheif1 libraw20 libjxl0.7 liblcms2-2 libtiff6 fonts-manrope \
+               libheif1 libraw20 libjxl0.7 liblcms2-2 libtiff6 libgeonames0 fonts-manrope \
                shared-mime-info; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
