@@ -27,13 +27,14 @@ endif()
 # The libraries the program is linked with, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What it needs but does not link: libheif, LibRaw and libjxl are opened on the
-# first HEIF, raw or JPEG XL file, GIO by the Trash, the recent files and the
-# external editor (it is in libglib2.0-0, which dpkg-shlibdeps sees only
-# through GLib's linked functions: the version is what the opened ones need,
-# g_bookmark_file_set_added_date_time the newest), Qt's platform and image
-# plugins are loaded at run time, the typeface stands in for the design's, and
-# the MIME database names files.
+# first HEIF, raw or JPEG XL file, lcms2, libtiff and libgeonames on the first
+# colour profile, TIFF file or place name, GIO by the Trash, the recent files
+# and the external editor (it is in libglib2.0-0, which dpkg-shlibdeps sees
+# only through GLib's linked functions: the version is what the opened ones
+# need, g_bookmark_file_set_added_date_time the newest), Qt's platform and
+# image plugins are loaded at run time, the typeface stands in for the
+# design's, and the MIME database names files.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libheif1, libraw20, libjxl0.7, libglib2.0-0 (>= 2.65.1), qt6-qpa-plugins, qt6-image-formats-plugins, fonts-manrope, shared-mime-info")
+    "libheif1, libraw20, libjxl0.7, liblcms2-2, libtiff6, libgeonames0, libglib2.0-0 (>= 2.65.1), qt6-qpa-plugins, qt6-image-formats-plugins, fonts-manrope, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus-user-session | dbus-x11")
 include(CPack)

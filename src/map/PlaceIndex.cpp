@@ -1,13 +1,9 @@
 #include "map/PlaceIndex.h"
 
+#include "map/GeonamesLibrary.h"
+
 #include <algorithm>
 #include <cmath>
-#include <mutex>
-
-// GLib's headers use `signals` as a field name, which Qt's keyword macro
-// (pulled in by the precompiled header) would break.
-#undef signals
-#include <geonames.h>
 
 namespace {
 
@@ -23,21 +19,24 @@ QString text(const gchar* value) {
 }
 
 std::vector<Place> readGeonames() {
+    const GeonamesLibrary& api = libgeonames();
     std::vector<Place> places;
-    const gint count = geonames_get_n_cities();
+    if (!api.ok())
+        return places;
+    const gint count = api.geonames_get_n_cities();
     places.reserve(std::max(0, count));
     for (gint i = 0; i < count; ++i) {
-        GeonamesCity* city = geonames_get_city(i);
+        GeonamesCity* city = api.geonames_get_city(i);
         if (!city)
             continue;
         Place place;
-        place.latitude = geonames_city_get_latitude(city);
-        place.longitude = geonames_city_get_longitude(city);
-        place.population = geonames_city_get_population(city);
-        place.name = text(geonames_city_get_name(city));
-        place.state = text(geonames_city_get_state(city));
-        place.country = text(geonames_city_get_country(city));
-        geonames_city_free(city);
+        place.latitude = api.geonames_city_get_latitude(city);
+        place.longitude = api.geonames_city_get_longitude(city);
+        place.population = api.geonames_city_get_population(city);
+        place.name = text(api.geonames_city_get_name(city));
+        place.state = text(api.geonames_city_get_state(city));
+        place.country = text(api.geonames_city_get_country(city));
+        api.geonames_city_free(city);
         if (std::isfinite(place.latitude) && std::isfinite(place.longitude) &&
             !place.name.isEmpty())
             places.push_back(std::move(place));

@@ -28,8 +28,9 @@ option() { sed -n "s/^$1:STRING=//p" "$build/CMakeCache.txt"; }
 depends=$(field Depends)
 # Linked libraries come from dpkg-shlibdeps (with versions), the ones opened
 # at run time are named by hand.
-for package in libqt6widgets6 libqt6dbus6 libqt6network6 libexiv2-27 liblcms2-2 libc6 \
-               libheif1 libraw20 libjxl0.7 fonts-manrope shared-mime-info; do
+for package in libqt6widgets6 libqt6dbus6 libqt6network6 libexiv2-27 libc6 \
+               libheif1 libraw20 libjxl0.7 liblcms2-2 libtiff6 libgeonames0 fonts-manrope \
+               shared-mime-info; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 grep -qE 'libqt6widgets6 \(>= ' <<<"$depends" || fail "Depends has no versions from shlibdeps: $depends"

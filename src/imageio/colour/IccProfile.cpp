@@ -1,6 +1,6 @@
 #include "imageio/colour/IccProfile.h"
 
-#include <lcms2.h>
+#include "imageio/colour/LcmsLibrary.h"
 
 #include <cstring>
 #include <vector>
@@ -8,21 +8,20 @@
 namespace IccProfile {
 
 QString description(const QByteArray& icc) {
-    if (icc.size() < 132)
+    if (icc.size() < 132 || !liblcms2().ok())
         return {};
-    cmsHPROFILE profile = cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size()));
+    const LcmsLibrary& lcms = liblcms2();
+    const LcmsProfile profile(
+        lcms.cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
     if (!profile)
         return {};
-    QString text;
     const cmsUInt32Number length =
-        cmsGetProfileInfo(profile, cmsInfoDescription, "en", "US", nullptr, 0);
-    if (length > 0) {
-        std::vector<wchar_t> buffer(length / sizeof(wchar_t) + 1, 0);
-        cmsGetProfileInfo(profile, cmsInfoDescription, "en", "US", buffer.data(), length);
-        text = QString::fromWCharArray(buffer.data()).trimmed();
-    }
-    cmsCloseProfile(profile);
-    return text;
+        lcms.cmsGetProfileInfo(profile.get(), cmsInfoDescription, "en", "US", nullptr, 0);
+    if (length == 0)
+        return {};
+    std::vector<wchar_t> buffer(length / sizeof(wchar_t) + 1, 0);
+    lcms.cmsGetProfileInfo(profile.get(), cmsInfoDescription, "en", "US", buffer.data(), length);
+    return QString::fromWCharArray(buffer.data()).trimmed();
 }
 
 QString colorModel(const QByteArray& icc) {

@@ -1,39 +1,35 @@
 #include "imageio/colour/LcmsConversion.h"
 
-#include <lcms2.h>
+#include "imageio/colour/LcmsLibrary.h"
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace {
 
-struct ProfileCloser {
-    void operator()(void* p) const { cmsCloseProfile(p); }
-};
-struct TransformDeleter {
-    void operator()(void* t) const { cmsDeleteTransform(t); }
-};
-using Profile = std::unique_ptr<void, ProfileCloser>;
-using Transform = std::unique_ptr<void, TransformDeleter>;
-
-Profile openProfile(const QByteArray& icc) {
-    return Profile(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+// Null when the profile is unreadable or lcms2 is not there.
+LcmsProfile openProfile(const QByteArray& icc) {
+    if (!liblcms2().ok())
+        return nullptr;
+    return LcmsProfile(
+        liblcms2().cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
 }
 
-Transform makeTransform(const Profile& input, cmsUInt32Number inFormat, cmsUInt32Number flags) {
-    Profile srgb(cmsCreate_sRGBProfile());
-    return Transform(cmsCreateTransform(input.get(), inFormat, srgb.get(), TYPE_BGRA_8,
-                                        INTENT_RELATIVE_COLORIMETRIC, flags));
+LcmsTransform makeTransform(const LcmsProfile& input, cmsUInt32Number inFormat,
+                            cmsUInt32Number flags) {
+    const LcmsLibrary& lcms = liblcms2();
+    LcmsProfile srgb(lcms.cmsCreate_sRGBProfile());
+    return LcmsTransform(lcms.cmsCreateTransform(input.get(), inFormat, srgb.get(), TYPE_BGRA_8,
+                                                 INTENT_RELATIVE_COLORIMETRIC, flags));
 }
 
 // Gray to sRGB through a table of every gray level. lcms2's optimised gray
 // transform interpolates between a few grid points and darkens the shadows
 // (a linear 1/255 came out as 6 instead of 13); each level is evaluated exactly here.
-QImage graySrgb(const QImage& image, const Profile& profile) {
+QImage graySrgb(const QImage& image, const LcmsProfile& profile) {
     const bool wide = image.format() == QImage::Format_Grayscale16;
-    const Transform transform = makeTransform(profile, wide ? TYPE_GRAY_16 : TYPE_GRAY_8,
-                                              cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE);
+    const LcmsTransform transform = makeTransform(profile, wide ? TYPE_GRAY_16 : TYPE_GRAY_8,
+                                                  cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE);
     if (!transform)
         return {};
     const int levels = wide ? 65536 : 256;
@@ -45,8 +41,9 @@ QImage graySrgb(const QImage& image, const Profile& profile) {
         ramp8[i] = uchar(i);
     }
     std::vector<quint32> table(count, 0xFF000000u);
-    cmsDoTransform(transform.get(), wide ? static_cast<const void*>(ramp16.data()) : ramp8.data(),
-                   table.data(), cmsUInt32Number(levels));
+    liblcms2().cmsDoTransform(transform.get(),
+                              wide ? static_cast<const void*>(ramp16.data()) : ramp8.data(),
+                              table.data(), cmsUInt32Number(levels));
     QImage out(image.size(), QImage::Format_RGB32);
     if (out.isNull())
         return {};
@@ -72,12 +69,12 @@ namespace LcmsConversion {
 QImage toSrgb(const QImage& image, const QByteArray& icc) {
     if (image.isNull() || icc.isEmpty())
         return {};
-    const Profile profile = openProfile(icc);
+    const LcmsProfile profile = openProfile(icc);
     if (!profile)
         return {};
     const bool gray =
         image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
-    if (cmsGetColorSpace(profile.get()) != (gray ? cmsSigGrayData : cmsSigRgbData))
+    if (liblcms2().cmsGetColorSpace(profile.get()) != (gray ? cmsSigGrayData : cmsSigRgbData))
         return {};
 
     if (gray)
@@ -90,26 +87,26 @@ QImage toSrgb(const QImage& image, const QByteArray& icc) {
                                                 : alpha ? QImage::Format_ARGB32
                                                         : QImage::Format_RGB32);
     const cmsUInt32Number inFormat = wide ? TYPE_RGBA_16 : TYPE_BGRA_8;
-    const Transform transform = makeTransform(profile, inFormat, cmsFLAGS_COPY_ALPHA);
+    const LcmsTransform transform = makeTransform(profile, inFormat, cmsFLAGS_COPY_ALPHA);
     if (!transform)
         return {};
     QImage out(image.size(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (out.isNull())
         return {};
-    cmsDoTransformLineStride(transform.get(), source.constBits(), out.bits(),
-                             cmsUInt32Number(image.width()), cmsUInt32Number(image.height()),
-                             cmsUInt32Number(source.bytesPerLine()),
-                             cmsUInt32Number(out.bytesPerLine()), 0, 0);
+    liblcms2().cmsDoTransformLineStride(
+        transform.get(), source.constBits(), out.bits(), cmsUInt32Number(image.width()),
+        cmsUInt32Number(image.height()), cmsUInt32Number(source.bytesPerLine()),
+        cmsUInt32Number(out.bytesPerLine()), 0, 0);
     return out;
 }
 
 bool cmykToSrgbInPlace(QImage& image, bool adobeInverted, const QByteArray& icc) {
     if (image.isNull() || icc.isEmpty())
         return false;
-    const Profile profile = openProfile(icc);
-    if (!profile || cmsGetColorSpace(profile.get()) != cmsSigCmykData)
+    const LcmsProfile profile = openProfile(icc);
+    if (!profile || liblcms2().cmsGetColorSpace(profile.get()) != cmsSigCmykData)
         return false;
-    const Transform transform =
+    const LcmsTransform transform =
         makeTransform(profile, adobeInverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, 0);
     if (!transform)
         return false;
@@ -120,7 +117,8 @@ bool cmykToSrgbInPlace(QImage& image, bool adobeInverted, const QByteArray& icc)
         // Alpha is not an output of the transform; set it opaque first.
         auto* pixels = reinterpret_cast<quint32*>(line);
         std::fill(pixels, pixels + image.width(), 0xFF000000u);
-        cmsDoTransform(transform.get(), row.data(), line, cmsUInt32Number(image.width()));
+        liblcms2().cmsDoTransform(transform.get(), row.data(), line,
+                                  cmsUInt32Number(image.width()));
     }
     return true;
 }

@@ -1,13 +1,11 @@
 #include "imageio/decode/TiffPages.h"
 
 #include "imageio/RegularFile.h"
+#include "imageio/decode/TiffLibrary.h"
 
 #include <QFile>
 
 #include <cstdio>
-#include <mutex>
-
-#include <tiffio.h>
 
 namespace {
 
@@ -37,34 +35,25 @@ toff_t sizeOfFile(thandle_t handle) {
     return toff_t(static_cast<QFile*>(handle)->size());
 }
 
-// A broken file is reported through the result, not on stderr.
-void silenceLibtiff() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        TIFFSetErrorHandler(nullptr);
-        TIFFSetWarningHandler(nullptr);
-    });
-}
-
 } // namespace
 
 int tiffPageCount(const QString& path) {
-    silenceLibtiff();
+    const TiffLibrary& api = libtiff();
     QFile file;
     QString error;
-    if (!RegularFile::open(file, path, &error))
+    if (!api.ok() || !RegularFile::open(file, path, &error))
         return 0;
-    TIFF* tiff = TIFFClientOpen("image", "rm", &file, readFile, writeNothing, seekFile,
-                                closeNothing, sizeOfFile, nullptr, nullptr);
+    TIFF* tiff = api.TIFFClientOpen("image", "rm", &file, readFile, writeNothing, seekFile,
+                                    closeNothing, sizeOfFile, nullptr, nullptr);
     if (!tiff)
         return 0;
     int pages = 0;
     do {
         uint32_t subfileType = 0;
-        TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfileType);
+        api.TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfileType);
         if (pages == 0 || !(subfileType & FILETYPE_REDUCEDIMAGE))
             ++pages;
-    } while (TIFFReadDirectory(tiff)); // libtiff stops at a directory loop
-    TIFFClose(tiff);
+    } while (api.TIFFReadDirectory(tiff)); // libtiff stops at a directory loop
+    api.TIFFClose(tiff);
     return pages;
 }

@@ -1,6 +1,6 @@
 #include "imageio/decode/TiffRowReader.h"
 
-#include <tiffio.h>
+#include "imageio/decode/TiffLibrary.h"
 
 namespace {
 
@@ -15,15 +15,16 @@ struct Layout {
 
 // The layout, or colours == 0 when the reader does not take it.
 Layout layoutOf(TIFF* tiff) {
+    const TiffLibrary& api = libtiff();
     Layout layout;
     uint16_t planar = PLANARCONFIG_CONTIG, format = SAMPLEFORMAT_UINT;
     uint16_t compression = COMPRESSION_NONE, photometric = 0;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &layout.bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &layout.samples);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &format);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
-    if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) || TIFFIsTiled(tiff) ||
+    api.TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &layout.bits);
+    api.TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &layout.samples);
+    api.TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    api.TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &format);
+    api.TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    if (!api.TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) || api.TIFFIsTiled(tiff) ||
         planar != PLANARCONFIG_CONTIG || format != SAMPLEFORMAT_UINT ||
         (layout.bits != 8 && layout.bits != 16) || compression == COMPRESSION_JPEG ||
         compression == COMPRESSION_OJPEG)
@@ -37,7 +38,7 @@ Layout layoutOf(TIFF* tiff) {
     layout.inverted = photometric == PHOTOMETRIC_MINISWHITE;
     uint16_t extraCount = 0;
     uint16_t* extraTypes = nullptr;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes);
+    api.TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes);
     if (layout.samples > layout.colours && extraCount > 0 && extraTypes &&
         (extraTypes[0] == EXTRASAMPLE_ASSOCALPHA || extraTypes[0] == EXTRASAMPLE_UNASSALPHA)) {
         layout.alpha = layout.colours;
@@ -53,9 +54,10 @@ bool TiffRowReader::canRead(TIFF* tiff) {
 }
 
 TiffRowReader::TiffRowReader(TIFF* tiff) : m_tiff(tiff) {
+    const TiffLibrary& api = libtiff();
     const Layout layout = layoutOf(tiff);
-    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &m_width);
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &m_height);
+    api.TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &m_width);
+    api.TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &m_height);
     m_bits = layout.bits;
     m_samples = layout.samples;
     m_colours = layout.colours;
@@ -71,7 +73,7 @@ TiffRowReader::TiffRowReader(TIFF* tiff) : m_tiff(tiff) {
         m_format = m_bits == 16 ? QImage::Format_RGBA64 : QImage::Format_RGBA8888;
     else
         m_format = m_alpha >= 0 ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
-    const tmsize_t scanline = TIFFScanlineSize(tiff);
+    const tmsize_t scanline = api.TIFFScanlineSize(tiff);
     m_stored.resize(size_t(scanline > 0 ? scanline : 0));
     if (!plainGrey && !plainRgba)
         m_converted.resize(size_t(m_width) * 4);
@@ -80,7 +82,7 @@ TiffRowReader::TiffRowReader(TIFF* tiff) : m_tiff(tiff) {
 const uchar* TiffRowReader::nextRow() {
     if (m_colours == 0 || m_row >= m_height ||
         m_stored.size() < size_t(m_width) * m_samples * (m_bits / 8) ||
-        TIFFReadScanline(m_tiff, m_stored.data(), m_row, 0) < 0)
+        libtiff().TIFFReadScanline(m_tiff, m_stored.data(), m_row, 0) < 0)
         return nullptr;
     ++m_row;
     if (m_converted.empty())

@@ -11,6 +11,8 @@ typedef struct tiff TIFF;
 // libtiff then holds a window of a compressed strip rather than the decoded
 // strip, however tall the strip is. Grey rows and RGB rows with straight
 // alpha come as they are stored (8 or 16 bits); the others as 8-bit RGBA.
+// The TIFF is one opened through libtiff() (TiffLibrary.h), whose functions
+// this reader calls.
 class TiffRowReader {
 public:
     // Whether the layout is one this reader converts: grey or RGB with 8 or

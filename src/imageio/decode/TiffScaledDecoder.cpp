@@ -7,16 +7,14 @@
 #include "imageio/decode/FileBytes.h"
 #include "imageio/decode/PreviewChoice.h"
 #include "imageio/decode/RowScaler.h"
+#include "imageio/decode/TiffLibrary.h"
 #include "imageio/decode/TiffRowReader.h"
 #include "imageio/metadata/Orientation.h"
 
 #include <QFile>
 
 #include <memory>
-#include <mutex>
 #include <vector>
-
-#include <tiffio.h>
 
 namespace {
 
@@ -60,21 +58,11 @@ toff_t sizeOfStream(thandle_t handle) {
     return static_cast<Stream*>(handle)->size;
 }
 
-// libtiff prints every complaint on stderr by default; a broken file is
-// reported through the result instead.
-void silenceLibtiff() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        TIFFSetErrorHandler(nullptr);
-        TIFFSetWarningHandler(nullptr);
-    });
-}
-
 struct TiffClose {
-    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+    void operator()(TIFF* tiff) const { libtiff().TIFFClose(tiff); }
 };
 struct RgbaEnd {
-    void operator()(TIFFRGBAImage* image) const { TIFFRGBAImageEnd(image); }
+    void operator()(TIFFRGBAImage* image) const { libtiff().TIFFRGBAImageEnd(image); }
 };
 
 // Rows decoded at once: enough to amortise libtiff's per-call work.
@@ -84,9 +72,10 @@ constexpr uint32_t bandRows = 64;
 // time: the rows read, or 0 with *error set when the layout is refused.
 uint32_t scaleInBands(TIFF* tiff, QSize stored, QSize scaled, std::optional<RowScaler>& scaler,
                       QString* error) {
+    const TiffLibrary& api = libtiff();
     char message[1024] = {};
     TIFFRGBAImage rgba{};
-    if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&rgba, tiff, 0, message)) {
+    if (!api.TIFFRGBAImageOK(tiff, message) || !api.TIFFRGBAImageBegin(&rgba, tiff, 0, message)) {
         *error = QStringLiteral("the TIFF image cannot be decoded: %1")
                      .arg(QString::fromLocal8Bit(message));
         return 0;
@@ -98,7 +87,7 @@ uint32_t scaleInBands(TIFF* tiff, QSize stored, QSize scaled, std::optional<RowS
     // Without alpha libtiff's fourth byte is 0xFF, and no weighting is needed.
     uint16_t extraSamples = 0;
     uint16_t* extraTypes = nullptr;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraSamples, &extraTypes);
+    api.TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraSamples, &extraTypes);
     scaler.emplace(stored, scaled,
                    extraSamples > 0 ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
     const auto width = uint32_t(stored.width()), height = uint32_t(stored.height());
@@ -108,7 +97,7 @@ uint32_t scaleInBands(TIFF* tiff, QSize stored, QSize scaled, std::optional<RowS
         const uint32_t rows = qMin(bandRows, height - row);
         rgba.row_offset = int(row);
         rgba.col_offset = 0;
-        if (!TIFFRGBAImageGet(&rgba, band.data(), width, rows))
+        if (!api.TIFFRGBAImageGet(&rgba, band.data(), width, rows))
             break;
         // libtiff packs each pixel as R, G, B, A in memory order.
         for (uint32_t i = 0; i < rows; ++i)
@@ -128,18 +117,24 @@ std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
     QString error;
     if (!RegularFile::open(file, path, &error))
         return std::nullopt;
+    const TiffLibrary& api = libtiff();
+    // Qt's TIFF reader could not load without it either: say what is missing.
+    if (!api.ok()) {
+        DecodedImage refused;
+        refused.error = api.error;
+        return refused;
+    }
     Stream stream(file);
-    silenceLibtiff();
-    const std::unique_ptr<TIFF, TiffClose> tiff(TIFFClientOpen("image", "rm", &stream, readStream,
-                                                               writeStream, seekStream, closeStream,
-                                                               sizeOfStream, nullptr, nullptr));
+    const std::unique_ptr<TIFF, TiffClose> tiff(
+        api.TIFFClientOpen("image", "rm", &stream, readStream, writeStream, seekStream, closeStream,
+                           sizeOfStream, nullptr, nullptr));
     if (!tiff)
         return std::nullopt;
     uint32_t width = 0, height = 0;
     uint16_t orientation = ORIENTATION_TOPLEFT;
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
+    api.TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+    api.TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+    api.TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
     if (width > uint32_t(DecodeLimits::maxSide) || height > uint32_t(DecodeLimits::maxSide))
         return std::nullopt; // the ordinary path refuses it with the usual message
     const QSize stored{int(width), int(height)};
@@ -151,9 +146,9 @@ std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
     result.fullSize = Orientation::uprightSize(stored, orientation);
     const QSize upright = previewchoice::fittedSize(result.fullSize, targetSize);
     const QSize scaled = Orientation::uprightSize(upright, orientation);
-    const bool tiled = TIFFIsTiled(tiff.get());
+    const bool tiled = api.TIFFIsTiled(tiff.get());
     const qint64 piece =
-        tiled ? qint64(TIFFTileSize64(tiff.get())) : qint64(TIFFStripSize64(tiff.get()));
+        tiled ? qint64(api.TIFFTileSize64(tiff.get())) : qint64(api.TIFFStripSize64(tiff.get()));
     std::optional<RowScaler> scaler;
     uint32_t rowsRead = 0;
     bool grey = false;
@@ -193,7 +188,7 @@ std::optional<DecodedImage> decode(const QString& path, QSize targetSize) {
     QByteArray icc;
     // A profile applies only to pixels of its own model: libtiff's RGBA reader
     // hands out RGB for grey and CMYK alike.
-    if (TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &iccLength, &iccData) && iccData) {
+    if (api.TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &iccLength, &iccData) && iccData) {
         icc = QByteArray(static_cast<const char*>(iccData), qsizetype(iccLength));
         if (IccProfile::colorModel(icc) != QLatin1String(grey ? "Gray" : "RGB"))
             icc.clear();

@@ -14,7 +14,8 @@ namespace TiffScaledDecoder {
 
 // The image fitted into targetSize, or nothing when this path does not apply
 // (no target, an image small enough to decode whole, a file libtiff cannot
-// open): the caller then decodes it the ordinary way.
+// open): the caller then decodes it the ordinary way. Without libtiff the
+// result is the error that says so.
 std::optional<DecodedImage> decode(const QString& path, QSize targetSize);
 
 } // namespace TiffScaledDecoder

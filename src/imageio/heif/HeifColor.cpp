@@ -1,10 +1,9 @@
 #include "imageio/heif/HeifColor.h"
 
-#include <QPointF>
-#include <lcms2.h>
-#include <libheif/heif.h>
+#include "imageio/colour/LcmsLibrary.h"
 
-#include <memory>
+#include <QPointF>
+#include <libheif/heif.h>
 
 namespace heifcolor {
 
@@ -68,31 +67,27 @@ bool knownPrimaries(heif_color_primaries p, Chromaticities* out) {
     }
 }
 
-struct ProfileCloser {
-    void operator()(void* p) const { cmsCloseProfile(p); }
-};
-struct TransformDeleter {
-    void operator()(void* t) const { cmsDeleteTransform(t); }
-};
-
 QString convertWithLcms(QImage& image, const QByteArray& icc) {
-    std::unique_ptr<void, ProfileCloser> source(
-        cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+    const LcmsLibrary& lcms = liblcms2();
+    if (!lcms.ok())
+        return lcms.error;
+    const LcmsProfile source(
+        lcms.cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
     if (!source)
         return QStringLiteral("the embedded colour profile cannot be read");
-    if (cmsGetColorSpace(source.get()) != cmsSigRgbData)
+    if (lcms.cmsGetColorSpace(source.get()) != cmsSigRgbData)
         return QStringLiteral("the embedded colour profile is not an RGB profile");
-    std::unique_ptr<void, ProfileCloser> srgb(cmsCreate_sRGBProfile());
+    const LcmsProfile srgb(lcms.cmsCreate_sRGBProfile());
     const bool deep = image.format() == QImage::Format_RGBA64;
     const cmsUInt32Number type = deep ? TYPE_RGBA_16 : TYPE_RGBA_8;
-    std::unique_ptr<void, TransformDeleter> transform(cmsCreateTransform(
-        source.get(), type, srgb.get(), type, INTENT_PERCEPTUAL, cmsFLAGS_COPY_ALPHA));
+    const LcmsTransform transform(lcms.cmsCreateTransform(source.get(), type, srgb.get(), type,
+                                                          INTENT_PERCEPTUAL, cmsFLAGS_COPY_ALPHA));
     if (!transform)
         return QStringLiteral("the embedded colour profile cannot be applied");
     const int width = image.width();
     for (int y = 0; y < image.height(); ++y) {
         uchar* line = image.scanLine(y);
-        cmsDoTransform(transform.get(), line, line, cmsUInt32Number(width));
+        lcms.cmsDoTransform(transform.get(), line, line, cmsUInt32Number(width));
     }
     return {};
 }
