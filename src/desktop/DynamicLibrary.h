@@ -49,3 +49,13 @@ template <typename Library> Library loadLibrary(const char* soname, const QStrin
 // these turn each into a member of that name and into a visit of it.
 #define FENNIC_DECLARE_LIBRARY_FUNCTION(name) decltype(&::name) name = nullptr;
 #define FENNIC_VISIT_LIBRARY_FUNCTION(name) visit(#name, name);
+// The body of a function table: one member per listed function, the visit
+// that loadLibrary resolves them through, and the reason when it could not
+// (empty when every function is there).
+#define FENNIC_LIBRARY_TABLE(FUNCTIONS)                                                            \
+    FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)                                                     \
+    template <typename Visit>                                                                      \
+    void forEachFunction(Visit&& visit){FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)} QString error;   \
+    bool ok() const {                                                                              \
+        return error.isEmpty();                                                                    \
+    }

@@ -46,12 +46,7 @@
     X(g_bookmark_file_set_modified_date_time)
 
 struct GioLibrary {
-    FENNIC_GIO_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
-    template <typename Visit>
-    void forEachFunction(Visit&& visit){FENNIC_GIO_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
-
-    QString error; // empty when every function is there
-    bool ok() const { return error.isEmpty(); }
+    FENNIC_LIBRARY_TABLE(FENNIC_GIO_FUNCTIONS)
 };
 
 // Opens the library by soname and resolves every function, or says why not

@@ -25,12 +25,7 @@
     X(geonames_city_get_population)
 
 struct GeonamesLibrary {
-    FENNIC_LIBGEONAMES_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
-    template <typename Visit>
-    void forEachFunction(Visit&& visit){FENNIC_LIBGEONAMES_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
-
-    QString error; // empty when every function is there
-    bool ok() const { return error.isEmpty(); }
+    FENNIC_LIBRARY_TABLE(FENNIC_LIBGEONAMES_FUNCTIONS)
 };
 
 // The process's libgeonames (libgeonames.so.0), loaded by the first call from

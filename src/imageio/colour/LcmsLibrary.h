@@ -23,12 +23,7 @@
     X(cmsDoTransformLineStride)
 
 struct LcmsLibrary {
-    FENNIC_LCMS2_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
-    template <typename Visit>
-    void forEachFunction(Visit&& visit){FENNIC_LCMS2_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
-
-    QString error; // empty when every function is there
-    bool ok() const { return error.isEmpty(); }
+    FENNIC_LIBRARY_TABLE(FENNIC_LCMS2_FUNCTIONS)
 };
 
 // The process's lcms2 (liblcms2.so.2), loaded by the first call from any

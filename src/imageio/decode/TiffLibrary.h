@@ -29,12 +29,7 @@
     X(TIFFRGBAImageEnd)
 
 struct TiffLibrary {
-    FENNIC_LIBTIFF_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
-    template <typename Visit>
-    void forEachFunction(Visit&& visit){FENNIC_LIBTIFF_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
-
-    QString error; // empty when every function is there
-    bool ok() const { return error.isEmpty(); }
+    FENNIC_LIBRARY_TABLE(FENNIC_LIBTIFF_FUNCTIONS)
 };
 
 // The process's libtiff (libtiff.so.6), loaded by the first call from any

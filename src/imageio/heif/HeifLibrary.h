@@ -52,12 +52,7 @@
     X(heif_have_decoder_for_format)
 
 struct HeifLibrary {
-    FENNIC_LIBHEIF_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
-    template <typename Visit>
-    void forEachFunction(Visit&& visit){FENNIC_LIBHEIF_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
-
-    QString error; // empty when every function is there
-    bool ok() const { return error.isEmpty(); }
+    FENNIC_LIBRARY_TABLE(FENNIC_LIBHEIF_FUNCTIONS)
 };
 
 // Opens the library by soname and resolves every function, or says why not

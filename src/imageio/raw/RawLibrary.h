@@ -25,12 +25,7 @@
     X(libraw_strerror)
 
 struct RawLibrary {
-    FENNIC_LIBRAW_FUNCTIONS(FENNIC_DECLARE_LIBRARY_FUNCTION)
-    template <typename Visit>
-    void forEachFunction(Visit&& visit){FENNIC_LIBRAW_FUNCTIONS(FENNIC_VISIT_LIBRARY_FUNCTION)}
-
-    QString error; // empty when every function is there
-    bool ok() const { return error.isEmpty(); }
+    FENNIC_LIBRARY_TABLE(FENNIC_LIBRAW_FUNCTIONS)
 };
 
 // Opens the library by soname and resolves every function, or says why not
