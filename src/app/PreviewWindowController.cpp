@@ -41,11 +41,17 @@ PreviewWindowController::PreviewWindowController(ViewerHost& host, const ViewerO
     window->setupFadeableViews();
     auto* hints = new WindowManagerHints(window);
     // Framed (again) by the window manager: fit and centre with the frame.
-    // Not the frame that goes and comes back with full screen: the window
-    // takes back its own geometry then.
+    // Not the frame that goes and comes back with full screen, however late
+    // the window manager publishes it: the window takes back its own
+    // geometry then, or keeps where the user put it.
     connect(hints, &WindowManagerHints::frameChanged, this, [this] {
-        if (!m_window->isFullScreen() && m_stateChangeUntil.hasExpired())
-            m_fit->refit();
+        if (m_window->isFullScreen() || !m_stateChangeUntil.hasExpired())
+            return;
+        const QMargins frame = WindowPlacement::frameMargins(m_window);
+        if (m_frame == frame)
+            return;
+        m_frame = frame;
+        m_fit->refit();
     });
     connect(&m_home->fullScreen(), &FullScreenState::controlsShownChanged, window,
             &CustomWindow::showFullScreenButtons);

@@ -4,9 +4,11 @@
 
 #include <QDeadlineTimer>
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class CustomWindow;
 class Home;
@@ -48,4 +50,7 @@ private:
     QDeadlineTimer m_sizingUntil{0};
     // Set for a while after the window entered or left full screen.
     QDeadlineTimer m_stateChangeUntil{0};
+    // The frame the window manager last gave the window (none before it
+    // first framed it).
+    std::optional<QMargins> m_frame;
 };

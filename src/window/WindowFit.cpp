@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <QtMath>
+#include <memory>
 
 namespace {
 
@@ -120,15 +121,21 @@ void WindowFit::refit() {
 
 void WindowFit::settle() {
     const int generation = ++m_generation;
+    auto placed = std::make_shared<bool>(false);
     for (const int ms : {100, 400, settleMs}) {
-        QTimer::singleShot(ms, m_window, [this, generation] {
+        QTimer::singleShot(ms, m_window, [this, generation, placed] {
             CustomWindow* window = m_window;
             // A newer fit checks for itself; a hidden or minimised window
             // has nothing to check.
             if (generation != m_generation || !window || !window->isVisible() ||
                 window->isMinimized() || window->isFullScreen())
                 return;
-            if (window->geometry() != target())
+            const QRect wanted = target();
+            // Once the window was seen where it was fitted, a move is the
+            // user's; only a late answer with another size is undone.
+            if (window->geometry() == wanted)
+                *placed = true;
+            else if (!*placed || window->size() != wanted.size())
                 apply();
         });
     }

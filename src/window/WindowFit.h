@@ -44,7 +44,8 @@ private:
     // viewer window of its size sits where it would.
     void chooseCascade();
     // Checks the window against the fit a few times while the window
-    // manager settles, and applies the fit again where they differ.
+    // manager settles, and applies the fit again where they differ (once
+    // the window was seen in place, only where the size differs).
     void settle();
 
     QPointer<CustomWindow> m_window;

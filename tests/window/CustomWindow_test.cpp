@@ -1,6 +1,7 @@
 #include "viewer/view/WindowDragMover.h"
 #include "window/CustomWindow.h"
 #include "window/EdgeResizer.h"
+#include "window/WindowFit.h"
 #include "window/WindowPlacement.h"
 
 #include <QAbstractButton>
@@ -122,6 +123,26 @@ protected:
 };
 
 } // namespace
+
+// The checks after a fit undo the window manager's late answers, not the user
+// moving the window once it was in place.
+TEST(WindowFit, SettlingKeepsTheUsersMoveAndUndoesALateSize) {
+    CustomWindow window;
+    WindowFit fit(&window);
+    fit.fit(QSizeF(300, 200), QSizeF(0, 40));
+    const QRect fitted = window.geometry();
+    ASSERT_EQ(fitted.size(), QSize(300, 200));
+    QTest::qWait(450);
+    window.move(fitted.topLeft() + QPoint(40, 30));
+    QTest::qWait(WindowFit::settleMs - 300);
+    EXPECT_EQ(window.geometry(), fitted.translated(40, 30));
+
+    fit.fit(QSizeF(300, 200), QSizeF(0, 40));
+    QTest::qWait(450);
+    window.resize(500, 300);
+    QTest::qWait(WindowFit::settleMs - 300);
+    EXPECT_EQ(window.geometry(), fitted);
+}
 
 TEST(WindowDragMover, MovesTheWindowByThePointerDeltaAndLetsClicksThrough) {
     EventRecorder window;
