@@ -124,6 +124,14 @@ int main(int argc, char** argv) {
          [](const QString& p) {
              return writeUniformGrayTiff(p, {30000, 30000}, 0x40);
          }},
+        {"tiff rgba16 20000^2 1 strip", "rgba16.tiff",
+         [](const QString& p) {
+             const TiffLayout rgba16{2, 16, 4, 2, 1};
+             return writeDeflatedTiff(
+                 p, {20000, 20000}, rgba16,
+                 [](int y, uchar* row) { std::memset(row, y & 0xff, 20000 * 8); }, 20000, 1, 1,
+                 1);
+         }},
         {"bmp rle claims 16000^2", "claim.bmp", bytes(bmpClaiming({16000, 16000}))},
         {"heic grid 512^2 -> 16384^2", "lying.heic",
          bytes(heifGrid(tile, 32, 32, {16384, 16384}, {512, 512}))},
