@@ -4,6 +4,7 @@
 #include "desktop/Trace.h"
 #include "desktop/apps/ExternalEditor.h"
 #include "desktop/bus/ApplicationBus.h"
+#include "desktop/bus/EarlyHandOver.h"
 #include "desktop/files/ImageTypes.h"
 #include "desktop/windowsystem/StartupScreen.h"
 #include "imageio/ImageKind.h"
@@ -19,6 +20,7 @@
 #include <QThread>
 #include <QUrl>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fontconfig/fontconfig.h>
@@ -95,15 +97,41 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // Qt takes the first thread that makes a QObject for its main thread:
+    // this one, before the threads below start.
+    QThread::currentThread();
+    Resolved resolved = openablePaths(line.paths);
+    const QStringList forwarded = forwardable(resolved.paths, resolved.refusals);
+    for (const QString& path : line.undecodablePaths)
+        resolved.refusals.push_back({path, QStringLiteral("the name is not valid UTF-8")});
+    const QStringList& paths = resolved.paths;
+    // Like any command, a launch none of whose files could be opened fails.
+    const bool named = !line.paths.isEmpty() || !line.undecodablePaths.isEmpty();
+    const int status = named && paths.isEmpty() ? 1 : 0;
+
+    // A later launch hands its files to the running instance on the other
+    // core while QApplication comes up, and ends as soon as they are taken.
+    std::atomic<EarlyHandOver::Outcome> handedOver = EarlyHandOver::Outcome::NotRunning;
+    std::jthread handOver;
+    if (!line.gapplicationService)
+        handOver = std::jthread([&forwarded, &handedOver, status] {
+            const EarlyHandOver::Outcome outcome =
+                EarlyHandOver::forward(forwarded, ApplicationBus::forwardTimeoutMs);
+            if (outcome == EarlyHandOver::Outcome::Forwarded) {
+                std::fflush(stdout);
+                std::fflush(stderr);
+                std::_Exit(status);
+            }
+            handedOver = outcome;
+        });
+
     // Fontconfig reads its configuration and font caches on first use, which
     // would be on the main thread while the first window is built; here it
     // happens on the other core while QApplication comes up.
     std::jthread fontConfig([] { FcInit(); });
     // So do the MIME database, which the folder listing asks about any
     // ending that is not one of ours, and GIO's list of installed
-    // applications, which the menus ask for the external editor. Qt takes
-    // the first thread that makes a QObject for its main thread: this one.
-    QThread::currentThread();
+    // applications, which the menus ask for the external editor.
     std::jthread warmUp([] {
         acceptedExtensions();
         ExternalEditor::isInstalled();
@@ -126,16 +154,9 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.fennic.Fennic"));
     Trace::mark("application");
 
-    Resolved resolved = openablePaths(line.paths);
-    const QStringList forwarded = forwardable(resolved.paths, resolved.refusals);
-    for (const QString& path : line.undecodablePaths)
-        resolved.refusals.push_back({path, QStringLiteral("the name is not valid UTF-8")});
-    const QStringList& paths = resolved.paths;
-    // Like any command, a launch none of whose files could be opened fails.
-    const bool named = !line.paths.isEmpty() || !line.undecodablePaths.isEmpty();
-    const int status = named && paths.isEmpty() ? 1 : 0;
-
     ApplicationBus bus;
+    if (handOver.joinable())
+        handOver.join();
     if (line.gapplicationService) {
         // D-Bus started us for a call to org.fennic.Fennic: only the owner of
         // the name can take it.
@@ -144,6 +165,9 @@ int main(int argc, char** argv) {
                          ApplicationBus::serviceName);
             return 1;
         }
+    } else if (handedOver == EarlyHandOver::Outcome::Unanswered) {
+        // The running instance hangs: asking it again would only wait as
+        // long once more. The files open here, without the name.
     } else if (bus.claimOrForward(forwarded) == ApplicationBus::Role::Forwarded) {
         // The running instance shows the files; do not wait for our own
         // start-up decode to finish.

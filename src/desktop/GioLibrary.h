@@ -15,8 +15,9 @@
 
 // GIO, opened on first use: linked, it and what it pulls in (GObject,
 // GModule, libmount, libblkid, libselinux, libffi) would be bound at every
-// start, while only the Trash, the recently used list and the external
-// editor need it. GLib itself stays linked: Qt's event loop loads it anyway.
+// start, while only the Trash, the recently used list, the external
+// editor and a later launch's hand-over need it. GLib itself stays linked:
+// Qt's event loop loads it anyway.
 // The GObject functions and GLib's bookmark-file and file-name URI functions
 // that those services call come from the same handle, which reaches GIO's
 // dependencies.
@@ -43,7 +44,11 @@
     X(g_bookmark_file_set_application_info)                                                        \
     X(g_bookmark_file_set_added_date_time)                                                         \
     X(g_bookmark_file_set_visited_date_time)                                                       \
-    X(g_bookmark_file_set_modified_date_time)
+    X(g_bookmark_file_set_modified_date_time)                                                      \
+    X(g_dbus_address_get_for_bus_sync)                                                             \
+    X(g_dbus_connection_new_for_address_sync)                                                      \
+    X(g_dbus_connection_call_sync)                                                                 \
+    X(g_dbus_connection_close_sync)
 
 struct GioLibrary {
     FENNIC_LIBRARY_TABLE(FENNIC_GIO_FUNCTIONS)

@@ -13,9 +13,10 @@
 const char* const ApplicationBus::serviceName = "org.fennic.Fennic";
 const char* const ApplicationBus::objectPath = "/org/fennic/Fennic";
 
+const char* const ApplicationBus::applicationInterface = "org.freedesktop.Application";
+
 namespace {
-constexpr int forwardTimeoutMs = 5000;
-const QString interfaceName = QStringLiteral("org.freedesktop.Application");
+const QString interfaceName = QString::fromLatin1(ApplicationBus::applicationInterface);
 
 QStringList pathsFromUris(const QStringList& uris) {
     QStringList paths;
@@ -105,9 +106,7 @@ ApplicationBus::Role ApplicationBus::claimOrForward(const QStringList& absoluteP
                                               QStringLiteral("Activate"));
         call << QVariantMap();
     } else {
-        QStringList uris;
-        for (const QString& path : absolutePaths)
-            uris << QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
+        const QStringList uris = urisOf(absolutePaths);
         call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName),
                                               QString::fromLatin1(objectPath), interfaceName,
                                               QStringLiteral("Open"));
@@ -117,6 +116,13 @@ ApplicationBus::Role ApplicationBus::claimOrForward(const QStringList& absoluteP
     // If the running instance does not answer, open the files here rather
     // than lose the request.
     return answer.type() == QDBusMessage::ReplyMessage ? Role::Forwarded : Role::Alone;
+}
+
+QStringList ApplicationBus::urisOf(const QStringList& absolutePaths) {
+    QStringList uris;
+    for (const QString& path : absolutePaths)
+        uris << QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
+    return uris;
 }
 
 // Requests are acted on after the reply has gone out, so that the caller

@@ -19,6 +19,10 @@ class ApplicationBus : public QObject {
 public:
     static const char* const serviceName;
     static const char* const objectPath;
+    static const char* const applicationInterface;
+    // How long a later launch waits for the running instance to take its
+    // files before it opens them itself.
+    static constexpr int forwardTimeoutMs = 5000;
 
     enum class Role {
         Primary,   // this process serves the name
@@ -34,6 +38,8 @@ public:
     // Only becomes the running instance: false when there is no session bus
     // or another process owns the name.
     bool claim();
+    // The file: URIs of absolute paths, as Open takes them.
+    static QStringList urisOf(const QStringList& absolutePaths);
 
     // Answers ActivateAction: takes the action's name and its parameter (with
     // D-Bus containers already turned into plain Qt values) and returns why

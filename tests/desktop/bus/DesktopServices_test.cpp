@@ -2,7 +2,9 @@
 // a private bus of their own, and against no service at all. What a working
 // service receives is read in the end-to-end operations test.
 #include "desktop/apps/FileManagerReveal.h"
+#include "desktop/bus/ApplicationBus.h"
 #include "desktop/bus/DesktopNotifications.h"
+#include "desktop/bus/EarlyHandOver.h"
 #include "support/ImageFixtures.h"
 
 #include <QDesktopServices>
@@ -12,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QtConcurrent>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -150,6 +153,29 @@ TEST(DesktopServices, HungServicesNeverHoldTheCallerUp) {
     EXPECT_EQ(bus.calls("GetServerInformation").size(), 1);
     EXPECT_EQ(bus.calls("ShowItems"),
               QStringList{"ShowItems\tfile:///pictures/summer%20100%25/a%231.jpg"});
+}
+
+// A later launch's hand-over, before it has a Qt application: taken by the
+// running instance, refused when none runs, given up on when it hangs.
+TEST(EarlyHandOver, GivesTheFilesToTheRunningInstanceOnlyWhenItAnswers) {
+    using EarlyHandOver::Outcome;
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address().isEmpty());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
+    EXPECT_EQ(EarlyHandOver::forward({"/pictures/a.png"}, answerWaitMs), Outcome::NotRunning);
+
+    ApplicationBus running;
+    ASSERT_TRUE(running.claim());
+    QStringList opened;
+    QObject::connect(&running, &ApplicationBus::openRequested,
+                     [&](const QStringList& paths) { opened = paths; });
+    QFuture<Outcome> handOver = QtConcurrent::run(
+        [] { return EarlyHandOver::forward({"/pictures/summer 100%/a#1.png"}, answerWaitMs); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }, answerWaitMs));
+    EXPECT_EQ(handOver.result(), Outcome::Forwarded);
+    EXPECT_EQ(opened, QStringList{"/pictures/summer 100%/a#1.png"});
+    // The instance's event loop is held here: it cannot answer.
+    EXPECT_EQ(EarlyHandOver::forward({"/pictures/a.png"}, hungTimeoutMs), Outcome::Unanswered);
 }
 
 #include "DesktopServices_test.moc"
