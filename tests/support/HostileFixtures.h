@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QRgb>
 #include <QSize>
 #include <QString>
 
