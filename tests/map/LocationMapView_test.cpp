@@ -163,9 +163,7 @@ TEST(LocationMapView, DrawsTheTilesOnceFetchedAndTheTileNotice) {
 
 TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocodersName) {
     QTemporaryDir cache;
-    TileSource tiles(
-        QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(LoopbackHttpServer::closedPort()),
-        cache.path());
+    TileSource tiles(LoopbackHttpServer::refusingUrl("/{z}/{x}/{y}.png"), cache.path());
     LocationMapView view(nullptr, &tiles);
     view.resize(288, LocationMapView::panelHeight);
     QSignalSpy failed(&tiles, &TileSource::tileFailed);
