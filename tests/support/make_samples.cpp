@@ -31,6 +31,14 @@ QSize parseSize(const QString& text) {
     return size;
 }
 
+// 0 when written, else 1 with the reason on stderr.
+int written(bool ok, const QString& path, const QString& error = {}) {
+    if (!ok)
+        std::fprintf(stderr, "make-samples: cannot write '%s' %s\n", qPrintable(path),
+                     qPrintable(error));
+    return ok ? 0 : 1;
+}
+
 int writePlain(const QString& sizeText, const QString& path, const QString& colour) {
     const QSize size = parseSize(sizeText);
     if (size.isEmpty())
@@ -39,11 +47,7 @@ int writePlain(const QString& sizeText, const QString& path, const QString& colo
     image.fill(QColor(colour.isEmpty() ? QStringLiteral("#3a6ea5") : colour));
     // A lighter square in the top-left quarter shows which way is up.
     QPainter(&image).fillRect(0, 0, image.width() / 4, image.height() / 4, Qt::white);
-    if (!image.save(path)) {
-        std::fprintf(stderr, "make-samples: cannot write '%s'\n", qPrintable(path));
-        return 1;
-    }
-    return 0;
+    return written(image.save(path), path);
 }
 
 PhotoMetadata travelPhoto(const char* date, double latitude, double longitude) {
@@ -89,9 +93,7 @@ int writeSamples(const QString& folder) {
     QString error;
     ok &= writeHeic(dir.filePath("evening.heic"), photoLikeImage({1000, 750}, 2, 31), heic, &error);
     ok &= photoLikeImage({320, 240}, 0, 47).save(dir.filePath("sketch.bmp"));
-    if (!ok)
-        std::fprintf(stderr, "make-samples: could not write every sample %s\n", qPrintable(error));
-    return ok ? 0 : 1;
+    return written(ok, folder, error);
 }
 
 int writeCamera(const QString& texture, const QString& path, const QString& sizeText) {
@@ -119,11 +121,8 @@ int writePhoneHeic(const QString& path, const QString& sizeText, const QString& 
     heic.orientation = 6;
     heic.thumbnailBox = thumbBox;
     QString error;
-    if (!writeHeic(path, photoLikeImage(upright.transposed(), 2, 7), heic, &error)) {
-        std::fprintf(stderr, "make-samples: cannot write '%s': %s\n", qPrintable(path),
-                     qPrintable(error));
-        return 1;
-    }
+    if (!writeHeic(path, photoLikeImage(upright.transposed(), 2, 7), heic, &error))
+        return written(false, path, error);
     std::printf("%s %lld bytes\n", qPrintable(path), QFileInfo(path).size());
     return 0;
 }
@@ -133,12 +132,8 @@ int writeDng(const QString& path, const QString& sizeText) {
     if (size.isEmpty())
         return 2;
     QString error;
-    if (!writeTinyDng(path, {.size = size, .scene = photoLikeImage(size, 8, 3)}, &error)) {
-        std::fprintf(stderr, "make-samples: cannot write '%s': %s\n", qPrintable(path),
-                     qPrintable(error));
-        return 1;
-    }
-    return 0;
+    return written(writeTinyDng(path, {.size = size, .scene = photoLikeImage(size, 8, 3)}, &error),
+                   path, error);
 }
 
 // A grey TIFF in one deflated strip: a huge one is a few hundred kilobytes
