@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QRegularExpression>
-#include <QTest>
 
 namespace {
 
@@ -119,7 +118,7 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     // With no feed (a build without one, or a cleared setting) it says so at once.
     QPointer<UpdateDialog> closed = dialogs().first();
     closed->close();
-    QTRY_VERIFY(closed.isNull());
+    ASSERT_SOON(closed.isNull());
     store->setValue("updateFeedURL", "");
     check->trigger();
     ASSERT_EQ(dialogs().size(), 1);
