@@ -12,7 +12,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {

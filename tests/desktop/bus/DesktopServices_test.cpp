@@ -6,14 +6,12 @@
 #include "support/ImageFixtures.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
 
 namespace {

@@ -4,7 +4,6 @@
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/view/ImageAreaView.h"
 
-#include <QTest>
 #include <cmath>
 
 namespace {

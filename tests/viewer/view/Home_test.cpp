@@ -13,7 +13,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
