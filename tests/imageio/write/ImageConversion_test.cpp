@@ -11,9 +11,7 @@
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
 
-#include <QColorSpace>
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -44,13 +42,10 @@ TEST_F(ImageConversionTest, NoFileIsEverOverwritten) {
     ASSERT_TRUE(QFile::link(path("nowhere"), path("a.bmp")));
     const QByteArray source = readFile(path("a.jpg"));
 
-    const FileWriteResult jpeg = saveImageCopy(path("a.jpg"), "a", ImageFileType::JPEG, dir.path());
-    ASSERT_TRUE(jpeg.ok) << jpeg.error.toStdString();
-    EXPECT_EQ(jpeg.path, path("a 2.jpg"));
-    const FileWriteResult png = saveImageCopy(path("a.jpg"), "a", ImageFileType::PNG, dir.path());
-    EXPECT_EQ(png.path, path("a 2.png"));
-    const FileWriteResult bmp = saveImageCopy(path("a.jpg"), "a", ImageFileType::BMP, dir.path());
-    EXPECT_EQ(bmp.path, path("a 2.bmp"));
+    for (const auto& [type, name] : {std::pair{ImageFileType::JPEG, "a 2.jpg"},
+                                     {ImageFileType::PNG, "a 2.png"},
+                                     {ImageFileType::BMP, "a 2.bmp"}})
+        EXPECT_EQ(saveImageCopy(path("a.jpg"), "a", type, dir.path()).path, path(name));
 
     EXPECT_EQ(readFile(path("a.jpg")), source);
     EXPECT_EQ(readFile(path("a.png")), "somebody else's file");
