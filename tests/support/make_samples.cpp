@@ -51,22 +51,20 @@ int writePlain(const QString& sizeText, const QString& path, const QString& colo
 }
 
 PhotoMetadata travelPhoto(const char* date, double latitude, double longitude) {
-    PhotoMetadata m;
-    m.dateTimeOriginal = QString::fromLatin1(date);
-    m.dateTimeDigitized = QString::fromLatin1(date);
-    m.iso = 100;
-    m.fNumber = 1.8;
-    m.shutterSpeedValue = 6.9; // 1/119 s
-    m.exposureTime = 1.0 / 119;
-    m.focalLength = 26;
-    m.focalLength35mm = 26;
-    m.lensMake = QStringLiteral("Fennic Optics");
-    m.lensModel = QStringLiteral("Fennic 26mm f/1.8");
-    m.cameraMake = QStringLiteral("Fennic");
-    m.cameraModel = QStringLiteral("Sample Camera");
-    m.latitude = latitude;
-    m.longitude = longitude;
-    return m;
+    return {.dateTimeOriginal = QString::fromLatin1(date),
+            .dateTimeDigitized = QString::fromLatin1(date),
+            .iso = 100,
+            .fNumber = 1.8,
+            .shutterSpeedValue = 6.9, // 1/119 s
+            .exposureTime = 1.0 / 119,
+            .focalLength = 26,
+            .focalLength35mm = 26,
+            .lensMake = QStringLiteral("Fennic Optics"),
+            .lensModel = QStringLiteral("Fennic 26mm f/1.8"),
+            .cameraMake = QStringLiteral("Fennic"),
+            .cameraModel = QStringLiteral("Sample Camera"),
+            .latitude = latitude,
+            .longitude = longitude};
 }
 
 int writeSamples(const QString& folder) {
@@ -116,10 +114,8 @@ int writePhoneHeic(const QString& path, const QString& sizeText, const QString& 
     const int thumbBox = thumbText.toInt(&thumbOk);
     if (upright.isEmpty() || !thumbOk || thumbBox < 0)
         return 2;
-    HeicOptions heic;
-    heic.preset = QStringLiteral("ultrafast");
-    heic.orientation = 6;
-    heic.thumbnailBox = thumbBox;
+    const HeicOptions heic{
+        .preset = QStringLiteral("ultrafast"), .orientation = 6, .thumbnailBox = thumbBox};
     QString error;
     if (!writeHeic(path, photoLikeImage(upright.transposed(), 2, 7), heic, &error))
         return written(false, path, error);

@@ -25,12 +25,9 @@ protected:
     // A picture with everything a phone's HEIC carries: Exif, XMP, a colour
     // profile and a thumbnail.
     QString writeCameraLike(const QString& name, QSize size) {
-        HeicOptions options{.thumbnailBox = 32};
-        options.exif = exif;
-        options.xmp = xmp;
-        options.icc = icc;
         QString error;
-        EXPECT_TRUE(writeHeic(path(name), markedImage(size), options, &error))
+        EXPECT_TRUE(writeHeic(path(name), markedImage(size),
+                              {.exif = exif, .xmp = xmp, .icc = icc, .thumbnailBox = 32}, &error))
             << error.toStdString();
         return path(name);
     }
