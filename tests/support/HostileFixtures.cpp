@@ -22,6 +22,16 @@
 
 using isobox::box;
 
+QHash<QByteArray, QByteArray> HostileFixtures::childBoxes(const QByteArray& data, qsizetype skip) {
+    QList<isobox::Box> boxes;
+    isobox::readBoxes(reinterpret_cast<const uchar*>(data.constData()), skip, data.size(), &boxes,
+                      true);
+    QHash<QByteArray, QByteArray> contents;
+    for (const isobox::Box& b : boxes)
+        contents.insert(b.type, contents.value(b.type, data.mid(b.content, b.end - b.content)));
+    return contents;
+}
+
 namespace {
 
 const auto append = isobox::appendBigEndian;
@@ -51,17 +61,6 @@ QByteArray onePixelData() {
     return HostileFixtures::pngChunk("IDAT", qCompress(QByteArray("\0\x80", 2)).mid(4));
 }
 
-// The contents of the boxes directly inside data after `skip` bytes, the
-// first of each type.
-QHash<QByteArray, QByteArray> childBoxes(const QByteArray& data, qsizetype skip = 0) {
-    QList<isobox::Box> boxes;
-    isobox::readBoxes(reinterpret_cast<const uchar*>(data.constData()), skip, data.size(), &boxes);
-    QHash<QByteArray, QByteArray> contents;
-    for (const isobox::Box& b : boxes)
-        contents.insert(b.type, contents.value(b.type, data.mid(b.content, b.end - b.content)));
-    return contents;
-}
-
 // The coded image of a file writeHeic wrote: its hvcC and ispe boxes and
 // its coded data.
 struct HeifTile {
@@ -71,6 +70,7 @@ struct HeifTile {
 };
 
 HeifTile heifTile(const QByteArray& single) {
+    using HostileFixtures::childBoxes;
     const QHash<QByteArray, QByteArray> properties = childBoxes(
         childBoxes(childBoxes(childBoxes(single).value("meta"), 4).value("iprp")).value("ipco"));
     if (!properties.contains("hvcC") || !properties.contains("ispe"))
