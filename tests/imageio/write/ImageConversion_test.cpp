@@ -26,11 +26,9 @@ QVariant property(const QVariantMap& properties, const char* group, const char* 
 }
 
 bool hasExifThumbnail(const QString& file) {
-    const Exiv2Metadata m = Exiv2Metadata::fromFile(file);
-    for (const auto& datum : m.exif)
-        if (datum.groupName() == "Thumbnail")
-            return true;
-    return false;
+    const Exiv2::ExifData exif = Exiv2Metadata::fromFile(file).exif;
+    return std::any_of(exif.begin(), exif.end(),
+                       [](const Exiv2::Exifdatum& d) { return d.groupName() == "Thumbnail"; });
 }
 
 } // namespace
