@@ -75,8 +75,8 @@ int nearest(const QImage& image, const QColor& colour) {
     int best = 255;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            best = std::min(best, ImageFixtures::colourDistance(image.pixelColor(x, y).rgb(),
-                                                                colour.rgb()));
+            best = std::min(
+                best, ImageFixtures::colourDistance(image.pixelColor(x, y).rgb(), colour.rgb()));
     return best;
 }
 
@@ -125,10 +125,9 @@ TEST(WindowToolbar, MenuEntriesEachGiveTheirCommandOnlyWhileOfferedAndDeleteAsks
     QMenu* picture = buildPictureContextMenu(view.toolbar, &view.backdrop);
     for (QMenu* menu : {static_cast<QMenu*>(view.toolbar->moreMenu()), picture}) {
         QStringList given;
-        for (QAction* a : menu->actions()) {
+        for (QAction* a : menu->actions())
             if (!a->isSeparator())
                 given << view.tryOut(a, [a] { a->trigger(); });
-        }
         EXPECT_FALSE(given.contains(""));
         EXPECT_EQ(given.size(), QSet<QString>(given.begin(), given.end()).size());
         EXPECT_EQ(given.last(), "asks");
