@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QRegularExpression>
-#include <QTest>
 
 namespace {
 
@@ -22,10 +21,9 @@ protected:
             writeImage(name, {120, 80}, Qt::darkCyan);
     }
     QAction* menuAction(const QString& text) {
-        for (QAction* action : app().menu().actions()) {
+        for (QAction* action : app().menu().actions())
             if (action->text().section('\t', 0, 0) == text)
                 return action;
-        }
         ADD_FAILURE() << "no menu entry " << qPrintable(text);
         return nullptr;
     }
@@ -33,10 +31,9 @@ protected:
     // The widgets of a kind on screen.
     template <class Widget> static QList<Widget*> shown() {
         QList<Widget*> found;
-        for (QWidget* widget : QApplication::allWidgets()) {
+        for (QWidget* widget : QApplication::allWidgets())
             if (auto* one = qobject_cast<Widget*>(widget); one && one->isVisible())
                 found << one;
-        }
         return found;
     }
 };
@@ -119,7 +116,7 @@ TEST_F(AppDelegateTest, CheckForUpdatesShowsOneDialogReadingTheFeedSetting) {
     // With no feed (a build without one, or a cleared setting) it says so at once.
     QPointer<UpdateDialog> closed = dialogs().first();
     closed->close();
-    QTRY_VERIFY(closed.isNull());
+    ASSERT_SOON(closed.isNull());
     store->setValue("updateFeedURL", "");
     check->trigger();
     ASSERT_EQ(dialogs().size(), 1);

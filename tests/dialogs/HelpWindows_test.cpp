@@ -70,11 +70,8 @@ TEST(AuxiliaryWindows, TheMenuOpensANewOneEachTimeAndClosingDeletesIt) {
         action->trigger();
         action->trigger();
         const auto opened = [className] {
-            QList<QWidget*> windows;
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->inherits(className))
-                    windows << top;
-            }
+            QWidgetList windows = QApplication::topLevelWidgets();
+            windows.removeIf([className](QWidget* top) { return !top->inherits(className); });
             return windows;
         };
         ASSERT_EQ(opened().size(), 2) << text;

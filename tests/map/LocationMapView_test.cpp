@@ -142,12 +142,10 @@ TEST(LocationMapView, DrawsTheTilesOnceFetchedAndTheTileNotice) {
     // Each arrival repaints; every tile is asked for once however often it is drawn.
     grabbed(*view);
     // Wait for every tile, not just the first: one tile may cover most of the panel.
-    auto everyCornerIsTile = [&](const QImage& image) {
-        for (const QPoint point :
-             {QPoint(30, 30), QPoint(30, 110), QPoint(258, 40), QPoint(258, 110)})
-            if (image.pixelColor(point) != tileColour)
-                return false;
-        return true;
+    const auto everyCornerIsTile = [&](const QImage& image) {
+        const QPoint corners[] = {{30, 30}, {30, 110}, {258, 40}, {258, 110}};
+        return std::all_of(std::begin(corners), std::end(corners),
+                           [&](QPoint at) { return image.pixelColor(at) == tileColour; });
     };
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -163,9 +161,7 @@ TEST(LocationMapView, DrawsTheTilesOnceFetchedAndTheTileNotice) {
 
 TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocodersName) {
     QTemporaryDir cache;
-    TileSource tiles(
-        QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(LoopbackHttpServer::closedPort()),
-        cache.path());
+    TileSource tiles(LoopbackHttpServer::refusingUrl("/{z}/{x}/{y}.png"), cache.path());
     LocationMapView view(nullptr, &tiles);
     view.resize(288, LocationMapView::panelHeight);
     QSignalSpy failed(&tiles, &TileSource::tileFailed);

@@ -25,12 +25,8 @@ QSizeF regionPixels(const MapRegion& region, int zoom) {
 QString placements(const GeoLocation& center, int zoom) {
     QStringList parts;
     for (const TilePlacement& tile : tilesCovering(center, zoom, panel))
-        parts << QStringLiteral("%1/%2/%3@%4,%5")
-                     .arg(tile.key.z)
-                     .arg(tile.key.x)
-                     .arg(tile.key.y)
-                     .arg(tile.topLeft.x())
-                     .arg(tile.topLeft.y());
+        parts << QString::asprintf("%d/%d/%d@%g,%g", tile.key.z, tile.key.x, tile.key.y,
+                                   tile.topLeft.x(), tile.topLeft.y());
     return parts.join(' ');
 }
 

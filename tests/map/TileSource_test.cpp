@@ -84,9 +84,7 @@ TEST(TileSource, WhatIsNoPictureIsNotKeptNorAskedForAgainWithinTheMinute) {
     ASSERT_TRUE(server.listen());
     QTemporaryDir cache;
     TileSource source(server.tileTemplate(), cache.path());
-    TileSource unreachable(
-        QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(LoopbackHttpServer::closedPort()),
-        QString());
+    TileSource unreachable(LoopbackHttpServer::refusingUrl("/{z}/{x}/{y}.png"), QString());
     QSignalSpy failed(&source, &TileSource::tileFailed);
     QSignalSpy refused(&unreachable, &TileSource::tileFailed);
     const TileKey key{1, 1, 0};

@@ -12,7 +12,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,10 +28,9 @@ QVariantMap exiftoolRecord(const QString& path) {
         QJsonDocument::fromJson(process.readAllStandardOutput()).array().at(0).toObject();
     // The first of the given tags that ExifTool found (long fractions come as strings).
     const auto tag = [&](std::initializer_list<const char*> names) {
-        for (const char* name : names) {
+        for (const char* name : names)
             if (tags.contains(name))
                 return tags.value(name).toVariant();
-        }
         return QVariant();
     };
     QVariantMap record;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <cstdio>
 #include <functional>
 #include <grp.h>
 #include <sys/prctl.h>
@@ -29,21 +31,15 @@ inline Outcome run(const std::function<QString()>& work) {
     if (pid == 0) {
         ::close(pipeFds[0]);
         const QByteArray text = work().toUtf8();
-        for (qsizetype done = 0; done < text.size();) {
-            const ssize_t n =
-                ::write(pipeFds[1], text.constData() + done, size_t(text.size() - done));
-            if (n <= 0)
-                break;
-            done += n;
-        }
+        FILE* out = ::fdopen(pipeFds[1], "w");
+        std::fwrite(text.constData(), 1, size_t(text.size()), out);
+        std::fclose(out);
         ::_exit(0);
     }
     ::close(pipeFds[1]);
-    QByteArray text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    ::close(pipeFds[0]);
+    QFile in;
+    in.open(pipeFds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    const QByteArray text = in.readAll();
     int status = 0;
     ::waitpid(pid, &status, 0);
     return {WIFSIGNALED(status) ? WTERMSIG(status) : 0, QString::fromUtf8(text)};

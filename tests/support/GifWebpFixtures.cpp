@@ -53,8 +53,8 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
     if (!canvas.isValid())
         canvas = frames.first().image.size();
     QByteArray out("GIF89a");
-    appendLittleEndian(out, canvas.width(), 2);
-    appendLittleEndian(out, canvas.height(), 2);
+    for (int side : {canvas.width(), canvas.height()})
+        appendLittleEndian(out, quint64(side), 2);
     out.append(char(0xF7)).append('\0').append('\0'); // a 256-colour global table
     for (int i = 0; i < 256; ++i) {
         const QRgb c = i < palette.size() ? palette[i] : 0;
@@ -70,10 +70,8 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
         appendLittleEndian(out, frame.delayMs / 10, 2);
         out.append("\0\0", 2);
         out.append(char(0x2C));
-        appendLittleEndian(out, 0, 2);
-        appendLittleEndian(out, 0, 2);
-        appendLittleEndian(out, frame.image.width(), 2);
-        appendLittleEndian(out, frame.image.height(), 2);
+        for (int field : {0, 0, frame.image.width(), frame.image.height()}) // left, top, size
+            appendLittleEndian(out, quint64(field), 2);
         out.append('\0');
         QList<uchar> indices;
         for (int y = 0; y < frame.image.height(); ++y)
@@ -92,8 +90,8 @@ bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames, i
     QByteArray body("WEBPVP8X");
     appendLittleEndian(body, 10, 4);
     body.append(char(0x02)).append(QByteArray(3, '\0')); // animated
-    appendLittleEndian(body, quint32(canvas.width() - 1), 3);
-    appendLittleEndian(body, quint32(canvas.height() - 1), 3);
+    for (int side : {canvas.width(), canvas.height()})
+        appendLittleEndian(body, quint64(side - 1), 3);
     body.append("ANIM");
     appendLittleEndian(body, 6, 4);
     appendLittleEndian(body, 0xFFFFFFFF, 4); // background
@@ -110,11 +108,9 @@ bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames, i
         if (coded.startsWith("VP8X"))
             coded = coded.mid(18);
         QByteArray anmf;
-        appendLittleEndian(anmf, 0, 3);
-        appendLittleEndian(anmf, 0, 3);
-        appendLittleEndian(anmf, quint32(frame.image.width() - 1), 3);
-        appendLittleEndian(anmf, quint32(frame.image.height() - 1), 3);
-        appendLittleEndian(anmf, quint32(frame.delayMs), 3);
+        // Position (in pairs of pixels), size less one, duration.
+        for (int field : {0, 0, frame.image.width() - 1, frame.image.height() - 1, frame.delayMs})
+            appendLittleEndian(anmf, quint64(field), 3);
         anmf.append(char(0x02)).append(coded); // not blended
         body.append("ANMF");
         appendLittleEndian(body, quint32(anmf.size()), 4);

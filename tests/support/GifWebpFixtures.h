@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QSize>

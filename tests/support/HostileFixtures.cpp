@@ -22,6 +22,16 @@
 
 using isobox::box;
 
+QHash<QByteArray, QByteArray> HostileFixtures::childBoxes(const QByteArray& data, qsizetype skip) {
+    QList<isobox::Box> boxes;
+    isobox::readBoxes(reinterpret_cast<const uchar*>(data.constData()), skip, data.size(), &boxes,
+                      true);
+    QHash<QByteArray, QByteArray> contents;
+    for (const isobox::Box& b : boxes)
+        contents.insert(b.type, contents.value(b.type, data.mid(b.content, b.end - b.content)));
+    return contents;
+}
+
 namespace {
 
 const auto append = isobox::appendBigEndian;
@@ -32,23 +42,23 @@ QByteArray fullBox(const char* type, int version, int flags, const QByteArray& c
     return box(type, header + content);
 }
 
+// Width and height, four big-endian bytes each, as PNG and HEIF store them.
+QByteArray sides(QSize size) {
+    QByteArray sides;
+    append(sides, quint32(size.width()), 4);
+    append(sides, quint32(size.height()), 4);
+    return sides;
+}
+
 QByteArray pngHeader(QSize size, int colourType) {
-    QByteArray header;
-    append(header, quint32(size.width()), 4);
-    append(header, quint32(size.height()), 4);
+    QByteArray header = sides(size);
     header.append(char(8)).append(char(colourType)).append(QByteArray(3, '\0'));
     return QByteArray("\x89PNG\r\n\x1A\n", 8) + HostileFixtures::pngChunk("IHDR", header);
 }
 
-// The contents of the boxes directly inside data after `skip` bytes, the
-// first of each type.
-QHash<QByteArray, QByteArray> childBoxes(const QByteArray& data, qsizetype skip = 0) {
-    QList<isobox::Box> boxes;
-    isobox::readBoxes(reinterpret_cast<const uchar*>(data.constData()), skip, data.size(), &boxes);
-    QHash<QByteArray, QByteArray> contents;
-    for (const isobox::Box& b : boxes)
-        contents.insert(b.type, contents.value(b.type, data.mid(b.content, b.end - b.content)));
-    return contents;
+// The image data of a 1 x 1 gray PNG: a filter byte and one sample.
+QByteArray onePixelData() {
+    return HostileFixtures::pngChunk("IDAT", qCompress(QByteArray("\0\x80", 2)).mid(4));
 }
 
 // The coded image of a file writeHeic wrote: its hvcC and ispe boxes and
@@ -60,19 +70,13 @@ struct HeifTile {
 };
 
 HeifTile heifTile(const QByteArray& single) {
+    using HostileFixtures::childBoxes;
     const QHash<QByteArray, QByteArray> properties = childBoxes(
         childBoxes(childBoxes(childBoxes(single).value("meta"), 4).value("iprp")).value("ipco"));
     if (!properties.contains("hvcC") || !properties.contains("ispe"))
         return {};
     return {box("hvcC", properties["hvcC"]), box("ispe", properties["ispe"]),
             childBoxes(single).value("mdat")};
-}
-
-QByteArray ispeBox(QSize size) {
-    QByteArray ispe;
-    append(ispe, quint32(size.width()), 4);
-    append(ispe, quint32(size.height()), 4);
-    return fullBox("ispe", 0, 0, ispe);
 }
 
 } // namespace
@@ -179,10 +183,7 @@ QByteArray jpegRepeatingLastScan(int repeats) {
 QByteArray pngWithHugeChunk(bool afterImageData) {
     QByteArray png = pngHeader(QSize(1, 1), 0);
     const QByteArray huge = pngChunk("tEXt", "Comment", 0x7fffffff).left(8 + 7);
-    if (!afterImageData)
-        return png + huge;
-    const QByteArray row("\0\x80", 2); // filter byte, one gray sample
-    return png + pngChunk("IDAT", qCompress(row).mid(4)) + huge;
+    return afterImageData ? png + onePixelData() + huge : png + huge;
 }
 
 QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes) {
@@ -195,8 +196,7 @@ QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes) {
     const QByteArray chunk = pngChunk(type, head + deflated);
     for (int i = 0; i < chunks; ++i)
         png += chunk;
-    const QByteArray row("\0\x80", 2); // filter byte, one gray sample
-    return png + pngChunk("IDAT", qCompress(row).mid(4)) + pngChunk("IEND", {});
+    return png + onePixelData() + pngChunk("IEND", {});
 }
 
 bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibLevel) {
@@ -211,25 +211,23 @@ bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibL
     row[0] = 0; // no filter
     QByteArray compressed;
     std::vector<uchar> out(1 << 20);
-    bool ok = true;
-    for (int y = 0; y <= size.height() && ok; ++y) {
-        const bool last = y == size.height();
-        zs.next_in = last ? nullptr : row.data();
-        zs.avail_in = last ? 0 : uInt(row.size());
-        int status = Z_OK;
+    // Every row, then the end of the stream: each call's output until it
+    // leaves room in the buffer.
+    for (int y = 0; y <= size.height(); ++y) {
+        zs.next_in = row.data();
+        zs.avail_in = y < size.height() ? uInt(row.size()) : 0;
         do {
             zs.next_out = out.data();
             zs.avail_out = uInt(out.size());
-            status = deflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
+            deflate(&zs, y < size.height() ? Z_NO_FLUSH : Z_FINISH);
             compressed.append(reinterpret_cast<const char*>(out.data()),
                               qsizetype(out.size() - zs.avail_out));
-        } while (zs.avail_out == 0 || (last && status == Z_OK));
-        ok = status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR;
+        } while (zs.avail_out == 0);
     }
-    deflateEnd(&zs);
+    const bool ended = deflateEnd(&zs) == Z_OK; // not when the stream is unfinished
     file.write(pngChunk("IDAT", compressed));
     file.write(pngChunk("IEND", {}));
-    return ok && file.error() == QFile::NoError;
+    return ended && file.error() == QFile::NoError;
 }
 
 bool writeDeflatedTiff(const QString& path, QSize size, const TiffLayout& layout,
@@ -334,14 +332,13 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
         return fullBox("iloc", 1, 0, iloc);
     };
     return heifFile(iinf, fullBox("iref", 0, 0, box("dimg", dimg)),
-                    tile.hvcC + tile.ispe + ispeBox(declared), ipma, box("idat", descriptor), iloc,
-                    tile.data);
+                    tile.hvcC + tile.ispe + fullBox("ispe", 0, 0, sides(declared)), ipma,
+                    box("idat", descriptor), iloc, tile.data);
 }
 
 QByteArray heifWithExtent(QByteArray heif, QSize extent) {
-    const QByteArray size = ispeBox(extent).mid(12); // after the box and version headers
     for (qsizetype at = 0; (at = heif.indexOf("ispe", at)) >= 0; at += 4)
-        heif.replace(at + 8, 8, size);
+        heif.replace(at + 8, 8, sides(extent)); // after the type and the version
     return heif;
 }
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QRgb>
+#include <QHash>
 #include <QSize>
 #include <QString>
 
@@ -66,6 +66,11 @@ bool writeUniformGrayTiff(const QString& path, QSize size, uchar value, int orie
 // A run-length coded BMP of 64 bytes, header and palette included, claiming
 // `claimed` pixels: its only code ends the bitmap.
 QByteArray bmpClaiming(QSize claimed);
+
+// The contents of the boxes directly inside data after `skip` bytes (a
+// full box's version and flags), the first of each type; the last box may
+// run to the end.
+QHash<QByteArray, QByteArray> childBoxes(const QByteArray& data, qsizetype skip = 0);
 
 // A HEIF file: ftyp, a meta box (hdlr, pitm naming item 1 primary, the
 // iloc box iloc(offset) returns for data starting at offset, iinf of those

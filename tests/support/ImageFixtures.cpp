@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -22,7 +21,16 @@ namespace {
 
 // exiv2 0.27 writes iCCP with an empty keyword, which libpng rejects; the
 // chunk is put in by hand instead, right after IHDR.
-bool insertIccChunk(const QString& path, const QByteArray& icc);
+bool insertIccChunk(const QString& path, const QByteArray& icc) {
+    QByteArray png = readFile(path);
+    const qsizetype afterHeader = 8 + 8 + 13 + 4; // signature, IHDR framing and data, CRC
+    if (png.size() < afterHeader)
+        return false;
+    // Keyword, NUL, compression method 0, zlib data (qCompress adds 4 length bytes).
+    const QByteArray chunk = HostileFixtures::pngChunk("iCCP", QByteArray("ICC profile\0\0", 13) +
+                                                                   qCompress(icc).mid(4));
+    return writeFile(path, png.insert(afterHeader, chunk));
+}
 
 bool writeWithQt(const QString& path, QImage image, const char* format,
                  const PhotoMetadata& metadata) {
@@ -38,17 +46,6 @@ bool writeWithQt(const QString& path, QImage image, const char* format,
     return !png || metadata.iccProfile.isEmpty() || insertIccChunk(path, metadata.iccProfile);
 }
 
-bool insertIccChunk(const QString& path, const QByteArray& icc) {
-    QByteArray png = readFile(path);
-    const qsizetype afterHeader = 8 + 8 + 13 + 4; // signature, IHDR framing and data, CRC
-    if (png.size() < afterHeader)
-        return false;
-    // Keyword, NUL, compression method 0, zlib data (qCompress adds 4 length bytes).
-    const QByteArray chunk = HostileFixtures::pngChunk("iCCP", QByteArray("ICC profile\0\0", 13) +
-                                                                   qCompress(icc).mid(4));
-    return writeFile(path, png.insert(afterHeader, chunk));
-}
-
 // Cheap deterministic noise: xorshift32.
 struct Noise {
     quint32 state;
@@ -62,10 +59,6 @@ struct Noise {
         return a - b;
     }
 };
-
-} // namespace
-
-namespace {
 
 QByteArray compressed(const uchar* pixels, QSize size, int stride, int pixelFormat, int sampling,
                       int quality, int flags) {
@@ -155,15 +148,11 @@ QString markedCorners(const QImage& image) {
     QString seen;
     for (const auto& [x, y] : {std::pair{1, 1}, {7, 1}, {1, 7}, {7, 7}}) {
         const QRgb c = image.pixel(image.width() * x / 8, image.height() * y / 8);
-        int nearest = 0, best = INT_MAX;
-        for (int i = 0; i < 4; ++i) {
-            const int d = std::abs(qRed(c) - qRed(marks[i])) +
-                          std::abs(qGreen(c) - qGreen(marks[i])) +
-                          std::abs(qBlue(c) - qBlue(marks[i]));
-            if (d < best)
-                best = d, nearest = i;
-        }
-        seen += QLatin1Char("RGBW"[nearest]);
+        const auto* nearest =
+            std::min_element(std::begin(marks), std::end(marks), [&](QRgb a, QRgb b) {
+                return colourDistance(c, a) < colourDistance(c, b);
+            });
+        seen += QLatin1Char("RGBW"[nearest - marks]);
     }
     return seen;
 }

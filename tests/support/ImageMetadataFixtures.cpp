@@ -87,28 +87,26 @@ const char* const cameraExtras =
 } // namespace
 
 PhotoMetadata cameraMetadata() {
-    PhotoMetadata m;
-    m.dateTimeOriginal = QStringLiteral("2021:06:15 14:30:00");
-    m.dateTimeDigitized = QStringLiteral("2021:06:15 14:30:00");
-    m.tiffDateTime = QStringLiteral("2021:06:16 09:12:44");
-    m.iso = 400;
-    m.fNumber = 2.8;
-    m.shutterSpeedValue = 7.965784; // 1/250 s
-    m.exposureTime = 1.0 / 250;
-    m.focalLength = 35;
-    m.focalLength35mm = 35;
-    m.lensMake = QStringLiteral("Fennic Optics");
-    m.lensModel = QStringLiteral("FO 24-70mm F2.8");
-    m.cameraMake = QStringLiteral("Fennic");
-    m.cameraModel = QStringLiteral("FX-1");
-    m.tiffCopyright = QStringLiteral("(c) 2021 Ada Lovelace");
-    m.iptcCopyright = QStringLiteral("(c) 2021 Ada Lovelace, IPTC");
-    m.latitude = 38.7223;
-    m.longitude = -9.1393;
-    m.altitude = 12.5;
-    m.orientation = 1;
-    m.cameraExtras = true;
-    return m;
+    return {.dateTimeOriginal = QStringLiteral("2021:06:15 14:30:00"),
+            .dateTimeDigitized = QStringLiteral("2021:06:15 14:30:00"),
+            .tiffDateTime = QStringLiteral("2021:06:16 09:12:44"),
+            .iso = 400,
+            .fNumber = 2.8,
+            .shutterSpeedValue = 7.965784, // 1/250 s
+            .exposureTime = 1.0 / 250,
+            .focalLength = 35,
+            .focalLength35mm = 35,
+            .lensMake = QStringLiteral("Fennic Optics"),
+            .lensModel = QStringLiteral("FO 24-70mm F2.8"),
+            .cameraMake = QStringLiteral("Fennic"),
+            .cameraModel = QStringLiteral("FX-1"),
+            .tiffCopyright = QStringLiteral("(c) 2021 Ada Lovelace"),
+            .iptcCopyright = QStringLiteral("(c) 2021 Ada Lovelace, IPTC"),
+            .latitude = 38.7223,
+            .longitude = -9.1393,
+            .altitude = 12.5,
+            .orientation = 1,
+            .cameraExtras = true};
 }
 
 bool writeMetadata(const QString& path, const PhotoMetadata& m) {

@@ -8,20 +8,17 @@
 
 namespace {
 
-struct EncoderDeleter {
-    void operator()(JxlEncoder* e) const { JxlEncoderDestroy(e); }
-};
-
 // Least significant bit first, as JPEG XL packs its headers.
 class BitWriter {
 public:
-    void put(quint32 value, int bits) {
+    BitWriter& put(quint32 value, int bits) {
         for (int i = 0; i < bits; ++i, ++m_bit) {
             if (m_bit % 8 == 0)
                 m_bytes.append('\0');
             if (value >> i & 1)
                 m_bytes[m_bytes.size() - 1] = char(m_bytes.back() | 1 << (m_bit % 8));
         }
+        return *this;
     }
     QByteArray bytes() const { return m_bytes; }
 
@@ -33,7 +30,8 @@ private:
 } // namespace
 
 bool writeJxl(const QString& path, const QImage& image, const JxlOptions& options) {
-    const std::unique_ptr<JxlEncoder, EncoderDeleter> encoder(JxlEncoderCreate(nullptr));
+    const std::unique_ptr<JxlEncoder, decltype(&JxlEncoderDestroy)> encoder(
+        JxlEncoderCreate(nullptr), JxlEncoderDestroy);
     JxlBasicInfo info;
     JxlEncoderInitBasicInfo(&info);
     info.xsize = uint32_t(image.width());
@@ -81,15 +79,11 @@ bool writeJxl(const QString& path, const QImage& image, const JxlOptions& option
 
 QByteArray jxlClaiming(QSize size) {
     BitWriter bits;
-    bits.put(0xFF, 8);
-    bits.put(0x0A, 8);
-    // SizeHeader: not in multiples of 8; each side as a 30-bit value less one.
-    bits.put(0, 1);
-    bits.put(3, 2);
-    bits.put(quint32(size.height() - 1), 30);
-    bits.put(0, 3); // no aspect ratio: the width follows
-    bits.put(3, 2);
-    bits.put(quint32(size.width() - 1), 30);
+    bits.put(0xFF, 8).put(0x0A, 8);
+    // SizeHeader: not in multiples of 8; each side as a 30-bit value less one,
+    // no aspect ratio between them: the width follows.
+    bits.put(0, 1).put(3, 2).put(quint32(size.height() - 1), 30);
+    bits.put(0, 3).put(3, 2).put(quint32(size.width() - 1), 30);
     bits.put(1, 1); // ImageMetadata: all default
     return bits.bytes() + QByteArray(16, '\0');
 }

@@ -13,6 +13,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <memory>
+#include <numeric>
 
 class LoopbackHttpServer {
 public:
@@ -30,18 +31,14 @@ public:
 
     // The response from now on; `status` is the code with its reason phrase.
     void answer(const QByteArray& body, const QByteArray& status = "200 OK") {
-        m_response = "HTTP/1.1 " + status + "\r\nConnection: close\r\nContent-Length: " +
-                     QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        m_response = "HTTP/1.1 " + status +
+                     "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+                     "\r\n\r\n" + body;
     }
     // Takes requests and never answers, as a hung server.
     void setSilent(bool silent) { m_silent = silent; }
 
-    int requestCount() const {
-        int total = 0;
-        for (int count : m_requests)
-            total += count;
-        return total;
-    }
+    int requestCount() const { return std::accumulate(m_requests.cbegin(), m_requests.cend(), 0); }
     QHash<QString, int> requests() const { return m_requests; }
     QByteArray lastRequest() const { return m_lastRequest; } // request line and headers
 
@@ -56,11 +53,12 @@ public:
         return bytes;
     }
 
-    // A port on which nothing listens: every connection is refused.
-    static quint16 closedPort() {
+    // The address of path on a port where nothing listens: every connection
+    // is refused.
+    static QString refusingUrl(const QString& path) {
         QTcpServer probe;
         probe.listen(QHostAddress::LocalHost);
-        return probe.serverPort();
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(probe.serverPort()).arg(path);
     }
 
 private:

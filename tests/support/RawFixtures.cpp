@@ -84,12 +84,11 @@ QByteArray mosaic(const QImage& scene) {
 } // namespace
 
 bool writeTinyDng(const QString& path, const DngOptions& options, QString* error) {
+    // False, with the reason in *error when one is asked for.
+    const auto fail = [error](const QString& why) { return error && (*error = why, false); };
     const QSize size = options.size;
-    if (size.width() < 32 || size.height() < 32 || size.width() % 2 || size.height() % 2) {
-        if (error)
-            *error = QStringLiteral("the sensor size must be even and at least 32 x 32");
-        return false;
-    }
+    if (size.width() < 32 || size.height() < 32 || size.width() % 2 || size.height() % 2)
+        return fail(QStringLiteral("the sensor size must be even and at least 32 x 32"));
     const QImage scene = options.scene.isNull() ? ImageFixtures::markedImage(size)
                                                 : options.scene.scaled(size, Qt::IgnoreAspectRatio,
                                                                        Qt::SmoothTransformation);
@@ -151,12 +150,8 @@ bool writeTinyDng(const QString& path, const DngOptions& options, QString* error
     QByteArray head;
     appendLittleEndian(head, ifd0At, 4);
     file.replace(4, 4, head);
-    if (!ImageFixtures::writeFile(path, file)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1").arg(path);
-        return false;
-    }
-    return true;
+    return ImageFixtures::writeFile(path, file) ||
+           fail(QStringLiteral("cannot write %1").arg(path));
 }
 
 QByteArray tiffHead(std::initializer_list<std::pair<quint16, quint16>> entries,

@@ -19,15 +19,10 @@
 #include <QFile>
 #include <QStringList>
 #include <QVariantMap>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
-
-struct Options {
-    bool fileManager = true;
-    bool failNotify = false;
-    bool noReply = false;
-};
 
 class CallLog {
 public:
@@ -57,13 +52,13 @@ private:
 class FakeService : public QObject, protected QDBusContext {
     Q_OBJECT
 public:
-    FakeService(CallLog* log, const Options& options) : m_log(log), m_options(options) {}
+    FakeService(CallLog* log, const QStringList& flags) : m_log(log), m_flags(flags) {}
 
 protected:
     // False when the call must go unanswered.
     bool record(const QStringList& fields) {
         m_log->write(fields);
-        if (m_options.noReply && calledFromDBus()) {
+        if (m_flags.contains("--no-reply") && calledFromDBus()) {
             setDelayedReply(true); // and never send it
             return false;
         }
@@ -71,7 +66,7 @@ protected:
     }
 
     CallLog* m_log;
-    Options m_options;
+    QStringList m_flags; // as given on the command line
 };
 
 class Notifications : public FakeService {
@@ -82,14 +77,12 @@ public:
 
 public Q_SLOTS:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
-                const QString& summary, const QString& body, const QStringList& actions,
-                const QVariantMap& hints, int expireTimeout) {
-        Q_UNUSED(actions);
-        Q_UNUSED(expireTimeout);
+                const QString& summary, const QString& body, const QStringList& /*actions*/,
+                const QVariantMap& hints, int /*expireTimeout*/) {
         if (!record({QStringLiteral("Notify"), appName, summary, body, appIcon,
                      hints.value(QStringLiteral("desktop-entry")).toString()}))
             return 0;
-        if (m_options.failNotify && calledFromDBus())
+        if (m_flags.contains("--fail-notify") && calledFromDBus())
             sendErrorReply(QDBusError::Failed, QStringLiteral("notifications are switched off"));
         return replacesId ? replacesId : ++m_lastId;
     }
@@ -112,8 +105,7 @@ public:
     using FakeService::FakeService;
 
 public Q_SLOTS:
-    void ShowItems(const QStringList& uris, const QString& startupId) {
-        Q_UNUSED(startupId);
+    void ShowItems(const QStringList& uris, const QString& /*startupId*/) {
         record(QStringList{QStringLiteral("ShowItems")} + uris);
     }
 };
@@ -127,30 +119,20 @@ bool own(QDBusConnection& bus, const QString& name, const QString& path, QObject
     return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
 }
 
-int usage() {
-    std::fputs("usage: fake-desktop-services LOG [--notifications-only] [--fail-notify] "
-               "[--no-reply]\n",
-               stderr);
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
-        return usage();
-    Options options;
-    for (const QString& option : args.mid(1)) {
-        if (option == QLatin1String("--notifications-only"))
-            options.fileManager = false;
-        else if (option == QLatin1String("--fail-notify"))
-            options.failNotify = true;
-        else if (option == QLatin1String("--no-reply"))
-            options.noReply = true;
-        else
-            return usage();
+    const QStringList flags = args.mid(1);
+    const QStringList known = {"--notifications-only", "--fail-notify", "--no-reply"};
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")) ||
+        !std::all_of(flags.begin(), flags.end(),
+                     [&](const QString& f) { return known.contains(f); })) {
+        std::fputs("usage: fake-desktop-services LOG [--notifications-only] [--fail-notify] "
+                   "[--no-reply]\n",
+                   stderr);
+        return 2;
     }
 
     CallLog log(args.first());
@@ -159,11 +141,11 @@ int main(int argc, char** argv) {
         std::fputs("fake-desktop-services: no log file or no session bus\n", stderr);
         return 1;
     }
-    Notifications notifications(&log, options);
-    FileManager fileManager(&log, options);
+    Notifications notifications(&log, flags);
+    FileManager fileManager(&log, flags);
     if (!own(bus, QStringLiteral("org.freedesktop.Notifications"),
              QStringLiteral("/org/freedesktop/Notifications"), &notifications) ||
-        (options.fileManager &&
+        (!flags.contains("--notifications-only") &&
          !own(bus, QStringLiteral("org.freedesktop.FileManager1"),
               QStringLiteral("/org/freedesktop/FileManager1"), &fileManager))) {
         std::fputs("fake-desktop-services: a name is taken already\n", stderr);

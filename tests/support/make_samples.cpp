@@ -31,6 +31,14 @@ QSize parseSize(const QString& text) {
     return size;
 }
 
+// 0 when written, else 1 with the reason on stderr.
+int written(bool ok, const QString& path, const QString& error = {}) {
+    if (!ok)
+        std::fprintf(stderr, "make-samples: cannot write '%s' %s\n", qPrintable(path),
+                     qPrintable(error));
+    return ok ? 0 : 1;
+}
+
 int writePlain(const QString& sizeText, const QString& path, const QString& colour) {
     const QSize size = parseSize(sizeText);
     if (size.isEmpty())
@@ -39,30 +47,24 @@ int writePlain(const QString& sizeText, const QString& path, const QString& colo
     image.fill(QColor(colour.isEmpty() ? QStringLiteral("#3a6ea5") : colour));
     // A lighter square in the top-left quarter shows which way is up.
     QPainter(&image).fillRect(0, 0, image.width() / 4, image.height() / 4, Qt::white);
-    if (!image.save(path)) {
-        std::fprintf(stderr, "make-samples: cannot write '%s'\n", qPrintable(path));
-        return 1;
-    }
-    return 0;
+    return written(image.save(path), path);
 }
 
 PhotoMetadata travelPhoto(const char* date, double latitude, double longitude) {
-    PhotoMetadata m;
-    m.dateTimeOriginal = QString::fromLatin1(date);
-    m.dateTimeDigitized = QString::fromLatin1(date);
-    m.iso = 100;
-    m.fNumber = 1.8;
-    m.shutterSpeedValue = 6.9; // 1/119 s
-    m.exposureTime = 1.0 / 119;
-    m.focalLength = 26;
-    m.focalLength35mm = 26;
-    m.lensMake = QStringLiteral("Fennic Optics");
-    m.lensModel = QStringLiteral("Fennic 26mm f/1.8");
-    m.cameraMake = QStringLiteral("Fennic");
-    m.cameraModel = QStringLiteral("Sample Camera");
-    m.latitude = latitude;
-    m.longitude = longitude;
-    return m;
+    return {.dateTimeOriginal = QString::fromLatin1(date),
+            .dateTimeDigitized = QString::fromLatin1(date),
+            .iso = 100,
+            .fNumber = 1.8,
+            .shutterSpeedValue = 6.9, // 1/119 s
+            .exposureTime = 1.0 / 119,
+            .focalLength = 26,
+            .focalLength35mm = 26,
+            .lensMake = QStringLiteral("Fennic Optics"),
+            .lensModel = QStringLiteral("Fennic 26mm f/1.8"),
+            .cameraMake = QStringLiteral("Fennic"),
+            .cameraModel = QStringLiteral("Sample Camera"),
+            .latitude = latitude,
+            .longitude = longitude};
 }
 
 int writeSamples(const QString& folder) {
@@ -89,9 +91,7 @@ int writeSamples(const QString& folder) {
     QString error;
     ok &= writeHeic(dir.filePath("evening.heic"), photoLikeImage({1000, 750}, 2, 31), heic, &error);
     ok &= photoLikeImage({320, 240}, 0, 47).save(dir.filePath("sketch.bmp"));
-    if (!ok)
-        std::fprintf(stderr, "make-samples: could not write every sample %s\n", qPrintable(error));
-    return ok ? 0 : 1;
+    return written(ok, folder, error);
 }
 
 int writeCamera(const QString& texture, const QString& path, const QString& sizeText) {
@@ -114,16 +114,11 @@ int writePhoneHeic(const QString& path, const QString& sizeText, const QString& 
     const int thumbBox = thumbText.toInt(&thumbOk);
     if (upright.isEmpty() || !thumbOk || thumbBox < 0)
         return 2;
-    HeicOptions heic;
-    heic.preset = QStringLiteral("ultrafast");
-    heic.orientation = 6;
-    heic.thumbnailBox = thumbBox;
+    const HeicOptions heic{
+        .preset = QStringLiteral("ultrafast"), .orientation = 6, .thumbnailBox = thumbBox};
     QString error;
-    if (!writeHeic(path, photoLikeImage(upright.transposed(), 2, 7), heic, &error)) {
-        std::fprintf(stderr, "make-samples: cannot write '%s': %s\n", qPrintable(path),
-                     qPrintable(error));
-        return 1;
-    }
+    if (!writeHeic(path, photoLikeImage(upright.transposed(), 2, 7), heic, &error))
+        return written(false, path, error);
     std::printf("%s %lld bytes\n", qPrintable(path), QFileInfo(path).size());
     return 0;
 }
@@ -133,12 +128,8 @@ int writeDng(const QString& path, const QString& sizeText) {
     if (size.isEmpty())
         return 2;
     QString error;
-    if (!writeTinyDng(path, {.size = size, .scene = photoLikeImage(size, 8, 3)}, &error)) {
-        std::fprintf(stderr, "make-samples: cannot write '%s': %s\n", qPrintable(path),
-                     qPrintable(error));
-        return 1;
-    }
-    return 0;
+    return written(writeTinyDng(path, {.size = size, .scene = photoLikeImage(size, 8, 3)}, &error),
+                   path, error);
 }
 
 // A grey TIFF in one deflated strip: a huge one is a few hundred kilobytes

@@ -8,7 +8,6 @@
 #include "support/ImageFixtures.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,7 +15,6 @@
 #include <QUrl>
 #include <QtConcurrent>
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
 
 namespace {

@@ -4,7 +4,6 @@
 #include "support/ImageFixtures.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>

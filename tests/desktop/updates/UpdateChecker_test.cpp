@@ -68,9 +68,8 @@ TEST(UpdateChecker, ExplainsEveryFailure) {
         EXPECT_EQ(result.error, a.error);
     }
     // Nobody listening: the network's own words.
-    const UpdateCheckResult refused = runCheck(
-        checker,
-        QUrl(QStringLiteral("http://127.0.0.1:%1/a.xml").arg(LoopbackHttpServer::closedPort())));
+    const UpdateCheckResult refused =
+        runCheck(checker, QUrl(LoopbackHttpServer::refusingUrl("/a.xml")));
     EXPECT_EQ(refused.status, Status::Failed);
     EXPECT_TRUE(refused.error.contains("refused", Qt::CaseInsensitive));
 }

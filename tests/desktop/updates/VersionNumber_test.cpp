@@ -14,15 +14,12 @@ TEST(VersionNumber, ComparesReleasesAndPreReleasesAsPeopleReadThem) {
         "1.99.99 < 1.123456789012345678901234567889 < 1.123456789012345678901234567890 < 2 < "
         "99999999999999999999 < 100000000000000000000";
     const QStringList groups = order.split(" < ");
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        for (qsizetype j = 0; j < groups.size(); ++j) {
-            for (const QString& a : groups[i].split(" = ")) {
+    for (qsizetype i = 0; i < groups.size(); ++i)
+        for (qsizetype j = 0; j < groups.size(); ++j)
+            for (const QString& a : groups[i].split(" = "))
                 for (const QString& b : groups[j].split(" = ")) {
                     const int sign = (compareVersions(a, b) > 0) - (compareVersions(a, b) < 0);
                     EXPECT_EQ(sign, (i > j) - (i < j)) << qPrintable(a) << " vs " << qPrintable(b);
                 }
-            }
-        }
-    }
     EXPECT_EQ(compareVersions(u"", u""), 0);
 }

@@ -61,8 +61,7 @@ TEST(StartupScreen, TheConnectionThatReadTheSizeStaysUntilTheApplicationHasItsOw
     ASSERT_TRUE(server.waitForStarted()) << "Xvfb is needed for this test";
     ASSERT_TRUE(server.waitForReadyRead(10000));
     const QByteArray display = ':' + server.readAllStandardOutput().trimmed();
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const QByteArray oldDisplay = qgetenv("DISPLAY");
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM"), oldDisplay = qgetenv("DISPLAY");
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("DISPLAY", display);
 

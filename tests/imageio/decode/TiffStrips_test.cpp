@@ -47,6 +47,7 @@ class TiffStrips : public FolderTest {};
 // libtiff are not taken.
 TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
     enum : uint16_t { MINISWHITE = PHOTOMETRIC_MINISWHITE, RGB = PHOTOMETRIC_RGB };
+    enum : uint16_t { MINISBLACK = PHOTOMETRIC_MINISBLACK, PALETTE = PHOTOMETRIC_PALETTE };
     enum : uint16_t { ASSOCALPHA = EXTRASAMPLE_ASSOCALPHA, UNASSALPHA = EXTRASAMPLE_UNASSALPHA };
     const auto value = [](uint32_t x, uint32_t y, int c) {
         return (x * 37 + y * 11 + c * 53) % 256;
@@ -76,8 +77,8 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         Layout layout;
         Sample stored;
         QImage::Format format;
-        int tolerance;
-        Sample expected;
+        int tolerance = 0;
+        Sample expected{};
     } cases[] = {
         {"grey", {}, value, QImage::Format_Grayscale8, 0, value},
         {"white is zero", {MINISWHITE, 8, 1}, value, QImage::Format_RGBX8888, 0, inverted},
@@ -90,6 +91,10 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
          1,
          opaqueEnough},
         {"rgb and an unknown extra", {RGB, 8, 4}, value, QImage::Format_RGBX8888, 0, opaque},
+        // Left to libtiff: no format.
+        {"palette", {PALETTE, 8, 1}, value, QImage::Format_Invalid},
+        {"float", {MINISBLACK, 32, 1, 0, SAMPLEFORMAT_IEEEFP}, value, QImage::Format_Invalid},
+        {"two-colour", {RGB, 8, 2}, value, QImage::Format_Invalid},
     };
     const QSize size(7, 5);
     for (const auto& c : cases) {
@@ -97,7 +102,10 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         const QString file = path(QString::fromLatin1(c.name) + ".tif");
         ASSERT_TRUE(writeTiff(file, size, c.layout, 2, c.stored));
         const TiffFile tiff = openTiff(file, "r");
-        ASSERT_TRUE(tiff && TiffRowReader::canRead(tiff.get()));
+        ASSERT_TRUE(tiff);
+        ASSERT_EQ(TiffRowReader::canRead(tiff.get()), c.format != QImage::Format_Invalid);
+        if (c.format == QImage::Format_Invalid)
+            continue;
         TiffRowReader reader(tiff.get());
         ASSERT_EQ(reader.format(), c.format);
         const int channels = c.format == QImage::Format_Grayscale8 ? 1 : 4;
@@ -115,21 +123,6 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
             }
         }
         EXPECT_EQ(reader.nextRow(), nullptr);
-    }
-
-    const struct {
-        const char* name;
-        Layout layout;
-    } refused[] = {{"palette", {PHOTOMETRIC_PALETTE, 8, 1}},
-                   {"float", {PHOTOMETRIC_MINISBLACK, 32, 1, 0, SAMPLEFORMAT_IEEEFP}},
-                   {"two-colour", {PHOTOMETRIC_RGB, 8, 2}}};
-    for (const auto& r : refused) {
-        SCOPED_TRACE(r.name);
-        const QString file = path(QString::fromLatin1(r.name) + ".tif");
-        ASSERT_TRUE(writeTiff(file, size, r.layout, 5, value));
-        const TiffFile tiff = openTiff(file, "r");
-        ASSERT_TRUE(tiff);
-        EXPECT_FALSE(TiffRowReader::canRead(tiff.get()));
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include "support/HostileFixtures.h"
 
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -170,22 +169,17 @@ TEST(HeifMetaEdit, WidensPropertyIndicesAndFollowsTheDataItMoved) {
     const QByteArray turned = file.left(edit.metaStart) + edit.meta + file.mid(edit.metaEnd);
     EXPECT_GT(edit.meta.size(), edit.metaEnd - edit.metaStart);
 
-    // Each of these boxes is the only one of its type in the file.
-    const auto content = [&](const char* type) {
-        const qsizetype at = turned.indexOf(type);
-        return turned.mid(at + 4, qFromBigEndian<quint32>(turned.constData() + at - 4) - 8);
-    };
-    const QByteArray iloc = content("iloc"), ipma = content("ipma");
+    using HostileFixtures::childBoxes;
+    const auto meta = childBoxes(childBoxes(turned).value("meta"), 4);
+    const QByteArray ipma = childBoxes(meta.value("iprp")).value("ipma");
     QString error;
-    const auto locations = HeifItemLocations::parse(
-        reinterpret_cast<const uchar*>(iloc.constData()), iloc.size(), &error);
     const auto associations = HeifPropertyAssociations::parse(
         reinterpret_cast<const uchar*>(ipma.constData()), ipma.size(), &error);
-    ASSERT_TRUE(locations && associations) << error.toStdString();
+    ASSERT_TRUE(associations) << error.toStdString();
     EXPECT_TRUE(associations->wideIndices());
     ASSERT_EQ(associations->entries.size(), 1);
     EXPECT_EQ(associations->entries[0].associations,
               (QList<HeifPropertyAssociation>{{false, 1}, {true, 129}}));
-    const quint64 dataAt = locations->items[0].extents[0].offset;
+    const quint64 dataAt = parsed(meta.value("iloc")).items.value(0).extents.value(0).offset;
     EXPECT_EQ(turned.mid(qsizetype(dataAt), 4), "DATA");
 }

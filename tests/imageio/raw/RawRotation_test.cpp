@@ -7,6 +7,7 @@
 #include "support/RawFixtures.h"
 
 #include <gtest/gtest.h>
+#include <numeric>
 
 using ImageFixtures::markedCorners;
 using ImageFixtures::readFile;
@@ -24,12 +25,9 @@ QString developedCorners(const QString& path) {
 
 // The bytes that differ between two files of the same size.
 int differingBytes(const QByteArray& a, const QByteArray& b) {
-    if (a.size() != b.size())
-        return -1;
-    int count = 0;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        count += a[i] != b[i];
-    return count;
+    return a.size() != b.size() ? -1
+                                : std::inner_product(a.begin(), a.end(), b.begin(), 0,
+                                                     std::plus<>(), std::not_equal_to<>());
 }
 
 } // namespace

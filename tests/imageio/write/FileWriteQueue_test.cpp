@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QObject>
-#include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <memory>

@@ -11,9 +11,7 @@
 #include "support/ImageFixtures.h"
 #include "support/RawFixtures.h"
 
-#include <QColorSpace>
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -28,11 +26,9 @@ QVariant property(const QVariantMap& properties, const char* group, const char* 
 }
 
 bool hasExifThumbnail(const QString& file) {
-    const Exiv2Metadata m = Exiv2Metadata::fromFile(file);
-    for (const auto& datum : m.exif)
-        if (datum.groupName() == "Thumbnail")
-            return true;
-    return false;
+    const Exiv2::ExifData exif = Exiv2Metadata::fromFile(file).exif;
+    return std::any_of(exif.begin(), exif.end(),
+                       [](const Exiv2::Exifdatum& d) { return d.groupName() == "Thumbnail"; });
 }
 
 } // namespace
@@ -44,13 +40,10 @@ TEST_F(ImageConversionTest, NoFileIsEverOverwritten) {
     ASSERT_TRUE(QFile::link(path("nowhere"), path("a.bmp")));
     const QByteArray source = readFile(path("a.jpg"));
 
-    const FileWriteResult jpeg = saveImageCopy(path("a.jpg"), "a", ImageFileType::JPEG, dir.path());
-    ASSERT_TRUE(jpeg.ok) << jpeg.error.toStdString();
-    EXPECT_EQ(jpeg.path, path("a 2.jpg"));
-    const FileWriteResult png = saveImageCopy(path("a.jpg"), "a", ImageFileType::PNG, dir.path());
-    EXPECT_EQ(png.path, path("a 2.png"));
-    const FileWriteResult bmp = saveImageCopy(path("a.jpg"), "a", ImageFileType::BMP, dir.path());
-    EXPECT_EQ(bmp.path, path("a 2.bmp"));
+    for (const auto& [type, name] : {std::pair{ImageFileType::JPEG, "a 2.jpg"},
+                                     {ImageFileType::PNG, "a 2.png"},
+                                     {ImageFileType::BMP, "a 2.bmp"}})
+        EXPECT_EQ(saveImageCopy(path("a.jpg"), "a", type, dir.path()).path, path(name));
 
     EXPECT_EQ(readFile(path("a.jpg")), source);
     EXPECT_EQ(readFile(path("a.png")), "somebody else's file");

@@ -4,7 +4,6 @@
 #include "viewer/details/ImageDetailsView.h"
 #include "viewer/view/ImageAreaView.h"
 
-#include <QTest>
 #include <cmath>
 
 namespace {
@@ -52,9 +51,7 @@ TEST_F(ImageDetailsViewTest, FollowsTheWindowAndPreselectsOnlyWhileShown) {
     ASSERT_TRUE(home->perform(WindowCommand::hideinfosidebar));
     EXPECT_FALSE(details->isVisible());
     EXPECT_TRUE(store->value("hideInfoSidebarStorage").toBool());
-    QSignalSpy loaded(home, &Home::imageLoaded);
-    home->stepToNext();
-    ASSERT_TRUE(loaded.wait(5000));
+    step(home, true);
     EXPECT_EQ(home->viewObserver().selectedExtension(), "png");
     EXPECT_EQ(details->content().name, "photo.jpg");
 

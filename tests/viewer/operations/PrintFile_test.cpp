@@ -33,8 +33,7 @@ QSizeF printToPdf(const QString& image, const QString& pdf, bool* ok) {
 
 TEST(PrintFile, ThePageTurnsWithThePictureWhichIsReadAgainFromItsFile) {
     QTemporaryDir dir;
-    PhotoMetadata turned; // stored 400x300, it stands 300x400
-    turned.orientation = 6;
+    const PhotoMetadata turned{.orientation = 6}; // stored 400x300, it stands 300x400
     ASSERT_TRUE(writePng(dir.filePath("wide.png"), markedImage(QSize(400, 300))) &&
                 writePng(dir.filePath("tall.png"), markedImage(QSize(300, 400))) &&
                 writePng(dir.filePath("square.png"), markedImage(QSize(300, 300))) &&

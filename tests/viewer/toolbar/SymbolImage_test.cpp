@@ -1,6 +1,5 @@
 #include "viewer/toolbar/SymbolImage.h"
 
-#include <QIcon>
 #include <QImage>
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 #include "viewer/toolbar/ToolbarMenuButton.h"
 #include "viewer/toolbar/WindowToolbar.h"
 
+#include "support/ImageFixtures.h"
+
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
@@ -68,18 +70,13 @@ struct ToolbarOver {
     }
 };
 
-int distance(const QColor& a, const QColor& b) {
-    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                     std::abs(a.blue() - b.blue())});
-}
-
-// How close the pixel of `area` nearest to `colour` comes to it.
-int nearest(const QImage& image, const QRect& area, const QColor& colour) {
+// How close the pixel nearest to `colour` comes to it.
+int nearest(const QImage& image, const QColor& colour) {
     int best = 255;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x)
-            best = std::min(best, distance(image.pixelColor(x, y), colour));
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            best = std::min(
+                best, ImageFixtures::colourDistance(image.pixelColor(x, y).rgb(), colour.rgb()));
     return best;
 }
 
@@ -128,10 +125,9 @@ TEST(WindowToolbar, MenuEntriesEachGiveTheirCommandOnlyWhileOfferedAndDeleteAsks
     QMenu* picture = buildPictureContextMenu(view.toolbar, &view.backdrop);
     for (QMenu* menu : {static_cast<QMenu*>(view.toolbar->moreMenu()), picture}) {
         QStringList given;
-        for (QAction* a : menu->actions()) {
+        for (QAction* a : menu->actions())
             if (!a->isSeparator())
                 given << view.tryOut(a, [a] { a->trigger(); });
-        }
         EXPECT_FALSE(given.contains(""));
         EXPECT_EQ(given.size(), QSet<QString>(given.begin(), given.end()).size());
         EXPECT_EQ(given.last(), "asks");
@@ -188,8 +184,8 @@ TEST(WindowToolbar, MenusAreDarkOverADarkPictureLightOverALightOneAndTheWindowsW
     ASSERT_TRUE(print);
     const QImage faded = print->icon().pixmap(QSize(16, 16), 1.0, QIcon::Disabled).toImage();
     const QColor disabledText = picture->palette().color(QPalette::Disabled, QPalette::Text);
-    EXPECT_LE(nearest(faded, faded.rect(), disabledText), 4);
-    EXPECT_GT(nearest(faded, faded.rect(), Qt::white), 60);
+    EXPECT_LE(nearest(faded, disabledText), 4);
+    EXPECT_GT(nearest(faded, Qt::white), 60);
 
     view.toolbar->setShownColor(Qt::black);
     EXPECT_GT(std::min(menuLightness(more), menuLightness(picture)), 0.75);

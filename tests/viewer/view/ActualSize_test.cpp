@@ -5,7 +5,6 @@
 #include "viewer/view/ImageAreaView.h"
 
 #include <QKeyEvent>
-#include <QScrollBar>
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -140,11 +139,7 @@ TEST_F(HomeTest, ASlowStepKeepsThePreviousPictureDimmedAndItsTitle) {
     // A large picture elsewhere, not prefetched: its decode takes a while.
     QTemporaryDir other;
     const QString large = QDir(other.path()).filePath("large.png");
-    QImage noise(3000, 2000, QImage::Format_RGB32);
-    for (int y = 0; y < noise.height(); ++y)
-        for (int x = 0; x < noise.width(); ++x)
-            noise.setPixel(x, y, qRgb((x * 7) ^ y, (y * 13) ^ x, x + y));
-    ASSERT_TRUE(noise.save(large));
+    ASSERT_TRUE(ImageFixtures::photoLikeImage({3000, 2000}, 40).save(large));
 
     QSignalSpy loaded(home, &Home::imageLoaded);
     ASSERT_TRUE(home->openDroppedFile(large));
