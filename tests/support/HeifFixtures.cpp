@@ -4,6 +4,7 @@
 #include <libheif/heif.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 namespace {
@@ -118,7 +119,9 @@ bool writeHeic(const QString& path, const QImage& image, const HeicOptions& opti
                                                int(options.xmp.size())),
                  error, "XMP")) &&
         !failed(heif_context_write_to_file(context.get(), QFile::encodeName(path).constData()),
-                error, "write");
+                error, "write") &&
+        // libheif 1.15 answers success when it cannot create the file.
+        (QFileInfo(path).size() > 0 || fail(error, QStringLiteral("cannot write ") + path));
     if (thumb)
         heif_image_handle_release(thumb);
     return written;
