@@ -69,6 +69,7 @@ PreferencesView::PreferencesView(ViewerHost& host, QWidget* parent)
                 if (!row.mimeTypes.contains(raw))
                     row.mimeTypes << raw;
     }
+    takeOverDesktopDefaults();
     setFixedWidth(width);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -84,6 +85,23 @@ PreferencesView::PreferencesView(ViewerHost& host, QWidget* parent)
 }
 
 PreferencesView::~PreferencesView() = default;
+
+void PreferencesView::takeOverDesktopDefaults() {
+    for (DefaultsRow& row : m_rows) {
+        QStringList types;
+        for (const DefaultsRow* linked : changedTogether(row))
+            if (const QString type = DefaultApplication::contentType(linked->extension);
+                !type.isEmpty())
+                types << type;
+        if (types.isEmpty())
+            continue;
+        const bool ours = std::all_of(types.begin(), types.end(), [](const QString& type) {
+            return DefaultApplication::isDefaultForType(type);
+        });
+        if (row.setting->value() != ours)
+            *row.setting = ours;
+    }
+}
 
 QWidget* PreferencesView::makeHeader(const QString& title, const QString& subtitle) {
     auto* header = new QWidget(this);

@@ -60,6 +60,11 @@ private:
     QWidget* makeDefaultsSection();
     QWidget* makeVisualSection();
     void toggled(const DefaultsRow& row, bool checked);
+    // The boxes show what the desktop does: a type another program took (or
+    // gave back) since the choice was stored is taken over into the setting,
+    // each box ticked when this program opens the types of its row and of
+    // the rows that change with it.
+    void takeOverDesktopDefaults();
     std::vector<const DefaultsRow*> changedTogether(const DefaultsRow& row) const;
     static QStringList typesOf(const std::vector<const DefaultsRow*>& rows);
     void showStyle();

@@ -111,6 +111,15 @@ bool restoreSystemPreviewerForType(const QString& mimeType) {
     return changeDefault(mimeType, false);
 }
 
+bool isDefaultForType(const QString& mimeType) {
+    QFile file(mimeAppsListPath());
+    if (mimeType.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> handlers =
+        MimeAppsList::defaultHandlers(file.readAll(), mimeType.toUtf8());
+    return !handlers.isEmpty() && handlers.first() == desktopFileId;
+}
+
 void registerAtFirstLaunch(SettingsStore& store) {
     Setting<bool> setFileDefaults = makeSetting(AppSettings::setFileDefaults, &store);
     if (!setFileDefaults.value())

@@ -41,6 +41,10 @@ bool restoreSystemPreviewer(const QString& extension);
 bool setDefaultApplicationForType(const QString& mimeType);
 bool restoreSystemPreviewerForType(const QString& mimeType);
 
+// Whether the user's mimeapps.list names this program first for mimeType:
+// what the desktop opens files of that type with.
+bool isDefaultForType(const QString& mimeType);
+
 // On the first launch ("setFileDefaults" still true), registers this program
 // for every type it opens in order, then clears the setting whatever
 // the results. Later launches do nothing.
