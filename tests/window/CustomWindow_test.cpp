@@ -132,15 +132,16 @@ TEST(WindowFit, SettlingKeepsTheUsersMoveAndUndoesALateSize) {
     fit.fit(QSizeF(300, 200), QSizeF(0, 40));
     const QRect fitted = window.geometry();
     ASSERT_EQ(fitted.size(), QSize(300, 200));
-    QTest::qWait(450);
+    // Between the early checks and the last one, with room on a busy machine.
+    QTest::qWait(700);
     window.move(fitted.topLeft() + QPoint(40, 30));
-    QTest::qWait(WindowFit::settleMs - 300);
+    QTest::qWait(WindowFit::settleMs - 400);
     EXPECT_EQ(window.geometry(), fitted.translated(40, 30));
 
     fit.fit(QSizeF(300, 200), QSizeF(0, 40));
-    QTest::qWait(450);
+    QTest::qWait(700);
     window.resize(500, 300);
-    QTest::qWait(WindowFit::settleMs - 300);
+    QTest::qWait(WindowFit::settleMs - 400);
     EXPECT_EQ(window.geometry(), fitted);
 }
 
