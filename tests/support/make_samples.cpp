@@ -123,6 +123,24 @@ int writePhoneHeic(const QString& path, const QString& sizeText, const QString& 
     return 0;
 }
 
+// A grid HEIC as phones write them: COLUMNSxROWS tiles of 512 x 512 (one
+// photo-like tile, coded once and named by every cell) on a canvas that
+// crops the last row and column, as 3024 x 4032 does of 6 x 8 tiles.
+int writeHeicGrid(const QString& path, const QString& gridText, const QString& canvasText) {
+    const QSize grid = parseSize(gridText), canvas = parseSize(canvasText);
+    if (grid.isEmpty() || canvas.isEmpty())
+        return 2;
+    const QString tilePath = path + QStringLiteral(".tile");
+    QString error;
+    const bool tiled = writeHeic(tilePath, photoLikeImage({512, 512}, 2, 7),
+                                 {.preset = QStringLiteral("ultrafast")}, &error);
+    const QByteArray tile = readFile(tilePath);
+    QFile::remove(tilePath);
+    const QByteArray heif =
+        tiled ? HostileFixtures::heifGrid(tile, grid.height(), grid.width(), canvas, canvas) : "";
+    return written(!heif.isEmpty() && writeFile(path, heif), path, error);
+}
+
 int writeDng(const QString& path, const QString& sizeText) {
     const QSize size = parseSize(sizeText);
     if (size.isEmpty())
@@ -154,6 +172,8 @@ int main(int argc, char** argv) {
         return writeCamera(args[1], args[2], args.value(3));
     if (args.size() == 4 && args[0] == QLatin1String("heic"))
         return writePhoneHeic(args[1], args[2], args[3]);
+    if (args.size() == 4 && args[0] == QLatin1String("heic-grid"))
+        return writeHeicGrid(args[1], args[2], args[3]);
     if (args.size() == 3 && args[0] == QLatin1String("dng"))
         return writeDng(args[1], args[2]);
     if (args.size() == 3 && args[0] == QLatin1String("strip-tiff"))
@@ -162,6 +182,7 @@ int main(int argc, char** argv) {
                          "       make-samples plain WIDTHxHEIGHT FILE [COLOUR]\n"
                          "       make-samples camera smooth|noisy FILE [WIDTHxHEIGHT]\n"
                          "       make-samples heic FILE WIDTHxHEIGHT THUMBNAIL_BOX\n"
+                         "       make-samples heic-grid FILE COLUMNSxROWS WIDTHxHEIGHT\n"
                          "       make-samples dng FILE WIDTHxHEIGHT\n"
                          "       make-samples strip-tiff FILE WIDTHxHEIGHT\n");
     return 2;
