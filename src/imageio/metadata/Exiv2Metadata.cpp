@@ -52,6 +52,11 @@ Exiv2::Image::AutoPtr openImage(QByteArray& bytes, const QString& path) {
         return Exiv2::Image::AutoPtr();
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
         reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
+    // exiv2's video readers (QuickTime, RIFF, Matroska, ASF) loop for good on
+    // a few hundred bytes that begin like a TIFF and hold an "ftyp" box; a
+    // picture never needs them.
+    if (image.get() && image->mimeType().rfind("video/", 0) == 0)
+        return Exiv2::Image::AutoPtr();
     if (image.get())
         image->readMetadata();
     return image;
