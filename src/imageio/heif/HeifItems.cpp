@@ -6,6 +6,7 @@
 #include "imageio/DecodeLimits.h"
 
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -223,7 +224,9 @@ void HeifItems::readLocations(qint64 at, qint64 end) {
             r.read(indexSize);
             const qint64 offset = qint64(r.read(offsetSize));
             const qint64 length = qint64(r.read(lengthSize));
-            if (e > 0 || r.failed)
+            // A place past the end of any file (or negative) is no place.
+            if (e > 0 || r.failed || base < 0 || offset < 0 || length < 0 ||
+                offset > std::numeric_limits<qint64>::max() - base)
                 continue;
             Item& item = m_items[id];
             item.construction = construction;

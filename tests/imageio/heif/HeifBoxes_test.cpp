@@ -1,4 +1,5 @@
 #include "imageio/heif/HeifItemLocations.h"
+#include "imageio/heif/HeifItems.h"
 #include "imageio/heif/HeifMetaEdit.h"
 #include "imageio/heif/HeifPropertyAssociations.h"
 #include "imageio/heif/HeifTransforms.h"
@@ -182,4 +183,25 @@ TEST(HeifMetaEdit, WidensPropertyIndicesAndFollowsTheDataItMoved) {
               (QList<HeifPropertyAssociation>{{false, 1}, {true, 129}}));
     const quint64 dataAt = parsed(meta.value("iloc")).items.value(0).extents.value(0).offset;
     EXPECT_EQ(turned.mid(qsizetype(dataAt), 4), "DATA");
+}
+
+// Found by fuzzing: an item location whose base and offset add up past any
+// file (the sanitizers report the overflow) is no location.
+TEST(HeifItems, ALocationPastAnyFileIsNone) {
+    const QByteArray file = QByteArray::fromBase64(
+        "AAAAHGZ0eXBoZWljAAAAAG1pZjFoZWljbWlhZgAAAa1tZXRhAAAAAAAAACFoZGxyAAAAAAAAAABwaWN0AAAAAAAA"
+        "AAAAAAAAAAAAAA5waXRtAAAAAAACAAAAEGlkYXQAAAAAADAAIAAAADhpbG9jAQAAAERAAAIAAQAAAAAAAAHRAAEA"
+        "AAAAAAAAWQACAQAAAAAAAAAAAQAAAAAAAAAIAAAAOGlpbmYAAAAAAAIAAAAVaW5mZQIAAAEAAQAAaHZjMQAAAAAV"
+        "aW5mZQIAAAAAAgAAAAAwACAAAAA4aWxvY4KCgoKCgoKCgoKCgoKCgoKCgoKCgoKCgoKCgoKCgoKCgoKCgoKCgoKC"
+        "goKCgoKCgoIBAAAAREAAAgABAAAAAAAAAdEAAQAAAAAAAABZAAIAAQAAAAAAAAABAAAAAAAAAAgAAAA2aWluZgAA"
+        "AAAAAgAAABVpbmZlAgAAAQABAABodmMxAAAAABVpbmZlAgAAAAD//wNwAAADAJAAAAMAAAMAHroCQCEAAQAqQgEB"
+        "A3AAAAMAkAAAAwAAAwAeoCCBBZbq5Ka5uBAQMCFoZGxyAAAAAAAAAABwaWN0EAAAAAAAAAAAAAAAAAAAAA5waXRt"
+        "AAAAAAABAAAAImlsb2MAAAAAIAAAAwAgAAADACEiAAEABkQBwXPAiQAAABRpc3BlAAAAAAAAAEAAAABAAAAAFGlz"
+        "cEAhAAEIKkIBMAAAACA68S7D/LDc");
+    const HeifItems items(reinterpret_cast<const uchar*>(file.constData()), file.size());
+    // The grid's descriptor cannot be found: its canvas, and so what it
+    // would cost to decode, are not known.
+    ASSERT_TRUE(items.ok());
+    EXPECT_FALSE(items.declaredSize(items.primaryItem()).isValid());
+    EXPECT_EQ(items.decodePixels(items.primaryItem()), -1);
 }
