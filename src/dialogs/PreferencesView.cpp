@@ -95,9 +95,7 @@ void PreferencesView::takeOverDesktopDefaults() {
                 types << type;
         if (types.isEmpty())
             continue;
-        const bool ours = std::all_of(types.begin(), types.end(), [](const QString& type) {
-            return DefaultApplication::isDefaultForType(type);
-        });
+        const bool ours = DefaultApplication::isDefaultForAll(types);
         if (row.setting->value() != ours)
             *row.setting = ours;
     }

@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <functional>
 
 namespace DefaultApplication {
@@ -39,18 +40,25 @@ void reportStatus(int status) {
 // step, so that a failure never leaves half a list (QSaveFile replaces the
 // target of a link, so a list kept with the user's dotfiles stays linked).
 // No change, no write.
+// The list's text into content (empty when there is none); false when it
+// exists but cannot be read.
+bool readMimeAppsList(const QString& path, QByteArray* content) {
+    content->clear();
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *content = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
 int editMimeAppsList(const Edit& edit) {
     const QString path = mimeAppsListPath();
     QByteArray old;
     const bool exists = QFileInfo::exists(path);
-    if (exists) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return statusUnreadable;
-        old = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return statusUnreadable;
-    }
+    if (!readMimeAppsList(path, &old))
+        return statusUnreadable;
     const QByteArray updated = edit(old);
     if (exists && updated == old)
         return statusOk;
@@ -111,13 +119,14 @@ bool restoreSystemPreviewerForType(const QString& mimeType) {
     return changeDefault(mimeType, false);
 }
 
-bool isDefaultForType(const QString& mimeType) {
-    QFile file(mimeAppsListPath());
-    if (mimeType.isEmpty() || !file.open(QIODevice::ReadOnly))
+bool isDefaultForAll(const QStringList& mimeTypes) {
+    QByteArray list;
+    if (mimeTypes.isEmpty() || !readMimeAppsList(mimeAppsListPath(), &list))
         return false;
-    const QList<QByteArray> handlers =
-        MimeAppsList::defaultHandlers(file.readAll(), mimeType.toUtf8());
-    return !handlers.isEmpty() && handlers.first() == desktopFileId;
+    return std::all_of(mimeTypes.begin(), mimeTypes.end(), [&list](const QString& type) {
+        const QList<QByteArray> handlers = MimeAppsList::defaultHandlers(list, type.toUtf8());
+        return !handlers.isEmpty() && handlers.first() == desktopFileId;
+    });
 }
 
 void registerAtFirstLaunch(SettingsStore& store) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class SettingsStore;
 
@@ -41,9 +42,9 @@ bool restoreSystemPreviewer(const QString& extension);
 bool setDefaultApplicationForType(const QString& mimeType);
 bool restoreSystemPreviewerForType(const QString& mimeType);
 
-// Whether the user's mimeapps.list names this program first for mimeType:
-// what the desktop opens files of that type with.
-bool isDefaultForType(const QString& mimeType);
+// Whether the user's mimeapps.list names this program first for each of
+// mimeTypes (read once): what the desktop opens files of those types with.
+bool isDefaultForAll(const QStringList& mimeTypes);
 
 // On the first launch ("setFileDefaults" still true), registers this program
 // for every type it opens in order, then clears the setting whatever
