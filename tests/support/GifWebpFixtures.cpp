@@ -83,41 +83,83 @@ bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canv
     return ImageFixtures::writeFile(path, out);
 }
 
-bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames, int loops) {
+namespace {
+
+// Qt's lossless coding of image: its chunks, after the RIFF header and any VP8X.
+QByteArray codedChunks(const QImage& image) {
+    QBuffer still;
+    still.open(QIODevice::WriteOnly);
+    QImageWriter writer(&still, "webp");
+    writer.setQuality(100); // lossless
+    if (!writer.write(image))
+        return {};
+    const QByteArray coded = still.data().mid(12);
+    return coded.startsWith("VP8X") ? coded.mid(18) : coded;
+}
+
+void appendChunk(QByteArray& body, const char* name, const QByteArray& payload) {
+    body.append(name);
+    appendLittleEndian(body, quint32(payload.size()), 4);
+    body.append(payload);
+    if (payload.size() % 2)
+        body.append('\0');
+}
+
+// TIFF data with the one IFD0 entry an orientation needs.
+QByteArray exifWithOrientation(int orientation, bool bigEndian) {
+    const auto put = [&](QByteArray& out, quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.append(char(value >> 8 * (bigEndian ? bytes - 1 - i : i)));
+    };
+    QByteArray tiff(bigEndian ? "MM" : "II");
+    put(tiff, 42, 2);
+    put(tiff, 8, 4);
+    put(tiff, 1, 2); // one entry: Orientation, SHORT, one value
+    for (const auto& [value, bytes] :
+         {std::pair{0x0112, 2}, {3, 2}, {1, 4}, {orientation, 2}, {0, 2}})
+        put(tiff, quint32(value), bytes);
+    put(tiff, 0, 4); // no further IFD
+    return tiff;
+}
+
+} // namespace
+
+bool writeWebp(const QString& path, const QList<GifWebpFrame>& frames, int loops,
+               const WebpExif& exif) {
     if (frames.isEmpty())
         return false;
+    const bool animated = frames.size() > 1;
     const QSize canvas = frames.first().image.size();
-    QByteArray body("WEBPVP8X");
-    appendLittleEndian(body, 10, 4);
-    body.append(char(0x02)).append(QByteArray(3, '\0')); // animated
+    QByteArray vp8x;
+    vp8x.append(char((animated ? 0x02 : 0) | (exif.orientation ? 0x08 : 0)));
+    vp8x.append(QByteArray(3, '\0'));
     for (int side : {canvas.width(), canvas.height()})
-        appendLittleEndian(body, quint64(side - 1), 3);
-    body.append("ANIM");
-    appendLittleEndian(body, 6, 4);
-    appendLittleEndian(body, 0xFFFFFFFF, 4); // background
-    appendLittleEndian(body, loops, 2);
+        appendLittleEndian(vp8x, quint64(side - 1), 3);
+    QByteArray body("WEBP");
+    appendChunk(body, "VP8X", vp8x);
+    if (animated) {
+        QByteArray anim;
+        appendLittleEndian(anim, 0xFFFFFFFF, 4); // background
+        appendLittleEndian(anim, loops, 2);
+        appendChunk(body, "ANIM", anim);
+    }
     for (const GifWebpFrame& frame : frames) {
-        QBuffer still;
-        still.open(QIODevice::WriteOnly);
-        QImageWriter writer(&still, "webp");
-        writer.setQuality(100); // lossless
-        if (!writer.write(frame.image))
+        const QByteArray coded = codedChunks(frame.image);
+        if (coded.isEmpty())
             return false;
-        // The picture's own chunks, after the RIFF header and any VP8X.
-        QByteArray coded = still.data().mid(12);
-        if (coded.startsWith("VP8X"))
-            coded = coded.mid(18);
+        if (!animated) {
+            body.append(coded);
+            continue;
+        }
         QByteArray anmf;
         // Position (in pairs of pixels), size less one, duration.
         for (int field : {0, 0, frame.image.width() - 1, frame.image.height() - 1, frame.delayMs})
             appendLittleEndian(anmf, quint64(field), 3);
         anmf.append(char(0x02)).append(coded); // not blended
-        body.append("ANMF");
-        appendLittleEndian(body, quint32(anmf.size()), 4);
-        body.append(anmf);
-        if (anmf.size() % 2)
-            body.append('\0');
+        appendChunk(body, "ANMF", anmf);
     }
+    if (exif.orientation)
+        appendChunk(body, "EXIF", exifWithOrientation(exif.orientation, exif.bigEndian));
     QByteArray out("RIFF");
     appendLittleEndian(out, quint32(body.size()), 4);
     return ImageFixtures::writeFile(path, out + body);

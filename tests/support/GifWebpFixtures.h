@@ -21,6 +21,12 @@ struct GifWebpFrame {
 bool writeGif(const QString& path, const QList<GifWebpFrame>& frames, QSize canvas = {},
               int loops = 0);
 
-// An animated WebP: each frame coded losslessly by Qt's writer, set in an
-// ANMF chunk of the animation.
-bool writeAnimatedWebp(const QString& path, const QList<GifWebpFrame>& frames, int loops = 0);
+// A WebP of the frames, each coded losslessly by Qt's writer: one frame is a
+// still picture, several an animation (ANMF chunks). An orientation puts an
+// EXIF chunk holding it at the end, as writers place it.
+struct WebpExif {
+    int orientation = 0; // 0: no EXIF chunk
+    bool bigEndian = false;
+};
+bool writeWebp(const QString& path, const QList<GifWebpFrame>& frames, int loops = 0,
+               const WebpExif& exif = {});

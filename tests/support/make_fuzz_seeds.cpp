@@ -52,8 +52,8 @@ bool writeSeeds(const QDir& root) {
         writeGif(at("gif", "still.gif"), {{small, 100}}) &&
         writeGif(at("gif", "animated.gif"), {{small, 50}, {small.mirrored(), 0}}) &&
         small.save(at("webp", "lossy.webp"), "webp", 50) &&
-        small.save(at("webp", "lossless.webp"), "webp", 100) &&
-        writeAnimatedWebp(at("webp", "animated.webp"), {{small, 50}, {small.mirrored(), 0}}) &&
+        writeWebp(at("webp", "turned.webp"), {{small, 100}}, 0, {6, true}) &&
+        writeWebp(at("webp", "animated.webp"), {{small, 50}, {small.mirrored(), 0}}, 0, {8}) &&
         writeHeic(at("heif", "plain.heic"), small, {.quality = 20}) &&
         writeHeic(at("heif", "plain.avif"), small, {.quality = 20, .av1 = true}) &&
         writeJxl(at("jxl", "lossless.jxl"), small) &&

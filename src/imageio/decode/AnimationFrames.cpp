@@ -3,6 +3,8 @@
 #include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/decode/WebImageHeader.h"
+#include "imageio/metadata/Orientation.h"
+#include "imageio/metadata/WebpExif.h"
 
 AnimationFrames::AnimationFrames(const QString& path, const QByteArray& format, Limits limits)
     : m_format(format), m_limits(limits) {
@@ -12,7 +14,12 @@ AnimationFrames::AnimationFrames(const QString& path, const QByteArray& format, 
     // Weighed before Qt's reader sees the file: asked for its size, the WebP
     // reader allocates the canvas.
     const QByteArray head = m_file.peek(64);
-    if (!fits(WebImageHeaders::canvas(head, format, QSize())) || !startPass())
+    if (!fits(WebImageHeaders::canvas(head, format, QSize())))
+        return;
+    // Qt leaves a WebP's Exif orientation unapplied, as in a still picture.
+    if (format == "webp")
+        m_orientation = WebpExif::findOrientation(m_file).orientation;
+    if (!startPass())
         return;
     m_canvas = WebImageHeaders::canvas(head, format, m_reader->size());
     m_animation = m_reader->supportsAnimation() && m_reader->imageCount() != 1 && fits(m_canvas);
@@ -59,6 +66,7 @@ AnimationFrames::Frame AnimationFrames::next() {
     ++m_passFrames;
     m_passPixels += pixels;
     const int delay = m_reader->nextImageDelay();
+    image = Orientation::applied(std::move(image), m_orientation);
     return {ColorConversion::toDisplayableSrgb(std::move(image), QByteArray()),
             delay <= DecodeLimits::fastFrameDelayMs ? DecodeLimits::slowedFrameDelayMs : delay};
 }

@@ -52,4 +52,5 @@ private:
     int m_repeatsLeft = -1; // passes after the current one; -1: forever
     qint64 m_passPixels = 0;
     bool m_animation = false;
+    int m_orientation = 1;
 };

@@ -5,6 +5,8 @@
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/decode/WebImageHeader.h"
 #include "imageio/metadata/Exiv2Metadata.h"
+#include "imageio/metadata/Orientation.h"
+#include "imageio/metadata/WebpExif.h"
 
 #include <QColorSpace>
 #include <QFile>
@@ -60,8 +62,14 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
     const QSize claimed = WebImageHeaders::canvas(head, format, QSize());
     if (claimed.isValid() && !fitsCanvas(claimed, format))
         return failure(DecodeLimits::refusal(claimed));
+    // Qt applies the orientation of the formats it knows it for; WebP's Exif
+    // it leaves to us.
+    const int orientation = format == "webp" ? WebpExif::findOrientation(file).orientation : 1;
+    if (!file.seek(0))
+        return failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     QImageReader reader(&file, format);
     reader.setAutoTransform(true);
+    const bool ours = !reader.supportsOption(QImageIOHandler::ImageTransformation);
     const QSize stored = reader.size();
     if (!stored.isValid())
         return failure(QStringLiteral("not a readable %1 file: %2")
@@ -72,13 +80,17 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
 
     DecodedImage result;
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    result.fullSize = turned ? stored.transposed() : stored;
+    result.fullSize = ours     ? Orientation::uprightSize(stored, orientation)
+                      : turned ? stored.transposed()
+                               : stored;
     QImage image;
     if (!reader.read(&image)) {
         result.error = QStringLiteral("the %1 data cannot be decoded: %2")
                            .arg(QString::fromLatin1(format.toUpper()), reader.errorString());
         return result;
     }
+    if (ours)
+        image = Orientation::applied(std::move(image), orientation);
     // Qt sets a colour space from the profiles it understands; the others are
     // read from the file, for lcms2 or to be written again.
     if (storedProfile) {

@@ -87,6 +87,7 @@ bool readMainImage(const QString& path, MainImage& main) {
         return main.header.ok(); // nor does GIF, in a form exiv2 reads
     case ImageKind::WebP:
         main.header = WebImageHeaders::webp(head);
+        main.orientationApplies = true; // the decoders apply its Exif orientation
         break;
     case ImageKind::Tiff:
         main.metadata = Exiv2Metadata::fromFile(path);

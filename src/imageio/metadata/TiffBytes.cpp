@@ -1,5 +1,7 @@
 #include "imageio/metadata/TiffBytes.h"
 
+#include "imageio/metadata/Orientation.h"
+
 TiffBytes::TiffBytes(const char* data, qsizetype size) : data_(data), size_(size) {
     if (size_ < 8)
         return;
@@ -44,4 +46,19 @@ quint32 TiffBytes::firstIfdValue(quint16 tag, quint32 fallback) const {
             value = e.valueOrOffset;
     });
     return value;
+}
+
+TiffBytes::OrientationTag TiffBytes::orientationTag() const {
+    OrientationTag found;
+    const quint32 ifd = firstIfdOffset();
+    qint64 at = qint64(ifd) + 2;
+    forEachEntry(ifd, [&](const Entry& e) {
+        if (e.tag == 0x0112 && e.type == 3 && e.count == 1) {
+            found.valueAt = at + 8;
+            found.orientation =
+                Orientation::isValid(int(e.valueOrOffset)) ? int(e.valueOrOffset) : 1;
+        }
+        at += 12;
+    });
+    return found;
 }

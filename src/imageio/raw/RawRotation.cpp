@@ -24,26 +24,11 @@ QString cannotWriteFormat() {
     return QStringLiteral("Fennic cannot write this raw format; %1").arg(onScreenOnly);
 }
 
-struct OrientationTag {
-    qint64 valueAt = -1; // where the SHORT value lies in the file
-    int orientation = 1;
-};
+using OrientationTag = TiffBytes::OrientationTag;
 
 // The orientation tag in IFD0, where exiv2 and LibRaw read it.
 OrientationTag findOrientationTag(const uchar* data, qint64 size) {
-    OrientationTag found;
-    const TiffBytes tiff(reinterpret_cast<const char*>(data), qsizetype(size));
-    const quint32 ifd = tiff.firstIfdOffset();
-    qint64 at = qint64(ifd) + 2;
-    tiff.forEachEntry(ifd, [&](const TiffBytes::Entry& e) {
-        if (e.tag == 0x0112 && e.type == 3 && e.count == 1) {
-            found.valueAt = at + 8;
-            found.orientation =
-                Orientation::isValid(int(e.valueOrOffset)) ? int(e.valueOrOffset) : 1;
-        }
-        at += 12;
-    });
-    return found;
+    return TiffBytes(reinterpret_cast<const char*>(data), qsizetype(size)).orientationTag();
 }
 
 // exiv2 writes these formats by changing the values in place when they fit;

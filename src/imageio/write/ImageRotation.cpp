@@ -10,6 +10,7 @@
 #include "imageio/write/ImageEncoding.h"
 #include "imageio/write/JpegOrientationTurn.h"
 #include "imageio/write/PixelsForWriting.h"
+#include "imageio/write/WebpRotation.h"
 
 #include <QFileInfo>
 #include <QTransform>
@@ -110,9 +111,8 @@ FileWriteResult rotateImageFile(const QString& path, int quarterTurns) {
         return failure(QStringLiteral("Fennic cannot write GIF files; the picture is turned "
                                       "only on screen"));
     case ImageKind::WebP:
-        // Encoded again, a lossy picture would lose quality and an animation its frames.
-        return failure(QStringLiteral("Fennic cannot write WebP files without loss; the "
-                                      "picture is turned only on screen"));
+        // Only the orientation tag, where the file has one.
+        return rotateWebpFile(target, turns);
     case ImageKind::Jxl:
         // The orientation lies in the codestream's header, bit-packed.
         return failure(QStringLiteral("Fennic cannot write JPEG XL files; the picture is turned "

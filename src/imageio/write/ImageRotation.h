@@ -12,8 +12,8 @@
 // orientation is changed. PNG, BMP and TIFF are decoded with their own pixel
 // values, turned and written again in the same format with their profile and
 // metadata, orientation 1. HEIF (and AVIF) files get the turn in their
-// container; raw files a new orientation tag where the format allows it.
-// GIF, WebP and JPEG XL files are refused, as is anything that would lose data (a
+// container; raw and WebP files a new orientation tag where the file allows it.
+// GIF and JPEG XL files are refused, as is anything that would lose data (a
 // damaged file, further TIFF pages). A link is followed: the file it names is turned. Runs on any
 // thread; uses nothing but its arguments.
 FileWriteResult rotateImageFile(const QString& path, int quarterTurns);

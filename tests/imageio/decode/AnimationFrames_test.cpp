@@ -38,7 +38,7 @@ QList<int> read(AnimationFrames& frames, int count, QList<int>* delays = nullptr
 TEST_F(AnimationFramesTest, GifAndWebpPlayEveryFrameInTurnAndStartOverAfterTheLast) {
     const QList<int> delays{40, 0, 250}; // 0 ms is slowed to what browsers give it
     ASSERT_TRUE(writeGif(path("loop.gif"), coloured({16, 12}, delays)));
-    ASSERT_TRUE(writeAnimatedWebp(path("loop.webp"), coloured({16, 12}, delays)));
+    ASSERT_TRUE(writeWebp(path("loop.webp"), coloured({16, 12}, delays)));
     for (const auto& [name, format] : {std::pair{"loop.gif", "gif"}, {"loop.webp", "webp"}}) {
         SCOPED_TRACE(name);
         AnimationFrames frames(path(name), format);
@@ -50,7 +50,7 @@ TEST_F(AnimationFramesTest, GifAndWebpPlayEveryFrameInTurnAndStartOverAfterTheLa
     // A loop count in the file ends the playing on the last frame: GIF
     // counts the repeats after the first pass, WebP the passes.
     ASSERT_TRUE(writeGif(path("twice.gif"), coloured({16, 12}, {50, 50}), {}, 1));
-    ASSERT_TRUE(writeAnimatedWebp(path("twice.webp"), coloured({16, 12}, {50, 50}), 2));
+    ASSERT_TRUE(writeWebp(path("twice.webp"), coloured({16, 12}, {50, 50}), 2));
     for (const auto& [name, format] : {std::pair{"twice.gif", "gif"}, {"twice.webp", "webp"}}) {
         AnimationFrames frames(path(name), format);
         EXPECT_EQ(read(frames, 6), QList<int>({0, 1, 0, 1, -1, -1})) << name;
