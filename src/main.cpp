@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/OpenRequest.h"
+#include "desktop/FirstPicture.h"
 #include "desktop/Trace.h"
 #include "desktop/apps/ExternalEditor.h"
 #include "desktop/bus/ApplicationBus.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
@@ -129,13 +131,19 @@ int main(int argc, char** argv) {
     // would be on the main thread while the first window is built; here it
     // happens on the other core while QApplication comes up.
     std::jthread fontConfig([] { FcInit(); });
-    // So do the MIME database, which the folder listing asks about any
-    // ending that is not one of ours, and GIO's list of installed
-    // applications, which the menus ask for the external editor.
-    std::jthread warmUp([] {
-        acceptedExtensions();
-        ExternalEditor::isInstalled();
-    });
+    // The MIME database, which the folder listing and the open dialog ask
+    // about endings that are not our own, and GIO's list of installed
+    // applications, which the menus ask for the external editor, are read on
+    // a worker: after the first picture is on screen, since on two cores
+    // they would take the main thread's turns while it builds the window.
+    std::jthread warmUp;
+    const auto startWarmUp = [&warmUp] {
+        if (!warmUp.joinable())
+            warmUp = std::jthread([] {
+                acceptedExtensions();
+                ExternalEditor::isInstalled();
+            });
+    };
 
     // The first image decodes on a worker while Qt and the window come up.
     // Only for decoders that do not go through Qt's image plugins: loading
@@ -202,6 +210,13 @@ int main(int argc, char** argv) {
                      });
     QObject::connect(&bus, &ApplicationBus::activateRequested, &delegate, &AppDelegate::activate);
 
+    if (paths.isEmpty()) {
+        startWarmUp(); // the open dialog lists the endings at once
+    } else {
+        FirstPicture::whenShown(startWarmUp);
+        // A file that shows a message instead of a picture paints none.
+        QTimer::singleShot(1000, &app, startWarmUp);
+    }
     for (const QString& path : paths)
         delegate.openFile(path);
     delegate.applicationDidFinishLaunching();

@@ -1,5 +1,6 @@
 #include "viewer/view/Home.h"
 
+#include "desktop/FirstPicture.h"
 #include "desktop/Trace.h"
 #include "desktop/files/FolderWatch.h"
 #include "desktop/settings/AppSettings.h"
@@ -115,8 +116,10 @@ void Home::buildViews() {
     FennicImageView* imageView = m_imageArea->imageView();
     imageView->installEventFilter(this);
     m_animation = new AnimationPlayer(imageView);
-    connect(imageView, &FennicImageView::imagePainted, this,
-            [this] { Trace::imagePainted(m_picture.isPreview()); });
+    connect(imageView, &FennicImageView::imagePainted, this, [this] {
+        Trace::imagePainted(m_picture.isPreview());
+        FirstPicture::shown();
+    });
     // Dragging the picture moves a frameless window and hands the picture to
     // a drop target from a framed one; a zoomed picture pans instead.
     m_windowMover = new WindowDragMover(this);
