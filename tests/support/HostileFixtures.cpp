@@ -292,12 +292,18 @@ QByteArray bmpClaiming(QSize claimed) {
     return bmp;
 }
 
-QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared) {
-    const HeifTile tile = heifTile(single);
-    if (rows < 1 || rows > 256 || columns < 1 || columns > 256 || tile.data.isEmpty())
+QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canvas, QSize declared,
+                    const QByteArray& thumbnailHeic, int irotAngle) {
+    const HeifTile tile = heifTile(single), thumbnail = heifTile(thumbnailHeic);
+    const bool thumbnailed = !thumbnailHeic.isEmpty();
+    // libheif wraps a picture with a side below 64 pixels in a grid: no one picture.
+    if (rows < 1 || rows > 256 || columns < 1 || columns > 256 || tile.data.isEmpty() ||
+        irotAngle < 0 || irotAngle > 3 ||
+        (thumbnailed && (thumbnail.data.isEmpty() ||
+                         childBoxes(childBoxes(thumbnailHeic).value("meta"), 4).contains("iref"))))
         return {};
     QByteArray iinf;
-    append(iinf, 2, 2);
+    append(iinf, thumbnailed ? 3 : 2, 2);
     iinf += fullBox("infe", 2, 0, QByteArray("\0\x01\0\0grid\0", 9));
     iinf += fullBox("infe", 2, 1, QByteArray("\0\x02\0\0hvc1\0", 9)); // hidden: a tile
     QByteArray dimg;
@@ -305,35 +311,45 @@ QByteArray heifGrid(const QByteArray& single, int rows, int columns, QSize canva
     append(dimg, quint16(rows * columns), 2);
     for (int i = 0; i < rows * columns; ++i)
         append(dimg, 2, 2);
-    QByteArray ipma;
-    append(ipma, 2, 4);
-    ipma.append(QByteArray("\0\x01\x01\x03", 4));     // grid: its ispe
+    // Properties 1 to 3 are the tile's hvcC and ispe and the grid's ispe, then
+    // come the thumbnail's hvcC and ispe, then the turn the grid and its
+    // thumbnail share (essential, as 0x80 marks it).
+    QByteArray references = box("dimg", dimg), ipma;
+    QByteArray ipco = tile.hvcC + tile.ispe + fullBox("ispe", 0, 0, sides(declared));
+    const QByteArray turn = irotAngle ? QByteArray(1, char(0x80 | (thumbnailed ? 6 : 4))) : "";
+    append(ipma, thumbnailed ? 3 : 2, 4);
+    ipma += QByteArray("\0\x01", 2) + char(1 + turn.size()) + '\x03' + turn; // grid: its ispe
     ipma.append(QByteArray("\0\x02\x02\x81\x02", 5)); // tile: hvcC (essential), ispe
+    if (thumbnailed) {
+        iinf += fullBox("infe", 2, 0, QByteArray("\0\x03\0\0hvc1\0", 9));
+        references += box("thmb", QByteArray("\0\x03\0\x01\0\x01", 6)); // item 3 shows item 1
+        ipco += thumbnail.hvcC + thumbnail.ispe;
+        ipma += QByteArray("\0\x03", 2) + char(2 + turn.size()) + "\x84\x05" + turn;
+    }
+    ipco += irotAngle ? box("irot", QByteArray(1, char(irotAngle))) : QByteArray();
     const bool wide = canvas.width() > 65535 || canvas.height() > 65535;
-    QByteArray descriptor;
-    descriptor.append('\0')
-        .append(char(wide ? 1 : 0))
-        .append(char(rows - 1))
-        .append(char(columns - 1));
+    QByteArray descriptor = QByteArray(1, '\0') + char(wide) + char(rows - 1) + char(columns - 1);
     append(descriptor, quint32(canvas.width()), wide ? 4 : 2);
     append(descriptor, quint32(canvas.height()), wide ? 4 : 2);
     const auto iloc = [&](quint32 tileOffset) {
         QByteArray iloc("\x44\x00", 2); // 4-byte offsets and lengths
-        append(iloc, 2, 2);
-        // The grid descriptor inside idat (construction method 1), the tile in mdat.
-        for (quint64 field : {1, 1, 0, 1})
-            append(iloc, field, 2);
-        append(iloc, 0, 4);
-        append(iloc, quint32(descriptor.size()), 4);
-        for (quint64 field : {2, 0, 0, 1})
-            append(iloc, field, 2);
-        append(iloc, tileOffset, 4);
-        append(iloc, quint32(tile.data.size()), 4);
+        append(iloc, thumbnailed ? 3 : 2, 2);
+        const auto extent = [&](quint64 item, quint64 method, quint32 offset, qsizetype length) {
+            for (quint64 field : {item, method, quint64(0), quint64(1)})
+                append(iloc, field, 2);
+            append(iloc, offset, 4);
+            append(iloc, quint32(length), 4);
+        };
+        // The grid descriptor inside idat (construction method 1), the tile
+        // in mdat and the thumbnail after it.
+        extent(1, 1, 0, descriptor.size());
+        extent(2, 0, tileOffset, tile.data.size());
+        if (thumbnailed)
+            extent(3, 0, tileOffset + quint32(tile.data.size()), thumbnail.data.size());
         return fullBox("iloc", 1, 0, iloc);
     };
-    return heifFile(iinf, fullBox("iref", 0, 0, box("dimg", dimg)),
-                    tile.hvcC + tile.ispe + fullBox("ispe", 0, 0, sides(declared)), ipma,
-                    box("idat", descriptor), iloc, tile.data);
+    return heifFile(iinf, fullBox("iref", 0, 0, references), ipco, ipma, box("idat", descriptor),
+                    iloc, tile.data + thumbnail.data);
 }
 
 QByteArray heifWithExtent(QByteArray heif, QSize extent) {

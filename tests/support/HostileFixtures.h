@@ -82,9 +82,13 @@ QByteArray heifFile(const QByteArray& iinf, const QByteArray& iref, const QByteA
 // A HEIF grid image built around the one coded image of singleImageHeic (as
 // writeHeic writes it, without metadata): rows x columns references to that
 // tile, a canvas of canvasSize in the grid descriptor, and declaredSize in
-// the grid item's ispe (honest when equal to canvasSize). Empty on failure.
+// the grid item's ispe (honest when equal to canvasSize). The coded image of
+// thumbnailHeic, when given, becomes the grid's thumbnail (an item of its
+// own that names the grid by 'thmb'); an irotAngle (quarter turns
+// anticlockwise, as 'irot' counts them) turns the grid and its thumbnail
+// alike. Empty on failure.
 QByteArray heifGrid(const QByteArray& singleImageHeic, int rows, int columns, QSize canvasSize,
-                    QSize declaredSize);
+                    QSize declaredSize, const QByteArray& thumbnailHeic = {}, int irotAngle = 0);
 
 // heif (as writeHeic writes it) with every extent ('ispe') claiming extent,
 // whatever its coded pictures hold: a claim beyond the limits, or one that

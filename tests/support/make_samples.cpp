@@ -125,20 +125,38 @@ int writePhoneHeic(const QString& path, const QString& sizeText, const QString& 
 
 // A grid HEIC as phones write them: COLUMNSxROWS tiles of 512 x 512 (one
 // photo-like tile, coded once and named by every cell) on a canvas that
-// crops the last row and column, as 3024 x 4032 does of 6 x 8 tiles.
-int writeHeicGrid(const QString& path, const QString& gridText, const QString& canvasText) {
+// crops the last row and column, as 3024 x 4032 does of 6 x 8 tiles. A
+// thumbnail box adds the canvas scaled into it as the grid's thumbnail (its
+// sides even and at least 64, which libheif codes as one picture); "turned"
+// shows both a quarter turn clockwise, as a phone held upright stores them.
+int writeHeicGrid(const QString& path, const QString& gridText, const QString& canvasText,
+                  const QString& thumbText, const QString& turnText) {
     const QSize grid = parseSize(gridText), canvas = parseSize(canvasText);
-    if (grid.isEmpty() || canvas.isEmpty())
+    bool thumbOk = thumbText.isEmpty();
+    const int thumbBox = thumbOk ? 0 : thumbText.toInt(&thumbOk);
+    if (grid.isEmpty() || canvas.isEmpty() || !thumbOk || thumbBox < 0 ||
+        !(turnText.isEmpty() || turnText == QLatin1String("turned")))
         return 2;
-    const QString tilePath = path + QStringLiteral(".tile");
+    const QImage tileImage = photoLikeImage({512, 512}, 2, 7);
+    const QString scratch = path + QStringLiteral(".tile");
     QString error;
-    const bool tiled = writeHeic(tilePath, photoLikeImage({512, 512}, 2, 7),
-                                 {.preset = QStringLiteral("ultrafast")}, &error);
-    const QByteArray tile = readFile(tilePath);
-    QFile::remove(tilePath);
-    const QByteArray heif =
-        tiled ? HostileFixtures::heifGrid(tile, grid.height(), grid.width(), canvas, canvas) : "";
-    return written(!heif.isEmpty() && writeFile(path, heif), path, error);
+    const auto coded = [&](const QImage& image) {
+        const bool ok = writeHeic(scratch, image, {.preset = QStringLiteral("ultrafast")}, &error);
+        const QByteArray bytes = ok ? readFile(scratch) : QByteArray();
+        QFile::remove(scratch);
+        return bytes;
+    };
+    const QByteArray tile = coded(tileImage);
+    QByteArray thumbnail;
+    if (thumbBox > 0) {
+        QImage whole(canvas, QImage::Format_RGB32);
+        QPainter(&whole).fillRect(whole.rect(), QBrush(tileImage));
+        thumbnail =
+            coded(whole.scaled(thumbBox, thumbBox, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    const QByteArray heif = HostileFixtures::heifGrid(
+        tile, grid.height(), grid.width(), canvas, canvas, thumbnail, turnText.isEmpty() ? 0 : 3);
+    return written(error.isEmpty() && !heif.isEmpty() && writeFile(path, heif), path, error);
 }
 
 int writeDng(const QString& path, const QString& sizeText) {
@@ -172,8 +190,8 @@ int main(int argc, char** argv) {
         return writeCamera(args[1], args[2], args.value(3));
     if (args.size() == 4 && args[0] == QLatin1String("heic"))
         return writePhoneHeic(args[1], args[2], args[3]);
-    if (args.size() == 4 && args[0] == QLatin1String("heic-grid"))
-        return writeHeicGrid(args[1], args[2], args[3]);
+    if (args.size() >= 4 && args.size() <= 6 && args[0] == QLatin1String("heic-grid"))
+        return writeHeicGrid(args[1], args[2], args[3], args.value(4), args.value(5));
     if (args.size() == 3 && args[0] == QLatin1String("dng"))
         return writeDng(args[1], args[2]);
     if (args.size() == 3 && args[0] == QLatin1String("strip-tiff"))
@@ -183,6 +201,7 @@ int main(int argc, char** argv) {
                          "       make-samples camera smooth|noisy FILE [WIDTHxHEIGHT]\n"
                          "       make-samples heic FILE WIDTHxHEIGHT THUMBNAIL_BOX\n"
                          "       make-samples heic-grid FILE COLUMNSxROWS WIDTHxHEIGHT\n"
+                         "         [THUMBNAIL_BOX [turned]]  (turned: a quarter turn clockwise)\n"
                          "       make-samples dng FILE WIDTHxHEIGHT\n"
                          "       make-samples strip-tiff FILE WIDTHxHEIGHT\n");
     return 2;

@@ -53,9 +53,10 @@ QImage decoded(const QString& path, QSize target = QSize()) {
 // (which small windows show) along, and goes on the grid when there is one:
 // a one-tile grid libheif wraps a picture of odd size in, which carries the
 // thumbnail, Exif and profile, or four tiles with the grid's description
-// inside the metadata box. The turn goes into the container: the coded
-// pictures are not coded again, the metadata stays, and the file stays a HEIF
-// file. Turned back, the pixels are the original ones.
+// inside the metadata box and a thumbnail, both turned already. The turn
+// goes into the container: the coded pictures are not coded again, the
+// metadata stays, and the file stays a HEIF file. Turned back, the pixels
+// are the original ones.
 TEST_F(HeifRotation, EveryKindOfPictureTurnsWithItsAlphaAndThumbnail) {
     writeCameraLike("odd.heic", QSize(101, 75));
     QImage clear = markedImage(QSize(64, 48)).convertToFormat(QImage::Format_ARGB32);
@@ -64,9 +65,15 @@ TEST_F(HeifRotation, EveryKindOfPictureTurnsWithItsAlphaAndThumbnail) {
             clear.setPixel(x, y, qRgba(0, 0, 0, 0)); // the left quarter
     ASSERT_TRUE(writeHeic(path("clear.heic"), clear, {.thumbnailBox = 32}));
     ASSERT_TRUE(writeHeic(path("tile.heic"), markedImage(QSize(64, 64))));
+    const QByteArray tile = readFile(path("tile.heic"));
     ASSERT_TRUE(
-        writeFile(path("grid.heic"), HostileFixtures::heifGrid(readFile(path("tile.heic")), 2, 2,
-                                                               {128, 96}, {128, 96})));
+        writeFile(path("grid.heic"), HostileFixtures::heifGrid(tile, 2, 2, {128, 96}, {128, 96})));
+    // As a phone writes it: a thumbnail of the grid, both stored turned.
+    ASSERT_TRUE(writeHeic(path("thumb.heic"), decoded(path("grid.heic")).scaled(96, 72)));
+    ASSERT_TRUE(
+        writeFile(path("grid.heic"), HostileFixtures::heifGrid(tile, 2, 2, {128, 96}, {128, 96},
+                                                               readFile(path("thumb.heic")), 1)));
+    EXPECT_EQ(decoded(path("grid.heic"), {20, 20}).size(), QSize(72, 96));
     const auto alphaOf = [](const QString& file, QSize target) {
         return decodeHeif(file, target).image.convertToFormat(QImage::Format_Alpha8);
     };
