@@ -1,5 +1,8 @@
 #include "imageio/decode/FileBytes.h"
 
+#include "imageio/DecodeLimits.h"
+#include "imageio/RegularFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -42,6 +45,12 @@ bool readAll(const QFile& file, qint64 limit, QByteArray* out, QString* error) {
     bytes.truncate(qsizetype(got));
     *out = std::move(bytes);
     return true;
+}
+
+bool readWholeFile(const QString& path, QByteArray* out, QString* error) {
+    QFile file;
+    return RegularFile::open(file, path, error) &&
+           readAll(file, DecodeLimits::wholeFileBytes, out, error);
 }
 
 } // namespace FileBytes

@@ -22,6 +22,10 @@ qint64 readAt(const QFile& file, qint64 offset, void* out, qint64 length);
 // cannot be read; a file that shrank meanwhile yields what is left.
 bool readAll(const QFile& file, qint64 limit, QByteArray* out, QString* error);
 
+// The whole file at path, which must be a regular file (RegularFile::open),
+// up to DecodeLimits::wholeFileBytes, as readAll.
+bool readWholeFile(const QString& path, QByteArray* out, QString* error);
+
 } // namespace FileBytes
 
 // Reads at any offset through a window of its own, for decoders that ask for

@@ -2,7 +2,6 @@
 
 #include "imageio/DamagedFile.h"
 #include "imageio/DecodeLimits.h"
-#include "imageio/RegularFile.h"
 #include "imageio/decode/DecodeGuard.h"
 #include "imageio/decode/FileBytes.h"
 #include "imageio/decode/PreviewChoice.h"
@@ -11,8 +10,6 @@
 #include "imageio/heif/HeifLibrary.h"
 #include "imageio/heif/HeifMetadataBlocks.h"
 #include "imageio/heif/HeifPixels.h"
-
-#include <QFile>
 
 #include <memory>
 #include <new>
@@ -51,9 +48,7 @@ struct OpenedHeif {
 
 OpenedHeif openPrimary(const QString& path) {
     OpenedHeif opened;
-    QFile file;
-    if (!RegularFile::open(file, path, &opened.error) ||
-        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &opened.bytes, &opened.error))
+    if (!FileBytes::readWholeFile(path, &opened.bytes, &opened.error))
         return opened;
     const qint64 size = opened.bytes.size();
     const auto* data = reinterpret_cast<const uchar*>(opened.bytes.constData());

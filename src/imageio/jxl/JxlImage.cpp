@@ -1,13 +1,10 @@
 #include "imageio/jxl/JxlImage.h"
 
 #include "imageio/DecodeLimits.h"
-#include "imageio/RegularFile.h"
 #include "imageio/colour/ColorConversion.h"
 #include "imageio/decode/DecodeGuard.h"
 #include "imageio/decode/FileBytes.h"
 #include "imageio/jxl/JxlLibrary.h"
-
-#include <QFile>
 
 #include <memory>
 
@@ -56,10 +53,8 @@ Reading read(const QString& path, bool pixels) {
     Reading r;
     QString& error = r.metadata.error;
     // A copy, not a mapping: a file cut short while it is read must not crash.
-    QFile file;
     QByteArray bytes;
-    if (!RegularFile::open(file, path, &error) ||
-        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &error))
+    if (!FileBytes::readWholeFile(path, &bytes, &error))
         return r;
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
     const qint64 size = bytes.size();

@@ -1,10 +1,6 @@
 #include "imageio/metadata/Exiv2Metadata.h"
 
-#include "imageio/DecodeLimits.h"
-#include "imageio/RegularFile.h"
 #include "imageio/decode/FileBytes.h"
-
-#include <QFile>
 
 #include <exiv2/error.hpp>
 #include <exiv2/image.hpp>
@@ -45,10 +41,8 @@ namespace {
 // image refers to bytes, so bytes must outlive it.
 Exiv2::Image::AutoPtr openImage(QByteArray& bytes, const QString& path) {
     Exiv2Setup::ensure();
-    QFile file;
     QString error;
-    if (!RegularFile::open(file, path, &error) ||
-        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &error) || bytes.isEmpty())
+    if (!FileBytes::readWholeFile(path, &bytes, &error) || bytes.isEmpty())
         return Exiv2::Image::AutoPtr();
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
         reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));

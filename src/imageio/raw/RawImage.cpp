@@ -1,7 +1,6 @@
 #include "imageio/raw/RawImage.h"
 
 #include "imageio/DecodeLimits.h"
-#include "imageio/RegularFile.h"
 #include "imageio/decode/DecodeGuard.h"
 #include "imageio/decode/FileBytes.h"
 #include "imageio/decode/JpegDecoder.h"
@@ -10,7 +9,6 @@
 #include "imageio/raw/RawLibrary.h"
 
 #include <QColorSpace>
-#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -43,12 +41,9 @@ QString libRawText(int code) {
 // and wait; the bytes are read with pread, since a mapping would crash the
 // process when the file shrinks. They outlive the processor reading them.
 QString readFile(QByteArray& bytes, const QString& path) {
-    QFile file;
     QString error;
-    if (!RegularFile::open(file, path, &error) ||
-        !FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &error))
-        return error;
-    return {};
+    FileBytes::readWholeFile(path, &bytes, &error);
+    return error;
 }
 
 QString openFile(libraw_data_t* raw, const QByteArray& bytes) {

@@ -1,6 +1,5 @@
 #include "imageio/raw/RawRotation.h"
 
-#include "imageio/DecodeLimits.h"
 #include "imageio/RegularFile.h"
 #include "imageio/decode/FileBytes.h"
 #include "imageio/metadata/Exiv2Metadata.h"
@@ -81,11 +80,8 @@ bool onlyOrientationChanged(const QString& written, const uchar* old, qint64 siz
 
 FileWriteResult rotateRawFile(const QString& path, int quarterTurns) {
     FileWriteResult result;
-    QFile file;
-    if (!RegularFile::open(file, path, &result.error))
-        return result;
     QByteArray bytes; // read, not mapped: the file may shrink meanwhile
-    if (!FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &result.error))
+    if (!FileBytes::readWholeFile(path, &bytes, &result.error))
         return result;
     const qint64 size = bytes.size();
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());

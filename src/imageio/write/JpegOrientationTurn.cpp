@@ -1,7 +1,5 @@
 #include "imageio/write/JpegOrientationTurn.h"
 
-#include "imageio/DecodeLimits.h"
-#include "imageio/RegularFile.h"
 #include "imageio/decode/FileBytes.h"
 #include "imageio/metadata/Exiv2Metadata.h"
 #include "imageio/metadata/Orientation.h"
@@ -208,11 +206,8 @@ bool turn(const uchar* data, qsizetype size, const QString& targetPath, int quar
 
 bool turnJpegByOrientation(const QString& sourcePath, const QString& targetPath, int quarterTurns,
                            QString* error) {
-    QFile source;
-    if (!RegularFile::open(source, sourcePath, error))
-        return false;
     QByteArray bytes; // read, not mapped: the file may shrink meanwhile
-    if (!FileBytes::readAll(source, DecodeLimits::wholeFileBytes, &bytes, error))
+    if (!FileBytes::readWholeFile(sourcePath, &bytes, error))
         return false;
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     Exiv2Setup::ensure();

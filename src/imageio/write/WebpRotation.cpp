@@ -1,7 +1,5 @@
 #include "imageio/write/WebpRotation.h"
 
-#include "imageio/DecodeLimits.h"
-#include "imageio/RegularFile.h"
 #include "imageio/decode/FileBytes.h"
 #include "imageio/metadata/Orientation.h"
 #include "imageio/metadata/WebpExif.h"
@@ -11,11 +9,8 @@
 
 FileWriteResult rotateWebpFile(const QString& path, int quarterTurns) {
     FileWriteResult result;
-    QFile file;
-    if (!RegularFile::open(file, path, &result.error))
-        return result;
     QByteArray bytes; // read, not mapped: the file may shrink meanwhile
-    if (!FileBytes::readAll(file, DecodeLimits::wholeFileBytes, &bytes, &result.error))
+    if (!FileBytes::readWholeFile(path, &bytes, &result.error))
         return result;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
