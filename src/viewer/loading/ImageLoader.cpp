@@ -161,6 +161,9 @@ void ImageLoader::handleResult(const DecodeKey& key, const DecodedImage& image,
         m_cache.insertFullResolution(key.path, image);
     else
         m_cache.insertDisplay(key.path, key.target, image);
+    if (!key.isFullResolution() && key.target == m_target && image.ok() &&
+        m_neighbours.contains(key.path))
+        Q_EMIT neighbourReady(key.path, image);
 
     if (m_waitingDisplay && key.path == m_current && servesTarget(key.target, image, m_target)) {
         m_waitingDisplay = false;

@@ -60,6 +60,8 @@ public:
 Q_SIGNALS:
     void imageReady(const QString& path, const DecodedImage& image);
     void fullResolutionReady(const QString& path, const DecodedImage& image);
+    // A neighbour of the shown file has been decoded for display.
+    void neighbourReady(const QString& path, const DecodedImage& image);
 
 private:
     enum class ResultSource { Scheduler, EarlyDecode };

@@ -3,16 +3,22 @@
 #include <QPropertyAnimation>
 
 #include "style/FontsManager.h"
+#include "viewer/view/ScaledAhead.h"
 
 #include <QPainter>
-#include <cmath>
 #include <QPainterPath>
+#include <QTimer>
+#include <cmath>
 
-FennicImageView::FennicImageView(QWidget* parent) : QWidget(parent) {
+FennicImageView::FennicImageView(QWidget* parent)
+    : QWidget(parent), m_ahead(new ScaledAhead(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void FennicImageView::setImage(const QImage& image) {
+    // Kept for a step back, when it was scaled from the image itself.
+    if (m_detail.isNull())
+        m_ahead->keep(m_image, m_scaled);
     m_image = image;
     m_detail = QImage();
     m_scaled = QPixmap();
@@ -64,6 +70,19 @@ void FennicImageView::setOpacity(qreal opacity) {
     update();
 }
 
+void FennicImageView::prepareScaled(const QImage& image) {
+    m_ahead->prepare(image, shrunkDeviceSize(image.size()));
+}
+
+QSize FennicImageView::shrunkDeviceSize(QSize picture) const {
+    const QSize devicePixels = (QSizeF(fittedRect(picture).size()) * devicePixelRatioF()).toSize();
+    // Pictures no larger than the view are drawn at one pixel per pixel or
+    // grown, which the limit of setLargestSize decides for the picture shown.
+    return devicePixels.width() < picture.width() && devicePixels.height() < picture.height()
+               ? devicePixels
+               : QSize();
+}
+
 QRect FennicImageView::imageRect() const {
     if (m_image.isNull())
         return {};
@@ -76,6 +95,11 @@ QRect FennicImageView::imageRect() const {
         largest.moveCenter(this->rect().center());
         return largest & this->rect();
     }
+    return fittedRect(m_image.size());
+}
+
+QRect FennicImageView::fittedRect(QSize picture) const {
+    const QSizeF size = QSizeF(picture).scaled(QSizeF(this->size()), Qt::KeepAspectRatio);
     QRectF rect(QPointF(), size);
     rect.moveCenter(QRectF(this->rect()).center());
     // Rounded, not grown to whole pixels: a picture at one pixel per pixel
@@ -100,6 +124,16 @@ const QImage& FennicImageView::sourceFor(const QSize& devicePixels) const {
 
 void FennicImageView::resizeEvent(QResizeEvent*) {
     m_scaled = QPixmap();
+    // What was scaled ahead follows the new size once the resize rests.
+    if (!m_refit) {
+        m_refit = new QTimer(this);
+        m_refit->setSingleShot(true);
+        m_refit->setInterval(150);
+        connect(m_refit, &QTimer::timeout, this, [this] {
+            m_ahead->refit([this](QSize picture) { return shrunkDeviceSize(picture); });
+        });
+    }
+    m_refit->start();
 }
 
 void FennicImageView::paintEvent(QPaintEvent* event) {
@@ -134,11 +168,13 @@ void FennicImageView::paintEvent(QPaintEvent* event) {
         painter.drawImage(QRectF(exposed), source, from);
     } else {
         if (m_scaled.isNull() || m_scaled.size() != devicePixels) {
-            // Scaled once per size and image; later paints (opacity
-            // animation) only copy pixels.
-            m_scaled = QPixmap::fromImage(
-                sourceFor(devicePixels)
-                    .scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            // Scaled once per size and image, or ahead on a worker; later
+            // paints (opacity animation) only copy pixels.
+            const QImage& source = sourceFor(devicePixels);
+            m_scaled = m_ahead->take(source, devicePixels);
+            if (m_scaled.isNull())
+                m_scaled = QPixmap::fromImage(
+                    source.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
             m_scaled.setDevicePixelRatio(dpr);
         }
         painter.drawPixmap(target.topLeft(), m_scaled);

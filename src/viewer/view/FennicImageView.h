@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QPropertyAnimation;
+class QTimer;
+class ScaledAhead;
 
 // Draws the shown image, fitted to the view with its proportions kept and
 // rounded corners, at the view's opacity. When the file could not be read
@@ -27,6 +29,9 @@ public:
 
     // The image decoded for the screen. Clears any message and any detail image.
     void setImage(const QImage& image);
+    // Scales image, on a worker, to the size it would be drawn at in this
+    // view as it is now, so that showing it next only copies pixels.
+    void prepareScaled(const QImage& image);
     // The full-resolution image, drawn instead when the view is larger than
     // the screen-sized image (zoomed in). A null image drops it.
     void setDetailImage(const QImage& image);
@@ -68,6 +73,10 @@ protected:
 
 private:
     const QImage& sourceFor(const QSize& devicePixels) const;
+    // Where a picture of that size is drawn, fitted with its proportions.
+    QRect fittedRect(QSize picture) const;
+    // Its drawn size in device pixels where that is smaller, else empty.
+    QSize shrunkDeviceSize(QSize picture) const;
     void paintMessage(QPainter& painter);
 
     QImage m_image;
@@ -80,4 +89,6 @@ private:
     qreal m_fadeTarget = 1.0;
     bool m_roundedCorners = true;
     QPropertyAnimation* m_fade = nullptr;
+    ScaledAhead* m_ahead;
+    QTimer* m_refit = nullptr;
 };

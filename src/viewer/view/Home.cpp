@@ -71,6 +71,10 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
         m_loader->offerEarlyDecode(early);
     connect(m_loader, &ImageLoader::imageReady, this, &Home::imageReady);
     connect(m_loader, &ImageLoader::fullResolutionReady, this, &Home::fullResolutionReady);
+    connect(m_loader, &ImageLoader::neighbourReady, this,
+            [this](const QString&, const DecodedImage& image) {
+                m_imageArea->imageView()->prepareScaled(image.image);
+            });
 
     m_operations = new ImageFileOperations(host, m_viewObserver, this);
     connectOperations();

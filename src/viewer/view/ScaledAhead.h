@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QSize>
+
+#include <functional>
+
+// Pictures scaled to the size a view will draw them at, made on a worker
+// before they are shown: a step to a prefetched neighbour then only copies
+// pixels, where scaling a screen-sized decode smoothly takes the main thread
+// about 10 ms. Also keeps the picture a view stops showing, for a step back.
+// Pictures are told apart by QImage::cacheKey(). Main thread only.
+class ScaledAhead : public QObject {
+public:
+    explicit ScaledAhead(QObject* parent = nullptr);
+
+    // Starts scaling image to devicePixels on a worker, unless it is kept or
+    // on its way already.
+    void prepare(const QImage& image, QSize devicePixels);
+    // Keeps a picture already scaled from image.
+    void keep(const QImage& image, const QPixmap& scaled);
+    // The picture kept for image at devicePixels, handed over; null if none.
+    QPixmap take(const QImage& image, QSize devicePixels);
+    // Scales what is kept again where the size it is drawn at has changed
+    // (the window was refitted or resized): sizeFor gives it for a picture's
+    // size, an empty size where none is needed.
+    void refit(const std::function<QSize(QSize)>& sizeFor);
+
+private:
+    struct Entry {
+        QImage source; // shared with the decoded picture
+        QPixmap scaled;
+    };
+    void store(const QImage& source, QPixmap scaled);
+
+    QList<Entry> m_entries; // the most recent last
+    QList<std::pair<qint64, QSize>> m_pending;
+};
