@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <vector>
 
 namespace ImageFixtures {
@@ -201,6 +203,12 @@ QByteArray garbage(qsizetype bytes) {
     for (char& c : data)
         c = char(generator.bounded(256));
     return data;
+}
+
+int differingBytes(const QByteArray& a, const QByteArray& b) {
+    return a.size() != b.size() ? -1
+                                : std::inner_product(a.begin(), a.end(), b.begin(), 0,
+                                                     std::plus<>(), std::not_equal_to<>());
 }
 
 void appendLittleEndian(QByteArray& out, quint64 value, int bytes) {

@@ -7,8 +7,8 @@
 #include "support/RawFixtures.h"
 
 #include <gtest/gtest.h>
-#include <numeric>
 
+using ImageFixtures::differingBytes;
 using ImageFixtures::markedCorners;
 using ImageFixtures::readFile;
 using ImageFixtures::writeFile;
@@ -21,13 +21,6 @@ QString developedCorners(const QString& path) {
     const DecodedImage d = decodeRaw(path);
     EXPECT_TRUE(d.ok()) << d.error.toStdString();
     return d.ok() ? markedCorners(d.image) : QString();
-}
-
-// The bytes that differ between two files of the same size.
-int differingBytes(const QByteArray& a, const QByteArray& b) {
-    return a.size() != b.size() ? -1
-                                : std::inner_product(a.begin(), a.end(), b.begin(), 0,
-                                                     std::plus<>(), std::not_equal_to<>());
 }
 
 } // namespace
