@@ -18,11 +18,6 @@ namespace {
 using Layout = HostileFixtures::TiffLayout;
 using Sample = std::function<uint32_t(uint32_t x, uint32_t y, int channel)>;
 
-using TiffFile = std::unique_ptr<TIFF, void (*)(TIFF*)>;
-TiffFile openTiff(const QString& path, const char* mode) {
-    return {TIFFOpen(QFile::encodeName(path).constData(), mode), TIFFClose};
-}
-
 bool writeTiff(const QString& path, QSize size, Layout layout, int rowsPerStrip,
                const Sample& sample) {
     const auto fill = [&](int y, uchar* row) {
@@ -99,7 +94,8 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         SCOPED_TRACE(c.name);
         const QString file = path(QString::fromLatin1(c.name) + ".tif");
         ASSERT_TRUE(writeTiff(file, size, c.layout, 2, c.stored));
-        const TiffFile tiff = openTiff(file, "r");
+        const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
+            TIFFOpen(QFile::encodeName(file).constData(), "r"), TIFFClose);
         ASSERT_TRUE(tiff);
         ASSERT_EQ(TiffRowReader::canRead(tiff.get()), c.format != QImage::Format_Invalid);
         if (c.format == QImage::Format_Invalid)
