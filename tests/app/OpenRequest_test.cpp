@@ -26,27 +26,23 @@ TEST(OpenRequest, ResolvesFilesFoldersAndUrlsAndExplainsFailures) {
     EXPECT_FALSE(resolveOpenRequest("").ok());
 }
 
-TEST(CommandLine, RejectsBadUseAndKnowsHelpAndTheEndOfOptions) {
-    // The modes themselves run in the end-to-end tests.
-    for (const QStringList& bad : {QStringList{"--list"}, QStringList{"--list", "a", "b"},
-                                   QStringList{"--info"}, QStringList{"--frobnicate"}})
+// The modes themselves run in the end-to-end tests. The D-Bus service flag
+// stands alone: what it is started for comes over the bus, never with it.
+TEST(CommandLine, RejectsBadUseAndKnowsHelpTheEndOfOptionsAndTheDBusServiceFlag) {
+    for (const QStringList& bad :
+         {QStringList{"--list"}, QStringList{"--list", "a", "b"}, QStringList{"--info"},
+          QStringList{"--frobnicate"}, QStringList{"--gapplication-service", "a.jpg"},
+          QStringList{"--gapplication-service", "--info", "a.jpg"}})
         EXPECT_FALSE(parseCommandLine(bad).error.isEmpty()) << qPrintable(bad.join(' '));
     EXPECT_EQ(parseCommandLine({"--", "--list"}).paths, QStringList{"--list"});
     EXPECT_EQ(parseCommandLine({"--help"}).mode, CommandLine::Mode::Help);
+    EXPECT_TRUE(parseCommandLine({"--gapplication-service"}).gapplicationService);
+    EXPECT_FALSE(parseCommandLine({"a.jpg"}).gapplicationService);
+    EXPECT_EQ(parseCommandLine({"--", "--gapplication-service"}).paths,
+              QStringList{"--gapplication-service"});
     // The usage names every option the line takes (but the one D-Bus passes).
     for (const char* option : {"--list", "--info", "--help", "--version"})
         EXPECT_TRUE(usageText().contains(option)) << option;
-}
-
-TEST(CommandLine, TheDBusServiceFlagStandsAlone) {
-    EXPECT_TRUE(parseCommandLine({"--gapplication-service"}).gapplicationService);
-    EXPECT_FALSE(parseCommandLine({"a.jpg"}).gapplicationService);
-    // What it is started for comes over the bus, never with it.
-    for (const QStringList& bad : {QStringList{"--gapplication-service", "a.jpg"},
-                                   QStringList{"--gapplication-service", "--info", "a.jpg"}})
-        EXPECT_FALSE(parseCommandLine(bad).error.isEmpty()) << qPrintable(bad.join(' '));
-    EXPECT_EQ(parseCommandLine({"--", "--gapplication-service"}).paths,
-              QStringList{"--gapplication-service"});
 }
 
 TEST(CommandLine, RefusesNamesThatAreNotUtf8AndPrintsOddNamesOnOneLine) {

@@ -16,19 +16,14 @@
 
 namespace {
 
-QStringList labelTexts(const QWidget* widget) {
-    QStringList texts;
-    for (const QLabel* label : widget->findChildren<QLabel*>())
-        texts << label->text();
-    return texts;
-}
-
 // The rows themselves restate the key table; what matters is that they name
 // the keys as a Linux keyboard has them.
 TEST(ShortcutsWindowTest, LinuxKeyNamesOnPurple) {
     ShortcutsWindow window;
     window.show();
-    const QStringList texts = labelTexts(window.view());
+    QStringList texts;
+    for (const QLabel* label : window.view()->findChildren<QLabel*>())
+        texts << label->text();
     EXPECT_TRUE(texts.contains("Backspace / Ctrl+U") && texts.contains("Ctrl+W"));
     EXPECT_FALSE(
         texts.join(' ').contains(QRegularExpression(QStringLiteral("[\u2318\u2325\u232b]|Cmd"))));

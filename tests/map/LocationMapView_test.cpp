@@ -57,21 +57,17 @@ QImage grabbed(QWidget& view) {
     return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-int pixelsOf(const QImage& image, const QColor& colour) {
+// The pixels of the colour or, given a level, the pixels in the top-right
+// corner, where the tile notice sits, whose green is above it (the rounded
+// corner itself left out).
+int pixelsOf(const QImage& image, const QColor& colour, int greenAbove = -1) {
+    const bool notice = greenAbove >= 0;
+    const int left = notice ? image.width() - 80 : 0, height = notice ? 16 : image.height();
     int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    return count;
-}
-
-// Pixels in the top-right corner, where the tile notice sits, whose green
-// is above the given level; the rounded corner itself is left out.
-int noticePixels(const QImage& image, int greenAbove) {
-    int count = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = image.width() - 80; x < image.width() - LocationMapView::cornerRadius; ++x)
-            count += image.pixelColor(x, y).green() > greenAbove;
+    for (int y = 0; y < height; ++y)
+        for (int x = left; x < image.width() - (notice ? LocationMapView::cornerRadius : 0); ++x)
+            count += notice ? image.pixelColor(x, y).green() > greenAbove
+                            : image.pixelColor(x, y) == colour;
     return count;
 }
 
@@ -156,7 +152,7 @@ TEST(LocationMapView, DrawsTheTilesOnceFetchedAndTheTileNotice) {
         10000));
     grabbed(*view);
     EXPECT_EQ(server.requestCount(), wanted);
-    EXPECT_GT(noticePixels(grabbed(*view), 150), 300); // light over the magenta tiles
+    EXPECT_GT(pixelsOf(grabbed(*view), {}, 150), 300); // light over the magenta tiles
 }
 
 TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocodersName) {
@@ -176,5 +172,5 @@ TEST(LocationMapView, WithoutNetworkDrawsTheBackdropThePinAndTheOfflineGeocoders
     EXPECT_EQ(image.pixelColor(144 + 8, 70), pinBlue); // the pin's disc, beside the camera
     EXPECT_GT(pixelsOf(image, Qt::white), 10);         // the camera
     // No tile, no notice: nothing in the corner is lighter than the backdrop.
-    EXPECT_EQ(noticePixels(image, backdrop.green() + 5), 0);
+    EXPECT_EQ(pixelsOf(image, {}, backdrop.green() + 5), 0);
 }

@@ -192,11 +192,8 @@ QByteArray pngWithTextBomb(const char* type, int chunks, qint64 inflatedBytes) {
     const bool international = qstrcmp(type, "iTXt") == 0;
     const QByteArray head =
         international ? QByteArray("Comment\0\x01\0\0\0", 12) : QByteArray("Comment\0\0", 9);
-    QByteArray png = pngHeader(QSize(1, 1), 0);
-    const QByteArray chunk = pngChunk(type, head + deflated);
-    for (int i = 0; i < chunks; ++i)
-        png += chunk;
-    return png + onePixelData() + pngChunk("IEND", {});
+    return pngHeader(QSize(1, 1), 0) + pngChunk(type, head + deflated).repeated(chunks) +
+           onePixelData() + pngChunk("IEND", {});
 }
 
 bool writeUniformGrayPng(const QString& path, QSize size, uchar value, int zlibLevel) {

@@ -5,6 +5,7 @@
 #include <QColorSpace>
 #include <QFile>
 #include <QImageWriter>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTransform>
 
@@ -13,6 +14,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <vector>
 
 namespace ImageFixtures {
@@ -117,12 +120,10 @@ QImage markedImage(QSize size) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     const int w = size.width() / 4, h = size.height() / 4;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            image.setPixel(x, y, qRgb(255, 0, 0));
-            image.setPixel(size.width() - 1 - x, y, qRgb(0, 255, 0));
-            image.setPixel(x, size.height() - 1 - y, qRgb(0, 0, 255));
-        }
+    QPainter painter(&image);
+    painter.fillRect(0, 0, w, h, QColor(255, 0, 0));
+    painter.fillRect(size.width() - w, 0, w, h, QColor(0, 255, 0));
+    painter.fillRect(0, size.height() - h, w, h, QColor(0, 0, 255));
     return image;
 }
 
@@ -201,6 +202,12 @@ QByteArray garbage(qsizetype bytes) {
     for (char& c : data)
         c = char(generator.bounded(256));
     return data;
+}
+
+int differingBytes(const QByteArray& a, const QByteArray& b) {
+    return a.size() != b.size() ? -1
+                                : std::inner_product(a.begin(), a.end(), b.begin(), 0,
+                                                     std::plus<>(), std::not_equal_to<>());
 }
 
 void appendLittleEndian(QByteArray& out, quint64 value, int bytes) {

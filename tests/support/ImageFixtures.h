@@ -83,6 +83,8 @@ int colourDistance(QRgb a, QRgb b);
 bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 QByteArray garbage(qsizetype bytes); // the same random bytes every time
+// The bytes that differ between two files of the same size; -1 for sizes that differ.
+int differingBytes(const QByteArray& a, const QByteArray& b);
 void appendLittleEndian(QByteArray& out, quint64 value, int bytes);
 
 // Camera-like JPEGs for benchmarks, 6000 x 4000 unless another size is given,

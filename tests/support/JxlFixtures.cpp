@@ -51,13 +51,10 @@ bool writeJxl(const QString& path, const QImage& image, const JxlOptions& option
     if (options.lossless ? JxlEncoderSetFrameLossless(settings, JXL_TRUE) != JXL_ENC_SUCCESS
                          : JxlEncoderSetFrameDistance(settings, 1.0f) != JXL_ENC_SUCCESS)
         return false;
-    // Rows packed without the padding QImage keeps.
+    // Rows as QImage keeps them, each padded to four bytes.
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    QByteArray pixels;
-    for (int y = 0; y < rgb.height(); ++y)
-        pixels.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
-    const JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
-    if (JxlEncoderAddImageFrame(settings, &format, pixels.constData(), size_t(pixels.size())) !=
+    const JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 4};
+    if (JxlEncoderAddImageFrame(settings, &format, rgb.constBits(), size_t(rgb.sizeInBytes())) !=
         JXL_ENC_SUCCESS)
         return false;
     JxlEncoderCloseInput(encoder.get());

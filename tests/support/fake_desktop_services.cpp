@@ -24,27 +24,15 @@
 
 namespace {
 
-class CallLog {
-public:
-    explicit CallLog(const QString& path) : m_file(path) {
-        m_file.open(QIODevice::WriteOnly | QIODevice::Append);
-    }
-    bool isOpen() const { return m_file.isOpen(); }
-    void write(const QStringList& fields) {
-        QStringList escaped;
-        for (QString field : fields) {
-            field.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-                .replace(QLatin1Char('\t'), QLatin1String("\\t"))
-                .replace(QLatin1Char('\n'), QLatin1String("\\n"));
-            escaped << field;
-        }
-        m_file.write(escaped.join(QLatin1Char('\t')).toUtf8() + '\n');
-        m_file.flush();
-    }
-
-private:
-    QFile m_file;
-};
+// One line per call, its fields escaped.
+void writeCall(QFile* log, QStringList fields) {
+    for (QString& field : fields)
+        field.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('\t'), QLatin1String("\\t"))
+            .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    log->write(fields.join(QLatin1Char('\t')).toUtf8() + '\n');
+    log->flush();
+}
 
 // Shared by both services: logs the call, then answers as told.
 // Q_OBJECT here too: QtDBus finds the QDBusContext through this class's
@@ -52,12 +40,12 @@ private:
 class FakeService : public QObject, protected QDBusContext {
     Q_OBJECT
 public:
-    FakeService(CallLog* log, const QStringList& flags) : m_log(log), m_flags(flags) {}
+    FakeService(QFile* log, const QStringList& flags) : m_log(log), m_flags(flags) {}
 
 protected:
     // False when the call must go unanswered.
     bool record(const QStringList& fields) {
-        m_log->write(fields);
+        writeCall(m_log, fields);
         if (m_flags.contains("--no-reply") && calledFromDBus()) {
             setDelayedReply(true); // and never send it
             return false;
@@ -65,7 +53,7 @@ protected:
         return true;
     }
 
-    CallLog* m_log;
+    QFile* m_log;
     QStringList m_flags; // as given on the command line
 };
 
@@ -135,9 +123,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    CallLog log(args.first());
+    QFile log(args.first());
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!log.isOpen() || !bus.isConnected()) {
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append) || !bus.isConnected()) {
         std::fputs("fake-desktop-services: no log file or no session bus\n", stderr);
         return 1;
     }

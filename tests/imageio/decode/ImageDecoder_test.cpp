@@ -98,8 +98,7 @@ TEST_F(ImageDecoderTest, EmbeddedProfilesAreConvertedToSrgbFromTheFullPrecision)
     // A linear profile lifts dark values a lot: 16-bit 0x0180 is 19 in sRGB,
     // while an early cut to 8 bits would give 13 or 26.
     QImage gray16(8, 8, QImage::Format_Grayscale16);
-    for (int y = 0; y < 8; ++y)
-        std::fill_n(reinterpret_cast<quint16*>(gray16.scanLine(y)), 8, quint16(0x0180));
+    gray16.fill(0x0180); // the 16-bit value itself
     const QImage rgb16 =
         filled({8, 8}, QColor::fromRgba64(0x0180, 0x0180, 0x0180), QImage::Format_RGBX64);
     const QImage gray8 = filled({16, 16}, QColor(128, 128, 128), QImage::Format_Grayscale8);

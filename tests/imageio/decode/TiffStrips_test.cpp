@@ -18,20 +18,13 @@ namespace {
 using Layout = HostileFixtures::TiffLayout;
 using Sample = std::function<uint32_t(uint32_t x, uint32_t y, int channel)>;
 
-using TiffFile = std::unique_ptr<TIFF, void (*)(TIFF*)>;
-TiffFile openTiff(const QString& path, const char* mode) {
-    return {TIFFOpen(QFile::encodeName(path).constData(), mode), TIFFClose};
-}
-
 bool writeTiff(const QString& path, QSize size, Layout layout, int rowsPerStrip,
                const Sample& sample) {
     const auto fill = [&](int y, uchar* row) {
-        for (uint32_t x = 0, at = 0; x < uint32_t(size.width()); ++x) {
-            for (int c = 0; c < layout.samples; ++c, ++at) {
-                const uint32_t v = sample(x, uint32_t(y), c);
-                layout.bits == 16 ? void(reinterpret_cast<uint16_t*>(row)[at] = uint16_t(v))
-                                  : void(row[at] = uchar(v));
-            }
+        for (uint32_t at = 0; at < uint32_t(size.width() * layout.samples); ++at) {
+            const uint32_t v = sample(at / layout.samples, uint32_t(y), int(at % layout.samples));
+            layout.bits == 16 ? void(reinterpret_cast<uint16_t*>(row)[at] = uint16_t(v))
+                              : void(row[at] = uchar(v));
         }
     };
     return HostileFixtures::writeDeflatedTiff(path, size, layout, fill, rowsPerStrip, 1, 1, 1);
@@ -101,25 +94,24 @@ TEST_F(TiffStrips, TheRowReaderConvertsEachLayoutItTakes) {
         SCOPED_TRACE(c.name);
         const QString file = path(QString::fromLatin1(c.name) + ".tif");
         ASSERT_TRUE(writeTiff(file, size, c.layout, 2, c.stored));
-        const TiffFile tiff = openTiff(file, "r");
+        const std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(
+            TIFFOpen(QFile::encodeName(file).constData(), "r"), TIFFClose);
         ASSERT_TRUE(tiff);
         ASSERT_EQ(TiffRowReader::canRead(tiff.get()), c.format != QImage::Format_Invalid);
         if (c.format == QImage::Format_Invalid)
             continue;
         TiffRowReader reader(tiff.get());
         ASSERT_EQ(reader.format(), c.format);
-        const int channels = c.format == QImage::Format_Grayscale8 ? 1 : 4;
+        const uint32_t channels = c.format == QImage::Format_Grayscale8 ? 1 : 4;
+        const bool wide = c.format == QImage::Format_RGBA64;
         for (uint32_t y = 0; y < uint32_t(size.height()); ++y) {
             const uchar* row = reader.nextRow();
             ASSERT_NE(row, nullptr) << "row " << y;
-            for (uint32_t x = 0; x < uint32_t(size.width()); ++x) {
-                for (int ch = 0; ch < channels; ++ch) {
-                    const size_t at = size_t(x) * channels + size_t(ch);
-                    const bool wide = c.format == QImage::Format_RGBA64;
-                    const int got = wide ? reinterpret_cast<const uint16_t*>(row)[at] : row[at];
-                    EXPECT_NEAR(got, int(c.expected(x, y, ch)), c.tolerance)
-                        << "x " << x << " y " << y << " channel " << ch;
-                }
+            for (uint32_t at = 0; at < size.width() * channels; ++at) {
+                const uint32_t x = at / channels, ch = at % channels;
+                const int got = wide ? reinterpret_cast<const uint16_t*>(row)[at] : row[at];
+                EXPECT_NEAR(got, int(c.expected(x, y, int(ch))), c.tolerance)
+                    << "x " << x << " y " << y << " channel " << ch;
             }
         }
         EXPECT_EQ(reader.nextRow(), nullptr);

@@ -14,11 +14,7 @@
 
 using namespace ImageFixtures;
 
-namespace {
-
-class JxlImageTest : public FolderTest {};
-
-} // namespace
+using JxlImageTest = FolderTest;
 
 TEST_F(JxlImageTest, OpensUprightDescribesItsSizeAndConverts) {
     const QImage marked = markedImage({80, 48});

@@ -188,42 +188,12 @@ TEST_F(ImageRotationTest, ALinkStaysALink) {
     EXPECT_EQ(QDir(path("photos")).entryList(QDir::Files | QDir::Hidden), QStringList{"real.png"});
 }
 
-namespace {
-
-// A file of each kind Fennic turns, with the means of its own writer: Qt's
-// PNG and TIFF encoders, the JPEG orientation edit, the HEIF container edit
-// and exiv2 on a raw file.
-void writeOneOfEachKind(const std::function<QString(const char*)>& at) {
-    const QImage picture = photoLikeImage(QSize(160, 120), 20);
-    ASSERT_TRUE(writePng(at("a.png"), picture));
-    ASSERT_TRUE(writeTiff(at("a.tif"), picture));
-    ASSERT_TRUE(writeJpeg(at("a.jpg"), picture, cameraMetadata()));
-    ASSERT_TRUE(writeHeic(at("a.heic"), picture));
-    ASSERT_TRUE(writeTinyDng(at("a.dng")));
-}
-
-constexpr const char* eachKind[] = {"a.png", "a.tif", "a.jpg", "a.heic", "a.dng"};
-
-// Each file turned where writing cannot complete: the error, and whether
-// the file stayed.
-QStringList failedTurns(const std::function<QString(const char*)>& at) {
-    QStringList problems;
-    for (const char* name : eachKind) {
-        const QByteArray before = readFile(at(name));
-        const FileWriteResult r = rotateImageFile(at(name), 1);
-        if (r.ok || readFile(at(name)) != before)
-            problems << QStringLiteral("%1 was written").arg(name);
-        problems << r.error;
-    }
-    return problems;
-}
-
-} // namespace
-
 // Encoders report "Unknown error" (one here loses errno on the way to its
 // own words), and writers name the temporary they wrote: the error names the
 // photo and what stopped the write, here the file size limit, which fails a
-// write as a full disk does.
+// write as a full disk does. A file of each kind Fennic turns is turned, with
+// the means of its own writer: Qt's PNG and TIFF encoders, the JPEG
+// orientation edit, the HEIF container edit and exiv2 on a raw file.
 TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
     const auto lostErrno = [](const QString& temp, QString* why) {
         QFile out(temp);
@@ -232,24 +202,35 @@ TEST_F(ImageRotationTest, AWriteStoppedByTheSystemNamesThePhotoAndTheCause) {
         *why = QStringLiteral("the PNG encoder failed: Unknown error");
         return false;
     };
-    const auto at = [&](const char* name) { return path(name); };
+    const char* const kinds[] = {"a.png", "a.tif", "a.jpg", "a.heic", "a.dng"};
+    const QImage picture = photoLikeImage(QSize(160, 120), 20);
     const ChildProcess::Outcome outcome = ChildProcess::run([&] {
-        writeOneOfEachKind(at);
+        if (!writePng(path("a.png"), picture) || !writeTiff(path("a.tif"), picture) ||
+            !writeJpeg(path("a.jpg"), picture, cameraMetadata()) ||
+            !writeHeic(path("a.heic"), picture) || !writeTinyDng(path("a.dng")))
+            return QStringLiteral("the files were not written");
         ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
         const struct rlimit limit = {1000, 1000};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const QStringList names = everything();
-        QStringList errors = failedTurns(at);
-        errors << saveImageCopy(at("a.jpg"), "copy", ImageFileType::PNG, dir.path()).error
-               << writeFileAtomically(at("lost.png"), ExistingFile::Keep, lostErrno).error;
+        QStringList errors;
+        for (const char* name : kinds) { // each error, and whether the file stayed
+            const QByteArray before = readFile(path(name));
+            const FileWriteResult r = rotateImageFile(path(name), 1);
+            if (r.ok || readFile(path(name)) != before)
+                errors << QStringLiteral("%1 was written").arg(name);
+            errors << r.error;
+        }
+        errors << saveImageCopy(path("a.jpg"), "copy", ImageFileType::PNG, dir.path()).error
+               << writeFileAtomically(path("lost.png"), ExistingFile::Keep, lostErrno).error;
         if (everything() != names)
             errors << QStringLiteral("files left behind");
         return errors.join('\n');
     });
     QStringList expected;
-    for (const char* name : eachKind)
-        expected << "cannot write " + at(name) + ": File too large";
-    expected << "cannot write " + at("copy.png") + ": File too large"
-             << "cannot write " + at("lost.png") + ": File too large";
+    for (const char* name : kinds)
+        expected << "cannot write " + path(name) + ": File too large";
+    expected << "cannot write " + path("copy.png") + ": File too large"
+             << "cannot write " + path("lost.png") + ": File too large";
     EXPECT_EQ(outcome.text.split('\n'), expected);
 }

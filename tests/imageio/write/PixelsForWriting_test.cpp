@@ -19,8 +19,7 @@ TEST(PixelsForWriting, StoredValuesComeWithTheirProfileOrInSrgb) {
     const QByteArray p3 = IccFixtures::displayP3();
     // Gray values keep their gray profile and their 16 bits.
     QImage gray(8, 8, QImage::Format_Grayscale16);
-    for (int y = 0; y < 8; ++y)
-        std::fill_n(reinterpret_cast<quint16*>(gray.scanLine(y)), 8, quint16(0x0180));
+    gray.fill(0x0180); // the 16-bit value itself
     ASSERT_TRUE(writePng(dir.filePath("gray.png"), gray, {.iccProfile = IccFixtures::gray(1.0)}));
     const PixelsForWriting grayPixels = decodeStoredPixels(dir.filePath("gray.png"));
     ASSERT_TRUE(grayPixels.ok()) << grayPixels.error.toStdString();

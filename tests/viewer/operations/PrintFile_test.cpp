@@ -11,22 +11,17 @@ using namespace ImageFixtures;
 
 namespace {
 
-// The page size of a one-page PDF, from its MediaBox, in points.
-QSizeF pdfPageSize(const QString& path) {
-    const QByteArray pdf = readFile(path);
-    const QRegularExpression mediaBox(
-        QStringLiteral(R"(/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])"));
-    const auto match = mediaBox.match(QString::fromLatin1(pdf));
-    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble())
-                            : QSizeF();
-}
-
+// The page size of the one-page PDF printed, from its MediaBox, in points.
 QSizeF printToPdf(const QString& image, const QString& pdf, bool* ok) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     *ok = printImageFile(printer, image);
-    return pdfPageSize(pdf);
+    const QRegularExpression mediaBox(
+        QStringLiteral(R"(/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])"));
+    const auto match = mediaBox.match(QString::fromLatin1(readFile(pdf)));
+    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble())
+                            : QSizeF();
 }
 
 } // namespace

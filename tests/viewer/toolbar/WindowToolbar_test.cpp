@@ -80,11 +80,6 @@ int nearest(const QImage& image, const QColor& colour) {
     return best;
 }
 
-void hover(QWidget* widget) {
-    QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
-    QApplication::sendEvent(widget, &enter);
-}
-
 // How light a menu's background is, 0 to 1.
 double menuLightness(QMenu* menu) {
     return menu->palette().color(QPalette::Window).lightnessF();
@@ -162,7 +157,8 @@ TEST(WindowToolbar, ControlsTakeTheShownColourAndLoseTheHoverWhenWithheld) {
         }
     }
     ToolbarButton* zoomIn = view.toolbar->button(C::zoomPlus);
-    hover(zoomIn);
+    QEnterEvent hover(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
+    QApplication::sendEvent(zoomIn, &hover);
     ASSERT_TRUE(QTest::qWaitFor([&] { return zoomIn->backgroundProgress() >= 1.0; }, 3000));
     view.toolbar->setAvailable(C::zoomPlus, false);
     EXPECT_FALSE(zoomIn->backgroundOn());
