@@ -142,6 +142,7 @@ int main(int argc, char** argv) {
             warmUp = std::jthread([] {
                 acceptedExtensions();
                 ExternalEditor::isInstalled();
+                refreshRememberedScreenSize();
             });
     };
 

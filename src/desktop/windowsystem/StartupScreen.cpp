@@ -2,6 +2,12 @@
 
 #include "desktop/windowsystem/WindowSystem.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <xcb/xcb.h>
@@ -23,7 +29,48 @@ void holdUntilApplicationConnected(xcb_connection_t* connection) {
         heldConnection = connection;
 }
 
+// "1440x900", in the user's cache folder.
+QString rememberedSizeFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/fennic/screen-size");
+}
+
 } // namespace
+
+QSize rememberedScreenSize() {
+    const QString path = rememberedSizeFile();
+    QFile file(path);
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display || !WindowSystem::startupUsesX11() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> sides = file.read(32).trimmed().split('x');
+    bool wide = false, high = false;
+    const QSize size =
+        sides.size() == 2 ? QSize(sides[0].toInt(&wide), sides[1].toInt(&high)) : QSize();
+    return wide && high && size.width() > 0 && size.height() > 0 && size.width() <= 65535 &&
+                   size.height() <= 65535
+               ? size
+               : QSize();
+}
+
+void refreshRememberedScreenSize() {
+    const QString path = rememberedSizeFile();
+    const QSize size = x11ScreenSize();
+    if (!size.isValid() || size == rememberedScreenSize())
+        return;
+    QDir().mkpath(QFileInfo(path).path());
+    // Written whole under another name and renamed over the old one: a
+    // start reading it meanwhile sees the old size or the new one.
+    const QString written = path + QStringLiteral(".new");
+    QFile file(written);
+    const QByteArray text =
+        QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() ||
+        !file.flush())
+        return;
+    file.close();
+    std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData());
+}
 
 QSize x11ScreenSize() {
     // A Wayland session with an X server beside it: not ours to ask.
@@ -58,6 +105,8 @@ void releaseStartupConnection() {
 }
 
 QSize startupDecodeTarget(QSize fallback) {
+    if (const QSize remembered = rememberedScreenSize(); remembered.isValid())
+        return remembered;
     const QSize screen = x11ScreenSize();
     return screen.isValid() ? screen : fallback;
 }

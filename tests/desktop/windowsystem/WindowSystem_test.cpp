@@ -1,8 +1,10 @@
 #include "desktop/windowsystem/StartupScreen.h"
 #include "desktop/windowsystem/WindowSystem.h"
 
+#include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,7 +67,19 @@ TEST(StartupScreen, TheConnectionThatReadTheSizeStaysUntilTheApplicationHasItsOw
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("DISPLAY", display);
 
-    EXPECT_EQ(x11ScreenSize(), QSize(1234, 567));
+    // The size is kept for the next start, on X11 only.
+    QTemporaryDir cache;
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    EXPECT_FALSE(rememberedScreenSize().isValid());
+    refreshRememberedScreenSize();
+    EXPECT_EQ(rememberedScreenSize(), QSize(1234, 567));
+    EXPECT_EQ(startupDecodeTarget(), QSize(1234, 567));
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    EXPECT_FALSE(rememberedScreenSize().isValid());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("XDG_CACHE_HOME", oldCache);
+
     EXPECT_FALSE(server.waitForFinished(300));
     releaseStartupConnection();
     EXPECT_TRUE(server.waitForFinished(5000));
