@@ -7,7 +7,7 @@ namespace {
 
 // The pictures around the shown one: two neighbours each way and the one
 // just left (a screen-sized picture is about 5 MB).
-constexpr qsizetype kept = 5;
+constexpr qsizetype keptPictures = 5;
 
 } // namespace
 
@@ -16,12 +16,8 @@ ScaledAhead::ScaledAhead(QObject* parent) : QObject(parent) {}
 void ScaledAhead::prepare(const QImage& image, QSize devicePixels) {
     if (image.isNull() || devicePixels.isEmpty() || image.size() == devicePixels)
         return;
-    const qint64 key = image.cacheKey();
-    const std::pair pending{key, devicePixels};
-    const bool kept = std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry& e) {
-        return e.source.cacheKey() == key && e.scaled.size() == devicePixels;
-    });
-    if (kept || m_pending.contains(pending))
+    const std::pair pending{image.cacheKey(), devicePixels};
+    if (indexOf(image, devicePixels) >= 0 || m_pending.contains(pending))
         return;
     m_pending << pending;
     auto* watcher = new QFutureWatcher<QImage>(this);
@@ -41,12 +37,8 @@ void ScaledAhead::keep(const QImage& image, const QPixmap& scaled) {
 }
 
 QPixmap ScaledAhead::take(const QImage& image, QSize devicePixels) {
-    const qint64 key = image.cacheKey();
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].source.cacheKey() == key && m_entries[i].scaled.size() == devicePixels)
-            return m_entries.takeAt(i).scaled;
-    }
-    return {};
+    const qsizetype at = indexOf(image, devicePixels);
+    return at < 0 ? QPixmap() : m_entries.takeAt(at).scaled;
 }
 
 void ScaledAhead::refit(const std::function<QSize(QSize)>& sizeFor) {
@@ -58,11 +50,17 @@ void ScaledAhead::refit(const std::function<QSize(QSize)>& sizeFor) {
 void ScaledAhead::store(const QImage& source, QPixmap scaled) {
     if (scaled.isNull())
         return;
-    const qint64 key = source.cacheKey();
-    m_entries.removeIf([&](const Entry& e) {
-        return e.source.cacheKey() == key && e.scaled.size() == scaled.size();
-    });
+    if (const qsizetype at = indexOf(source, scaled.size()); at >= 0)
+        m_entries.removeAt(at);
     m_entries.append({source, std::move(scaled)});
-    while (m_entries.size() > kept)
+    while (m_entries.size() > keptPictures)
         m_entries.removeFirst();
+}
+
+qsizetype ScaledAhead::indexOf(const QImage& source, QSize size) const {
+    const qint64 key = source.cacheKey();
+    for (qsizetype i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].source.cacheKey() == key && m_entries[i].scaled.size() == size)
+            return i;
+    return -1;
 }

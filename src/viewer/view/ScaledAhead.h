@@ -35,6 +35,8 @@ private:
         QPixmap scaled;
     };
     void store(const QImage& source, QPixmap scaled);
+    // Where the picture scaled from source to size is kept; -1 if nowhere.
+    qsizetype indexOf(const QImage& source, QSize size) const;
 
     QList<Entry> m_entries; // the most recent last
     QList<std::pair<qint64, QSize>> m_pending;
