@@ -104,14 +104,7 @@ FileWriteResult rotateRawFile(const QString& path, int quarterTurns) {
     }
     const int orientation = Orientation::turned(tag.orientation, quarterTurns);
     return writeFileAtomically(path, ExistingFile::Replace, [&](const QString& temp, QString* why) {
-        QFile copy(temp);
-        if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            copy.write(reinterpret_cast<const char*>(data), size) != size || !copy.flush()) {
-            *why = QStringLiteral("cannot write %1: %2").arg(temp, copy.errorString());
-            return false;
-        }
-        copy.close();
-        if (!setOrientation(temp, orientation, why))
+        if (!writeBytes(temp, bytes, why) || !setOrientation(temp, orientation, why))
             return false;
         if (!onlyOrientationChanged(temp, data, size, tag, orientation)) {
             *why = QStringLiteral("exiv2 would rewrite more of this raw file than its "

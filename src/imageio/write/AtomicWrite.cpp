@@ -73,3 +73,13 @@ FileWriteResult writeFileAtomically(const QString& path, ExistingFile existing,
     result.path = path;
     return result;
 }
+
+bool writeBytes(const QString& path, QByteArrayView bytes, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}

@@ -5,7 +5,6 @@
 #include "imageio/metadata/WebpExif.h"
 
 #include <QBuffer>
-#include <QFile>
 
 FileWriteResult rotateWebpFile(const QString& path, int quarterTurns) {
     FileWriteResult result;
@@ -31,12 +30,6 @@ FileWriteResult rotateWebpFile(const QString& path, int quarterTurns) {
     bytes[tag.valueAt] = char(tag.bigEndian ? value >> 8 : value & 0xFF);
     bytes[tag.valueAt + 1] = char(tag.bigEndian ? value & 0xFF : value >> 8);
     return writeFileAtomically(path, ExistingFile::Replace, [&](const QString& temp, QString* why) {
-        QFile copy(temp);
-        if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            copy.write(bytes) != bytes.size() || !copy.flush()) {
-            *why = QStringLiteral("cannot write %1: %2").arg(temp, copy.errorString());
-            return false;
-        }
-        return true;
+        return writeBytes(temp, bytes, why);
     });
 }
