@@ -69,7 +69,8 @@ DecodedImage decodeFile(const QString& path, const QByteArray& format, QByteArra
         return failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     QImageReader reader(&file, format);
     reader.setAutoTransform(true);
-    const bool ours = !reader.supportsOption(QImageIOHandler::ImageTransformation);
+    const bool ours =
+        orientation != 1 && !reader.supportsOption(QImageIOHandler::ImageTransformation);
     const QSize stored = reader.size();
     if (!stored.isValid())
         return failure(QStringLiteral("not a readable %1 file: %2")

@@ -1,7 +1,5 @@
 #include "imageio/metadata/WebpExif.h"
 
-#include <cstring>
-
 namespace WebpExif {
 namespace {
 
