@@ -25,6 +25,16 @@ DestructiveToolbarMenuButton::DestructiveToolbarMenuButton(std::function<void()>
                                                            QObject* parent)
     : QAction(parent), action(std::move(action)) {
     setText(QStringLiteral("Delete Image"));
+    connect(this, &QAction::triggered, this, [this] {
+        if (this->action)
+            this->action();
+    });
+}
+
+void DestructiveToolbarMenuButton::drawSymbol() {
+    if (m_symbolDrawn)
+        return;
+    m_symbolDrawn = true;
     // Red whether offered or not: withheld, it is a faded red rather than
     // the grey the style would make of it.
     const QString symbol = QString::fromLatin1(deleteSymbol);
@@ -33,10 +43,6 @@ DestructiveToolbarMenuButton::DestructiveToolbarMenuButton(std::function<void()>
     QIcon icon = SymbolImage::icon(symbol, menuscheme::destructiveColour(), iconSize);
     addMode(icon, symbol, faded, QIcon::Disabled);
     setIcon(icon);
-    connect(this, &QAction::triggered, this, [this] {
-        if (this->action)
-            this->action();
-    });
 }
 
 ToolbarMenu::ToolbarMenu(QWidget* parent) : QMenu(parent) {}
@@ -47,7 +53,7 @@ QAction* ToolbarMenu::addCommand(const QString& symbol, const QString& text, Win
     connect(action, &QAction::triggered, this,
             [this, command, userInfo] { Q_EMIT commandChosen(command, userInfo); });
     m_entries.push_back({action, symbol, command});
-    m_iconText = QColor(); // the next refresh draws its symbol
+    m_iconText = QColor(); // drawn with the others when next measured
     return action;
 }
 
@@ -89,21 +95,33 @@ QString ToolbarMenu::note() const {
 void ToolbarMenu::refresh(const QPalette& palette,
                           const std::function<bool(WindowCommand)>& available) {
     setPalette(palette);
-    const QColor text = palette.color(QPalette::Active, QPalette::Text);
-    const QColor disabledText = palette.color(QPalette::Disabled, QPalette::Text);
-    // Symbols are drawn again only when their colours change (a window
-    // refreshes its toolbar on every picture).
-    const bool recolour = text != m_iconText || disabledText != m_iconDisabledText;
-    m_iconText = text;
-    m_iconDisabledText = disabledText;
-    for (const Entry& entry : m_entries) {
+    m_text = palette.color(QPalette::Active, QPalette::Text);
+    m_disabledText = palette.color(QPalette::Disabled, QPalette::Text);
+    for (const Entry& entry : m_entries)
         entry.action->setEnabled(available(entry.command));
-        if (entry.symbol.isEmpty() || !recolour)
+}
+
+QSize ToolbarMenu::sizeHint() const {
+    drawSymbols();
+    return QMenu::sizeHint();
+}
+
+void ToolbarMenu::drawSymbols() const {
+    // Drawn again only when the colours have changed since (a window
+    // refreshes its toolbar on every picture).
+    if (m_text == m_iconText && m_disabledText == m_iconDisabledText)
+        return;
+    m_iconText = m_text;
+    m_iconDisabledText = m_disabledText;
+    for (const Entry& entry : m_entries) {
+        if (auto* destructive = qobject_cast<DestructiveToolbarMenuButton*>(entry.action))
+            destructive->drawSymbol();
+        if (entry.symbol.isEmpty())
             continue;
         // The style's own greying of a white symbol stays nearly white on a
         // dark menu; a withheld entry's symbol fades like its text instead.
-        QIcon icon = SymbolImage::icon(entry.symbol, text, iconSize);
-        addMode(icon, entry.symbol, disabledText, QIcon::Disabled);
+        QIcon icon = SymbolImage::icon(entry.symbol, m_text, iconSize);
+        addMode(icon, entry.symbol, m_disabledText, QIcon::Disabled);
         entry.action->setIcon(icon);
     }
 }

@@ -19,7 +19,13 @@ class DestructiveToolbarMenuButton : public QAction {
 public:
     explicit DestructiveToolbarMenuButton(std::function<void()> action, QObject* parent = nullptr);
 
+    // Draws the red symbol once; its menu asks when it is first measured.
+    void drawSymbol();
+
     std::function<void()> action;
+
+private:
+    bool m_symbolDrawn = false;
 };
 
 // A menu of window commands with the program's symbols as icons, in the
@@ -42,6 +48,10 @@ public:
     // Takes the colours and which commands are offered now.
     void refresh(const QPalette& palette, const std::function<bool(WindowCommand)>& available);
 
+    // Showing a menu measures it first: the symbols are drawn then, in the
+    // colours of the last refresh, so that building a window draws none.
+    QSize sizeHint() const override;
+
 Q_SIGNALS:
     void commandChosen(WindowCommand command, const QVariantMap& userInfo);
     void deleteChosen();
@@ -55,10 +65,15 @@ private:
         QString symbol;
         WindowCommand command;
     };
+    void drawSymbols() const;
+
     QList<Entry> m_entries;
     QAction* m_noteSeparator = nullptr;
     QWidgetAction* m_noteAction = nullptr;
     QLabel* m_noteLabel = nullptr;
-    QColor m_iconText;
-    QColor m_iconDisabledText;
+    QColor m_text;
+    QColor m_disabledText;
+    // The colours the symbols were last drawn in.
+    mutable QColor m_iconText;
+    mutable QColor m_iconDisabledText;
 };

@@ -178,6 +178,10 @@ TEST(WindowToolbar, MenusAreDarkOverADarkPictureLightOverALightOneAndTheWindowsW
     for (QAction* a : picture->actions())
         print = a->text() == "Print" ? a : print;
     ASSERT_TRUE(print);
+    // Symbols are drawn when the menu is shown, not when the window is built.
+    EXPECT_TRUE(print->icon().isNull());
+    picture->popup(QPoint(0, 0));
+    picture->hide();
     const QImage faded = print->icon().pixmap(QSize(16, 16), 1.0, QIcon::Disabled).toImage();
     const QColor disabledText = picture->palette().color(QPalette::Disabled, QPalette::Text);
     EXPECT_LE(nearest(faded, disabledText), 4);
