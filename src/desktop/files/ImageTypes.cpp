@@ -1,6 +1,9 @@
 #include "desktop/files/ImageTypes.h"
 
+#include "desktop/files/RememberedEndings.h"
+
 #include <QMimeDatabase>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <vector>
@@ -120,23 +123,47 @@ const QStringList& cameraRawExtensions() {
     return extensions;
 }
 
+namespace {
+
+// The table as text, so that a release that opens more types or endings
+// does not take an older release's list.
+QString typesAsText() {
+    QStringList lines;
+    for (const OpenedType& type : openedTypes())
+        lines << QLatin1String(type.name ? type.name : "") + QLatin1Char('=') +
+                     type.extensions.join(QLatin1Char(','));
+    return lines.join(QLatin1Char(';'));
+}
+
+QStringList extensionsFromDatabase() {
+    const QMimeDatabase database;
+    QStringList result;
+    for (const OpenedType& type : openedTypes()) {
+        for (const QString& suffix :
+             (type.name ? database.mimeTypeForName(QLatin1String(type.name)).suffixes()
+                        : QStringList()) +
+                 type.extensions) {
+            // Only plain endings: the folder filter looks after the last dot.
+            const QString lower = suffix.toLower();
+            if (!lower.isEmpty() && !lower.contains(QLatin1Char('.')) && !result.contains(lower))
+                result << lower;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
 const QStringList& acceptedExtensions() {
     static const QStringList extensions = [] {
-        const QMimeDatabase database;
-        QStringList result;
-        for (const OpenedType& type : openedTypes()) {
-            for (const QString& suffix :
-                 (type.name ? database.mimeTypeForName(QLatin1String(type.name)).suffixes()
-                            : QStringList()) +
-                     type.extensions) {
-                // Only plain endings: the folder filter looks after the last dot.
-                const QString lower = suffix.toLower();
-                if (!lower.isEmpty() && !lower.contains(QLatin1Char('.')) &&
-                    !result.contains(lower))
-                    result << lower;
-            }
-        }
-        return result;
+        const QString stamp = RememberedEndings::stamp(
+            typesAsText(), QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
+        const QString kept = RememberedEndings::standardPath();
+        if (std::optional<QStringList> remembered = RememberedEndings::read(kept, stamp))
+            return *remembered;
+        const QStringList fromDatabase = extensionsFromDatabase();
+        RememberedEndings::write(kept, stamp, fromDatabase);
+        return fromDatabase;
     }();
     return extensions;
 }
