@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -188,6 +189,10 @@ int main(int argc, char** argv) {
     Trace::mark("bus");
     fontConfig.join();
     FontsManager::installFontSubstitutions();
+    // The font database lists every installed face on first use, which the
+    // first window's layout would do on the main thread: here the other core
+    // does it while the window is built. Listing reads no substitution.
+    std::jthread fontDatabase([] { QFontDatabase::families(); });
     AppDelegate delegate(nullptr, {early.get(), line.gapplicationService});
     // A viewer window is hidden while its first image loads, so Qt's rule of
     // quitting when the last window closes would end the program between the
