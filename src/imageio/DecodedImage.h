@@ -1,11 +1,13 @@
 #pragma once
 
 #include "desktop/files/FileIdentity.h"
+#include "imageio/colour/RgbaColour.h"
 
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <QVariantMap>
+#include <optional>
 
 // The result of decoding an image file. Never throws: a file that cannot be
 // decoded gives a null image and a reason a person can read.
@@ -26,6 +28,10 @@ struct DecodedImage {
     // The version of the file the pixels were read from, set by the viewer's
     // loading; unknown when the file changed while it was read.
     FileIdentity source;
+    // The image's mean colour, which decides the colour of the controls over
+    // it: worked out on the decoding thread by the viewer's loading, so that
+    // showing the picture does not; unknown elsewhere.
+    std::optional<RgbaColour> averageColour;
     bool ok() const { return !image.isNull(); }
     // True when image is smaller than the full resolution (a decode for a
     // target size or an embedded preview).

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "style/RgbaColour.h"
+#include "imageio/colour/RgbaColour.h"
 #include "style/VisualStyle.h"
 
 #include <QColor>

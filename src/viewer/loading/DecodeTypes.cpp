@@ -1,15 +1,19 @@
 #include "viewer/loading/DecodeTypes.h"
 
+#include "style/AverageColour.h"
+
 #include <exception>
 
 namespace {
 
 // The file's version before and after the read: pixels read while the file
 // changed belong to no version.
+// The mean colour is worked out here too, while still on the decoding thread.
 template <typename Read> DecodedImage stamped(const QString& path, Read read) {
     const FileIdentity before = FileIdentity::of(path);
     DecodedImage result = read();
     result.source = before.matches(FileIdentity::of(path)) ? before : FileIdentity();
+    result.averageColour = averageColour(result.image);
     return result;
 }
 

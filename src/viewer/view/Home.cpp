@@ -5,7 +5,6 @@
 #include "desktop/files/FolderWatch.h"
 #include "desktop/settings/AppSettings.h"
 #include "desktop/windowsystem/WindowSystem.h"
-#include "style/AverageColour.h"
 #include "style/ControlsColour.h"
 #include "style/VisualStyle.h"
 #include "style/WindowBackground.h"
@@ -240,7 +239,7 @@ void Home::afterImageLoad() {
     m_screenSize = QSizeF(ScreenWatch::workArea().size());
 
     const VISUALSTYLE style = visualstyle::fromVisualStyleAsFrame(m_visualStyleAsFrame);
-    const std::optional<RgbaColour> average = averageColour(m_picture.image());
+    const std::optional<RgbaColour> average = m_picture.averageColour();
     m_shownColor = ::shownColor(style, average, palette());
     m_chrome->setShownColor(m_shownColor, ::shownColor(VISUALSTYLE::FRAMELESS, average, palette()));
 

@@ -1,5 +1,7 @@
 #include "viewer/view/ShownPicture.h"
 
+#include "style/AverageColour.h"
+
 #include <QTransform>
 
 void ShownPicture::show(const DecodedImage& decoded) {
@@ -8,6 +10,10 @@ void ShownPicture::show(const DecodedImage& decoded) {
     m_fullSize = decoded.ok()
                      ? (decoded.fullSize.isValid() ? decoded.fullSize : decoded.image.size())
                      : QSize();
+}
+
+std::optional<RgbaColour> ShownPicture::averageColour() const {
+    return m_decoded.averageColour ? m_decoded.averageColour : ::averageColour(m_decoded.image);
 }
 
 bool ShownPicture::turn(double angle, DecodedImage* turned) {
@@ -26,6 +32,8 @@ bool ShownPicture::turn(double angle, DecodedImage* turned) {
         turned->fullSize = m_fullSize;
         turned->properties = m_decoded.properties;
         turned->source = m_decoded.source;
+        // A turn moves the pixels, not their mean.
+        turned->averageColour = m_decoded.averageColour;
     }
     return true;
 }

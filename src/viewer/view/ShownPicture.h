@@ -24,6 +24,8 @@ public:
     // The version of the file the picture was read from; a turn keeps it
     // (the file follows later).
     const FileIdentity& source() const { return m_decoded.source; }
+    // Worked out on the decoding thread where it was; here otherwise.
+    std::optional<RgbaColour> averageColour() const;
 
     // What a copy or a drag hands over: the picture itself, never a preview.
     QImage copyable() const { return isPreview() ? QImage() : image(); }

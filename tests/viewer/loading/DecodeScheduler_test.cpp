@@ -33,3 +33,26 @@ TEST(DecodeScheduler, QuittingWaitsNeitherForItsDecodesNorForTheStartUpDecode) {
     fake.openGates();
     ASSERT_SOON(fake.passed() == 2);
 }
+
+// The mean colour that decides the controls' colour comes with the pixels
+// from the decoding thread, for previews too; a failed decode has none.
+TEST(DecodeScheduler, ResultsBringTheMeanColourOfTheirPixels) {
+    const DecodeFunction halves = [](const QString& path, QSize) {
+        DecodedImage decoded;
+        if (path == "broken")
+            return decoded;
+        decoded.image = QImage(4, 2, QImage::Format_RGB32);
+        decoded.image.fill(Qt::white);
+        for (int x = 0; x < 4; ++x)
+            decoded.image.setPixel(x, 0, qRgb(0, 0, 0));
+        return decoded;
+    };
+    for (const DecodedImage& result :
+         {decodeSafely(halves, "a.jpg", kScreen), previewSafely(halves, "a.jpg", kScreen)}) {
+        ASSERT_TRUE(result.averageColour);
+        EXPECT_NEAR(result.averageColour->red, 0.5, 1e-9);
+        EXPECT_NEAR(result.averageColour->blue, 0.5, 1e-9);
+        EXPECT_EQ(result.averageColour->alpha, 1.0);
+    }
+    EXPECT_FALSE(decodeSafely(halves, "broken", kScreen).averageColour);
+}
