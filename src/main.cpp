@@ -216,13 +216,11 @@ int main(int argc, char** argv) {
                      });
     QObject::connect(&bus, &ApplicationBus::activateRequested, &delegate, &AppDelegate::activate);
 
-    if (paths.isEmpty()) {
-        startWarmUp(); // the open dialog lists the endings at once
-    } else {
-        FirstPicture::whenShown(startWarmUp);
-        // A file that shows a message instead of a picture paints none.
-        QTimer::singleShot(1000, &app, startWarmUp);
-    }
+    FirstPicture::whenShown(startWarmUp);
+    if (paths.isEmpty())
+        FirstPicture::stopWaiting(); // the open dialog lists the endings at once
+    else                             // a file that shows a message instead of a picture paints none
+        QTimer::singleShot(1000, &app, &FirstPicture::stopWaiting);
     for (const QString& path : paths)
         delegate.openFile(path);
     delegate.applicationDidFinishLaunching();

@@ -4,6 +4,7 @@
 #include "app/ApplicationMenu.h"
 #include "app/OpenDialog.h"
 #include "app/PreviewWindowController.h"
+#include "desktop/FirstPicture.h"
 #include "desktop/apps/DefaultApplication.h"
 #include "desktop/bus/DesktopNotifications.h"
 #include "desktop/files/FolderListing.h"
@@ -116,7 +117,9 @@ bool AppDelegate::openFile(const QString& path) {
 
 void AppDelegate::loadFile(const QString& path) {
     const QString key = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    RecentlyUsed::addInBackground(path);
+    // Reading and rewriting the list takes a core that the first picture
+    // needs; later windows add at once.
+    FirstPicture::whenShown([path] { RecentlyUsed::addInBackground(path); });
     const QFileInfo file(path);
     const QString folder = file.absolutePath();
     const QStringList images = imagesInFolderOrReport(folder);

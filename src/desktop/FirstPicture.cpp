@@ -26,4 +26,8 @@ void shown() {
         work();
 }
 
+void stopWaiting() {
+    shown();
+}
+
 } // namespace FirstPicture

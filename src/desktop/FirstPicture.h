@@ -10,5 +10,8 @@ namespace FirstPicture {
 void whenShown(std::function<void()> work);
 // The viewer calls this on every paint of a picture; only the first counts.
 void shown();
+// A start that paints no picture (none was named, or the file shows a
+// message instead) runs the waiting work all the same.
+void stopWaiting();
 
 } // namespace FirstPicture
