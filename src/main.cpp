@@ -26,7 +26,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <fontconfig/fontconfig.h>
 #include <memory>
 #include <thread>
 
@@ -128,19 +127,19 @@ int main(int argc, char** argv) {
             handedOver = outcome;
         });
 
-    // Fontconfig reads its configuration and font caches on first use, which
-    // would be on the main thread while the first window is built; here it
-    // happens on the other core while QApplication comes up.
-    std::jthread fontConfig([] { FcInit(); });
-    // The MIME database, which the folder listing and the open dialog ask
-    // about endings that are not our own, and GIO's list of installed
-    // applications, which the menus ask for the external editor, are read on
-    // a worker: after the first picture is on screen, since on two cores
-    // they would take the main thread's turns while it builds the window.
+    // The fonts (fontconfig's configuration and caches, then the font
+    // database's list of faces: about 10 ms), the MIME database, which the
+    // folder listing and the open dialog ask about endings that are not our
+    // own, and GIO's list of installed applications, which the menus ask for
+    // the external editor, are read on a worker after the first picture is
+    // on screen: its window draws no text, and on two cores they would take
+    // the main thread's turns while it builds the window.
     std::jthread warmUp;
     const auto startWarmUp = [&warmUp] {
         if (!warmUp.joinable())
             warmUp = std::jthread([] {
+                QFontDatabase::families();
+                Trace::mark("fonts");
                 acceptedExtensions();
                 ExternalEditor::isInstalled();
                 refreshRememberedScreenSize();
@@ -187,12 +186,9 @@ int main(int argc, char** argv) {
     }
 
     Trace::mark("bus");
-    fontConfig.join();
+    // Before any font is looked up, on the worker below too (listing the
+    // faces reads no substitution).
     FontsManager::installFontSubstitutions();
-    // The font database lists every installed face on first use, which the
-    // first window's layout would do on the main thread: here the other core
-    // does it while the window is built. Listing reads no substitution.
-    std::jthread fontDatabase([] { QFontDatabase::families(); });
     AppDelegate delegate(nullptr, {early.get(), line.gapplicationService});
     // A viewer window is hidden while its first image loads, so Qt's rule of
     // quitting when the last window closes would end the program between the

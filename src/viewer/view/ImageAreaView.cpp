@@ -31,6 +31,11 @@ ImageAreaView::ImageAreaView(QWidget* parent)
     viewport()->grabGesture(Qt::PinchGesture);
 }
 
+QSize ImageAreaView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return m_imageView->size() + QSize(frame, frame);
+}
+
 namespace {
 // Where the middle of the view is, as a fraction of the scrollable extent.
 double centreFraction(const QScrollBar* bar) {

@@ -34,6 +34,11 @@ public:
     // True when the image is larger than the area in some direction.
     bool canPan() const;
 
+    // The area takes the room its window leaves it whatever it hints. Qt's
+    // scroll area bounds its hint by lines of text, which would load the
+    // fonts before the first picture is on screen; this hint needs none.
+    QSize sizeHint() const override;
+
 Q_SIGNALS:
     void scaleChanged(double scale);
 
