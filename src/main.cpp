@@ -8,6 +8,7 @@
 #include "desktop/bus/EarlyHandOver.h"
 #include "desktop/files/ImageTypes.h"
 #include "desktop/windowsystem/StartupScreen.h"
+#include "desktop/windowsystem/WindowSystem.h"
 #include "imageio/ImageKind.h"
 #include "metadata/InfoCommand.h"
 #include "style/FontsManager.h"
@@ -26,6 +27,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <fontconfig/fontconfig.h>
 #include <memory>
 #include <thread>
 
@@ -127,19 +129,33 @@ int main(int argc, char** argv) {
             handedOver = outcome;
         });
 
-    // The fonts (fontconfig's configuration and caches, then the font
-    // database's list of faces: about 10 ms), the MIME database, which the
-    // folder listing and the open dialog ask about endings that are not our
-    // own, and GIO's list of installed applications, which the menus ask for
-    // the external editor, are read on a worker after the first picture is
-    // on screen: its window draws no text, and on two cores they would take
-    // the main thread's turns while it builds the window.
+    // The fonts are fontconfig's configuration and caches, then the font
+    // database's list of faces: about 10 ms on a core. Under X11 the window
+    // manager draws the title and the first window draws no text, so they
+    // wait for its picture. Elsewhere the window's own title band shows the
+    // file's name at once: fontconfig starts on the other core while
+    // QApplication comes up, and the faces are listed while the window is
+    // built.
+    const bool textInFirstWindow = !WindowSystem::startupUsesX11();
+    std::jthread fontConfig;
+    if (textInFirstWindow)
+        fontConfig = std::jthread([] { FcInit(); });
+    const auto listFonts = [] {
+        QFontDatabase::families();
+        Trace::mark("fonts");
+    };
+    std::jthread fontList;
+    // The MIME database, which the folder listing and the open dialog ask
+    // about endings that are not our own, and GIO's list of installed
+    // applications, which the menus ask for the external editor, are read on
+    // a worker after the first picture is on screen: on two cores they would
+    // take the main thread's turns while it builds the window.
     std::jthread warmUp;
-    const auto startWarmUp = [&warmUp] {
+    const auto startWarmUp = [&warmUp, textInFirstWindow, listFonts] {
         if (!warmUp.joinable())
-            warmUp = std::jthread([] {
-                QFontDatabase::families();
-                Trace::mark("fonts");
+            warmUp = std::jthread([textInFirstWindow, listFonts] {
+                if (!textInFirstWindow)
+                    listFonts();
                 acceptedExtensions();
                 ExternalEditor::isInstalled();
                 refreshRememberedScreenSize();
@@ -186,9 +202,12 @@ int main(int argc, char** argv) {
     }
 
     Trace::mark("bus");
-    // Before any font is looked up, on the worker below too (listing the
-    // faces reads no substitution).
+    // Before any font is looked up (listing the faces reads no substitution).
     FontsManager::installFontSubstitutions();
+    if (textInFirstWindow) {
+        fontConfig.join();
+        fontList = std::jthread(listFonts);
+    }
     AppDelegate delegate(nullptr, {early.get(), line.gapplicationService});
     // A viewer window is hidden while its first image loads, so Qt's rule of
     // quitting when the last window closes would end the program between the
