@@ -127,6 +127,10 @@ int main(int argc, char** argv) {
                 std::_Exit(status);
             }
             handedOver = outcome;
+            // GIO, loaded for the hand-over, lists the application folders
+            // on first use (2 ms): here, while QApplication comes up, rather
+            // than when the menu asks for the editor.
+            ExternalEditor::isInstalled();
         });
 
     // The fonts are fontconfig's configuration and caches, then the font
@@ -146,10 +150,11 @@ int main(int argc, char** argv) {
     };
     std::jthread fontList;
     // The MIME database, which the folder listing and the open dialog ask
-    // about endings that are not our own, and GIO's list of installed
-    // applications, which the menus ask for the external editor, are read on
-    // a worker after the first picture is on screen: on two cores they would
-    // take the main thread's turns while it builds the window.
+    // about endings that are not our own, is read on a worker after the
+    // first picture is on screen: on two cores it would take the main
+    // thread's turns while it builds the window. GIO's list of applications
+    // was read on the hand-over's thread; a start by D-Bus activation has
+    // none, and reads it here.
     std::jthread warmUp;
     const auto startWarmUp = [&warmUp, textInFirstWindow, listFonts] {
         if (!warmUp.joinable())
