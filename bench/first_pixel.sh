@@ -9,7 +9,8 @@
 #   bench/first_pixel.sh [BUILD_DIR]
 # Environment: RUNS (launches per viewer and size, default 7), FIRST_PIXEL (the
 # probe; default ../shared/tools/first-pixel next to the repository), SIZES,
-# QT_FLOOR_BUILD (qt-floor's build script).
+# QT_FLOOR_BUILD (qt-floor's build script), COLD (1: no untimed launch before
+# each timed one).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
@@ -86,10 +87,18 @@ for size in $sizes; do
   djpeg_ms=$(printf '%s\n' "${times[@]}" | median)
 
   # Rounds take every viewer in turn, so that a busy spell on the shared
-  # machine hits all of them alike.
+  # machine hits all of them alike. Each timed launch follows an untimed one
+  # of the same viewer: this machine's kernel drops idle file pages within
+  # seconds, and in turn after the others a viewer would be timed reading
+  # its own libraries from disk, while the next one finds the libraries it
+  # shares with the one before (qt-floor's Qt, after Fennic) already read.
+  # COLD=1 leaves the untimed launches out.
   declare -A results=()
   for _ in $(seq "$launches"); do
     for v in "${viewers[@]}"; do
+      # shellcheck disable=SC2046
+      [ "${COLD:-0}" = 1 ] ||
+        "$probe" --tol 40 --timeout 10 --home "$work/home" "$image" -- $(viewer_command "$v") >/dev/null 2>&1
       # shellcheck disable=SC2046
       out=$("$probe" --tol 40 --timeout 10 --home "$work/home" "$image" -- $(viewer_command "$v") 2>&1 | tail -n 1)
       if [[ $out =~ ^[0-9]+$ ]]; then
