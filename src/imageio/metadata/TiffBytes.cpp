@@ -50,6 +50,7 @@ quint32 TiffBytes::firstIfdValue(quint16 tag, quint32 fallback) const {
 
 TiffBytes::OrientationTag TiffBytes::orientationTag() const {
     OrientationTag found;
+    found.bigEndian = bigEndian_;
     const quint32 ifd = firstIfdOffset();
     qint64 at = qint64(ifd) + 2;
     forEachEntry(ifd, [&](const Entry& e) {

@@ -26,15 +26,15 @@ public:
     template <typename Visit> void forEachEntry(quint32 offset, Visit visit) const;
     // The value of a single SHORT or LONG entry of IFD0, or fallback.
     quint32 firstIfdValue(quint16 tag, quint32 fallback) const;
-    bool isBigEndian() const { return bigEndian_; }
 
     // The orientation tag of IFD0, a single SHORT, as a turn that rewrites
     // the value alone needs it: where the value lies (from the byte-order
-    // mark; -1 when there is no such tag) and the orientation it holds (1
-    // when it is not one of 1..8).
+    // mark; -1 when there is no such tag), the orientation it holds (1 when
+    // it is not one of 1..8) and the byte order it is stored in.
     struct OrientationTag {
         qint64 valueAt = -1;
         int orientation = 1;
+        bool bigEndian = false;
     };
     OrientationTag orientationTag() const;
 

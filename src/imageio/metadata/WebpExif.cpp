@@ -11,8 +11,8 @@ constexpr quint32 maxExifBytes = 1 << 20;
 
 } // namespace
 
-OrientationTag findOrientation(QIODevice& device) {
-    OrientationTag none;
+TiffBytes::OrientationTag findOrientation(QIODevice& device) {
+    const TiffBytes::OrientationTag none;
     if (!device.seek(0))
         return none;
     const QByteArray head = device.read(30);
@@ -38,10 +38,11 @@ OrientationTag findOrientation(QIODevice& device) {
             // Some writers keep the "Exif\0\0" of a JPEG segment before the TIFF data.
             const qint64 skipped = exif.startsWith(QByteArray("Exif\0\0", 6)) ? 6 : 0;
             const TiffBytes tiff(exif.constData() + skipped, exif.size() - skipped);
-            const TiffBytes::OrientationTag tag = tiff.orientationTag();
+            TiffBytes::OrientationTag tag = tiff.orientationTag();
             if (tag.valueAt < 0 || tag.valueAt + 2 > exif.size() - skipped)
                 return none;
-            return {at + 8 + skipped + tag.valueAt, tag.orientation, tiff.isBigEndian()};
+            tag.valueAt += at + 8 + skipped;
+            return tag;
         }
         at += 8 + qint64(size) + (size & 1); // chunks are padded to even sizes
     }

@@ -27,10 +27,10 @@ enum class ExistingFile {
 // A file that must not be replaced (ReplacedFile::problem) is refused before
 // anything is written. Errors name path and the system's cause where there is
 // one. Stale temporaries of earlier writes in the folder are removed first.
-// Fills the file at path (a temporary file of writeFileAtomically) with
-// bytes; false with the system's reason.
-bool writeBytes(const QString& path, QByteArrayView bytes, QString* error);
-
 FileWriteResult
 writeFileAtomically(const QString& path, ExistingFile existing,
                     const std::function<bool(const QString& tempPath, QString* error)>& produce);
+
+// Fills the file at path (a temporary file of writeFileAtomically) with
+// bytes; false with the system's reason.
+bool writeBytes(const QString& path, QByteArrayView bytes, QString* error);

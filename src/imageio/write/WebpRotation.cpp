@@ -13,7 +13,7 @@ FileWriteResult rotateWebpFile(const QString& path, int quarterTurns) {
         return result;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const WebpExif::OrientationTag tag = WebpExif::findOrientation(buffer);
+    const TiffBytes::OrientationTag tag = WebpExif::findOrientation(buffer);
     buffer.close();
     if (tag.valueAt < 0) {
         result.error = QStringLiteral("Fennic cannot write WebP files without loss, and this one "
