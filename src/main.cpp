@@ -157,14 +157,13 @@ int main(int argc, char** argv) {
     // none, and reads it here.
     std::jthread warmUp;
     const auto startWarmUp = [&warmUp, textInFirstWindow, listFonts] {
-        if (!warmUp.joinable())
-            warmUp = std::jthread([textInFirstWindow, listFonts] {
-                if (!textInFirstWindow)
-                    listFonts();
-                acceptedExtensions();
-                ExternalEditor::isInstalled();
-                refreshRememberedScreenSize();
-            });
+        warmUp = std::jthread([textInFirstWindow, listFonts] {
+            if (!textInFirstWindow)
+                listFonts();
+            acceptedExtensions();
+            ExternalEditor::isInstalled();
+            refreshRememberedScreenSize();
+        });
     };
 
     // The first image decodes on a worker while Qt and the window come up.

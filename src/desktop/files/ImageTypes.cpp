@@ -1,5 +1,6 @@
 #include "desktop/files/ImageTypes.h"
 
+#include "desktop/files/CacheFile.h"
 #include "desktop/files/RememberedEndings.h"
 
 #include <QMimeDatabase>
@@ -158,7 +159,7 @@ const QStringList& acceptedExtensions() {
     static const QStringList extensions = [] {
         const QString stamp = RememberedEndings::stamp(
             typesAsText(), QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
-        const QString kept = RememberedEndings::standardPath();
+        const QString kept = CacheFile::path(QStringLiteral("image-endings"));
         if (std::optional<QStringList> remembered = RememberedEndings::read(kept, stamp))
             return *remembered;
         const QStringList fromDatabase = extensionsFromDatabase();

@@ -1,10 +1,8 @@
 #include "desktop/files/RememberedEndings.h"
 
-#include <QDir>
+#include "desktop/files/CacheFile.h"
+
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <sys/stat.h>
 
 namespace {
@@ -47,17 +45,9 @@ std::optional<QStringList> read(const QString& path, const QString& stamp) {
 }
 
 void write(const QString& path, const QString& stamp, const QStringList& endings) {
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    const QByteArray text =
-        (stamp + QLatin1Char('\n') + endings.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
-        file.commit();
-}
-
-QString standardPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-           QStringLiteral("/fennic/image-endings");
+    CacheFile::replace(
+        path,
+        (stamp + QLatin1Char('\n') + endings.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 
 } // namespace RememberedEndings

@@ -20,11 +20,7 @@ QString stamp(const QString& types, const QStringList& dataFolders);
 // missing, unreadable or kept under another stamp.
 std::optional<QStringList> read(const QString& path, const QString& stamp);
 
-// Replaces the file whole, so that a launch reading it meanwhile sees the
-// old list or the new one.
+// Replaces the file whole (CacheFile::replace).
 void write(const QString& path, const QString& stamp, const QStringList& endings);
-
-// ~/.cache/fennic/image-endings
-QString standardPath();
 
 } // namespace RememberedEndings

@@ -1,13 +1,10 @@
 #include "desktop/windowsystem/StartupScreen.h"
 
+#include "desktop/files/CacheFile.h"
 #include "desktop/windowsystem/WindowSystem.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
 
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <xcb/xcb.h>
@@ -31,8 +28,7 @@ void holdUntilApplicationConnected(xcb_connection_t* connection) {
 
 // "1440x900", in the user's cache folder.
 QString rememberedSizeFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-           QStringLiteral("/fennic/screen-size");
+    return CacheFile::path(QStringLiteral("screen-size"));
 }
 
 } // namespace
@@ -56,20 +52,9 @@ QSize rememberedScreenSize() {
 void refreshRememberedScreenSize() {
     const QString path = rememberedSizeFile();
     const QSize size = x11ScreenSize();
-    if (!size.isValid() || size == rememberedScreenSize())
-        return;
-    QDir().mkpath(QFileInfo(path).path());
-    // Written whole under another name and renamed over the old one: a
-    // start reading it meanwhile sees the old size or the new one.
-    const QString written = path + QStringLiteral(".new");
-    QFile file(written);
-    const QByteArray text =
-        QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() ||
-        !file.flush())
-        return;
-    file.close();
-    std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData());
+    if (size.isValid() && size != rememberedScreenSize())
+        CacheFile::replace(path, QByteArray::number(size.width()) + 'x' +
+                                     QByteArray::number(size.height()));
 }
 
 QSize x11ScreenSize() {

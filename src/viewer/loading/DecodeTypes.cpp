@@ -7,8 +7,8 @@
 namespace {
 
 // The file's version before and after the read: pixels read while the file
-// changed belong to no version.
-// The mean colour is worked out here too, while still on the decoding thread.
+// changed belong to no version. The mean colour is worked out here too, while
+// still on the decoding thread.
 template <typename Read> DecodedImage stamped(const QString& path, Read read) {
     const FileIdentity before = FileIdentity::of(path);
     DecodedImage result = read();
