@@ -1,5 +1,6 @@
 #include "map/TileSource.h"
 
+#include "desktop/network/HttpGet.h"
 #include "desktop/settings/AppSettings.h"
 
 #include <QBuffer>
@@ -8,9 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -57,15 +55,6 @@ TileSource::TileSource(QString urlTemplate, QString cacheFolder, QObject* parent
       m_memory(memoryBudgetKb) {}
 
 TileSource::~TileSource() = default;
-
-QNetworkAccessManager* TileSource::network() {
-    if (!m_network) {
-        m_network = std::make_unique<QNetworkAccessManager>();
-        m_network->setAutoDeleteReplies(true);
-        m_network->setTransferTimeout(transferTimeoutMs);
-    }
-    return m_network.get();
-}
 
 TileSource& TileSource::standard() {
     // Parented to the application, so it goes before the network stack does.
@@ -159,31 +148,29 @@ void TileSource::fetchUnlessWaiting(const TileKey& key) {
         failed(key);
         return;
     }
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
-    request.setMaximumRedirectsAllowed(3);
-    QNetworkReply* reply = network()->get(request);
+    HttpRequest request;
+    request.url = url;
+    request.userAgent = userAgent();
+    request.maximumBytes = maximumTileBytes;
+    request.timeoutMs = transferTimeoutMs;
     m_inFlight.insert(key);
     ++m_requestsStarted;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > maximumTileBytes)
-            reply->abort();
+    startHttpGet(request, this, [this, key, urlTemplate = m_urlTemplate](const HttpAnswer& answer) {
+        finished(answer, key, urlTemplate);
     });
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, key, urlTemplate = m_urlTemplate] { finished(reply, key, urlTemplate); });
 }
 
-void TileSource::finished(QNetworkReply* reply, const TileKey& key, const QString& urlTemplate) {
+void TileSource::finished(const HttpAnswer& answer, const TileKey& key,
+                          const QString& urlTemplate) {
     if (urlTemplate != m_urlTemplate)
         return; // an answer from the server used before
     m_inFlight.remove(key);
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status != 200) {
+    if (!answer.error.isEmpty() || answer.tooLarge || answer.timedOut || answer.status != 200) {
         failed(key);
         return;
     }
-    const QByteArray bytes = reply->read(maximumTileBytes + 1);
-    const QImage image = bytes.size() > maximumTileBytes ? QImage() : decodeTile(bytes);
+    const QByteArray& bytes = answer.body;
+    const QImage image = decodeTile(bytes);
     if (image.isNull()) {
         failed(key);
         return;

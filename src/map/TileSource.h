@@ -11,10 +11,8 @@
 #include <QSet>
 #include <QString>
 #include <QUrl>
-#include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+struct HttpAnswer;
 
 // The address of one tile: {z}, {x} and {y} of the template replaced. Only
 // http and https addresses are used; anything else gives an invalid URL.
@@ -78,16 +76,12 @@ private:
     static bool isFresh(const QDateTime& fetched);
     bool loadFromDisk(const TileKey& key);
     void fetchUnlessWaiting(const TileKey& key);
-    void finished(QNetworkReply* reply, const TileKey& key, const QString& urlTemplate);
+    void finished(const HttpAnswer& answer, const TileKey& key, const QString& urlTemplate);
     void failed(const TileKey& key);
     void keep(const TileKey& key, const QImage& image, const QDateTime& fetched);
 
     QString m_urlTemplate;
     QString m_cacheFolder;
-    // Made with the first request: its construction loads the network
-    // plugins, which the first window does not need.
-    QNetworkAccessManager* network();
-    std::unique_ptr<QNetworkAccessManager> m_network;
     QCache<TileKey, CachedTile> m_memory;
     QSet<TileKey> m_inFlight;
     QHash<TileKey, QDeadlineTimer> m_retryAfter;

@@ -14,6 +14,7 @@ rm -f "$prefix.log"
 
 expected=(
   bin/fennic
+  lib/fennic/fennic-network.so
   share/applications/org.fennic.Fennic.desktop
   share/dbus-1/services/org.fennic.Fennic.service
   share/metainfo/org.fennic.Fennic.metainfo.xml
@@ -28,6 +29,12 @@ for file in "${expected[@]}"; do
   [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
 [ -x "$prefix/bin/fennic" ] || fail "bin/fennic is not executable"
+# The program finds its network module as ../lib/fennic; the module carries
+# QtNetwork, which the program does not link.
+nm -D --defined-only "$prefix/lib/fennic/fennic-network.so" | grep -qw fennicHttpStart ||
+  fail "the network module exports no fennicHttpStart"
+readelf -d "$prefix/lib/fennic/fennic-network.so" | grep -q 'libQt6Network' ||
+  fail "the network module does not link QtNetwork"
 # Nothing else: a stray file in the package would be a surprise to users.
 extra=$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort |
         comm -23 - <(printf '%s\n' "${expected[@]}" | sort))

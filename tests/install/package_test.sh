@@ -37,6 +37,7 @@ grep -qE 'libqt6widgets6 \(>= ' <<<"$depends" || fail "Depends has no versions f
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
 for file in /usr/bin/fennic \
+            /usr/lib/fennic/fennic-network.so \
             /usr/share/applications/org.fennic.Fennic.desktop \
             /usr/share/dbus-1/services/org.fennic.Fennic.service \
             /usr/share/metainfo/org.fennic.Fennic.metainfo.xml \
@@ -48,7 +49,7 @@ for file in /usr/bin/fennic \
   grep -qx "$file" <<<"$contents" || fail "the package lacks $file"
 done
 # Only the program's own files: nothing from the tests or the build.
-stray=$(grep -vE '/$|^/usr/(bin/fennic|share/(applications|dbus-1/services|metainfo|icons/hicolor/[^/]+/apps|man/man1|doc/fennic)/)' <<<"$contents" || true)
+stray=$(grep -vE '/$|^/usr/(bin/fennic|lib/fennic/fennic-network\.so|share/(applications|dbus-1/services|metainfo|icons/hicolor/[^/]+/apps|man/man1|doc/fennic)/)' <<<"$contents" || true)
 [ -z "$stray" ] || fail "unexpected files in the package: $stray"
 
 mkdir "$out/x"

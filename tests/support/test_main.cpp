@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    // The tests' program lives apart from the network module it opens.
+    qputenv("FENNIC_MODULE_DIR", FENNIC_MODULE_DIR);
     // Maps never reach a real tile server: nothing listens on this port.
     if (!QDir().mkpath(home.path() + "/config/fennic") ||
         !ImageFixtures::writeFile(

@@ -6,9 +6,7 @@
 #include <QPointer>
 #include <QUrl>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-class QTimer;
+struct HttpAnswer;
 
 // Fetches the update feed in the background and says what it found. It
 // reads the feed only: nothing is downloaded or installed.
@@ -31,13 +29,10 @@ Q_SIGNALS:
     void finished(const UpdateCheckResult& result);
 
 private:
-    void replyFinished();
+    void answered(const HttpAnswer& answer);
     void fail(const QString& reason);
 
     const int m_timeoutMs;
-    QNetworkAccessManager* m_network;
-    QTimer* m_deadline;
-    QPointer<QNetworkReply> m_reply;
+    QPointer<QObject> m_transfer;
     QString m_currentVersion;
-    QString m_abortReason; // set when we cut the transfer short
 };
