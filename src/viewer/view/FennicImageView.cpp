@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QTimer>
 #include <cmath>
 
@@ -22,6 +23,7 @@ void FennicImageView::setImage(const QImage& image) {
     m_image = image;
     m_detail = QImage();
     m_scaled = QPixmap();
+    m_painted = false;
     m_messageTitle.clear();
     m_messageReason.clear();
     update();
@@ -124,6 +126,17 @@ const QImage& FennicImageView::sourceFor(const QSize& devicePixels) const {
 
 void FennicImageView::resizeEvent(QResizeEvent*) {
     m_scaled = QPixmap();
+    // A picture not painted yet, in a view that the window manager sized
+    // otherwise than asked (a new window maximised), is scaled on a worker
+    // from now: the paint that follows waits for it, having done the rest
+    // of the window meanwhile. Not while a painted one is resized by hand.
+    if (!m_image.isNull() && !m_painted) {
+        const qreal dpr = devicePixelRatioF();
+        const QSize devicePixels = (QSizeF(imageRect().size()) * dpr).toSize();
+        const QScreen* on = screen();
+        if (on && QRect(QPoint(), on->size() * dpr).contains(QRect(QPoint(), devicePixels)))
+            m_ahead->prepare(sourceFor(devicePixels), devicePixels);
+    }
     // What was scaled ahead follows the new size once the resize rests.
     if (!m_refit) {
         m_refit = new QTimer(this);
@@ -179,6 +192,7 @@ void FennicImageView::paintEvent(QPaintEvent* event) {
         }
         painter.drawPixmap(target.topLeft(), m_scaled);
     }
+    m_painted = true;
     Q_EMIT imagePainted();
 }
 

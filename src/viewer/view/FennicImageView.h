@@ -88,6 +88,7 @@ private:
     QSizeF m_largest;
     qreal m_fadeTarget = 1.0;
     bool m_roundedCorners = true;
+    bool m_painted = false; // the picture set last has been painted
     QPropertyAnimation* m_fade = nullptr;
     ScaledAhead* m_ahead;
     QTimer* m_refit = nullptr;

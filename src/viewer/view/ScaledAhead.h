@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include <functional>
+#include <memory>
 
 // Pictures scaled to the size a view will draw them at, made on a worker
 // before they are shown: a step to a prefetched neighbour then only copies
@@ -23,6 +24,8 @@ public:
     // Keeps a picture already scaled from image.
     void keep(const QImage& image, const QPixmap& scaled);
     // The picture kept for image at devicePixels, handed over; null if none.
+    // One a worker is scaling is waited for (it started earlier than a scale
+    // here would); one still queued is scaled here instead.
     QPixmap take(const QImage& image, QSize devicePixels);
     // Scales what is kept again where the size it is drawn at has changed
     // (the window was refitted or resized): sizeFor gives it for a picture's
@@ -34,10 +37,12 @@ private:
         QImage source; // shared with the decoded picture
         QPixmap scaled;
     };
+    struct Job;
     void store(const QImage& source, QPixmap scaled);
+    std::shared_ptr<Job> pendingJob(const QImage& source, QSize size) const;
     // Where the picture scaled from source to size is kept; -1 if nowhere.
     qsizetype indexOf(const QImage& source, QSize size) const;
 
     QList<Entry> m_entries; // the most recent last
-    QList<std::pair<qint64, QSize>> m_pending;
+    QList<std::shared_ptr<Job>> m_pending;
 };

@@ -19,6 +19,14 @@ TEST(ScaledAhead, EachPictureShowsItselfWhereverItsScaledCopyCameFrom) {
     EXPECT_EQ(made.size(), QSize(300, 200));
     EXPECT_EQ(made.toImage().pixel(150, 100), qRgb(0, 0, 255));
     EXPECT_TRUE(ahead.take(blue, {300, 200}).isNull()); // handed over
+    // Taken while a worker has it queued or running: the picture at once,
+    // and the worker's answer, when it comes, is not kept a second time.
+    ahead.prepare(red, {600, 400});
+    made = ahead.take(red, {600, 400});
+    ASSERT_EQ(made.size(), QSize(600, 400));
+    EXPECT_EQ(made.toImage().pixel(300, 200), qRgb(255, 0, 0));
+    QTest::qWait(300);
+    EXPECT_TRUE(ahead.take(red, {600, 400}).isNull());
     ahead.keep(red, made);
     EXPECT_TRUE(ahead.take(blue, {300, 200}).isNull());
     EXPECT_TRUE(ahead.take(red, {299, 200}).isNull());
