@@ -1,6 +1,7 @@
 // Test entry point: a QApplication on the offscreen platform, with every XDG
 // folder pointed into a private temporary directory so that no test ever
 // reads or writes the developer's own settings, recent files or Trash.
+#include "desktop/FirstPicture.h"
 #include "support/ImageFixtures.h"
 
 #include <QApplication>
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
         return 2;
 
     QApplication app(argc, argv);
+    // No start-up to keep free: work that waits for the first picture runs.
+    FirstPicture::stopWaiting();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

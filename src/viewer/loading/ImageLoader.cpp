@@ -1,11 +1,13 @@
 #include "viewer/loading/ImageLoader.h"
 
+#include "desktop/FirstPicture.h"
 #include "desktop/files/FileIdentity.h"
 #include "viewer/loading/DecodeScheduler.h"
 #include "viewer/loading/EarlyDecode.h"
 #include "viewer/loading/ImageCache.h"
 
 #include <QHash>
+#include <QPointer>
 
 ImageLoader::ImageLoader(DecodeScheduler& scheduler, ImageCache& cache, QObject* parent)
     : QObject(parent), m_scheduler(scheduler), m_cache(cache) {
@@ -66,14 +68,23 @@ bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize
         if (!earlyDecodeServes(path))
             m_scheduler.request(this, DecodeKey{path, m_target}, DecodePriority::Shown);
     }
-    for (const QString& neighbour : m_neighbours) {
-        if (!m_cache.hasDisplay(neighbour, m_target) && !earlyDecodeServes(neighbour))
-            m_scheduler.request(this, DecodeKey{neighbour, m_target}, DecodePriority::Neighbour);
-    }
+    // At start-up the neighbours wait for the first picture on screen: their
+    // decodes would take both cores from the window being shown.
+    FirstPicture::whenShown([self = QPointer(this)] {
+        if (self)
+            self->requestNeighbours();
+    });
     // Last: a receiver may call show() again from inside the signal.
     if (cached)
         Q_EMIT imageReady(path, *cached);
     return cached.has_value();
+}
+
+void ImageLoader::requestNeighbours() {
+    for (const QString& neighbour : m_neighbours) {
+        if (!m_cache.hasDisplay(neighbour, m_target) && !earlyDecodeServes(neighbour))
+            m_scheduler.request(this, DecodeKey{neighbour, m_target}, DecodePriority::Neighbour);
+    }
 }
 
 bool ImageLoader::requestFullResolution(const QString& path) {

@@ -68,6 +68,7 @@ private:
     void handleResult(const DecodeKey& key, const DecodedImage& image, ResultSource source);
     bool takeEarlyDecode(const QString& path);
     bool earlyDecodeServes(const QString& path) const;
+    void requestNeighbours();
     void retainWantedDecodes();
     void handlePreview(const DecodeKey& key, const DecodedImage& image);
     DecodeKey previewKey() const { return DecodeKey{m_current, m_target, true}; }
