@@ -35,6 +35,11 @@ DisplayOrder::DisplayOrder(qsizetype expectedNames) : m_collator(openCollator())
     m_keys.reserve(expectedNames * 48);
 }
 
+void DisplayOrder::loadCollationRules() {
+    if (UCollator* collator = openCollator())
+        ucol_close(collator);
+}
+
 DisplayOrder::~DisplayOrder() {
     if (m_collator)
         ucol_close(m_collator);

@@ -23,6 +23,11 @@ public:
     DisplayOrder(const DisplayOrder&) = delete;
     DisplayOrder& operator=(const DisplayOrder&) = delete;
 
+    // Reads the locale's collation rules into ICU's cache (about 1 ms the
+    // first time), so that a later order opens its collator at once. Any
+    // thread.
+    static void loadCollationRules();
+
     void append(QStringView name);
     void appendUtf8(QByteArrayView name);
     qsizetype size() const { return qsizetype(m_entries.size()); }
