@@ -7,9 +7,13 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#ifndef FENNIC_MODULE_RELATIVE_DIR
-#define FENNIC_MODULE_RELATIVE_DIR "../lib/fennic"
-#endif
+namespace {
+
+// From the program's bin folder to where cmake/DesktopIntegration.cmake
+// installs the module.
+constexpr char installedRelativeFolder[] = "../lib/fennic";
+
+} // namespace
 
 namespace httpmodule {
 
@@ -22,7 +26,7 @@ QStringList folders() {
     if (!program.isEmpty())
         found << program
               << QDir::cleanPath(program + QLatin1Char('/') +
-                                 QLatin1String(FENNIC_MODULE_RELATIVE_DIR));
+                                 QLatin1String(installedRelativeFolder));
     return found;
 }
 

@@ -186,8 +186,7 @@ void FennicImageView::paintEvent(QPaintEvent* event) {
             const QImage& source = sourceFor(devicePixels);
             m_scaled = m_ahead->take(source, devicePixels);
             if (m_scaled.isNull())
-                m_scaled = QPixmap::fromImage(
-                    source.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                m_scaled = QPixmap::fromImage(ScaledAhead::smoothlyScaled(source, devicePixels));
             m_scaled.setDevicePixelRatio(dpr);
         }
         painter.drawPixmap(target.topLeft(), m_scaled);

@@ -28,6 +28,10 @@ struct ScaledAhead::Job {
 
 ScaledAhead::ScaledAhead(QObject* parent) : QObject(parent) {}
 
+QImage ScaledAhead::smoothlyScaled(const QImage& image, QSize devicePixels) {
+    return image.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 void ScaledAhead::prepare(const QImage& image, QSize devicePixels) {
     if (image.isNull() || devicePixels.isEmpty() || image.size() == devicePixels)
         return;
@@ -53,7 +57,7 @@ void ScaledAhead::prepare(const QImage& image, QSize devicePixels) {
                 return;
             job->state = Job::State::Running;
         }
-        QImage scaled = image.scaled(job->size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage scaled = smoothlyScaled(image, job->size);
         {
             const std::lock_guard lock(job->mutex);
             job->result = std::move(scaled);
@@ -82,8 +86,7 @@ QPixmap ScaledAhead::take(const QImage& image, QSize devicePixels) {
     if (done)
         return QPixmap::fromImage(std::move(job->result));
     lock.unlock();
-    return QPixmap::fromImage(
-        image.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return QPixmap::fromImage(smoothlyScaled(image, devicePixels));
 }
 
 void ScaledAhead::refit(const std::function<QSize(QSize)>& sizeFor) {

@@ -18,6 +18,9 @@ class ScaledAhead : public QObject {
 public:
     explicit ScaledAhead(QObject* parent = nullptr);
 
+    // How every picture here is scaled, on a worker or at once.
+    static QImage smoothlyScaled(const QImage& image, QSize devicePixels);
+
     // Starts scaling image to devicePixels on a worker, unless it is kept or
     // on its way already.
     void prepare(const QImage& image, QSize devicePixels);
