@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
-#include <optional>
 
 class CustomWindow;
 class Home;
@@ -50,7 +49,8 @@ private:
     QDeadlineTimer m_sizingUntil{0};
     // Set for a while after the window entered or left full screen.
     QDeadlineTimer m_stateChangeUntil{0};
-    // The frame the window manager last gave the window (none before it
-    // first framed it).
-    std::optional<QMargins> m_frame;
+    // The frame the window was last fitted with. The first fit, of a hidden
+    // window, counts none: a window manager that never frames it (or frames
+    // it with nothing) needs no second fit while it maps the window.
+    QMargins m_frame;
 };
