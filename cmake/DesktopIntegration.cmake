@@ -30,8 +30,8 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/fennic.1.gz
 add_custom_target(fennic-man ALL DEPENDS ${PROJECT_BINARY_DIR}/man/fennic.1.gz)
 
 install(TARGETS fennic RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Found from the program's folder as ../lib/fennic (desktop/network/HttpGet.cpp).
-install(TARGETS fennic-network LIBRARY DESTINATION lib/fennic)
+# Found from the program's folder as ../lib/fennic (desktop/ProgramModule.cpp).
+install(TARGETS ${FENNIC_MODULES} LIBRARY DESTINATION lib/fennic)
 install(FILES ${FENNIC_DESKTOP_DIR}/org.fennic.Fennic.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/metainfo/org.fennic.Fennic.metainfo.xml

@@ -15,6 +15,7 @@ rm -f "$prefix.log"
 expected=(
   bin/fennic
   lib/fennic/fennic-network.so
+  lib/fennic/fennic-printing.so
   share/applications/org.fennic.Fennic.desktop
   share/dbus-1/services/org.fennic.Fennic.service
   share/metainfo/org.fennic.Fennic.metainfo.xml
@@ -29,12 +30,15 @@ for file in "${expected[@]}"; do
   [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
 [ -x "$prefix/bin/fennic" ] || fail "bin/fennic is not executable"
-# The program finds its network module as ../lib/fennic; the module carries
-# QtNetwork, which the program does not link.
-nm -D --defined-only "$prefix/lib/fennic/fennic-network.so" | grep -qw fennicHttpStart ||
-  fail "the network module exports no fennicHttpStart"
-readelf -d "$prefix/lib/fennic/fennic-network.so" | grep -q 'libQt6Network' ||
-  fail "the network module does not link QtNetwork"
+# The program finds its modules as ../lib/fennic; each carries a library
+# that the program does not link.
+for module in network:fennicHttpStart:libQt6Network printing:fennicPrintDialogOpen:libQt6PrintSupport; do
+  IFS=: read -r name entry library <<<"$module"
+  nm -D --defined-only "$prefix/lib/fennic/fennic-$name.so" | grep -qw "$entry" ||
+    fail "the $name module exports no $entry"
+  readelf -d "$prefix/lib/fennic/fennic-$name.so" | grep -q "$library" ||
+    fail "the $name module does not link $library"
+done
 # Nothing else: a stray file in the package would be a surprise to users.
 extra=$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort |
         comm -23 - <(printf '%s\n' "${expected[@]}" | sort))

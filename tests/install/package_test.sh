@@ -28,7 +28,7 @@ option() { sed -n "s/^$1:STRING=//p" "$build/CMakeCache.txt"; }
 depends=$(field Depends)
 # Linked libraries come from dpkg-shlibdeps (with versions), the ones opened
 # at run time are named by hand.
-for package in libqt6widgets6 libqt6dbus6 libqt6network6 libexiv2-27 libc6 \
+for package in libqt6widgets6 libqt6dbus6 libqt6network6 libqt6printsupport6 libexiv2-27 libc6 \
                libheif1 libraw20 libjxl0.7 liblcms2-2 libtiff6 libgeonames0 fonts-manrope \
                shared-mime-info; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
@@ -38,6 +38,7 @@ grep -qE 'libqt6widgets6 \(>= ' <<<"$depends" || fail "Depends has no versions f
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
 for file in /usr/bin/fennic \
             /usr/lib/fennic/fennic-network.so \
+            /usr/lib/fennic/fennic-printing.so \
             /usr/share/applications/org.fennic.Fennic.desktop \
             /usr/share/dbus-1/services/org.fennic.Fennic.service \
             /usr/share/metainfo/org.fennic.Fennic.metainfo.xml \
@@ -49,7 +50,7 @@ for file in /usr/bin/fennic \
   grep -qx "$file" <<<"$contents" || fail "the package lacks $file"
 done
 # Only the program's own files: nothing from the tests or the build.
-stray=$(grep -vE '/$|^/usr/(bin/fennic|lib/fennic/fennic-network\.so|share/(applications|dbus-1/services|metainfo|icons/hicolor/[^/]+/apps|man/man1|doc/fennic)/)' <<<"$contents" || true)
+stray=$(grep -vE '/$|^/usr/(bin/fennic|lib/fennic/fennic-(network|printing)\.so|share/(applications|dbus-1/services|metainfo|icons/hicolor/[^/]+/apps|man/man1|doc/fennic)/)' <<<"$contents" || true)
 [ -z "$stray" ] || fail "unexpected files in the package: $stray"
 
 mkdir "$out/x"

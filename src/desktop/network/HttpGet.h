@@ -9,9 +9,8 @@
 #include <functional>
 
 // One HTTP or HTTPS GET. QtNetwork and what it links (Kerberos, libproxy)
-// live in a module, fennic-network.so, opened with the first request: linked
-// into the program they would be loaded before main() on every start, and by
-// a launch that only hands its files to the running instance.
+// live in a module, fennic-network.so, opened with the first request
+// (desktop/ProgramModule.h).
 
 struct HttpRequest {
     QUrl url;
@@ -51,16 +50,12 @@ using StartFunction = QObject* (*)(const HttpRequest&, QObject* owner, HttpDone 
 inline constexpr char startSymbol[] = "fennicHttpStart";
 inline constexpr char fileName[] = "fennic-network.so";
 
-// Where the module is looked for, first to last: $FENNIC_MODULE_DIR, the
-// program's folder (a build tree) and the program's folder joined with the
-// installed layout's relative path to it.
-QStringList folders();
-
 struct Loaded {
     StartFunction start = nullptr;
     QString error; // why there is none
 };
-// The module's entry from the first of folders that has it.
+// The module's entry from the first of folders (programmodule::folders())
+// that has it.
 Loaded load(const QStringList& folders);
 
 } // namespace httpmodule

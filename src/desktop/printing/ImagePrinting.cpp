@@ -1,7 +1,7 @@
 #include "desktop/printing/ImagePrinting.h"
 
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <algorithm>
 
 namespace ImagePrinting {
@@ -10,14 +10,16 @@ QPageLayout::Orientation orientationFor(const QSize& imageSize) {
     return imageSize.height() < imageSize.width() ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
-QSize largestPrintedSize(QPrinter& printer) {
+QSize largestPrintedSize(QPagedPaintDevice& printer) {
     printer.setPageOrientation(QPageLayout::Portrait);
-    const QSize page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+    // A printer's resolution is its paint device's dots per inch.
+    const QSize page = printer.pageLayout().paintRectPixels(printer.logicalDpiX()).size();
     const int longest = std::max(page.width(), page.height());
     return QSize(longest, longest);
 }
 
-bool printPicture(QPrinter& printer, const QImage& picture, const QSize& fullSize, QString* error) {
+bool printPicture(QPagedPaintDevice& printer, const QImage& picture, const QSize& fullSize,
+                  QString* error) {
     printer.setPageOrientation(orientationFor(fullSize));
     QPainter painter;
     if (!painter.begin(&printer)) {

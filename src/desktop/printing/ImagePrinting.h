@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QString>
 
-class QPrinter;
+class QPagedPaintDevice;
 
 namespace ImagePrinting {
 
@@ -14,12 +14,12 @@ QPageLayout::Orientation orientationFor(const QSize& imageSize);
 
 // The most pixels a page of this printer shows either way round: a picture
 // decoded to this box prints as sharp as its full size.
-QSize largestPrintedSize(QPrinter& printer);
+QSize largestPrintedSize(QPagedPaintDevice& printer);
 
 // Prints picture (of a file fullSize pixels large) on one page, turned to the
 // picture's orientation and fitted to the printable area with its
 // proportions kept. False, with the reason, when the printer cannot start.
-bool printPicture(QPrinter& printer, const QImage& picture, const QSize& fullSize,
+bool printPicture(QPagedPaintDevice& printer, const QImage& picture, const QSize& fullSize,
                   QString* error = nullptr);
 
 } // namespace ImagePrinting

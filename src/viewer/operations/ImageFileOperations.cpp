@@ -4,6 +4,7 @@
 #include "desktop/apps/ExternalEditor.h"
 #include "desktop/apps/FileManagerReveal.h"
 #include "desktop/bus/DesktopNotifications.h"
+#include "desktop/printing/PrintDialog.h"
 #include "desktop/trash/Trash.h"
 #include "imageio/write/FileWriteQueue.h"
 #include "imageio/write/ImageConversion.h"
@@ -18,8 +19,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <memory>
 
@@ -252,18 +251,19 @@ void ImageFileOperations::undoDelete() {
 void ImageFileOperations::print(const QString& path) {
     if (m_printDialog)
         return;
-    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    auto* dialog = new QPrintDialog(printer.get(), m_window);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    m_printDialog = dialog;
+    QString unavailable;
     // The file as it is on disk when the user says Print.
-    connect(dialog, &QDialog::accepted, this, [this, printer, path] {
-        QString error;
-        if (!printImageFile(*printer, path, &error))
-            Q_EMIT noteRequested(
-                QStringLiteral("%1 could not be printed: %2").arg(quoted(path), error));
-    });
-    dialog->open();
+    m_printDialog = openPrintDialog(
+        m_window,
+        [operations = QPointer(this), path](QPagedPaintDevice& printer) {
+            QString error;
+            if (operations && !printImageFile(printer, path, &error))
+                Q_EMIT operations->noteRequested(
+                    QStringLiteral("%1 could not be printed: %2").arg(quoted(path), error));
+        },
+        &unavailable);
+    if (!m_printDialog)
+        Q_EMIT noteRequested(QStringLiteral("Printing is not available: %1").arg(unavailable));
 }
 
 void ImageFileOperations::reveal(const QString& path) {

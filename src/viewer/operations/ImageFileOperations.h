@@ -8,7 +8,7 @@
 #include <QString>
 
 class QMessageBox;
-class QPrintDialog;
+class QDialog;
 class QWidget;
 class ViewerHost;
 class ViewObserver;
@@ -78,6 +78,6 @@ private:
     ViewObserver& m_observer;
     QWidget* m_window;
     QPointer<QMessageBox> m_deleteConfirmation;
-    QPointer<QPrintDialog> m_printDialog;
+    QPointer<QDialog> m_printDialog;
     ExpectedVersions m_versions;
 };

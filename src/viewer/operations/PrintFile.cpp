@@ -3,7 +3,7 @@
 #include "desktop/printing/ImagePrinting.h"
 #include "imageio/decode/ImageDecoder.h"
 
-bool printImageFile(QPrinter& printer, const QString& path, QString* error) {
+bool printImageFile(QPagedPaintDevice& printer, const QString& path, QString* error) {
     // No more pixels than the page can show: a 100-megapixel file prints
     // without a 400 MB decode.
     const DecodedImage decoded = decodeImage(path, ImagePrinting::largestPrintedSize(printer));

@@ -1,3 +1,4 @@
+#include "desktop/ProgramModule.h"
 #include "desktop/network/HttpGet.h"
 #include "support/ImageFixtures.h"
 #include "support/LoopbackHttpServer.h"
@@ -26,7 +27,7 @@ TEST(HttpGet, TheModuleIsFoundInTheFirstFolderThatHoldsItAndItsAbsenceIsExplaine
     EXPECT_FALSE(damaged.error.isEmpty());
 
     // The chosen folder first, then the program's own and its installed layout.
-    const QStringList folders = httpmodule::folders();
+    const QStringList folders = programmodule::folders();
     ASSERT_EQ(folders.size(), 3);
     EXPECT_EQ(folders[0], qEnvironmentVariable("FENNIC_MODULE_DIR"));
     EXPECT_EQ(folders[1], QCoreApplication::applicationDirPath());
