@@ -129,12 +129,9 @@ int main(int argc, char** argv) {
             }
             handedOver = outcome;
             // GIO, loaded for the hand-over, lists the application folders
-            // on first use (2 ms), and ICU reads the collation rules that
-            // order the folder (1 ms): here, while QApplication comes up,
-            // rather than on the main thread when the menu asks for the
-            // editor and the first window lists its folder.
+            // on first use (2 ms): here, while QApplication comes up, rather
+            // than on the main thread when the menu asks for the editor.
             ExternalEditor::isInstalled();
-            DisplayOrder::loadCollationRules();
         });
 
     // The fonts are fontconfig's configuration and caches, then the font
@@ -153,15 +150,17 @@ int main(int argc, char** argv) {
         Trace::mark("fonts");
     };
     std::jthread fontList;
-    // The MIME database, which the folder listing and the open dialog ask
-    // about endings that are not our own, is read on a worker after the
-    // first picture is on screen: on two cores it would take the main
-    // thread's turns while it builds the window. GIO's list of applications
-    // was read on the hand-over's thread; a start by D-Bus activation has
-    // none, and reads it here.
+    // ICU's collation rules (1 ms), which order the folder that the first
+    // window lists once its picture is on screen, and the MIME database,
+    // which the listing and the open dialog ask about endings that are not
+    // our own, are read on a worker from then on: on two cores they would
+    // take the main thread's turns while it builds the window. GIO's list of
+    // applications was read on the hand-over's thread; a start by D-Bus
+    // activation has none, and reads it here.
     std::jthread warmUp;
     const auto startWarmUp = [&warmUp, textInFirstWindow, listFonts] {
         warmUp = std::jthread([textInFirstWindow, listFonts] {
+            DisplayOrder::loadCollationRules();
             if (!textInFirstWindow)
                 listFonts();
             acceptedExtensions();

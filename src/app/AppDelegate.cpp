@@ -7,7 +7,6 @@
 #include "desktop/FirstPicture.h"
 #include "desktop/apps/DefaultApplication.h"
 #include "desktop/bus/DesktopNotifications.h"
-#include "desktop/files/FolderListing.h"
 #include "desktop/files/RecentlyUsed.h"
 #include "desktop/settings/AppSettings.h"
 #include "dialogs/AboutViewController.h"
@@ -120,10 +119,8 @@ void AppDelegate::loadFile(const QString& path) {
     // Reading and rewriting the list takes a core that the first picture
     // needs; later windows add at once.
     FirstPicture::whenShown([path] { RecentlyUsed::addInBackground(path); });
-    const QFileInfo file(path);
-    const QString folder = file.absolutePath();
-    const QStringList images = imagesInFolderOrReport(folder);
-    const ViewerOpening opening{path, key, folder, images, int(images.indexOf(file.fileName()))};
+    // The window lists the folder itself, after its picture.
+    const ViewerOpening opening{path, key, QFileInfo(path).absolutePath(), {}, -1, false};
     auto* controller = new PreviewWindowController(*this, opening, m_menu->actions());
     m_windows.add(key, controller);
     if (QWidget* window = controller->window()) {

@@ -38,13 +38,7 @@ bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize
     const bool previewAllowed = !sameFile || m_waitingPreview;
     m_current = path;
     m_target = displayTarget;
-    m_neighbours.clear();
-    for (const QString& neighbour : neighbours) {
-        if (m_neighbours.size() == ImageCache::kMaxNeighbours)
-            break;
-        if (!neighbour.isEmpty() && neighbour != path && !m_neighbours.contains(neighbour))
-            m_neighbours.append(neighbour);
-    }
+    keepNeighbours(neighbours);
     m_waitingDisplay = false;
     m_waitingPreview = false;
     if (m_fullPath != path)
@@ -78,6 +72,26 @@ bool ImageLoader::show(const QString& path, const QStringList& neighbours, QSize
     if (cached)
         Q_EMIT imageReady(path, *cached);
     return cached.has_value();
+}
+
+void ImageLoader::keepNeighbours(const QStringList& neighbours) {
+    m_neighbours.clear();
+    for (const QString& neighbour : neighbours) {
+        if (m_neighbours.size() == ImageCache::kMaxNeighbours)
+            break;
+        if (!neighbour.isEmpty() && neighbour != m_current && !m_neighbours.contains(neighbour))
+            m_neighbours.append(neighbour);
+    }
+}
+
+void ImageLoader::setNeighbours(const QStringList& neighbours) {
+    keepNeighbours(neighbours);
+    m_cache.setDisplayInterest(this, m_current, m_neighbours);
+    retainWantedDecodes();
+    FirstPicture::whenShown([self = QPointer(this)] {
+        if (self)
+            self->requestNeighbours();
+    });
 }
 
 void ImageLoader::requestNeighbours() {

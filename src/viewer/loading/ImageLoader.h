@@ -49,6 +49,9 @@ public:
     // fullResolutionReady while path is current. Returns true when emitted
     // before returning.
     bool requestFullResolution(const QString& path);
+    // Other neighbours for the current file (its folder listed later), as
+    // show() would take them.
+    void setNeighbours(const QStringList& neighbours);
     // The file at path changed on disk: its cached images go and, when it is
     // the current file, it is read again and imageReady follows.
     void reload(const QString& path);
@@ -68,6 +71,7 @@ private:
     void handleResult(const DecodeKey& key, const DecodedImage& image, ResultSource source);
     bool takeEarlyDecode(const QString& path);
     bool earlyDecodeServes(const QString& path) const;
+    void keepNeighbours(const QStringList& neighbours);
     void requestNeighbours();
     void retainWantedDecodes();
     void handlePreview(const DecodeKey& key, const DecodedImage& image);

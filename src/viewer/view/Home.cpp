@@ -54,8 +54,11 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
       m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &host.settingsStore())),
       m_surround(visualstyle::pictureSurroundFor(m_visualStyleAsFrame)),
       m_filePath(opening.filePath),
-      m_folder(opening.currentDirectory, opening.filesInPath, opening.currentIndexInFolder),
-      m_shownColor(palette().color(QPalette::WindowText)) {
+      m_folder(opening.currentDirectory,
+               opening.folderListed ? opening.filesInPath
+                                    : QStringList(QFileInfo(opening.filePath).fileName()),
+               opening.folderListed ? opening.currentIndexInFolder : 0),
+      m_folderListed(opening.folderListed), m_shownColor(palette().color(QPalette::WindowText)) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     setAutoFillBackground(true);
@@ -121,6 +124,9 @@ void Home::buildViews() {
     connect(imageView, &FennicImageView::imagePainted, this, [this] {
         Trace::imagePainted(m_picture.isPreview());
         FirstPicture::shown();
+        // After this frame is on its way to the screen.
+        if (!m_folderListed)
+            QTimer::singleShot(0, this, [this] { folder(); });
     });
     // Dragging the picture moves a frameless window and hands the picture to
     // a drop target from a framed one; a zoomed picture pans instead.

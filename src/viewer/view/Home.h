@@ -75,9 +75,9 @@ public:
     // State, readable by the window's other parts and by tests.
     const QImage& mainImage() const { return m_picture.image(); }
     const QString& filePath() const { return m_filePath; }
-    const QStringList& filesInPath() const { return m_folder.files(); }
+    const QStringList& filesInPath() { return folder().files(); }
     const QString& currentDirectory() const { return m_folder.directory(); }
-    int currentIndexInFolder() const { return m_folder.index(); }
+    int currentIndexInFolder() { return folder().index(); }
     const QString& uuid() const { return m_uuid; }
     double scale() const;
     // The band and margins around the picture in the current style.
@@ -129,6 +129,8 @@ private:
     // always, only when that size changed.
     void fitWindow(bool always);
     void loadCurrentFile();
+    // The window's place in its folder, which is listed first if not yet.
+    FolderPosition& folder();
     void showFile(const FolderStep& step, bool back);
     void imageReady(const QString& path, const DecodedImage& image);
     void fullResolutionReady(const QString& path, const DecodedImage& image);
@@ -157,6 +159,7 @@ private:
     QSizeF m_surround;
     QString m_filePath;
     FolderPosition m_folder;
+    bool m_folderListed = true;
     QColor m_shownColor;
     ImageViewModel m_imageViewModel;
     bool m_appeared = false;

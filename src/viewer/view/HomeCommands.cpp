@@ -49,11 +49,11 @@ bool Home::perform(WindowCommand command, const QVariantMap& userInfo) {
         stepToPrevious();
         return true;
     case WindowCommand::moveImageFirst:
-        if (const auto step = m_folder.first())
+        if (const auto step = folder().first())
             showFile(*step, false); // from there the user goes forward
         return true;
     case WindowCommand::moveImageLast:
-        if (const auto step = m_folder.last())
+        if (const auto step = folder().last())
             showFile(*step, true);
         return true;
     case WindowCommand::rotateClock:

@@ -14,13 +14,24 @@
 #include <QFileInfo>
 #include <QTimer>
 
+FolderPosition& Home::folder() {
+    if (!m_folderListed) {
+        m_folderListed = true;
+        const QStringList files = imagesInFolderOrReport(m_folder.directory());
+        m_folder = FolderPosition(m_folder.directory(), files,
+                                  int(files.indexOf(QFileInfo(m_filePath).fileName())));
+        m_loader->setNeighbours(m_folder.neighbours());
+    }
+    return m_folder;
+}
+
 void Home::stepToNext() {
-    if (const auto step = m_folder.next())
+    if (const auto step = folder().next())
         showFile(*step, false);
 }
 
 void Home::stepToPrevious() {
-    if (const auto step = m_folder.previous())
+    if (const auto step = folder().previous())
         showFile(*step, true);
 }
 
@@ -49,13 +60,14 @@ bool Home::openDroppedFile(const QString& path) {
     const QString folder = info.absolutePath();
     const QStringList files = imagesInFolderOrReport(folder);
     m_folder = FolderPosition(folder, files, -1);
+    m_folderListed = true;
     m_folderWatch->watch(folder);
     showFile({int(files.indexOf(info.fileName())), info.absoluteFilePath()}, false);
     return true;
 }
 
 void Home::forgetRemovedFile(const QString& path) {
-    const FolderPosition::Removal removal = m_folder.forget(path, m_filePath);
+    const FolderPosition::Removal removal = folder().forget(path, m_filePath);
     if (!removal.shownFileGone)
         return;
     if (removal.next)
@@ -65,24 +77,24 @@ void Home::forgetRemovedFile(const QString& path) {
 }
 
 void Home::folderChanged(const QStringList& added, const QStringList& removed) {
-    m_folder.addNames(added);
-    const QString folder = m_folderWatch->folder();
+    folder().addNames(added);
+    const QString directory = m_folderWatch->folder();
     for (const QString& name : removed) {
         // Gone meanwhile only if it is not there again.
-        const QString path = folder + QLatin1Char('/') + name;
+        const QString path = directory + QLatin1Char('/') + name;
         if (!QFileInfo::exists(path))
             forgetRemovedFile(path);
     }
 }
 
 void Home::takeBackFile(const QString& path) {
-    m_folder.add(path);
+    folder().add(path);
 }
 
 void Home::showRestoredFile(const QString& path) {
     // In its place in this folder, or with its own folder when it was
     // deleted from another one.
-    if (const auto step = m_folder.add(path))
+    if (const auto step = folder().add(path))
         showFile(*step, false);
     else
         openDroppedFile(path);
