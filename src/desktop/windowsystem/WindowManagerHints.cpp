@@ -199,6 +199,12 @@ void WindowManagerHints::watchFrame() {
 
 bool WindowManagerHints::setHints(const AspectHints& hints) {
     m_hints = hints;
+    // A window not made yet is told once it is shown: Qt writes the property
+    // afresh as it maps the window, so writing it now would only make the
+    // native window early and wait for the X server on the way to the first
+    // picture.
+    if (m_window && !m_window->testAttribute(Qt::WA_WState_Created))
+        return x11Connection() != nullptr;
     return reapply();
 }
 

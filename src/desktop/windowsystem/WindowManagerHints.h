@@ -89,7 +89,8 @@ public:
     explicit WindowManagerHints(QWidget* window);
     ~WindowManagerHints() override;
 
-    // Stores the hints and applies them; same result as apply().
+    // Stores the hints and applies them, to a window not shown yet once it
+    // is; same result as apply().
     bool setHints(const AspectHints& hints);
     bool reapply();
 
