@@ -208,10 +208,14 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
         return;
     m_picture.show(image);
     FennicImageView* view = m_imageArea->imageView();
-    if (image.ok())
+    if (image.ok()) {
         view->setImage(image.image);
-    else
+    } else {
         view->setMessage(QFileInfo(path).fileName(), image.error);
+        // A message paints no picture to list the folder after.
+        if (!m_folderListed)
+            QTimer::singleShot(0, this, [this] { folder(); });
+    }
     // An animated GIF or WebP plays on from the first frame shown.
     if (image.ok() && !image.preview)
         m_animation->play(path);
