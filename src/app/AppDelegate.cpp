@@ -120,7 +120,8 @@ void AppDelegate::loadFile(const QString& path) {
     // needs; later windows add at once.
     FirstPicture::whenShown([path] { RecentlyUsed::addInBackground(path); });
     // The window lists the folder itself, after its picture.
-    const ViewerOpening opening{path, key, QFileInfo(path).absolutePath(), {}, -1, false};
+    const QFileInfo file(path);
+    const ViewerOpening opening{path, key, file.absolutePath(), {file.fileName()}, 0, false};
     auto* controller = new PreviewWindowController(*this, opening, m_menu->actions());
     m_windows.add(key, controller);
     if (QWidget* window = controller->window()) {

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -51,6 +52,17 @@ Entry open(const QStringList& folders, const char* fileName, const char* symbol,
     entry.error = QStringLiteral("the %1 module is not installed (looked for %2)")
                       .arg(what, looked.isEmpty() ? QLatin1String(fileName) : looked);
     return entry;
+}
+
+Entry entry(const char* fileName, const char* symbol, const QString& what) {
+    static QHash<QByteArray, void*> kept;
+    const QByteArray key = QByteArray(fileName) + '/' + symbol;
+    if (void* address = kept.value(key))
+        return {address, {}};
+    Entry found = open(folders(), fileName, symbol, what);
+    if (found.address)
+        kept.insert(key, found.address);
+    return found;
 }
 
 } // namespace programmodule

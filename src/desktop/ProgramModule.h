@@ -26,4 +26,8 @@ struct Entry {
 Entry open(const QStringList& folders, const char* fileName, const char* symbol,
            const QString& what);
 
+// open() from folders(), kept once it worked; a failed load is tried again
+// by the next call (a package installed meanwhile). Main thread only.
+Entry entry(const char* fileName, const char* symbol, const QString& what);
+
 } // namespace programmodule

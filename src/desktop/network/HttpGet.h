@@ -50,12 +50,4 @@ using StartFunction = QObject* (*)(const HttpRequest&, QObject* owner, HttpDone 
 inline constexpr char startSymbol[] = "fennicHttpStart";
 inline constexpr char fileName[] = "fennic-network.so";
 
-struct Loaded {
-    StartFunction start = nullptr;
-    QString error; // why there is none
-};
-// The module's entry from the first of folders (programmodule::folders())
-// that has it.
-Loaded load(const QStringList& folders);
-
 } // namespace httpmodule

@@ -54,10 +54,7 @@ Home::Home(ViewerHost& host, const ViewerOpening& opening, QWidget* parent)
       m_visualStyleAsFrame(makeSetting(AppSettings::visualStyleAsFrame, &host.settingsStore())),
       m_surround(visualstyle::pictureSurroundFor(m_visualStyleAsFrame)),
       m_filePath(opening.filePath),
-      m_folder(opening.currentDirectory,
-               opening.folderListed ? opening.filesInPath
-                                    : QStringList(QFileInfo(opening.filePath).fileName()),
-               opening.folderListed ? opening.currentIndexInFolder : 0),
+      m_folder(opening.currentDirectory, opening.filesInPath, opening.currentIndexInFolder),
       m_folderListed(opening.folderListed), m_shownColor(palette().color(QPalette::WindowText)) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
@@ -124,9 +121,7 @@ void Home::buildViews() {
     connect(imageView, &FennicImageView::imagePainted, this, [this] {
         Trace::imagePainted(m_picture.isPreview());
         FirstPicture::shown();
-        // After this frame is on its way to the screen.
-        if (!m_folderListed)
-            QTimer::singleShot(0, this, [this] { folder(); });
+        listFolderSoon();
     });
     // Dragging the picture moves a frameless window and hands the picture to
     // a drop target from a framed one; a zoomed picture pans instead.
@@ -213,8 +208,7 @@ void Home::imageReady(const QString& path, const DecodedImage& image) {
     } else {
         view->setMessage(QFileInfo(path).fileName(), image.error);
         // A message paints no picture to list the folder after.
-        if (!m_folderListed)
-            QTimer::singleShot(0, this, [this] { folder(); });
+        listFolderSoon();
     }
     // An animated GIF or WebP plays on from the first frame shown.
     if (image.ok() && !image.preview)

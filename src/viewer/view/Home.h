@@ -131,6 +131,7 @@ private:
     void loadCurrentFile();
     // The window's place in its folder, which is listed first if not yet.
     FolderPosition& folder();
+    void listFolderSoon();
     void showFile(const FolderStep& step, bool back);
     void imageReady(const QString& path, const DecodedImage& image);
     void fullResolutionReady(const QString& path, const DecodedImage& image);

@@ -25,6 +25,12 @@ FolderPosition& Home::folder() {
     return m_folder;
 }
 
+void Home::listFolderSoon() {
+    // After the frame being painted is on its way to the screen.
+    if (!m_folderListed)
+        QTimer::singleShot(0, this, [this] { folder(); });
+}
+
 void Home::stepToNext() {
     if (const auto step = folder().next())
         showFile(*step, false);

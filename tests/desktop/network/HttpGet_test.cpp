@@ -13,17 +13,21 @@ TEST(HttpGet, TheModuleIsFoundInTheFirstFolderThatHoldsItAndItsAbsenceIsExplaine
     ASSERT_TRUE(empty.isValid() && broken.isValid());
     const QString built = QStringLiteral(FENNIC_MODULE_DIR);
 
-    const httpmodule::Loaded missing = httpmodule::load({empty.path()});
-    EXPECT_EQ(missing.start, nullptr);
+    const auto load = [](const QStringList& folders) {
+        return programmodule::open(folders, httpmodule::fileName, httpmodule::startSymbol,
+                                   QStringLiteral("network"));
+    };
+    const programmodule::Entry missing = load({empty.path()});
+    EXPECT_EQ(missing.address, nullptr);
     EXPECT_TRUE(missing.error.contains("not installed")) << missing.error.toStdString();
     EXPECT_TRUE(missing.error.contains(empty.path())) << missing.error.toStdString();
 
-    EXPECT_NE(httpmodule::load({empty.path(), built}).start, nullptr);
+    EXPECT_NE(load({empty.path(), built}).address, nullptr);
 
     // A file of that name that is no library: the reason, and no module.
     ASSERT_TRUE(ImageFixtures::writeFile(broken.filePath(httpmodule::fileName), "not a library"));
-    const httpmodule::Loaded damaged = httpmodule::load({broken.path(), built});
-    EXPECT_EQ(damaged.start, nullptr);
+    const programmodule::Entry damaged = load({broken.path(), built});
+    EXPECT_EQ(damaged.address, nullptr);
     EXPECT_FALSE(damaged.error.isEmpty());
 
     // The chosen folder first, then the program's own and its installed layout.
